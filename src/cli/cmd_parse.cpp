@@ -1,0 +1,25 @@
+#include "cli/context.h"
+#include "core/library/recorder_library.h"
+
+namespace lv::cli {
+
+// Loads one recorder from the given cache files, discs first, as the document does.
+int CmdParse(Context& ctx) {
+    auto& args = ctx.args;
+    std::string model = FromArg(ctx, TakeOption(args, "--model").value_or(""));
+    std::string name = FromArg(ctx, TakeOption(args, "--name").value_or("RD"));
+    auto disc = TakeOption(args, "--disc");
+    auto library = TakeOption(args, "--library");
+    if (!args.empty()) throw UsageError{"unexpected argument: " + args.front()};
+
+    CRDRecorderLibrary lib(name);
+    lib.SetModel(model);
+    if (disc) lib.LoadDiscList(*disc);
+    if (library) lib.LoadTitleList(*library);
+    ctx.out.Labels(lib);
+    for (const auto& d : lib.Discs()) ctx.out.Disc(d);
+    for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);
+    return 0;
+}
+
+}  // namespace lv::cli

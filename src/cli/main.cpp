@@ -1,0 +1,64 @@
+// librovista-cli: the library, headless.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "cli/context.h"
+
+namespace {
+
+struct Command {
+    const char* name;
+    int (*run)(lv::cli::Context&);
+};
+
+const Command kCommands[] = {
+    {"parse", lv::cli::CmdParse},
+};
+
+const char kUsage[] =
+    "usage: librovista-cli [--cp932] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
+    "\n"
+    "commands:\n"
+    "  parse [--model NAME] [--name RECORDER] [--disc DISC_CSV] [--library LIBRARY_CSV]\n"
+    "\n"
+    "Output is UTF-8, or the stored code page 932 bytes with --cp932.\n";
+
+int Usage(const std::string& why) {
+    if (!why.empty()) std::fprintf(stderr, "librovista-cli: %s\n", why.c_str());
+    std::fputs(kUsage, stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    lv::cli::Context ctx;
+    int i = 1;
+    for (; i < argc && argv[i][0] == '-'; ++i) {
+        std::string opt = argv[i];
+        if (opt == "--cp932") {
+            ctx.cp932 = true;
+        } else if ((opt == "--home" || opt == "--doc") && i + 1 < argc) {
+            (opt == "--home" ? ctx.home : ctx.doc) = argv[++i];
+        } else if (opt == "--help" || opt == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else {
+            return Usage("unknown option " + opt);
+        }
+    }
+    if (i >= argc) return Usage("no command given");
+    std::string name = argv[i++];
+    for (; i < argc; ++i) ctx.args.emplace_back(argv[i]);
+    ctx.out = lv::cli::Output(ctx.cp932);
+    for (const auto& c : kCommands) {
+        if (name != c.name) continue;
+        try {
+            return c.run(ctx);
+        } catch (const lv::cli::UsageError& e) {
+            return Usage(e.message);
+        }
+    }
+    return Usage("unknown command " + name);
+}

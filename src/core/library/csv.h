@@ -1,0 +1,24 @@
+#pragma once
+// The cache files' line splitter and time normaliser.
+#include <cstddef>
+
+// One field slot: a buffer and its capacity, terminating NUL included.
+// A list of slots ends with a slot whose buffer is null.
+struct CSV_FIELD {
+    char* pszBuf;
+    std::size_t nSize;
+};
+
+enum CSV_MODE {
+    CSV_PLAIN,    // a quote closes a field only before a comma or the end
+    CSV_DOUBLED,  // "" inside quotes stands for one quote
+};
+
+// Fills every slot from the NUL-terminated line. A malformed field keeps what
+// was copied before the fault and leaves every later slot empty.
+void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode);
+
+// Rewrites a time field ("1:30" -> "01:30") in place; capacity 7 bytes.
+void NormalizeTime(char* field);
+
+constexpr std::size_t TIME_FIELD_SIZE = 7;

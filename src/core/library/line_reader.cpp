@@ -1,0 +1,71 @@
+#include "core/library/line_reader.h"
+
+#include <cstring>
+
+namespace lv {
+
+namespace {
+constexpr std::size_t kBlock = 1 << 16;
+}
+
+LineReader::~LineReader() {
+    if (m_file) std::fclose(m_file);
+}
+
+bool LineReader::Open(const std::string& path) {
+    m_file = std::fopen(path.c_str(), "rb");
+    return m_file != nullptr;
+}
+
+bool LineReader::Fill() {
+    if (m_eof || !m_file) return false;
+    m_buf.erase(0, m_pos);
+    m_pos = 0;
+    std::size_t old = m_buf.size();
+    m_buf.resize(old + kBlock);
+    std::size_t n = std::fread(m_buf.data() + old, 1, kBlock, m_file);
+    m_buf.resize(old + n);
+    if (n < kBlock) {
+        m_eof = true;
+        if (std::ferror(m_file)) m_failed = true;
+    }
+    return n > 0;
+}
+
+bool LineReader::Next(std::string& line) {
+    std::size_t scanned = m_pos;
+    for (;;) {
+        const char* base = m_buf.data();
+        const void* nl = std::memchr(base + scanned, '\n', m_buf.size() - scanned);
+        if (nl) {
+            std::size_t end = static_cast<const char*>(nl) - base;
+            std::size_t stop = (end > m_pos && base[end - 1] == '\r') ? end - 1 : end;
+            line.assign(base + m_pos, stop - m_pos);
+            m_pos = end + 1;
+            return true;
+        }
+        scanned = m_buf.size() - m_pos;  // relative to the buffer after Fill
+        if (!Fill()) break;
+    }
+    if (m_pos < m_buf.size()) {
+        line.assign(m_buf, m_pos, std::string::npos);
+        m_pos = m_buf.size();
+        return true;
+    }
+    return false;
+}
+
+void TrimLineEnd(std::string& line, bool spaces) {
+    std::size_t n = line.size();
+    while (n > 0) {
+        char c = line[n - 1];
+        if (c == '\r' || c == '\n' || (spaces && c == ' ')) {
+            --n;
+        } else {
+            break;
+        }
+    }
+    line.resize(n);
+}
+
+}  // namespace lv

@@ -1,0 +1,57 @@
+#pragma once
+// One recorder's part of the library: its discs, titles, model and the labels
+// of its five recording-mode settings, read from its cache files.
+#include <string>
+#include <vector>
+
+#include "core/library/records.h"
+
+class CRDRecorderLibrary {
+public:
+    explicit CRDRecorderLibrary(std::string name) : m_strName(std::move(name)) {}
+
+    std::string GetName() const { return m_strName; }
+    const std::string& Name() const { return m_strName; }
+    std::string GetModel() const { return m_strModel; }
+    void SetModel(std::string model) { m_strModel = std::move(model); }
+    int GetModelClass() const;
+
+    void AddModeLabels(const char* const* values, int count);
+    // Copies labels 1..count into 32-byte buffers; a null buffer is skipped.
+    void GetModeLabels(char* const* buffers, int count) const;
+    const std::vector<std::string>& ModeLabels() const { return m_aModeLabels; }
+
+    int AddDisc(const DISCINFO& info);
+    int AddTitle(const TITLEINFO& info);
+    int GetDiscCount() const { return static_cast<int>(m_aDiscs.size()); }
+    int GetTitleCount() const { return static_cast<int>(m_aTitles.size()); }
+
+    // Out-of-range indices raise std::out_of_range.
+    void GetDiscInfo(int index, DISCINFO& info) const;
+    void GetTitleInfo(int index, TITLEINFO& info) const;
+    const CRDDiscInfo& Disc(int index) const { return m_aDiscs.at(index); }
+    const CRDTitleInfo& Title(int index) const { return m_aTitles.at(index); }
+    const std::vector<CRDTitleInfo>& Titles() const { return m_aTitles; }
+    const std::vector<CRDDiscInfo>& Discs() const { return m_aDiscs; }
+
+    // The first disc whose number equals discNo byte for byte; null pointers when none.
+    void FindDisc(const char* discNo, DISCINFO& info) const;
+    const CRDDiscInfo* FindDisc(std::string_view discNo) const;
+
+    // Reads Disc.csv: the header's mode labels, then one disc per data line.
+    bool LoadDiscList(const std::string& path);
+    // Reads Library.csv: one title per line, each looking up its disc.
+    bool LoadTitleList(const std::string& path);
+
+private:
+    std::string m_strName;
+    std::string m_strModel;
+    std::vector<std::string> m_aModeLabels;
+    std::vector<CRDDiscInfo> m_aDiscs;
+    std::vector<CRDTitleInfo> m_aTitles;
+};
+
+// Building records from cache lines (already stripped of their line ends).
+void ParseDiscHeader(const char* line, std::string labels[5]);
+void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, CRDDiscInfo& disc);
+void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title);

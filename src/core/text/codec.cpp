@@ -1,0 +1,175 @@
+#include "core/text/codec.h"
+
+#include <iconv.h>
+
+#include <array>
+#include <cstdint>
+#include <mutex>
+#include <unordered_map>
+
+#include "core/text/cp932.h"
+
+namespace lv::text {
+
+namespace {
+
+// Both directions as tables, built once from the C library's converter so that
+// converting a whole list costs a lookup per character.
+struct Tables {
+    std::array<char32_t, 256> single{};               // 0 = not a character
+    std::array<char32_t, 65536> dbcs{};               // lead*256+trail -> code point, 0 = none
+    std::unordered_map<char32_t, std::uint16_t> enc;  // code point -> bytes (one or two)
+};
+
+char32_t DecodeOne(iconv_t cd, const char* in, std::size_t len) {
+    char inbuf[2] = {in[0], len > 1 ? in[1] : '\0'};
+    char outbuf[8];
+    char* ip = inbuf;
+    char* op = outbuf;
+    std::size_t il = len, ol = sizeof outbuf;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0) return 0;
+    std::size_t n = sizeof outbuf - ol;
+    if (n != 4) return 0;
+    char32_t cp = 0;
+    for (int k = 0; k < 4; ++k) cp |= static_cast<char32_t>(static_cast<unsigned char>(outbuf[k])) << (8 * k);
+    return cp;
+}
+
+const Tables& GetTables() {
+    static Tables t;
+    static std::once_flag once;
+    std::call_once(once, [] {
+        iconv_t cd = iconv_open("UTF-32LE", "CP932");
+        for (int b = 0; b < 0x80; ++b) t.single[b] = static_cast<char32_t>(b);
+        if (cd != reinterpret_cast<iconv_t>(-1)) {
+            for (int b = 0x80; b < 0x100; ++b) {
+                if (IsLeadByte(static_cast<unsigned char>(b))) continue;
+                char c = static_cast<char>(b);
+                t.single[b] = DecodeOne(cd, &c, 1);
+            }
+            for (int lead = 0x81; lead <= 0xFC; ++lead) {
+                if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+                for (int trail = 0x40; trail <= 0xFC; ++trail) {
+                    if (trail == 0x7F) continue;
+                    char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                    t.dbcs[lead * 256 + trail] = DecodeOne(cd, pair, 2);
+                }
+            }
+            iconv_close(cd);
+        } else {
+            // Without the converter at least the half-width katakana are known.
+            for (int b = 0xA1; b <= 0xDF; ++b) t.single[b] = static_cast<char32_t>(0xFF61 + b - 0xA1);
+        }
+        for (int b = 0; b < 0x100; ++b)
+            if (t.single[b] || b == 0) t.enc.emplace(t.single[b], static_cast<std::uint16_t>(b));
+        // First code wins: NEC and IBM duplicates map back to the earlier code.
+        for (int code = 0x8140; code <= 0xFCFC; ++code)
+            if (t.dbcs[code]) t.enc.emplace(t.dbcs[code], static_cast<std::uint16_t>(code));
+        // What other platforms type for the characters that code page 932 maps elsewhere.
+        const std::pair<char32_t, std::uint16_t> alias[] = {
+            {0x301C, 0x8160}, {0x2016, 0x8161}, {0x2212, 0x817C}, {0x00A2, 0x8191},
+            {0x00A3, 0x8192}, {0x00AC, 0x81CA}, {0x2014, 0x815C}, {0x00A5, 0x5C}, {0x203E, 0x7E}};
+        for (auto [cp, code] : alias) t.enc.emplace(cp, code);
+    });
+    return t;
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// Decodes one UTF-8 sequence at s[i]; returns U+FFFD and advances one byte on an error.
+char32_t NextUtf8(std::string_view s, std::size_t& i) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    int n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+    if (n == 0 || i + n > s.size()) {
+        ++i;
+        return 0xFFFD;
+    }
+    char32_t cp = n == 1 ? c : c & (0x7F >> n);
+    for (int k = 1; k < n; ++k) {
+        unsigned char cc = static_cast<unsigned char>(s[i + k]);
+        if ((cc & 0xC0) != 0x80) {
+            ++i;
+            return 0xFFFD;
+        }
+        cp = (cp << 6) | (cc & 0x3F);
+    }
+    i += n;
+    return cp;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view s) {
+    const Tables& t = GetTables();
+    std::string out;
+    out.reserve(s.size() * 3 / 2);
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        char32_t cp;
+        if (IsLeadByte(c)) {
+            if (i + 1 < s.size()) {
+                cp = t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])];
+                // An invalid pair costs only its lead byte, so a stray lead byte
+                // does not swallow the ASCII character after it.
+                if (cp) {
+                    i += 2;
+                } else {
+                    cp = 0xFFFD;
+                    ++i;
+                }
+            } else {
+                cp = 0xFFFD;
+                ++i;
+            }
+        } else {
+            cp = t.single[c];
+            if (!cp && c) cp = 0xFFFD;
+            ++i;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+std::string Utf8ToCp932(std::string_view s, bool* ok) {
+    const Tables& t = GetTables();
+    std::string out;
+    out.reserve(s.size());
+    bool all = true;
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp = NextUtf8(s, i);
+        auto it = t.enc.find(cp);
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (it == t.enc.end()) {
+            out += '?';
+            all = false;
+        } else if (it->second > 0xFF) {
+            out += static_cast<char>(it->second >> 8);
+            out += static_cast<char>(it->second & 0xFF);
+        } else {
+            out += static_cast<char>(it->second);
+        }
+    }
+    if (ok) *ok = all;
+    return out;
+}
+
+}  // namespace lv::text

@@ -1,0 +1,16 @@
+#pragma once
+// Conversion between code page 932 bytes and UTF-8, used only at the edges
+// (printing, typing, clipboard). The core itself never converts.
+#include <string>
+#include <string_view>
+
+namespace lv::text {
+
+// A byte sequence that is not valid code page 932 becomes U+FFFD.
+std::string Cp932ToUtf8(std::string_view cp932);
+
+// A character with no code page 932 form becomes "?"; `ok`, when given, tells
+// whether every character had one.
+std::string Utf8ToCp932(std::string_view utf8, bool* ok = nullptr);
+
+}  // namespace lv::text

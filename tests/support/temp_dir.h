@@ -1,0 +1,30 @@
+#pragma once
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes.
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace lv::test {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    // The folder as the program spells a folder: with a trailing separator.
+    std::string dir() const { return m_path.string() + "/"; }
+    std::string file(std::string_view name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// Whole-file helpers for tests.
+void WriteFile(const std::string& path, std::string_view bytes);
+std::string ReadFile(const std::string& path);
+
+}  // namespace lv::test

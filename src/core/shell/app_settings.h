@@ -1,0 +1,50 @@
+#pragma once
+// The application's persisted settings: read once at start-up, changed in
+// memory while the program runs, written back at exit.
+#include <array>
+#include <string>
+
+struct COLUMN_SETTING {
+    int nWidth;
+    int nOrder;
+    int nSort;  // 0 not the sort column, +1 ascending, -1 descending
+};
+
+constexpr int COLUMN_COUNT = 15;
+constexpr int TITLE_COLUMNS = 7;  // indices 0..6; the disc view has 7..14
+extern const char* const g_aColumnKeys[COLUMN_COUNT];
+
+struct RECT_SETTING {
+    int left, top, right, bottom;
+};
+
+class CAppSettings {
+public:
+    RECT_SETTING m_rcWindow{0, 0, 800, 600};
+    std::array<COLUMN_SETTING, COLUMN_COUNT> m_aColumns{};
+    int m_nSplitWidth = 0;
+    int m_nSplitHeight = 0;
+    int m_nListStyle = 0;
+    int m_nDiscDisplay = 0;
+    int m_nRecMode = 0;
+    int m_bProxyUseIE = 0;
+    int m_bProxyEnable = 0;
+    std::string m_strProxyHost;
+    int m_nProxyPort = 0;
+
+    // Reads every key with its default; out-of-range values get their defaults.
+    void LoadSettings(const std::string& iniPath);
+    // Writes every key in the table's order; false when the file cannot be written.
+    bool SaveSettings(const std::string& iniPath) const;
+
+    void GetColumnSetting(int index, COLUMN_SETTING& out) const;
+    void SetColumnSetting(int index, const COLUMN_SETTING& in);
+};
+
+// The program folder with a trailing separator: LIBROVISTA_HOME when set,
+// else the folder of the executable.
+std::string GetProgramFolder(const char* argv0);
+// program folder + "librovista.ini"
+std::string GetSettingsPath(const std::string& appDir);
+// program folder + "Default.lbv", created empty when missing; empty string on failure.
+std::string EnsureDefaultDocument(const std::string& appDir);

@@ -3,6 +3,7 @@
 // recorder's profile, GETs paths into files, reports progress to a listener
 // and keeps the text of the last failure.
 #include <atomic>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -35,6 +36,17 @@ struct PROXY_SETTINGS {
 
 class CHttpThread {
 public:
+    // Consumes a response body that arrives in chunks.
+    class CResponseSink {
+    public:
+        enum { FAIL = 0, MORE = 1, DONE = 2 };
+        virtual ~CResponseSink() = default;
+        // FAIL stops the transfer with the error text set; DONE stops reading
+        // because the rest of the body is not wanted.
+        virtual int Write(const char* data, std::size_t length) = 0;
+        // The whole body has arrived; the result of the read.
+        virtual bool Finish() = 0;
+    };
     CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener);
     virtual ~CHttpThread();
     CHttpThread(const CHttpThread&) = delete;
@@ -55,18 +67,15 @@ public:
 protected:
     virtual bool DoTransfer() { return true; }
     virtual bool CheckFirstChunk(const char* /*data*/, std::size_t /*length*/) { return true; }
-    // Consumes a response body arriving in chunks; the base writes it to a file.
-    class CResponseSink {
-    public:
-        virtual ~CResponseSink() = default;
-        virtual bool Write(const char* data, std::size_t length) = 0;  // false stops the transfer
-        virtual bool Finish() = 0;                                      // end of the body
-    };
+    // The base version writes the body into the destination file.
     virtual std::unique_ptr<CResponseSink> ReadResponse(const std::string& destination);
 
     bool Connect(const std::string& name);
+    // GET objectPath; with a destination the body goes through ReadResponse.
     bool Fetch(const std::string& objectPath, const char* destination);
     void SetErrorText(const std::string& text);
+    void SetFileErrorText(const std::string& path);  // from errno
+    bool Aborted() const { return m_bAbort.load() != 0; }
     void Post(int status);
 
     int m_nModelClass = 0;
@@ -76,6 +85,11 @@ protected:
     std::string m_strAppDir;
 
 private:
+    void Run();
+    bool InitInstance();
+    void OnStartTransfer();
+    void ExitInstance();
+
     struct Impl;
     std::unique_ptr<Impl> m_pImpl;
     PROXY_SETTINGS m_proxy;
@@ -90,6 +104,10 @@ private:
 class CDownloadLibraryThread : public CHttpThread {
 public:
     using CHttpThread::CHttpThread;
+
+    // Writes the disc list of a class 1 recorder, derived from its library list.
+    bool BuildDiscList(const std::string& libraryPath, const std::string& discPath);
+    bool ReplaceFile(const std::string& source, const std::string& destination);
 
 protected:
     bool DoTransfer() override;

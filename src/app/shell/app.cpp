@@ -34,7 +34,11 @@ void CLibrovistaApp::LoadImages() {
     }
 }
 
+// The images are compiled into lv_app, a static library: make the linker keep them.
+static void InitResources() { Q_INIT_RESOURCE(librovista); }
+
 bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
+    InitResources();
     const QByteArray exe = QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
                                                                           : arguments.value(0));
     m_pszAppDir = GetProgramFolder(exe.constData());

@@ -23,6 +23,7 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"
+#include "core/shell/keyword_history.h"
 
 using namespace lv::app;
 
@@ -208,6 +209,8 @@ void CMainFrame::CreateToolBars() {
     m_pQuickBar->addWidget(m_pQuickButton);
     m_pQuickBar->addWidget(m_pQuickBox);
     addToolBar(Qt::TopToolBarArea, m_pQuickBar);
+    LoadHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
+    FillKeywordBox(-1);
     connect(m_pQuickButton, &QPushButton::clicked, this, &CMainFrame::OnQuickSearch);
     connect(m_pQuickBox->lineEdit(), &QLineEdit::returnPressed, this, &CMainFrame::OnQuickSearch);
     for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
@@ -375,10 +378,24 @@ void CMainFrame::OnQuickSearch() {
         return;
     }
     const std::string keyword = FromQ(text);
+    AddKeyword(m_aKeywords, keyword);
+    // The box shows the entry that the prefix search finds; the search uses the typed text.
+    FillKeywordBox(FindKeywordPrefix(m_aKeywords, keyword, 0));
+    SaveHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
     SEARCHCONDITION flat{SC_DVD_TITLES | SC_TEXT, "", "", keyword.c_str(), "", "", 0};
     m_condition.SetCondition(flat);
     m_pTree->SetSearchCondition(flat);
     m_pTree->ShowSearchResults();
+}
+
+void CMainFrame::FillKeywordBox(int current) {
+    const QString typed = m_pQuickBox->currentText();
+    m_pQuickBox->clear();
+    for (const std::string& keyword : m_aKeywords) m_pQuickBox->addItem(ToQ(keyword));
+    if (current >= 0)
+        m_pQuickBox->setCurrentIndex(current);
+    else
+        m_pQuickBox->setEditText(typed);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -426,12 +443,3 @@ std::vector<CMainFrame::SHOWN_MESSAGE>& CMainFrame::shownMessages() {
     static std::vector<SHOWN_MESSAGE> shown;
     return shown;
 }
-
-#if !LV_HAVE_TRANSFER
-// Without the network code there is never a transfer to start or wait for.
-void CMainFrame::OnDownloadLibrary() {}
-void CMainFrame::OnAbort() {}
-void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>&) {}
-void CMainFrame::OnTransferStatus(int) {}
-void CMainFrame::WaitForTransfer() {}
-#endif

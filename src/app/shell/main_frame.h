@@ -8,6 +8,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/library/records.h"
@@ -113,6 +114,7 @@ private:
     void OnDiscDisplay(int bit);
     void OnRecMode(int mode);
     void WaitForTransfer();
+    void FillKeywordBox(int current);
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
@@ -133,6 +135,7 @@ private:
     QIcon m_hIconBusy;
     bool m_bStatusBusy = false;
     std::map<int, QAction*> m_aActions;
+    std::vector<std::string> m_aKeywords;  // the quick-search box's list, most recent first
 
     bool m_bTransferring = false;
     bool m_bClosing = false;

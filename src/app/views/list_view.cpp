@@ -35,9 +35,11 @@ public:
         const auto& labels = recorder.ModeLabels();
         for (std::size_t i = 0; i < m_modeNames.size(); ++i) m_modeNames[i] = i < labels.size() ? labels[i] : "";
     }
-    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override { m_model.AddDisc(disc); }
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override {
+        m_model.AddRow(CListRow::FromDisc(disc));
+    }
     void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) override {
-        m_model.AddTitle(recorder.Name(), title);
+        m_model.AddRow(CListRow::FromTitle(recorder.Name(), title));
     }
 
 private:
@@ -51,17 +53,12 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& fram
     : QStackedWidget(parent), m_app(app), m_doc(doc), m_frame(frame) {
     setObjectName(QStringLiteral("ListView"));
     m_pModel = new CListModel(app, this);
-    std::array<QString, 15> headers;
+    std::array<QString, COLUMN_COUNT> headers;
     for (int i = 0; i < COLUMN_COUNT; ++i) {
         COLUMN_SETTING s{};
         m_app.m_settings.GetColumnSetting(i, s);
-        COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(i)];
-        d.nWidth = s.nWidth;
-        d.nOrder = s.nOrder;
-        d.bSortColumn = s.nSort != 0;
-        d.nImage = s.nSort == -1 ? 1 : 0;
-        d.text = QString::fromUtf8(kHeaders[i]);
-        headers[static_cast<std::size_t>(i)] = d.text;
+        m_aColumnDesc[static_cast<std::size_t>(i)] = DescFromSetting(s);
+        headers[static_cast<std::size_t>(i)] = QString::fromUtf8(kHeaders[i]);
     }
     m_pModel->SetHeaderTexts(headers);
 
@@ -103,7 +100,8 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& fram
     }
     connect(m_pDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CRDListView::OnItemChanged);
 
-    m_pModel->Reset(0);
+    m_pModel->BeginFill(VIEW_TITLES);
+    m_pModel->EndFill();
     ApplyColumns();
     SetListStyle((m_app.m_settings.m_nListStyle & 3) | LIST_DETAILS);
     m_doc.AddView(this);
@@ -117,7 +115,7 @@ QAbstractItemView* CRDListView::GetCurrentView() const {
 
 int CRDListView::GetViewMode() const { return m_pModel->GetViewMode(); }
 
-int CRDListView::FirstColumn() const { return GetViewMode() == 0 ? 0 : TITLE_COLUMNS; }
+int CRDListView::FirstColumn() const { return ViewFirstColumn(GetViewMode()); }
 
 void CRDListView::SetListStyle(int style) {
     if (style < LIST_LARGEICON || style > LIST_LIST) style = LIST_DETAILS;
@@ -171,19 +169,7 @@ void CRDListView::ApplyColumns() {
     const int first = FirstColumn();
     const int count = m_pModel->columnCount();
     m_bApplyingColumns = true;
-    // Positions that are not a permutation (a hand-edited file) fall back to index order.
-    std::vector<int> logicalAt(static_cast<std::size_t>(count), -1);
-    bool permutation = true;
-    for (int c = 0; c < count; ++c) {
-        const int order = m_aColumnDesc[static_cast<std::size_t>(first + c)].nOrder;
-        if (order < 0 || order >= count || logicalAt[static_cast<std::size_t>(order)] != -1) {
-            permutation = false;
-            break;
-        }
-        logicalAt[static_cast<std::size_t>(order)] = c;
-    }
-    if (!permutation)
-        for (int c = 0; c < count; ++c) logicalAt[static_cast<std::size_t>(c)] = c;
+    const std::vector<int> logicalAt = DisplayOrder(m_aColumnDesc, GetViewMode());
     for (int p = 0; p < count; ++p) {
         const int from = header->visualIndex(logicalAt[static_cast<std::size_t>(p)]);
         if (from != p) header->moveSection(from, p);
@@ -197,36 +183,20 @@ void CRDListView::ApplyColumns() {
     UpdateSortMark();
 }
 
-int CRDListView::GetSortKey() const {
-    const int first = FirstColumn();
-    for (int c = 0; c < m_pModel->columnCount(); ++c) {
-        const COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(first + c)];
-        if (d.bSortColumn) return (first + c) + (d.nImage == 1 ? 0x10000 : 0);
-    }
-    return 0;
-}
+int CRDListView::GetSortKey() const { return ::GetSortKey(m_aColumnDesc, GetViewMode()); }
 
 void CRDListView::UpdateSortMark() {
-    const int key = GetSortKey();
+    const int index = GetSortKey() & 0xFFFF;
+    const COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(index)];
     const int first = FirstColumn();
-    const bool any = m_aColumnDesc[static_cast<std::size_t>(key & 0xFFFF)].bSortColumn && (key & 0xFFFF) >= first;
-    m_pModel->SetSortMark(any ? (key & 0xFFFF) - first : -1, (key & 0x10000) ? -1 : 1);
+    const bool marked = d.bSortColumn && index >= first && index < first + m_pModel->columnCount();
+    m_pModel->SetSortMark(marked ? index - first : -1, d.nDirection == 1 ? -1 : 1);
 }
 
 void CRDListView::OnColumnClick(int column) {
-    const int first = FirstColumn();
-    const int count = m_pModel->columnCount();
-    if (column < 0 || column >= count) return;
+    if (column < 0 || column >= m_pModel->columnCount()) return;
     SaveColumns();
-    for (int c = 0; c < count; ++c) {
-        COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(first + c)];
-        if (c == column) {
-            d.bSortColumn = true;
-            d.nImage = d.nImage == 1 ? 0 : 1;
-        } else {
-            d.bSortColumn = false;
-        }
-    }
+    ClickColumn(m_aColumnDesc, GetViewMode(), column);
     UpdateSortMark();
     m_pModel->Sort(GetSortKey());
 }
@@ -238,8 +208,7 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
     m_doc.ClearDescription();
     for (std::string& name : m_szModeNames) name.clear();
     const int recMode = m_app.m_settings.m_nRecMode;
-    const int viewMode = cond ? (cond->NeedsDiscView() ? CListModel::VIEW_DISCS : CListModel::VIEW_TITLES)
-                              : GetViewMode();
+    const int viewMode = cond ? (cond->NeedsDiscView() ? VIEW_DISCS : VIEW_TITLES) : GetViewMode();
 
     SaveColumns();
     m_shownRow = QPersistentModelIndex();
@@ -291,10 +260,10 @@ void CRDListView::OnItemChanged(const QItemSelection&, const QItemSelection&) {
 }
 
 void CRDListView::ShowDescription(int row) {
-    if (GetViewMode() != CListModel::VIEW_TITLES || row < 0) {
+    if (GetViewMode() != VIEW_TITLES || row < 0) {
         m_doc.ClearDescription();
     } else {
-        const CTitleRow& r = m_pModel->TitleAt(row);
+        const CListRow& r = m_pModel->RowAt(row);
         CNetNaviSetting setting(m_app.m_pszAppDir);
         if (!setting.SetName(r.m_strRDName) || !setting.Load()) return;
         m_doc.LoadDescription(setting.GetCacheFolder() + std::string(r.m_title.Field(TF_TEXTFILE)));
@@ -308,8 +277,8 @@ void CRDListView::RefreshEditView() {
 }
 
 void CRDListView::OnItemActivate(const QModelIndex& index) {
-    if (GetViewMode() != CListModel::VIEW_DISCS || !index.isValid()) return;
-    const CRDDiscInfo& disc = m_pModel->DiscAt(index.row());
+    if (GetViewMode() != VIEW_DISCS || !index.isValid()) return;
+    const CRDDiscInfo& disc = m_pModel->RowAt(index.row()).m_disc;
     std::vector<std::string> path{disc.m_strRDName, "DVD", disc.m_strDiscNo};
     // The tree refills this list; let the view finish its event first.
     QTimer::singleShot(0, this, [this, path] {
@@ -322,26 +291,20 @@ void CRDListView::PutTextOnClipboard(const std::string& cp932) {
     QApplication::clipboard()->setText(lv::app::ToQ(cp932));
 }
 
-void CRDListView::CopyNames() {
-    const int column = GetViewMode() == CListModel::VIEW_TITLES ? 0 : 2;
-    std::string text;
-    for (int row : GetSelectedRows()) text += m_pModel->CellText(row, column);
-    PutTextOnClipboard(text);
+std::vector<const CListRow*> CRDListView::SelectedRecords() const {
+    std::vector<const CListRow*> rows;
+    for (int row : GetSelectedRows()) rows.push_back(&m_pModel->RowAt(row));
+    return rows;
 }
 
+void CRDListView::CopyNames() { PutTextOnClipboard(CopyNamesText(SelectedRecords())); }
+
 void CRDListView::CopyDetails() {
-    SaveColumns();
-    const int count = m_pModel->columnCount();
+    // The order the user sees, hidden columns included.
     QHeaderView* header = m_pDetails->header();
-    std::string text;
-    for (int row : GetSelectedRows()) {
-        for (int p = 0; p < count; ++p) {
-            if (p > 0) text += '\t';
-            text += m_pModel->CellText(row, header->logicalIndex(p));
-        }
-        text += "\r\n";
-    }
-    PutTextOnClipboard(text);
+    std::vector<int> order;
+    for (int p = 0; p < header->count(); ++p) order.push_back(header->logicalIndex(p));
+    PutTextOnClipboard(CopyDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
 }
 
 void CRDListView::SelectAllRows() {
@@ -353,7 +316,7 @@ void CRDListView::SelectAllRows() {
 }
 
 bool CRDListView::CanFetchDescriptions() const {
-    return GetViewMode() == CListModel::VIEW_TITLES && GetSelectedCount() > 0 && !m_frame.IsTransferring();
+    return GetViewMode() == VIEW_TITLES && GetSelectedCount() > 0 && !m_frame.IsTransferring();
 }
 
 void CRDListView::FetchDescriptions() {
@@ -361,7 +324,7 @@ void CRDListView::FetchDescriptions() {
     if (rows.empty()) return;
     std::vector<TITLEINFO> titles(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const CTitleRow& r = m_pModel->TitleAt(rows[i]);
+        const CListRow& r = m_pModel->RowAt(rows[i]);
         r.m_title.GetInfo(titles[i]);
         titles[i].pszRDName = r.m_strRDName.c_str();
     }
@@ -377,11 +340,8 @@ void CRDListView::RefreshRemainingTime() {
 
 void CRDListView::SaveSettings() {
     SaveColumns();
-    for (int i = 0; i < COLUMN_COUNT; ++i) {
-        const COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(i)];
-        COLUMN_SETTING s{d.nWidth, d.nOrder, d.bSortColumn ? (d.nImage == 1 ? -1 : 1) : 0};
-        m_app.m_settings.SetColumnSetting(i, s);
-    }
+    for (int i = 0; i < COLUMN_COUNT; ++i)
+        m_app.m_settings.SetColumnSetting(i, SettingFromDesc(m_aColumnDesc[static_cast<std::size_t>(i)]));
     m_app.m_settings.m_nListStyle = m_nListStyle;
 }
 
@@ -389,7 +349,7 @@ QMenu* CRDListView::CreateContextMenu(const QPoint& viewportPos, QWidget* parent
     if (!GetCurrentView()->indexAt(viewportPos).isValid()) return nullptr;
     using namespace lv::app;
     m_frame.UpdateCommandUI();
-    const bool titles = GetViewMode() == CListModel::VIEW_TITLES;
+    const bool titles = GetViewMode() == VIEW_TITLES;
     auto* menu = new QMenu(titles ? QStringLiteral("ﾀｲﾄﾙ一覧") : QStringLiteral("ﾃﾞｨｽｸ一覧"), parent);
     auto add = [&](const char* text, int id) {
         QAction* target = m_frame.Action(id);

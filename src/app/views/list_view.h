@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/library/title_doc.h"
+#include "core/views/list_rows.h"
 
 class QItemSelection;
 class QListView;
@@ -65,14 +66,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct COLUMN_DESC {
-        int nWidth;
-        int nOrder;
-        bool bSortColumn;
-        int nImage;  // direction: 0 ascending, 1 descending
-        QString text;
-    };
-
     void OnItemChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void OnItemActivate(const QModelIndex& index);
     void ShowDescription(int row);
@@ -83,6 +76,7 @@ private:
     void UpdateCountPanes();
     void PutTextOnClipboard(const std::string& cp932);
     int FirstColumn() const;
+    std::vector<const CListRow*> SelectedRecords() const;
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
@@ -91,7 +85,7 @@ private:
     QTreeView* m_pDetails = nullptr;
     QListView* m_pIcons = nullptr;
     int m_nListStyle = LIST_DETAILS;
-    std::array<COLUMN_DESC, 15> m_aColumnDesc{};
+    COLUMN_DESCS m_aColumnDesc{};
     bool m_bApplyingColumns = false;
     std::array<std::string, 5> m_szModeNames;
     QPersistentModelIndex m_shownRow;

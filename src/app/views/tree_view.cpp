@@ -7,6 +7,7 @@
 #include "core/library/models.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
+#include "core/views/tree_nodes.h"
 
 namespace {
 
@@ -15,19 +16,6 @@ constexpr int IMAGE_SEARCH = 1;
 constexpr int IMAGE_HDD = 2;
 constexpr int IMAGE_DVD = 3;
 constexpr int IMAGE_DISC = 4;
-
-std::string LabelHead(const std::string& label) {
-    const std::size_t space = label.find(' ');
-    return space == std::string::npos ? label : label.substr(0, space);
-}
-
-// Disc label: number, then " [ time ]" and/or " name" by the display flags.
-std::string DiscLabel(const CRDDiscInfo& disc, int flags, int recMode) {
-    std::string label = disc.m_strDiscNo;
-    if (flags & 1) label += " [ " + disc.GetRemaining(recMode) + " ]";
-    if (flags & 2) label += " " + disc.m_strLabel;
-    return label;
-}
 
 }  // namespace
 
@@ -68,7 +56,7 @@ CTreeNode* CRDTreeView::GetSelectedNode() const {
 std::vector<std::string> CRDTreeView::PathOf(const CTreeNode* node) const {
     std::vector<std::string> path;
     for (const QTreeWidgetItem* p = node; p && p != m_hRoot; p = p->parent())
-        path.insert(path.begin(), LabelHead(static_cast<const CTreeNode*>(p)->m_strLabel));
+        path.insert(path.begin(), std::string(LabelHead(static_cast<const CTreeNode*>(p)->m_strLabel)));
     return path;
 }
 
@@ -88,16 +76,16 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
     for (const auto& recorder : m_doc.GetRecorders()) {
         CTreeNode* rd = AddNode(m_hRoot, recorder->GetName(), GetModelImage(recorder->GetModel()));
         rd->m_bHasRecord = true;
-        rd->m_record.m_strDiscNo = "RD";
+        rd->m_record = MakeBlankRecord(NODE_MARKER_RECORDER);
         CTreeNode* hdd = AddNode(rd, "HDD", IMAGE_HDD);
         hdd->m_bHasRecord = true;
-        hdd->m_record.m_strDiscNo = "HDD";
+        hdd->m_record = MakeBlankRecord(NODE_MARKER_HDD);
         CTreeNode* dvd = AddNode(rd, "DVD", IMAGE_DVD);
         dvd->m_bHasRecord = true;
-        dvd->m_record.m_strDiscNo = "DVD";
+        dvd->m_record = MakeBlankRecord(NODE_MARKER_DVD);
         for (const CRDDiscInfo& disc : recorder->Discs()) {
             if (disc.m_strDiscNo == "HDD") continue;
-            auto* node = new CTreeNode(DiscLabel(disc, flags, recMode), IMAGE_DISC, m_app.Image(IMAGE_DISC));
+            auto* node = new CTreeNode(MakeDiscLabel(disc, flags, recMode), IMAGE_DISC, m_app.Image(IMAGE_DISC));
             node->m_bHasRecord = true;
             node->m_record = disc;
             // Siblings in ascending code page 932 order of their labels.
@@ -124,8 +112,8 @@ void CRDTreeView::UpdateDiscLabels() {
         auto* node = static_cast<CTreeNode*>(stack.back());
         stack.pop_back();
         for (int i = 0; i < node->childCount(); ++i) stack.push_back(node->child(i));
-        if (node->m_bHasRecord && (node->m_record.m_nFlags & DISC_NODE_MASK)) {
-            node->m_strLabel = DiscLabel(node->m_record, flags, recMode);
+        if (node->m_bHasRecord && IsDiscRecord(node->m_record)) {
+            node->m_strLabel = MakeDiscLabel(node->m_record, flags, recMode);
             node->setText(0, lv::app::ToQ(node->m_strLabel));
         }
     }
@@ -179,39 +167,17 @@ void CRDTreeView::OnSelChanged() {
     CTreeNode* node = GetSelectedNode();
     if (!node) return;
 
-    std::unique_ptr<CSearchCondition> made;
-    const CSearchCondition* cond = nullptr;
-    std::string recorder;
-    if (node == m_hRoot) {
-    } else if (node == m_hSearchResults) {
-        cond = m_pSearchCondition.get();
-    } else if (!node->m_bHasRecord) {
-    } else if (node->m_record.m_strDiscNo == "RD") {
-        recorder = node->m_strLabel;
-        made = std::make_unique<CSearchCondition>();
-        made->m_nFlags = SC_RECORDER;
-        made->m_strRecorder = recorder;
-    } else if (node->m_record.m_strDiscNo == "HDD" || node->m_record.m_strDiscNo == "DVD") {
-        if (auto* parent = static_cast<CTreeNode*>(node->parent())) {
-            recorder = parent->m_strLabel;
-            made = std::make_unique<CSearchCondition>();
-            made->m_nFlags = SC_RECORDER | SC_DISC;
-            made->m_strRecorder = recorder;
-            made->m_strDisc = node->m_strLabel;
-        }
-    } else {
-        auto* parent = static_cast<CTreeNode*>(node->parent());
-        auto* grand = parent ? static_cast<CTreeNode*>(parent->parent()) : nullptr;
-        if (grand) {
-            recorder = grand->m_strLabel;
-            made = std::make_unique<CSearchCondition>();
-            made->m_nFlags = SC_RECORDER | SC_DISC;
-            made->m_strRecorder = recorder;
-            made->m_strDisc = LabelHead(node->m_strLabel);
-        }
-    }
-    if (made) cond = made.get();
-    m_doc.UpdateAllViews(this, 1, const_cast<CSearchCondition*>(cond));
-    m_doc.SetCurrentRecorder(recorder);
+    auto* parent = static_cast<CTreeNode*>(node->parent());
+    auto* grand = parent ? static_cast<CTreeNode*>(parent->parent()) : nullptr;
+    std::optional<std::string_view> parentLabel, grandLabel;
+    if (parent) parentLabel = parent->m_strLabel;
+    if (grand) grandLabel = grand->m_strLabel;
+    const TREE_NODE_KIND kind =
+        ClassifyNode(node == m_hRoot, node == m_hSearchResults, node->m_bHasRecord ? &node->m_record : nullptr);
+    NODESELECTION selection =
+        MakeNodeCondition(kind, node->m_strLabel, parentLabel, grandLabel, m_pSearchCondition.get());
+
+    m_doc.UpdateAllViews(this, 1, selection.condition ? &*selection.condition : nullptr);
+    m_doc.SetCurrentRecorder(selection.strRecorder);
     emit selectionHandled();
 }

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "app/shell/main_frame.h"
+#include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
 
 const char* const CLibrovistaApp::kHomePage = "https://librovista.example.org/";
@@ -82,6 +83,16 @@ int CLibrovistaApp::ExitInstance() {
     m_settings.SaveSettings(GetSettingsFile());
     SaveBarState();
     return 0;
+}
+
+// The bars' layout lives in the settings file beside the other settings, as text.
+void CLibrovistaApp::LoadBarState() {
+    const std::string value = lv::ini::ReadString(GetSettingsFile(), "ControlBar\\State", "State", "");
+    m_barState = QByteArray::fromBase64(QByteArray::fromStdString(value));
+}
+
+void CLibrovistaApp::SaveBarState() {
+    lv::ini::WriteString(GetSettingsFile(), "ControlBar\\State", "State", m_barState.toBase64().toStdString());
 }
 
 void CLibrovistaApp::OnHelpReadme() {

@@ -1,9 +1,22 @@
 #include "core/library/records.h"
 
+#include <algorithm>
+
 #include "core/text/cp932.h"
 
 namespace {
 const char* OrEmpty(const char* p) { return p ? p : ""; }
+
+// Appends s without the single-byte characters in `drop`, stepping by whole
+// characters. The backslash is dropped too, so that no description file name
+// can point out of the cache folder.
+void AppendWithout(std::string& out, std::string_view s, std::string_view drop) {
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t n = lv::text::CharLength(s, i);
+        if (n == 2 || drop.find(s[i]) == std::string_view::npos) out.append(s.data() + i, n);
+        i += n;
+    }
+}
 }  // namespace
 
 void CRDDiscInfo::SetInfo(const DISCINFO& info) {
@@ -35,35 +48,40 @@ const std::string& CRDDiscInfo::GetRemaining(int recMode) const {
 
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
     std::string name;
-    name.reserve(date.size() + time.size() + channel.size() + 4);
-    name.append(date).append(time).append(channel).append(".txt");
-    // The backslash goes too, so that no name can point out of the cache folder.
-    return lv::text::RemoveChars(name, "/:\\");
+    for (auto part : {date, time, channel}) AppendWithout(name, part, "/:\\");
+    return name + ".txt";
 }
 
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
     std::string_view fields[TF_COUNT];
     for (int f = 0; f < TF_TEXTFILE; ++f) fields[f] = OrEmpty(info.apszField[f]);
-    std::string genre(fields[TF_GENRE]);
-    lv::text::TrimLeft(genre, "_ ");
+    // Leading "_" and spaces are single-byte characters, so skipping bytes is skipping characters.
+    std::string_view genre = fields[TF_GENRE];
+    genre.remove_prefix(std::min(genre.find_first_not_of("_ "), genre.size()));
     fields[TF_GENRE] = genre;
-    std::string textFile = MakeTextFileName(fields[TF_DATE], fields[TF_TIME], fields[TF_CHANNEL]);
-    fields[TF_TEXTFILE] = textFile;
 
     // Offsets are 16-bit; no cache field comes near this guard.
     constexpr std::size_t kFieldGuard = 4000;
     std::size_t total = 0;
-    for (auto& f : fields) {
-        f = f.substr(0, lv::text::CutLength(f, kFieldGuard));
-        total += f.size() + 1;
+    for (int f = 0; f < TF_TEXTFILE; ++f) {
+        fields[f] = fields[f].substr(0, lv::text::CutLength(fields[f], kFieldGuard));
+        total += fields[f].size() + 1;
     }
+    total += fields[TF_DATE].size() + fields[TF_TIME].size() + fields[TF_CHANNEL].size() + 5;
+
     m_data.clear();
     m_data.reserve(total);
-    for (int f = 0; f < TF_COUNT; ++f) {
+    for (int f = 0; f < TF_TEXTFILE; ++f) {
         m_offset[f] = static_cast<std::uint16_t>(m_data.size());
         m_data.append(fields[f]);
         m_data.push_back('\0');
     }
+    // The description file name is built in place: date, time and channel
+    // with "/", ":" and "\" removed, then ".txt".
+    m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(m_data.size());
+    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) AppendWithout(m_data, fields[f], "/:\\");
+    m_data.append(".txt");
+    m_data.push_back('\0');
     m_offset[TF_COUNT] = static_cast<std::uint16_t>(m_data.size());
     m_nGenre = info.nGenre;
 }

@@ -13,7 +13,7 @@ namespace lv::bench {
 
 struct Ratio {
     std::string measured;  // benchmark name
-    std::string baseline;
+    std::string baseline;  // benchmark name, or "counter:NAME" for a ratio the benchmark reports itself
     double aim;            // the ratio we aim to stay within
 };
 
@@ -30,6 +30,10 @@ public:
         auto it = m_times.find(name);
         return it == m_times.end() ? 0 : it->second;
     }
+    double Counter(const std::string& name) const {
+        auto it = m_counters.find(name);
+        return it == m_counters.end() ? -1 : it->second;
+    }
 
 private:
     std::map<std::string, double> m_times;
@@ -42,6 +46,14 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n");
     for (const auto& r : ratios) {
+        if (r.baseline.rfind("counter:", 0) == 0) {
+            std::string name = r.baseline.substr(8);
+            double v = reporter.Counter(r.measured + ":" + name);
+            if (v < 0) continue;
+            std::printf("ratio %-40s %6.2fx %s (aim: within %.1fx)%s\n", r.measured.c_str(), v, name.c_str(), r.aim,
+                        v <= r.aim ? "" : "  ** over the aim **");
+            continue;
+        }
         double m = reporter.Time(r.measured), b = reporter.Time(r.baseline);
         if (m <= 0 || b <= 0) continue;
         std::printf("ratio %-40s %6.2fx of %s (aim: within %.1fx)%s\n", r.measured.c_str(), m / b,

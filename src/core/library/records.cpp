@@ -1,6 +1,7 @@
 #include "core/library/records.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "core/text/cp932.h"
 
@@ -53,37 +54,52 @@ std::string MakeTextFileName(std::string_view date, std::string_view time, std::
 }
 
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
-    std::string_view fields[TF_COUNT];
+    std::string_view fields[TF_TEXTFILE];
     for (int f = 0; f < TF_TEXTFILE; ++f) fields[f] = OrEmpty(info.apszField[f]);
+    SetFields(fields, info.nGenre);
+}
+
+void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre) {
     // Leading "_" and spaces are single-byte characters, so skipping bytes is skipping characters.
-    std::string_view genre = fields[TF_GENRE];
-    genre.remove_prefix(std::min(genre.find_first_not_of("_ "), genre.size()));
-    fields[TF_GENRE] = genre;
+    std::string_view& genreText = fields[TF_GENRE];
+    while (!genreText.empty() && (genreText.front() == '_' || genreText.front() == ' ')) genreText.remove_prefix(1);
 
     // Offsets are 16-bit; no cache field comes near this guard.
     constexpr std::size_t kFieldGuard = 4000;
     std::size_t total = 0;
-    for (int f = 0; f < TF_TEXTFILE; ++f) {
-        fields[f] = fields[f].substr(0, lv::text::CutLength(fields[f], kFieldGuard));
-        total += fields[f].size() + 1;
+    for (auto& f : fields) {
+        if (f.size() > kFieldGuard) f = f.substr(0, lv::text::CutLength(f, kFieldGuard));
+        total += f.size() + 1;
     }
     total += fields[TF_DATE].size() + fields[TF_TIME].size() + fields[TF_CHANNEL].size() + 5;
 
-    m_data.clear();
-    m_data.reserve(total);
+    m_data.resize(total);
+    char* out = m_data.data();
     for (int f = 0; f < TF_TEXTFILE; ++f) {
-        m_offset[f] = static_cast<std::uint16_t>(m_data.size());
-        m_data.append(fields[f]);
-        m_data.push_back('\0');
+        m_offset[f] = static_cast<std::uint16_t>(out - m_data.data());
+        std::memcpy(out, fields[f].data(), fields[f].size());
+        out += fields[f].size();
+        *out++ = '\0';
     }
     // The description file name is built in place: date, time and channel
     // with "/", ":" and "\" removed, then ".txt".
-    m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(m_data.size());
-    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) AppendWithout(m_data, fields[f], "/:\\");
-    m_data.append(".txt");
-    m_data.push_back('\0');
+    m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(out - m_data.data());
+    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) {
+        std::string_view v = fields[f];
+        for (std::size_t i = 0; i < v.size();) {
+            std::size_t n = lv::text::CharLength(v, i);
+            if (n == 2 || (v[i] != '/' && v[i] != ':' && v[i] != '\\')) {
+                std::memcpy(out, v.data() + i, n);
+                out += n;
+            }
+            i += n;
+        }
+    }
+    std::memcpy(out, ".txt", 5);
+    out += 5;
+    m_data.resize(out - m_data.data());
     m_offset[TF_COUNT] = static_cast<std::uint16_t>(m_data.size());
-    m_nGenre = info.nGenre;
+    m_nGenre = genre;
 }
 
 void CRDTitleInfo::GetInfo(TITLEINFO& info) const {

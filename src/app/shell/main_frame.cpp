@@ -13,7 +13,6 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QValidator>
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
@@ -23,25 +22,12 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"
-#include "core/shell/keyword_history.h"
 
 using namespace lv::app;
 
 namespace {
 
 constexpr int kQuickSearchBytes = 64;
-
-// Refuses typed text longer than a number of code page 932 bytes.
-class CByteLimitValidator : public QValidator {
-public:
-    CByteLimitValidator(int limit, QObject* parent) : QValidator(parent), m_nLimit(limit) {}
-    State validate(QString& input, int&) const override {
-        return FromQ(input).size() <= static_cast<std::size_t>(m_nLimit) ? Acceptable : Invalid;
-    }
-
-private:
-    int m_nLimit;
-};
 
 std::deque<QMessageBox::StandardButton>& Answers() {
     static std::deque<QMessageBox::StandardButton> answers;
@@ -103,15 +89,15 @@ void CMainFrame::CreateActions() {
     connect(MakeAction(ID_DOWNLOAD_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDownloadLibrary);
     connect(MakeAction(ID_DOWNLOAD_TITLE), &QAction::triggered, this, &CMainFrame::OnDownloadTitle);
     connect(MakeAction(ID_ABORT), &QAction::triggered, this, &CMainFrame::OnAbort);
-    MakeAction(ID_CLEAN_LIBRARY);
-    MakeAction(ID_CLEAN_UNUSED);
-    MakeAction(ID_CLEAN_DESCRIPTIONS);
+    connect(MakeAction(ID_CLEAN_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDeleteLibraryCache);
+    connect(MakeAction(ID_CLEAN_UNUSED), &QAction::triggered, this, &CMainFrame::OnDeleteUnusedDescriptions);
+    connect(MakeAction(ID_CLEAN_DESCRIPTIONS), &QAction::triggered, this, &CMainFrame::OnDeleteAllDescriptions);
     connect(MakeAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(MakeAction(ID_EDIT_COPY), &QAction::triggered, this, &CMainFrame::OnEditCopy);
     connect(MakeAction(ID_EDIT_COPY_DETAILS), &QAction::triggered, this, &CMainFrame::OnEditCopyDetails);
     connect(MakeAction(ID_EDIT_SELECT_ALL), &QAction::triggered, this, &CMainFrame::OnEditSelectAll);
     connect(MakeAction(ID_QUICK_SEARCH), &QAction::triggered, this, &CMainFrame::OnQuickSearch);
-    MakeAction(ID_SEARCH);
+    connect(MakeAction(ID_SEARCH), &QAction::triggered, this, &CMainFrame::OnSearch);
     connect(MakeAction(ID_UP_ONE_LEVEL), &QAction::triggered, this, &CMainFrame::OnUpOneLevel);
     connect(MakeAction(ID_VIEW_TOOLBAR, true), &QAction::triggered, this, [this](bool on) {
         m_pToolBar->setVisible(on);
@@ -132,8 +118,8 @@ void CMainFrame::CreateActions() {
     connect(MakeAction(ID_DISC_FREE, true), &QAction::triggered, this, [this] { OnDiscDisplay(1); });
     for (int mode = 0; mode < 5; ++mode)
         connect(MakeAction(ID_REC_MODE1 + mode, true), &QAction::triggered, this, [this, mode] { OnRecMode(mode); });
-    MakeAction(ID_NETNAVI_SETTING);
-    MakeAction(ID_OPTIONS);
+    connect(MakeAction(ID_NETNAVI_SETTING), &QAction::triggered, this, &CMainFrame::OnNetNaviSetting);
+    connect(MakeAction(ID_OPTIONS), &QAction::triggered, this, &CMainFrame::OnOptions);
     connect(MakeAction(ID_HELP_README), &QAction::triggered, this, [this] { m_app.OnHelpReadme(); });
     connect(MakeAction(ID_HELP_HOMEPAGE), &QAction::triggered, this, [this] { m_app.OnHelpHomepage(); });
     connect(MakeAction(ID_APP_ABOUT), &QAction::triggered, this, [this] { m_app.OnAppAbout(); });
@@ -198,21 +184,19 @@ void CMainFrame::CreateToolBars() {
     m_pQuickButton->setToolTip(QStringLiteral("ｸｲｯｸｻｰﾁ"));
     m_pQuickButton->setStatusTip(QStringLiteral("ｷｰﾜｰﾄﾞ検索します"));
     m_pQuickButton->setDefault(true);
-    m_pQuickBox = new QComboBox(m_pQuickBar);
+    m_pQuickBox = new CKeywordComboBox(m_pQuickBar);
     m_pQuickBox->setObjectName(QStringLiteral("QuickSearchBox"));
-    m_pQuickBox->setEditable(true);
-    m_pQuickBox->setInsertPolicy(QComboBox::NoInsert);
     m_pQuickBox->setMinimumContentsLength(24);
     m_pQuickBox->setToolTip(QStringLiteral("検索ｷｰﾜｰﾄﾞ入力"));
     m_pQuickBox->setStatusTip(QStringLiteral("検索ｷｰﾜｰﾄﾞを入力します"));
-    m_pQuickBox->lineEdit()->setValidator(new CByteLimitValidator(kQuickSearchBytes, m_pQuickBox));
+    m_pQuickBox->LimitText(kQuickSearchBytes);
     m_pQuickBar->addWidget(m_pQuickButton);
     m_pQuickBar->addWidget(m_pQuickBox);
     addToolBar(Qt::TopToolBarArea, m_pQuickBar);
-    LoadHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
-    FillKeywordBox(-1);
+    m_pQuickBox->SetHistoryFolder(m_app.m_pszAppDir);
+    m_pQuickBox->LoadHistory();
     connect(m_pQuickButton, &QPushButton::clicked, this, &CMainFrame::OnQuickSearch);
-    connect(m_pQuickBox->lineEdit(), &QLineEdit::returnPressed, this, &CMainFrame::OnQuickSearch);
+    connect(m_pQuickBox, &CKeywordComboBox::enterPressed, this, &CMainFrame::OnQuickSearch);
     for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
         connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }
@@ -369,33 +353,6 @@ void CMainFrame::OnRecMode(int mode) {
     m_pTree->UpdateDiscLabels();
     m_pList->RefreshRemainingTime();
     UpdateCommandUI();
-}
-
-void CMainFrame::OnQuickSearch() {
-    const QString text = m_pQuickBox->currentText();
-    if (text.isEmpty()) {
-        m_pQuickBox->setFocus();
-        return;
-    }
-    const std::string keyword = FromQ(text);
-    AddKeyword(m_aKeywords, keyword);
-    // The box shows the entry that the prefix search finds; the search uses the typed text.
-    FillKeywordBox(FindKeywordPrefix(m_aKeywords, keyword, 0));
-    SaveHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
-    SEARCHCONDITION flat{SC_DVD_TITLES | SC_TEXT, "", "", keyword.c_str(), "", "", 0};
-    m_condition.SetCondition(flat);
-    m_pTree->SetSearchCondition(flat);
-    m_pTree->ShowSearchResults();
-}
-
-void CMainFrame::FillKeywordBox(int current) {
-    const QString typed = m_pQuickBox->currentText();
-    m_pQuickBox->clear();
-    for (const std::string& keyword : m_aKeywords) m_pQuickBox->addItem(ToQ(keyword));
-    if (current >= 0)
-        m_pQuickBox->setCurrentIndex(current);
-    else
-        m_pQuickBox->setEditText(typed);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

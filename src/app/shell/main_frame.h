@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/search/keyword_combo.h"
 #include "core/library/records.h"
 #include "core/search/search_condition.h"
 
@@ -43,7 +44,7 @@ public:
 
     // The action of a command id, or null.
     QAction* Action(int id) const;
-    QComboBox* GetQuickSearchBox() const { return m_pQuickBox; }
+    CKeywordComboBox* GetQuickSearchBox() const { return m_pQuickBox; }
     QToolBar* GetToolBar() const { return m_pToolBar; }
     QToolBar* GetQuickSearchBar() const { return m_pQuickBar; }
     QSplitter* GetMainSplitter() const { return m_pMainSplitter; }
@@ -84,6 +85,12 @@ public:
 
 public slots:
     void OnQuickSearch();
+    void OnSearch();
+    void OnDeleteLibraryCache();
+    void OnDeleteUnusedDescriptions();
+    void OnDeleteAllDescriptions();
+    void OnNetNaviSetting();
+    void OnOptions();
     void OnTransferStatus(int status);
 
 signals:
@@ -114,7 +121,8 @@ private:
     void OnDiscDisplay(int bit);
     void OnRecMode(int mode);
     void WaitForTransfer();
-    void FillKeywordBox(int current);
+    void ShowSearchResults(const CSearchCondition& condition);
+    void CleanCache(int kind);
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
@@ -127,7 +135,7 @@ private:
     QToolBar* m_pToolBar = nullptr;
     QToolBar* m_pQuickBar = nullptr;
     QPushButton* m_pQuickButton = nullptr;
-    QComboBox* m_pQuickBox = nullptr;
+    CKeywordComboBox* m_pQuickBox = nullptr;
     QLabel* m_pReadyLabel = nullptr;
     std::map<int, QLabel*> m_aPanes;
     QLabel* m_pTransferIcon = nullptr;
@@ -135,7 +143,6 @@ private:
     QIcon m_hIconBusy;
     bool m_bStatusBusy = false;
     std::map<int, QAction*> m_aActions;
-    std::vector<std::string> m_aKeywords;  // the quick-search box's list, most recent first
 
     bool m_bTransferring = false;
     bool m_bClosing = false;

@@ -1,0 +1,258 @@
+#include "app/search/search_dialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/search/date_picker.h"
+#include "app/search/keyword_combo.h"
+#include "app/settings/data_exchange.h"
+#include "app/shell/qcodec.h"
+#include "core/library/title_doc.h"
+#include "core/search/genres.h"
+
+using lv::app::FromQ;
+using lv::app::ToQ;
+
+namespace {
+
+constexpr int kGenreIndentRole = Qt::UserRole + 1;
+constexpr int kIndentWidth = 12;
+
+// Sub-genres are drawn indented under their main genre.
+class CIndentDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem indented(option);
+        indented.rect.adjust(Indent(index), 0, 0, 0);
+        QStyledItemDelegate::paint(painter, indented, index);
+    }
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return QStyledItemDelegate::sizeHint(option, index) + QSize(Indent(index), 0);
+    }
+
+private:
+    static int Indent(const QModelIndex& index) { return index.data(kGenreIndentRole).toInt() * kIndentWidth; }
+};
+
+// Chooses an item of a drop-down list by its text: the item with exactly that
+// text, else the first that begins with it (ASCII letters without regard to
+// case), else the empty item.
+void SelectByText(QComboBox* box, const std::string& text) {
+    const QString wanted = ToQ(text);
+    int index = box->findText(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0 && !text.empty()) {
+        for (int i = 0; i < box->count() && index < 0; ++i) {
+            const std::string item = FromQ(box->itemText(i));
+            if (item.size() < text.size()) continue;
+            bool same = true;
+            for (std::size_t k = 0; k < text.size() && same; ++k) {
+                auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
+                same = fold(static_cast<unsigned char>(item[k])) == fold(static_cast<unsigned char>(text[k]));
+            }
+            if (same) index = i;
+        }
+    }
+    box->setCurrentIndex(index < 0 ? 0 : index);
+}
+
+QDate ParseDate(const std::string& text) {
+    int year = 0, month = 0, day = 0;
+    if (std::sscanf(text.c_str(), "%d/%d/%d", &year, &month, &day) != 3) return {};
+    return QDate(year, month, day);
+}
+
+QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setBuddy(buddy);
+    return label;
+}
+
+}  // namespace
+
+CSearchDialog::CSearchDialog(const std::string& appDir, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("SearchDialog"));
+    setWindowTitle(QStringLiteral("条件検索"));
+
+    m_pSearchBox = new CKeywordComboBox(this);
+    m_pSearchBox->setObjectName(QStringLiteral("SearchText"));
+    m_pSearchBox->SetHistoryFolder(appDir);
+    m_pSearchBox->LimitText(SEARCH_TEXT_LIMIT);
+    m_pSearchBox->setMinimumContentsLength(28);
+    m_pSearchBox->setToolTip(QStringLiteral("指定した文字列を含むタイトル名を検索します。"));
+
+    m_pRecorderBox = new QComboBox(this);
+    m_pRecorderBox->setObjectName(QStringLiteral("Recorder"));
+    m_pRecorderBox->setToolTip(QStringLiteral("指定した本体名で絞り込みます。"));
+
+    m_pDiscBox = new QComboBox(this);
+    m_pDiscBox->setObjectName(QStringLiteral("Disc"));
+    m_pDiscBox->addItems({QString(), QStringLiteral("HDD"), QStringLiteral("DVD")});
+    m_pDiscBox->setToolTip(QStringLiteral("HDDかDVDで絞り込みます。"));
+
+    m_pGenreBox = new QComboBox(this);
+    m_pGenreBox->setObjectName(QStringLiteral("Genre"));
+    m_pGenreBox->setItemDelegate(new CIndentDelegate(m_pGenreBox));
+    m_pGenreBox->setIconSize(QSize(16, 16));
+    m_pGenreBox->setMaxVisibleItems(20);
+    m_pGenreBox->setToolTip(QStringLiteral("指定したジャンルで絞り込みます。"));
+
+    m_pDateFrom = new CDatePicker(this);
+    m_pDateFrom->setObjectName(QStringLiteral("DateFrom"));
+    m_pDateFrom->SetToolTip(QStringLiteral("指定した録画年月日の期間（開始）で絞り込みます。"));
+    m_pDateTo = new CDatePicker(this);
+    m_pDateTo->setObjectName(QStringLiteral("DateTo"));
+    m_pDateTo->SetToolTip(QStringLiteral("指定した録画年月日の期間（終了）で絞り込みます。"));
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(Label(QStringLiteral("検索文字列(&S):"), m_pSearchBox, this), 0, 0);
+    grid->addWidget(m_pSearchBox, 0, 1, 1, 3);
+    grid->addWidget(Label(QStringLiteral("本体名(&N):"), m_pRecorderBox, this), 1, 0);
+    grid->addWidget(m_pRecorderBox, 1, 1, 1, 3);
+    grid->addWidget(Label(QStringLiteral("HDD/DVD(&H):"), m_pDiscBox, this), 2, 0);
+    grid->addWidget(m_pDiscBox, 2, 1, 1, 3);
+    grid->addWidget(Label(QStringLiteral("ジャンル(&G):"), m_pGenreBox, this), 3, 0);
+    grid->addWidget(m_pGenreBox, 3, 1, 1, 3);
+    grid->addWidget(Label(QStringLiteral("録画年月日(&D):"), m_pDateFrom, this), 4, 0);
+    grid->addWidget(m_pDateFrom, 4, 1);
+    grid->addWidget(new QLabel(QStringLiteral("～"), this), 4, 2, Qt::AlignCenter);
+    grid->addWidget(m_pDateTo, 4, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("検索"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CSearchDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CSearchDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addWidget(buttons);
+
+    setTabOrder(m_pSearchBox, m_pRecorderBox);
+    setTabOrder(m_pRecorderBox, m_pDiscBox);
+    setTabOrder(m_pDiscBox, m_pGenreBox);
+    setTabOrder(m_pGenreBox, m_pDateFrom->CheckBox());
+    setTabOrder(m_pDateFrom->CheckBox(), m_pDateFrom->DateEdit());
+    setTabOrder(m_pDateFrom->DateEdit(), m_pDateTo->CheckBox());
+    setTabOrder(m_pDateTo->CheckBox(), m_pDateTo->DateEdit());
+    setTabOrder(m_pDateTo->DateEdit(), ok);
+    setTabOrder(ok, cancel);
+}
+
+void CSearchDialog::showEvent(QShowEvent* event) {
+    if (!m_bInitialized) {
+        m_bInitialized = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+void CSearchDialog::OnInitDialog() {
+    m_pSearchBox->LoadHistory();
+
+    if (m_pDoc)
+        for (const std::string& name : m_pDoc->GetRecorderNames()) m_pRecorderBox->addItem(ToQ(name));
+    m_pRecorderBox->insertItem(0, QString());
+
+    m_pGenreBox->addItem(QString(), 0);
+    for (const GENRE_ENTRY& genre : g_aGenres) {
+        QIcon icon;
+        if (m_pImageList && GetGenreImage(genre.nCode) < static_cast<int>(m_pImageList->size()))
+            icon = (*m_pImageList)[static_cast<std::size_t>(GetGenreImage(genre.nCode))];
+        m_pGenreBox->addItem(icon, ToQ(genre.pszName), genre.nCode);
+        m_pGenreBox->setItemData(m_pGenreBox->count() - 1, IsMainGenre(genre.nCode) ? 0 : 1, kGenreIndentRole);
+    }
+
+    m_nGenreIndex = 0;
+    QDate from, to;
+    if (m_pCondition) {
+        const CSearchCondition& cond = *m_pCondition;
+        m_strText = cond.m_strText;
+        if (cond.m_nFlags & SC_RECORDER) m_strRecorder = cond.m_strRecorder;
+        if (cond.m_nFlags & SC_DISC) m_strDisc = cond.m_strDisc;
+        if (cond.m_nFlags & SC_GENRE) {
+            for (int i = 1; i < m_pGenreBox->count(); ++i)
+                if (m_pGenreBox->itemData(i).toInt() == cond.m_nGenre) {
+                    m_nGenreIndex = i;
+                    break;
+                }
+        }
+        if (cond.m_nFlags & SC_DATE_FROM) from = ParseDate(cond.m_strDateFrom);
+        if (cond.m_nFlags & SC_DATE_TO) to = ParseDate(cond.m_strDateTo);
+    }
+
+    m_pSearchBox->setCurrentIndex(-1);
+    m_pSearchBox->setEditText(ToQ(m_strText));
+    SelectByText(m_pRecorderBox, m_strRecorder);
+    SelectByText(m_pDiscBox, m_strDisc);
+    m_pGenreBox->setCurrentIndex(m_nGenreIndex);
+    m_pDateFrom->SetDate(from);
+    m_pDateTo->SetDate(to);
+    m_pSearchBox->setFocus();
+}
+
+void CSearchDialog::accept() {
+    if (OnOK()) QDialog::accept();
+}
+
+bool CSearchDialog::OnOK() {
+    const std::string text = m_pSearchBox->GetText();
+    if (text.size() > static_cast<std::size_t>(SEARCH_TEXT_LIMIT)) {
+        lv::app::DialogMessage(this, lv::app::TooLongText(SEARCH_TEXT_LIMIT), QMessageBox::Warning);
+        m_pSearchBox->setFocus();
+        return false;
+    }
+    m_strText = text;
+    m_strRecorder = FromQ(m_pRecorderBox->currentText());
+    m_strDisc = FromQ(m_pDiscBox->currentText());
+    m_nGenreIndex = std::max(0, m_pGenreBox->currentIndex());
+
+    CSearchCondition cond;
+    cond.m_nFlags = SC_DVD_TITLES;
+    if (!m_strRecorder.empty()) {
+        cond.m_nFlags |= SC_RECORDER;
+        cond.m_strRecorder = m_strRecorder;
+    }
+    if (!m_strText.empty()) {
+        m_pSearchBox->AddKeyword(m_strText);
+        m_pSearchBox->setCurrentIndex(std::max(0, m_pSearchBox->FindStringPrefix(0, m_strText)));
+        m_pSearchBox->SaveHistory();
+        cond.m_nFlags |= SC_TEXT;
+        cond.m_strText = m_strText;
+    }
+    if (!m_strDisc.empty()) {
+        cond.m_nFlags |= SC_DISC;
+        cond.m_strDisc = m_strDisc;
+    }
+    if (m_nGenreIndex > 0) {
+        cond.m_nFlags |= SC_GENRE;
+        cond.m_nGenre = m_pGenreBox->itemData(m_nGenreIndex).toInt();
+    }
+    if (m_pDateFrom->IsChecked()) {
+        cond.m_nFlags |= SC_DATE_FROM;
+        cond.m_strDateFrom = FromQ(m_pDateFrom->GetDate().toString(QStringLiteral("yyyy/MM/dd")));
+    }
+    if (m_pDateTo->IsChecked()) {
+        cond.m_nFlags |= SC_DATE_TO;
+        cond.m_strDateTo = FromQ(m_pDateTo->GetDate().toString(QStringLiteral("yyyy/MM/dd")));
+    }
+    if (m_pCondition) {
+        SEARCHCONDITION flat;
+        cond.GetCondition(flat);
+        m_pCondition->SetCondition(flat);
+    }
+    return true;
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The condition-search dialog "条件検索": title text, recorder, hard disk or
+// DVD, genre and a range of recording dates, combined into one condition.
+#include <QDialog>
+#include <QIcon>
+#include <string>
+#include <vector>
+
+#include "core/search/search_condition.h"
+
+class CKeywordComboBox;
+class CDatePicker;
+class CRDTitleDoc;
+class QComboBox;
+
+constexpr int SEARCH_TEXT_LIMIT = 64;  // bytes of code page 932
+
+class CSearchDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    // The keyword history is the one of the program folder `appDir`.
+    explicit CSearchDialog(const std::string& appDir, QWidget* parent = nullptr);
+
+    std::string m_strText;
+    std::string m_strRecorder;
+    int m_nGenreIndex = 0;
+    CSearchCondition* m_pCondition = nullptr;  // starts from it, writes it on OK
+    std::string m_strDisc;
+    CRDTitleDoc* m_pDoc = nullptr;
+    const std::vector<QIcon>* m_pImageList = nullptr;  // the shared images, for the genres
+
+    CKeywordComboBox* GetSearchBox() const { return m_pSearchBox; }
+    QComboBox* GetRecorderBox() const { return m_pRecorderBox; }
+    QComboBox* GetDiscBox() const { return m_pDiscBox; }
+    QComboBox* GetGenreBox() const { return m_pGenreBox; }
+    CDatePicker* GetDateFrom() const { return m_pDateFrom; }
+    CDatePicker* GetDateTo() const { return m_pDateTo; }
+
+public slots:
+    void accept() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void OnInitDialog();
+    bool OnOK();
+
+    CKeywordComboBox* m_pSearchBox;
+    QComboBox* m_pGenreBox;
+    QComboBox* m_pRecorderBox;
+    QComboBox* m_pDiscBox;
+    CDatePicker* m_pDateFrom;
+    CDatePicker* m_pDateTo;
+    bool m_bInitialized = false;
+};

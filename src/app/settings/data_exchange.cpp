@@ -1,0 +1,118 @@
+#include "app/settings/data_exchange.h"
+
+#include <QLineEdit>
+#include <optional>
+
+#include "app/shell/main_frame.h"
+#include "app/shell/qcodec.h"
+
+namespace lv::app {
+
+namespace {
+
+// Digits with an optional sign and surrounding blanks, as a number; values
+// too large for 64 bits count as out of every range.
+std::optional<long long> ParseNumber(const QString& text, bool allowSign, bool* tooLarge) {
+    const QString s = text.trimmed();
+    qsizetype i = 0;
+    bool negative = false;
+    if (allowSign && i < s.size() && (s[i] == QLatin1Char('-') || s[i] == QLatin1Char('+'))) {
+        negative = s[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == s.size()) return std::nullopt;
+    long long value = 0;
+    *tooLarge = false;
+    for (; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+        if (value > 100000000000LL)
+            *tooLarge = true;
+        else
+            value = value * 10 + (c.unicode() - '0');
+    }
+    return negative ? -value : value;
+}
+
+void FailOn(QWidget* dialog, QLineEdit* edit, const QString& text) {
+    DialogMessage(dialog, text, QMessageBox::Warning);
+    edit->setFocus();
+    edit->selectAll();
+}
+
+}  // namespace
+
+CByteLimitValidator::CByteLimitValidator(int limit, bool digitsOnly, QObject* parent)
+    : QValidator(parent), m_nLimit(limit), m_bDigitsOnly(digitsOnly) {}
+
+QValidator::State CByteLimitValidator::validate(QString& input, int&) const {
+    if (m_bDigitsOnly) {
+        for (QChar c : input)
+            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return Invalid;
+    }
+    return FromQ(input).size() <= static_cast<std::size_t>(m_nLimit) ? Acceptable : Invalid;
+}
+
+void LimitText(QLineEdit* edit, int bytes, bool digitsOnly) {
+    const QValidator* old = edit->validator();
+    edit->setValidator(new CByteLimitValidator(bytes, digitsOnly, edit));
+    delete old;
+}
+
+QMessageBox::StandardButton DialogMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                          QMessageBox::StandardButtons buttons,
+                                          QMessageBox::StandardButton defaultButton) {
+    return CMainFrame::ShowMessage(parent, text, icon, buttons, defaultButton);
+}
+
+QString TooLongText(int limit) { return QStringLiteral("%1 文字以内で入力してください。").arg(limit); }
+
+QString RangeText(long long minValue, long long maxValue) {
+    return QStringLiteral("%1 から %2 までの整数を入力してください。").arg(minValue).arg(maxValue);
+}
+
+QString NotIntegerText() { return QStringLiteral("整数を入力してください。"); }
+
+QString NotPositiveText() { return QStringLiteral("正の整数を入力してください。"); }
+
+bool ExchangeText(QWidget* dialog, QLineEdit* edit, int limit, std::string& value) {
+    std::string text = FromQ(edit->text());
+    if (text.size() > static_cast<std::size_t>(limit)) {
+        FailOn(dialog, edit, TooLongText(limit));
+        return false;
+    }
+    value = std::move(text);
+    return true;
+}
+
+bool ExchangeInt(QWidget* dialog, QLineEdit* edit, int minValue, int maxValue, int& value) {
+    bool tooLarge = false;
+    const std::optional<long long> number = ParseNumber(edit->text(), true, &tooLarge);
+    if (!number) {
+        FailOn(dialog, edit, NotIntegerText());
+        return false;
+    }
+    if (tooLarge || *number < minValue || *number > maxValue) {
+        FailOn(dialog, edit, RangeText(minValue, maxValue));
+        return false;
+    }
+    value = static_cast<int>(*number);
+    return true;
+}
+
+bool ExchangeUInt(QWidget* dialog, QLineEdit* edit, unsigned minValue, unsigned maxValue, unsigned& value) {
+    bool tooLarge = false;
+    const std::optional<long long> number = ParseNumber(edit->text(), false, &tooLarge);
+    if (!number) {
+        FailOn(dialog, edit, NotPositiveText());
+        return false;
+    }
+    if (tooLarge || *number < minValue || *number > maxValue) {
+        FailOn(dialog, edit, RangeText(minValue, maxValue));
+        return false;
+    }
+    value = static_cast<unsigned>(*number);
+    return true;
+}
+
+}  // namespace lv::app

@@ -1,0 +1,102 @@
+// The user's tools in the window: quick and condition search, the cache
+// clean-ups, the recorder profiles and the options.
+#include <QAction>
+
+#include "app/search/keyword_combo.h"
+#include "app/search/search_dialog.h"
+#include "app/settings/netnavi_dialog.h"
+#include "app/settings/prop_page_proxy.h"
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/qcodec.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+#include "core/shell/cache_cleanup.h"
+
+using lv::app::ToQ;
+
+// The tree's search-results node takes the condition and is selected anew,
+// so that the search always runs.
+void CMainFrame::ShowSearchResults(const CSearchCondition& condition) {
+    SEARCHCONDITION flat;
+    condition.GetCondition(flat);
+    m_pTree->SetSearchCondition(flat);
+    m_pTree->ShowSearchResults();
+}
+
+void CMainFrame::OnQuickSearch() {
+    const std::string keyword = m_pQuickBox->GetText();
+    if (keyword.empty()) {
+        m_pQuickBox->setFocus();
+        return;
+    }
+    m_pQuickBox->AddKeyword(keyword);
+    // The box shows the entry the prefix search finds; the search uses the typed text.
+    const int found = m_pQuickBox->FindStringPrefix(0, keyword);
+    if (found >= 0) m_pQuickBox->setCurrentIndex(found);
+    m_pQuickBox->SaveHistory();
+    const SEARCHCONDITION flat{SC_DVD_TITLES | SC_TEXT, "", "", keyword.c_str(), "", "", 0};
+    m_condition.SetCondition(flat);
+    ShowSearchResults(m_condition);
+}
+
+void CMainFrame::OnSearch() {
+    CSearchDialog dialog(m_app.m_pszAppDir, this);
+    dialog.m_pCondition = &m_condition;
+    dialog.m_pDoc = &m_doc;
+    dialog.m_pImageList = &m_app.m_imageList;
+    if (dialog.exec() != QDialog::Accepted) return;
+    ShowSearchResults(m_condition);
+}
+
+void CMainFrame::CleanCache(int kind) {
+    const std::string recorder = m_doc.GetCurrentRecorder();
+    const QString question = ToQ(CleanupQuestion(static_cast<CLEANUP_KIND>(kind), recorder));
+    if (MessageBox(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+        QMessageBox::Yes)
+        return;
+    CLEANUPRESULT result;
+    switch (kind) {
+    case CLEANUP_LIBRARY: result = DeleteLibraryCache(m_app.m_pszAppDir, recorder); break;
+    case CLEANUP_UNUSED_DESCRIPTIONS: result = DeleteUnusedDescriptions(m_doc, m_app.m_pszAppDir, recorder); break;
+    default: result = DeleteAllDescriptions(m_app.m_pszAppDir, recorder); break;
+    }
+    // A file that could not be deleted ends the command there.
+    if (result.bFailed) {
+        MessageBox(ToQ(result.strError), QMessageBox::Critical, QMessageBox::Ok);
+        return;
+    }
+    MessageBox(ToQ(CleanupResultText(result.nCount)), QMessageBox::NoIcon, QMessageBox::Ok);
+    if (kind == CLEANUP_LIBRARY) {
+        m_doc.ReloadFromOwnPath();
+        m_doc.UpdateAllViews(nullptr, 0, nullptr);
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnDeleteLibraryCache() {
+    if (!m_bTransferring && !m_doc.GetCurrentRecorder().empty()) CleanCache(CLEANUP_LIBRARY);
+}
+
+void CMainFrame::OnDeleteUnusedDescriptions() {
+    if (!m_bTransferring && !m_doc.GetCurrentRecorder().empty()) CleanCache(CLEANUP_UNUSED_DESCRIPTIONS);
+}
+
+void CMainFrame::OnDeleteAllDescriptions() {
+    if (!m_bTransferring && !m_doc.GetCurrentRecorder().empty()) CleanCache(CLEANUP_ALL_DESCRIPTIONS);
+}
+
+void CMainFrame::OnNetNaviSetting() {
+    if (m_bTransferring) return;
+    CNetNaviListDialog dialog(m_app.m_pszAppDir, this);
+    dialog.m_pDoc = &m_doc;
+    dialog.exec();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnOptions() {
+    CPropertySheet sheet(QStringLiteral("オプション"), this);
+    sheet.AddPage(new CPropPageProxy(m_app.m_settings), QStringLiteral("ﾌﾟﾛｷｼ設定"));
+    sheet.exec();
+}

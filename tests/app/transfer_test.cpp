@@ -75,7 +75,7 @@ public:
         }
         if (m_nPort == 0) return false;
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        m_server.wait_until_ready();
+        for (int i = 0; i < 500 && !m_server.is_running(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return true;
     }
     void Stop() {

@@ -1,17 +1,12 @@
 // Downloads from the window: F5 and F4 against a recorder served on loopback,
 // to the reloaded views; Esc, failures and closing during a transfer.
-#include <httplib.h>
-
 #include <QAction>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
-#include <atomic>
-#include <chrono>
-#include <mutex>
+#include <filesystem>
 #include <random>
-#include <thread>
 
 #include "app/program_folder.h"
 #include "app/shell/app.h"
@@ -23,6 +18,7 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
+#include "rdsim/rdsim.h"
 #include "support/sjis.h"
 
 using namespace lv::app;
@@ -41,60 +37,45 @@ const char* const kNewDiscs =
     "\"HDD_\",\"\",\"9:00\",\"9:00\",\"18:00\",\"27:00\",\"4:00\",\"7:00\"\r\n"
     "\"003\",\"新しい円盤\",\"2:00\",\"1:00\",\"2:00\",\"3:00\",\"0:30\",\"1:30\"\r\n";
 
-// A recorder's web interface on a loopback port in the range profiles accept.
+// The recorder emulator on a loopback port in the range that profiles accept.
 class FakeRecorder {
 public:
-    std::atomic<bool> hold{false};
-    std::atomic<int> status{200};
-    std::mutex mutex;
-    std::vector<std::string> requests;
-
     bool Start() {
-        m_server.Get(R"(/library/(.*))", [this](const httplib::Request& req, httplib::Response& res) {
-            {
-                std::lock_guard<std::mutex> lock(mutex);
-                requests.push_back(req.path);
-            }
-            for (int i = 0; i < 1000 && hold && !m_bStopping; ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            res.status = status;
-            if (status != 200) return;
-            if (req.path == "/library/view_library.csv")
-                res.set_content(SJ(kNewLibrary), "text/plain");
-            else if (req.path == "/library/DiscList_.csv")
-                res.set_content(SJ(kNewDiscs), "text/plain");
-            else
-                res.set_content(SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + req.path.substr(9) +
-                                    "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()),
-                                "text/html");
-        });
         std::mt19937 random(std::random_device{}());
-        for (int attempt = 0; attempt < 50 && m_nPort == 0; ++attempt) {
-            const int port = 2000 + static_cast<int>(random() % 8000);
-            if (m_server.bind_to_port("127.0.0.1", port)) m_nPort = port;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            lv::rdsim::Options options;
+            options.nPort = 2000 + static_cast<int>(random() % 8000);
+            options.strModel = "RD-X5";
+            m_sim = std::make_unique<lv::rdsim::RdSim>(options);
+            m_sim->SetLibrary(SJ(kNewLibrary), SJ(kNewDiscs));
+            for (const char* page : {"t1.htm", "t2.htm", "t4.htm", "a.htm", "b.htm", "c.htm", "d.htm"})
+                m_sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + std::string(page) +
+                                         "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()));
+            if (m_sim->Start() > 0) return true;
         }
-        if (m_nPort == 0) return false;
-        m_thread = std::thread([this] { m_server.listen_after_bind(); });
-        m_server.wait_until_ready();
-        return true;
+        return false;
     }
-    void Stop() {
-        m_bStopping = true;
-        m_server.stop();
-        if (m_thread.joinable()) m_thread.join();
+    int Port() const { return m_sim->Port(); }
+    // The library list's body trickles in slowly.
+    void SetSlow(int ms) {
+        lv::rdsim::Fault fault;
+        fault.nSlowMs = ms;
+        fault.nSlowChunk = 32;
+        m_sim->SetFault("/library/view_library.csv", fault);
     }
-    ~FakeRecorder() { Stop(); }
-    int Port() const { return m_nPort; }
-    std::vector<std::string> Requests() {
-        std::lock_guard<std::mutex> lock(mutex);
-        return requests;
+    void SetStatus(int status) {
+        lv::rdsim::Fault fault;
+        fault.nStatus = status;
+        m_sim->SetFault(fault);
+    }
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> paths;
+        for (const auto& r : m_sim->Requests()) paths.push_back(r.strPath);
+        return paths;
     }
 
 private:
-    httplib::Server m_server;
-    std::thread m_thread;
-    std::atomic<bool> m_bStopping{false};
-    int m_nPort = 0;
+    std::unique_ptr<lv::rdsim::RdSim> m_sim;
 };
 
 }  // namespace
@@ -161,7 +142,6 @@ private slots:
         Start();
     }
     void cleanup() {
-        m_recorder->hold = false;
         if (m_app) m_app->ExitInstance();
         m_app.reset();
         m_recorder.reset();
@@ -208,7 +188,7 @@ private slots:
         SelectRows({0});
         QVERIFY(m_frame->Action(ID_DOWNLOAD_TITLE)->isEnabled());
         QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
-        m_recorder->hold = true;
+        m_recorder->SetSlow(300);
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         m_frame->Action(ID_DOWNLOAD_LIBRARY)->trigger();
         for (int id : {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS,
@@ -239,7 +219,7 @@ private slots:
     }
 
     void failingRecorderShowsItsAnswer() {
-        m_recorder->status = 401;
+        m_recorder->SetStatus(401);
         Select({QStringLiteral("RDA")});
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         CMainFrame::setNextAnswer(QMessageBox::Ok);
@@ -298,16 +278,11 @@ private slots:
 
     void closingWaitsForTheTransfer() {
         Select({QStringLiteral("RDA")});
-        m_recorder->hold = true;
+        m_recorder->SetSlow(40);
         m_frame->Action(ID_DOWNLOAD_LIBRARY)->trigger();
         QTRY_VERIFY(!m_recorder->Requests().empty());
-        std::thread release([this] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            m_recorder->hold = false;
-        });
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         m_frame->close();
-        release.join();
         // The transfer ran to its end; its result is not shown.
         QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
         QTest::qWait(100);

@@ -228,7 +228,8 @@ int RdSim::Start(std::string* error) {
     if (m_server) return m_nPort;
     auto server = std::make_unique<httplib::Server>();
     auto handler = [this](const httplib::Request& req, httplib::Response& res) { Handle(req, res); };
-    server->Get(".*", handler);
+    // Any path, new lines included, so that odd requests are seen and logged.
+    server->Get(R"([\s\S]*)", handler);
     server->Post(".*", handler);
     server->Put(".*", handler);
     server->Delete(".*", handler);
@@ -351,6 +352,8 @@ void RdSim::Handle(const httplib::Request& req, httplib::Response& res) {
     RequestRecord rec;
     rec.strMethod = req.method;
     rec.strPath = req.path;
+    rec.strTarget = req.target;
+    for (const auto& h : req.headers) rec.aHeaderNames.push_back(h.first);
     rec.strVersion = req.version;
     rec.strRemoteAddr = req.remote_addr;
     rec.nRemotePort = req.remote_port;

@@ -16,12 +16,12 @@ CKeywordComboBox::CKeywordComboBox(QWidget* parent) : QComboBox(parent) {
     setMaxVisibleItems(20);
     // No completion while typing: the box takes exactly what is typed.
     setCompleter(nullptr);
-    // Keys reach the edit field through the box or directly; watch both ways in.
+    // Enter reaches the box whether it was typed into the box or into its edit
+    // field, which passes the key on; so the box alone is watched.
     installEventFilter(this);
-    lineEdit()->installEventFilter(this);
 }
 
-void CKeywordComboBox::SetHistoryFolder(const std::string& appDir) { m_strHistoryPath = GetHistoryPath(appDir); }
+void CKeywordComboBox::SetHistoryFolder(const std::string& appDir) { m_strHistoryPath = ::GetHistoryPath(appDir); }
 
 void CKeywordComboBox::LimitText(int bytes) { lv::app::LimitText(lineEdit(), bytes); }
 

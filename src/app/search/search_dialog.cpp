@@ -1,6 +1,8 @@
 #include "app/search/search_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -380,7 +380,7 @@ QMessageBox::StandardButton CMainFrame::MessageBox(const QString& text, QMessage
 QMessageBox::StandardButton CMainFrame::ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
                                                     QMessageBox::StandardButtons buttons,
                                                     QMessageBox::StandardButton defaultButton) {
-    shownMessages().push_back({text, icon});
+    shownMessages().push_back({text, icon, buttons, defaultButton});
     if (!Answers().empty()) {
         const QMessageBox::StandardButton answer = Answers().front();
         Answers().pop_front();

@@ -76,6 +76,8 @@ public:
     struct SHOWN_MESSAGE {
         QString text;
         QMessageBox::Icon icon;
+        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     };
     static void setNextAnswer(QMessageBox::StandardButton answer);
     static std::vector<SHOWN_MESSAGE>& shownMessages();

@@ -1,0 +1,174 @@
+// The quick-search bar and its keyword history, through the real window:
+// what the box lists, what "Input.dat" holds and what the search shows.
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include "app/tools_fixture.h"
+
+using namespace lv::app;
+using lv::guitest::ToolsWindow;
+
+class KeywordTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ToolsWindow> w;
+
+    void StartWithHistory(const std::string& history) {
+        w->folder->AddSampleLibrary();
+        if (!history.empty()) lv::test::WriteFile(w->HistoryFile(), history);
+        w->Start();
+    }
+    void Search(const QString& text) {
+        w->TypeQuick(text);
+        QTest::keyClick(w->QuickBox()->lineEdit(), Qt::Key_Return);
+    }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        w = std::make_unique<ToolsWindow>();
+    }
+    void cleanup() {
+        w.reset();
+        QVERIFY(CMainFrame::shownMessages().empty());
+    }
+
+    void historyFollowsTheSearchesMostRecentFirst() {
+        StartWithHistory("");
+        QCOMPARE(w->QuickBox()->count(), 0);
+        // Enter in the box, the bar's button and F3 are the same search.
+        Search(QStringLiteral("ab"));
+        w->TypeQuick(QStringLiteral("cd"));
+        QTest::mouseClick(w->frame->findChild<QPushButton*>(QStringLiteral("QuickSearchButton")), Qt::LeftButton);
+        w->TypeQuick(QStringLiteral("ef"));
+        QTest::keyClick(w->frame, Qt::Key_F3);
+        QCOMPARE(w->History(), std::string("ef\r\ncd\r\nab\r\n"));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ef", "cd", "ab"}));
+        QVERIFY(w->SearchResultsShown());
+
+        // A keyword used again moves to the top.
+        Search(QStringLiteral("ab"));
+        QCOMPARE(w->History(), std::string("ab\r\nef\r\ncd\r\n"));
+        QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("ab"));
+
+        // The menu item does the same.
+        w->TypeQuick(QStringLiteral("ニュース"));
+        w->Act(ID_QUICK_SEARCH)->trigger();
+        QCOMPARE(w->History(), SJ("ニュース\r\nab\r\nef\r\ncd\r\n"));
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ニュース７")});
+        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT);
+        QCOMPARE(w->frame->m_condition.m_strText, SJ("ニュース"));
+        QVERIFY(w->frame->m_condition.m_strRecorder.empty());
+        QCOMPARE(w->frame->m_condition.m_nGenre, 0);
+    }
+
+    void aKeywordReplacesTheFirstEntryItBegins() {
+        StartWithHistory("ef\r\nabcd\r\nabc\r\n");
+        // The search from the second entry finds "abcd" first: only it goes.
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ef", "abcd", "abc"}));
+        w->TypeQuick(QStringLiteral("ab"));
+        QTest::keyClick(w->QuickBox()->lineEdit(), Qt::Key_Return);
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ab", "ef", "abc"}));
+        // Another entry beginning with the text is shown, the search used the text typed.
+        QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("abc"));
+        QCOMPARE(w->frame->m_condition.m_strText, std::string("ab"));
+        QCOMPARE(w->History(), std::string("ab\r\nef\r\nabc\r\n"));
+
+        // Letters compare without regard to case.
+        Search(QStringLiteral("ABC"));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ABC", "ab", "ef"}));
+        QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("ABC"));
+        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("abc news"), QStringLiteral("映画ＡＢＣ")}));
+    }
+
+    void typingIsNeitherCompletedNorLongerThan64Bytes() {
+        StartWithHistory("abcdef\r\n");
+        CKeywordComboBox* box = w->QuickBox();
+        w->TypeQuick(QStringLiteral("ab"));
+        QCOMPARE(box->currentText(), QStringLiteral("ab"));
+        // Half-width kana are one byte each, kanji two.
+        w->TypeQuick(QString(70, QChar(0xFF71)));
+        QCOMPARE(box->currentText().size(), 64);
+        w->TypeQuick(QStringLiteral("a") + QString(40, QChar(0x6F22)));
+        QCOMPARE(box->currentText().size(), 32);
+    }
+
+    void historyFileLimitsAndOddLines() {
+        // Blank lines and stray CRs make no entries; a line longer than the
+        // typing limit is still offered.
+        const std::string longLine(70, 'n');
+        std::string file = "first\r\r\n\r\n\n" + longLine + "\r\n";
+        for (int i = 0; i < 78; ++i) file += "k" + std::to_string(i) + "\n";
+        StartWithHistory(file);
+        CKeywordComboBox* box = w->QuickBox();
+        QCOMPARE(box->count(), 80);
+        QCOMPARE(box->itemText(0), QStringLiteral("first"));
+        QCOMPARE(box->itemText(1), QString::fromStdString(longLine));
+
+        // Choosing an entry only copies it into the box: no search, no history change.
+        const std::string before = w->History();
+        ToolsWindow::Choose(box, 1);
+        QCOMPARE(box->currentText(), QString::fromStdString(longLine));
+        QVERIFY(!w->SearchResultsShown());
+        QCOMPARE(w->History(), before);
+        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+
+        // Enter searches with the whole chosen text; the list is cut to 50.
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(w->SearchResultsShown());
+        QCOMPARE(w->frame->m_condition.m_strText, longLine);
+        QCOMPARE(box->count(), 50);
+        QCOMPARE(box->itemText(0), QString::fromStdString(longLine));
+        QCOMPARE(box->itemText(1), QStringLiteral("first"));
+        QCOMPARE(box->itemText(49), QStringLiteral("k47"));
+        const std::string saved = w->History();
+        QCOMPARE(std::count(saved.begin(), saved.end(), '\n'), 50L);
+        QVERIFY(saved.rfind("k47\r\n") == saved.size() - 5);
+
+        // 51 different keywords keep 50.
+        for (int i = 0; i < 51; ++i) Search(QStringLiteral("new%1").arg(i));
+        QCOMPARE(box->count(), 50);
+        QCOMPARE(box->itemText(0), QStringLiteral("new50"));
+        QCOMPARE(box->itemText(49), QStringLiteral("new1"));
+    }
+
+    void emptyTextOnlyFocusesTheBox() {
+        StartWithHistory("");
+        w->list->setFocus();
+        QTest::keyClick(w->frame, Qt::Key_F3);
+        QVERIFY(w->QuickBox()->hasFocus());
+        QVERIFY(!w->SearchResultsShown());
+        QCOMPARE(w->History(), std::string("<none>"));
+        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+    }
+
+    void aSearchRunsAgainWhenTheResultsAreShown() {
+        StartWithHistory("");
+        Search(QStringLiteral("映画"));
+        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("映画２"), QStringLiteral("映画ＡＢＣ")}));
+        QSignalSpy spy(w->tree, &CRDTreeView::selectionHandled);
+        Search(QStringLiteral("ドラマ"));
+        QVERIFY(spy.count() >= 1);
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ドラマ１")});
+        // The same text again still searches anew, e.g. after a reload.
+        Search(QStringLiteral("ドラマ"));
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ドラマ１")});
+    }
+
+    void anUnwritableHistoryStillSearches() {
+        // A folder where the file should be: it can be neither read nor written.
+        w->folder->AddSampleLibrary();
+        std::filesystem::create_directory(w->HistoryFile());
+        w->Start();
+        QCOMPARE(w->QuickBox()->count(), 0);
+        Search(QStringLiteral("ドラマ"));
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ドラマ１")});
+        QCOMPARE(w->BoxItems(w->QuickBox()), QStringList{QStringLiteral("ドラマ")});
+        QVERIFY(std::filesystem::is_directory(w->HistoryFile()));
+    }
+};
+
+QTEST_MAIN(KeywordTest)
+#include "keyword_test.moc"

@@ -12,32 +12,41 @@
 
 namespace lv::guitest {
 
-// Set when a dialog that a test waited for never came.
-inline bool& MissedDialog() {
-    static bool missed = false;
-    return missed;
-}
+// Runs an action on the next modal dialog of the wanted class once it is
+// shown, while the code under test sits in its exec(). Waiting ends when the
+// object goes, so an action never outlives what it refers to.
+class DialogWaiter {
+public:
+    template <class Dialog>
+    static std::unique_ptr<DialogWaiter> Next(std::function<void(Dialog*)> action) {
+        auto waiter = std::make_unique<DialogWaiter>();
+        QTimer* timer = waiter->m_timer.get();
+        timer->setInterval(10);
+        QObject::connect(timer, &QTimer::timeout, timer, [timer, action] {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible()) return;
+            timer->stop();
+            action(dialog);
+        });
+        timer->start();
+        return waiter;
+    }
+    bool Pending() const { return m_timer->isActive(); }
+
+private:
+    std::unique_ptr<QTimer> m_timer = std::make_unique<QTimer>();
+};
 
 template <class Dialog>
-void OnNextDialog(std::function<void(Dialog*)> action, int timeoutMs = 5000) {
-    auto* timer = new QTimer;
-    auto ticks = std::make_shared<int>(0);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, ticks, action, timeoutMs] {
-        auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible()) {
-            if (++*ticks * 10 > timeoutMs) {
-                MissedDialog() = true;
-                timer->stop();
-                timer->deleteLater();
-            }
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-    });
-    timer->start();
+[[nodiscard]] std::unique_ptr<DialogWaiter> OnNextDialog(std::function<void(Dialog*)> action) {
+    return DialogWaiter::Next<Dialog>(std::move(action));
+}
+
+// Makes the window active again, as the desktop does when a dialog closes,
+// so that its keys reach it.
+inline void Activate(QWidget* window) {
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
 }
 
 // The texts of the boxes shown since the last clear.

@@ -50,6 +50,11 @@ public:
         app.reset();
         frame = nullptr;
     }
+    // A key of the window's, with the window active as after any dialog.
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        Activate(frame);
+        QTest::keyClick(frame, Qt::Key(key), modifiers);
+    }
     CRDTitleDoc& Doc() const { return *app->GetDocument(); }
     QAction* Act(int id) const { return frame->Action(id); }
 

@@ -1,0 +1,291 @@
+// The condition-search dialog through the window's Ctrl+F: its controls,
+// the condition it writes, what it shows when it opens again, and its share
+// of the keyword history.
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QPushButton>
+
+#include "app/search/date_picker.h"
+#include "app/search/search_dialog.h"
+#include "app/shell/qcodec.h"
+#include "app/tools_fixture.h"
+#include "core/search/genres.h"
+
+using namespace lv::app;
+using lv::guitest::OnNextDialog;
+using lv::guitest::ToolsWindow;
+
+namespace {
+
+// Titles with genre codes: 映画 sub-genres 0x60050/0x60051, ドラマ main genre.
+const char* const kDiscs =
+    "\"Disc No.\",\"ディスク名\",\"残量時間\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\n"
+    "\"HDD_\",\"\",\"10:00\",\"10:00\",\"20:00\",\"30:00\",\"5:00\",\"8:00\"\n"
+    "\"001\",\"映画集\",\"1:00\",\"0:20\",\"0:40\",\"1:00\",\"0:10\",\"0:30\"\n";
+const char* const kTitles =
+    "\"HDD\",\"映画A\",\"2006/01/10\",\"火\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s1.htm\",\"\",\"0000600080\"\n"
+    "\"HDD\",\"映画B\",\"2006/01/20\",\"金\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s2.htm\",\"\",\"0000600081\"\n"
+    "\"001\",\"映画C\",\"2006/01/25\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s3.htm\",\"\",\"0000600080\"\n"
+    "\"HDD\",\"ドラマX\",\"2006/01/15\",\"日\",\"22:00\",\"041\",\"\",\"ドラマ\",\"1:00\",\"\",\"s4.htm\",\"\",\"0000300064\"\n"
+    "\"HDD\",\"映画D\",\"2006/02/01\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s5.htm\",\"\",\"0000600080\"\n";
+
+QString LabelFor(QWidget* dialog, QWidget* buddy) {
+    for (QLabel* label : dialog->findChildren<QLabel*>())
+        if (label->buddy() == buddy) return label->text();
+    return QString();
+}
+
+// Ticks the picker and types the date into it, section by section.
+void TypeDate(CDatePicker* picker, const QString& digits) {
+    if (!picker->CheckBox()->isChecked()) QTest::mouseClick(picker->CheckBox(), Qt::LeftButton);
+    QVERIFY(picker->DateEdit()->isEnabled());
+    picker->DateEdit()->setFocus(Qt::TabFocusReason);
+    picker->DateEdit()->setSelectedSection(QDateTimeEdit::YearSection);
+    QTest::keyClicks(picker->DateEdit(), digits);
+}
+
+}  // namespace
+
+class SearchDialogTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ToolsWindow> w;
+
+    // Ctrl+F, the action on the dialog, and back when it has closed.
+    void RunSearch(std::function<void(CSearchDialog*)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<CSearchDialog>([&](CSearchDialog* d) {
+            ran = true;
+            action(d);
+        });
+        w->Key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(ran);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    static void Press(CSearchDialog* d, const char* name) {
+        QTest::mouseClick(d->findChild<QPushButton*>(QString::fromLatin1(name)), Qt::LeftButton);
+    }
+    static int Find(QComboBox* box, const QString& text) { return box->findText(text, Qt::MatchExactly); }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        w = std::make_unique<ToolsWindow>();
+        w->folder->AddSampleLibrary();
+        w->folder->AddRecorder("RDS", "RD-X5", kDiscs, kTitles);
+        w->Start();
+    }
+    void cleanup() {
+        w.reset();
+    }
+
+    void controlsLabelsAndTabOrder() {
+        RunSearch([this](CSearchDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("条件検索"));
+            QCOMPARE(LabelFor(d, d->GetSearchBox()), QStringLiteral("検索文字列(&S):"));
+            QCOMPARE(LabelFor(d, d->GetRecorderBox()), QStringLiteral("本体名(&N):"));
+            QCOMPARE(LabelFor(d, d->GetDiscBox()), QStringLiteral("HDD/DVD(&H):"));
+            QCOMPARE(LabelFor(d, d->GetGenreBox()), QStringLiteral("ジャンル(&G):"));
+            QCOMPARE(LabelFor(d, d->GetDateFrom()), QStringLiteral("録画年月日(&D):"));
+            QCOMPARE(d->GetSearchBox()->toolTip(), QStringLiteral("指定した文字列を含むタイトル名を検索します。"));
+            QCOMPARE(d->GetRecorderBox()->toolTip(), QStringLiteral("指定した本体名で絞り込みます。"));
+            QCOMPARE(d->GetDiscBox()->toolTip(), QStringLiteral("HDDかDVDで絞り込みます。"));
+            QCOMPARE(d->GetGenreBox()->toolTip(), QStringLiteral("指定したジャンルで絞り込みます。"));
+            QCOMPARE(d->GetDateFrom()->DateEdit()->toolTip(),
+                     QStringLiteral("指定した録画年月日の期間（開始）で絞り込みます。"));
+            QCOMPARE(d->GetDateTo()->CheckBox()->toolTip(),
+                     QStringLiteral("指定した録画年月日の期間（終了）で絞り込みます。"));
+            QCOMPARE(d->findChild<QPushButton*>(QStringLiteral("OK"))->text(), QStringLiteral("検索"));
+            QVERIFY(d->findChild<QPushButton*>(QStringLiteral("OK"))->isDefault());
+            QCOMPARE(d->findChild<QPushButton*>(QStringLiteral("Cancel"))->text(), QStringLiteral("ｷｬﾝｾﾙ"));
+
+            QCOMPARE(w->BoxItems(d->GetRecorderBox()), (QStringList{"", "RDA", "RDB", "RDS"}));
+            QCOMPARE(w->BoxItems(d->GetDiscBox()), (QStringList{"", "HDD", "DVD"}));
+            QComboBox* genre = d->GetGenreBox();
+            QCOMPARE(genre->count(), 159);
+            QCOMPARE(genre->itemText(0), QString());
+            QVERIFY(genre->itemIcon(0).isNull());
+            QCOMPARE(genre->currentIndex(), 0);
+            // Every row in table order, with its code and the image of its main genre.
+            for (int i = 1; i < genre->count(); ++i) {
+                const GENRE_ENTRY& row = g_aGenres[static_cast<std::size_t>(i - 1)];
+                QCOMPARE(genre->itemData(i).toInt(), row.nCode);
+                QCOMPARE(genre->itemText(i), ToQ(row.pszName));
+                QCOMPARE(genre->itemIcon(i).cacheKey(), w->app->Image(GetGenreImage(row.nCode)).cacheKey());
+            }
+            QVERIFY(!d->GetDateFrom()->IsChecked());
+            QVERIFY(!d->GetDateTo()->IsChecked());
+            QVERIFY(!d->GetDateFrom()->DateEdit()->isEnabled());
+
+            // Tab goes through the six inputs in order (a date is its tick, then its field).
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d->GetSearchBox()));
+            const QList<QWidget*> order{d->GetRecorderBox(), d->GetDiscBox(), d->GetGenreBox(),
+                                        d->GetDateFrom()->CheckBox(), d->GetDateTo()->CheckBox()};
+            for (QWidget* next : order) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                QCOMPARE(QApplication::focusWidget(), next);
+            }
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+        QVERIFY(!w->SearchResultsShown());
+    }
+
+    void everyCriterionAndTheDialogOpensWithThemAgain() {
+        RunSearch([this](CSearchDialog* d) {
+            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
+            ToolsWindow::Choose(d->GetRecorderBox(), Find(d->GetRecorderBox(), QStringLiteral("RDS")));
+            ToolsWindow::Choose(d->GetDiscBox(), 1);
+            ToolsWindow::Choose(d->GetGenreBox(), Find(d->GetGenreBox(), QStringLiteral("映画全般")));
+            TypeDate(d->GetDateFrom(), QStringLiteral("20060115"));
+            TypeDate(d->GetDateTo(), QStringLiteral("20060131"));
+            QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
+            QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
+            Press(d, "OK");
+        });
+        const CSearchCondition& c = w->frame->m_condition;
+        QCOMPARE(c.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_TEXT | SC_DISC | SC_GENRE | SC_DATE_FROM | SC_DATE_TO);
+        QCOMPARE(c.m_strRecorder, std::string("RDS"));
+        QCOMPARE(c.m_strText, SJ("映画"));
+        QCOMPARE(c.m_strDisc, std::string("HDD"));
+        QCOMPARE(c.m_nGenre, 0x60040);
+        QCOMPARE(c.m_strDateFrom, std::string("2006/01/15"));
+        QCOMPARE(c.m_strDateTo, std::string("2006/01/31"));
+        QVERIFY(w->SearchResultsShown());
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("映画B")});
+        QCOMPARE(w->History(), SJ("映画\r\n"));
+
+        // Opened again: the same criteria; Cancel changes nothing.
+        RunSearch([this](CSearchDialog* d) {
+            QCOMPARE(d->GetSearchBox()->currentText(), QStringLiteral("映画"));
+            QCOMPARE(d->GetRecorderBox()->currentText(), QStringLiteral("RDS"));
+            QCOMPARE(d->GetDiscBox()->currentText(), QStringLiteral("HDD"));
+            QCOMPARE(d->GetGenreBox()->currentText(), QStringLiteral("映画全般"));
+            QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
+            QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
+            ToolsWindow::Choose(d->GetRecorderBox(), 0);
+            d->GetSearchBox()->lineEdit()->clear();
+            Press(d, "Cancel");
+        });
+        QCOMPARE(w->frame->m_condition.m_strRecorder, std::string("RDS"));
+        QCOMPARE(w->frame->m_condition.m_strText, SJ("映画"));
+        QCOMPARE(w->Titles(), QStringList{QStringLiteral("映画B")});
+        QCOMPARE(w->History(), SJ("映画\r\n"));
+
+        // A sub-genre and an open range: only the last date.
+        RunSearch([this](CSearchDialog* d) {
+            d->GetSearchBox()->lineEdit()->clear();
+            ToolsWindow::Choose(d->GetDiscBox(), 0);
+            ToolsWindow::Choose(d->GetGenreBox(), Find(d->GetGenreBox(), ToQ(FindGenre(0x60050)->pszName)));
+            QTest::mouseClick(d->GetDateFrom()->CheckBox(), Qt::LeftButton);
+            QVERIFY(!d->GetDateFrom()->DateEdit()->isEnabled());
+            Press(d, "OK");
+        });
+        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_GENRE | SC_DATE_TO);
+        QCOMPARE(w->frame->m_condition.m_nGenre, 0x60050);
+        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("映画A"), QStringLiteral("映画C")}));
+
+        // After a quick search only the text comes back.
+        w->TypeQuick(QStringLiteral("ドラマ"));
+        w->Key(Qt::Key_F3);
+        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("ドラマX"), QStringLiteral("ドラマ１")}));
+        RunSearch([](CSearchDialog* d) {
+            QCOMPARE(d->GetSearchBox()->currentText(), QStringLiteral("ドラマ"));
+            QCOMPARE(d->GetRecorderBox()->currentIndex(), 0);
+            QCOMPARE(d->GetDiscBox()->currentIndex(), 0);
+            QCOMPARE(d->GetGenreBox()->currentIndex(), 0);
+            QVERIFY(!d->GetDateFrom()->IsChecked());
+            QVERIFY(!d->GetDateTo()->IsChecked());
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT);
+    }
+
+    void enterSearchesAndADvdConditionListsTitles() {
+        RunSearch([](CSearchDialog* d) {
+            ToolsWindow::Choose(d->GetDiscBox(), 2);
+            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
+            QTest::keyClick(d->GetSearchBox(), Qt::Key_Return);
+        });
+        // The dialog's DVD condition lists titles on discs, not the discs.
+        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT | SC_DISC);
+        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("映画C"), QStringLiteral("映画２"),
+                                           QStringLiteral("映画ＡＢＣ")}));
+    }
+
+    void historyIsSharedButTheListsAreNot() {
+        w->TypeQuick(QStringLiteral("aa"));
+        w->Key(Qt::Key_F3);
+        RunSearch([this](CSearchDialog* d) {
+            QCOMPARE(w->BoxItems(d->GetSearchBox()), QStringList{"aa"});
+            d->GetSearchBox()->lineEdit()->clear();
+            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("zz"));
+            Press(d, "OK");
+        });
+        QCOMPARE(w->History(), std::string("zz\r\naa\r\n"));
+        QCOMPARE(w->BoxItems(w->QuickBox()), QStringList{"aa"});
+        // The bar writes the file from its own list: "zz" is gone.
+        w->TypeQuick(QStringLiteral("bb"));
+        w->Key(Qt::Key_F3);
+        QCOMPARE(w->History(), std::string("bb\r\naa\r\n"));
+        RunSearch([this](CSearchDialog* d) {
+            QCOMPARE(w->BoxItems(d->GetSearchBox()), (QStringList{"bb", "aa"}));
+            // No text: no history change, titles of every recorder.
+            d->GetSearchBox()->lineEdit()->clear();
+            Press(d, "OK");
+        });
+        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES);
+        QCOMPARE(w->History(), std::string("bb\r\naa\r\n"));
+        QCOMPARE(w->Titles().size(), 11);
+    }
+
+    void aTooLongTextKeepsTheDialogOpen() {
+        const std::string longLine(65, 'x');
+        lv::test::WriteFile(w->HistoryFile(), longLine + "\r\n");
+        int messagesWhileOpen = -1;
+        RunSearch([&](CSearchDialog* d) {
+            ToolsWindow::Choose(d->GetSearchBox(), 0);
+            QCOMPARE(d->GetSearchBox()->currentText().size(), 65);
+            Press(d, "OK");
+            QVERIFY(d->isVisible());
+            messagesWhileOpen = static_cast<int>(CMainFrame::shownMessages().size());
+            // One character less is accepted.
+            QTest::keyClick(d->GetSearchBox()->lineEdit(), Qt::Key_Backspace);
+            Press(d, "OK");
+        });
+        QCOMPARE(messagesWhileOpen, 1);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMainFrame::shownMessages().front().text, QStringLiteral("64 文字以内で入力してください。"));
+        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+        QCOMPARE(w->frame->m_condition.m_strText, std::string(64, 'x'));
+    }
+
+    void aConditionFromElsewhereIsShownAsFarAsItFits() {
+        // A genre code the table lacks and a date that is not one: neither is shown.
+        CSearchCondition cond;
+        cond.m_nFlags = SC_DVD_TITLES | SC_GENRE | SC_DATE_FROM | SC_DATE_TO | SC_RECORDER;
+        cond.m_nGenre = 0x70077;
+        cond.m_strDateFrom = "2006/13/40";
+        cond.m_strDateTo = "2006/2/3";
+        cond.m_strRecorder = "rdb";
+        CSearchDialog dialog(w->folder->Dir());
+        dialog.m_pCondition = &cond;
+        dialog.m_pDoc = w->app->GetDocument();
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QCOMPARE(dialog.GetGenreBox()->currentIndex(), 0);
+        QVERIFY(!dialog.GetDateFrom()->IsChecked());
+        QCOMPARE(dialog.GetDateTo()->GetDate(), QDate(2006, 2, 3));
+        // A recorder is chosen by its text, letters in any case.
+        QCOMPARE(dialog.GetRecorderBox()->currentText(), QStringLiteral("RDB"));
+        Press(&dialog, "OK");
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(cond.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_DATE_TO);
+        QCOMPARE(cond.m_strDateTo, std::string("2006/02/03"));
+    }
+};
+
+QTEST_MAIN(SearchDialogTest)
+#include "search_dialog_test.moc"

@@ -38,8 +38,9 @@ void ShowFileError(QWidget* parent, const std::string& error) {
     if (!error.empty()) DialogMessage(parent, ToQ(error), QMessageBox::Critical);
 }
 
+// A double quote, the name, then the text, which closes the quote.
 QString Quoted(const std::string& name, const char* utf8Tail) {
-    return QLatin1Char('"') + ToQ(name) + QLatin1Char('"') + QString::fromUtf8(utf8Tail);
+    return QLatin1Char('"') + ToQ(name) + QString::fromUtf8(utf8Tail);
 }
 
 }  // namespace

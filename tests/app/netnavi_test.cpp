@@ -1,0 +1,469 @@
+// The recorder profile dialogs through the window's "ﾈｯﾄdeﾅﾋﾞ設定(&N)": the
+// list kept in step with the profile files, each refusal with its message,
+// overwrites, renames and deletions on disk, and the document afterwards.
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "app/settings/netnavi_dialog.h"
+#include "app/tools_fixture.h"
+
+using namespace lv::app;
+using lv::guitest::OnNextDialog;
+using lv::guitest::ShownTexts;
+using lv::guitest::ToolsWindow;
+namespace fs = std::filesystem;
+
+class NetNaviTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ToolsWindow> w;
+
+    void RunList(std::function<void(CNetNaviListDialog*)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<CNetNaviListDialog>([&](CNetNaviListDialog* d) {
+            ran = true;
+            action(d);
+            if (d->isVisible()) QTest::mouseClick(d->GetCloseButton(), Qt::LeftButton);
+        });
+        lv::guitest::Activate(w->frame);
+        QVERIFY(w->Act(ID_NETNAVI_SETTING)->isEnabled());
+        w->Act(ID_NETNAVI_SETTING)->trigger();
+        QVERIFY(ran);
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+    // Presses a button of the list that opens the profile dialog; false when none opened.
+    static bool RunProfile(QPushButton* button, std::function<void(CNetNaviDialog*)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* d) {
+            ran = true;
+            action(d);
+            if (d->isVisible()) QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("Cancel")), Qt::LeftButton);
+        });
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        return ran;
+    }
+    static void Click(QListWidget* list, int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(row)).center());
+    }
+    static QStringList Items(QListWidget* list) {
+        QStringList items;
+        for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+        return items;
+    }
+    static void SetText(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        ToolsWindow::Type(edit, text);
+    }
+    static void ChooseModel(CNetNaviDialog* d, const char* model) {
+        ToolsWindow::Choose(d->GetModelBox(), d->GetModelBox()->findText(QString::fromLatin1(model)));
+    }
+    static void PressOK(CNetNaviDialog* d) {
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+    }
+    std::string Profile(const std::string& name) const { return w->folder->File(name + ".ini"); }
+    std::string DocumentFile() const { return lv::test::ReadFile(w->folder->File("Default.lbv")); }
+    CNetNaviSetting Load(const std::string& name) const {
+        CNetNaviSetting setting(w->folder->Dir());
+        setting.SetName(name);
+        setting.Load();
+        return setting;
+    }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        w = std::make_unique<ToolsWindow>();
+    }
+    void cleanup() { w.reset(); }
+
+    void theListOpensWithoutASelectionAndUnchangedItSavesNothing() {
+        w->folder->AddSampleLibrary();
+        w->Start();
+        const CRDRecorderLibrary* before = w->Doc().GetRecorders().front().get();
+        const auto written = fs::last_write_time(w->folder->File("Default.lbv"));
+        RunList([this](CNetNaviListDialog* d) {
+            QCOMPARE(d->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QVERIFY(d->GetList()->selectedItems().isEmpty());
+            QCOMPARE(d->GetAddButton()->text(), QStringLiteral("追加(&A)"));
+            QCOMPARE(d->GetModifyButton()->text(), QStringLiteral("変更(&M)"));
+            QCOMPARE(d->GetDeleteButton()->text(), QStringLiteral("削除(&D)"));
+            QCOMPARE(d->GetCloseButton()->text(), QStringLiteral("閉じる"));
+            QVERIFY(d->GetCloseButton()->isDefault());
+            // Nothing chosen: change and delete do nothing.
+            QVERIFY(d->GetModifyButton()->isEnabled());
+            QVERIFY(!RunProfile(d->GetModifyButton(), [](CNetNaviDialog*) {}));
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QVERIFY(CMainFrame::shownMessages().empty());
+            // Cancelled changes leave everything as it was.
+            Click(d->GetList(), 1);
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) { SetText(p->GetNameEdit(), "RDZ"); }));
+            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) { ChooseModel(p, "RD-X5"); }));
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(d->GetList()->currentRow(), 1);
+            QVERIFY(d->GetList()->item(1)->isSelected());
+            // Esc closes as the close button does.
+            QTest::keyClick(d, Qt::Key_Escape);
+        });
+        QVERIFY(!w->Doc().IsModified());
+        QCOMPARE(w->Doc().GetRecorders().front().get(), before);
+        QCOMPARE(fs::last_write_time(w->folder->File("Default.lbv")), written);
+        QVERIFY(!fs::exists(Profile("RDZ")));
+    }
+
+    void aNewRecorderInAnEmptyList() {
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            QVERIFY(!d->GetModifyButton()->isEnabled());
+            QVERIFY(!d->GetDeleteButton()->isEnabled());
+            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+                QCOMPARE(p->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
+                QCOMPARE(p->GetModelBox()->count(), 21);
+                QCOMPARE(p->GetModelBox()->currentIndex(), -1);
+                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("80"));
+                QCOMPARE(p->GetAuthCheck()->text(), QStringLiteral("本体ｾｷｭﾘﾃｨを使用する(&A)"));
+                QCOMPARE(p->GetHostEdit()->toolTip(),
+                         QStringLiteral("ﾈｯﾄdeﾅﾋﾞに本体名でｱｸｾｽできない環境の場合はIPｱﾄﾞﾚｽを入力します。"));
+                QCOMPARE(p->GetPortEdit()->toolTip(), QStringLiteral("RD本体のﾎﾟｰﾄ番号を入力します。通常は80です。"));
+                QCOMPARE(p->GetModelBox()->toolTip(), QStringLiteral("RD本体の機種名を選択します。"));
+                QCOMPARE(p->GetPasswordEdit()->echoMode(), QLineEdit::Password);
+                QStringList labels;
+                for (QLabel* l : p->findChildren<QLabel*>()) labels << l->text();
+                for (const char* text : {"機種名(&M):", "本体名(&R):", "ﾎｽﾄ名(&H):", "ﾎﾟｰﾄ番号(&P):", "ﾕｰｻﾞｰ名(&U):",
+                                         "ﾊﾟｽﾜｰﾄﾞ(&W):"})
+                    QVERIFY2(labels.contains(QString::fromUtf8(text)), text);
+
+                // Security enables the account fields, and only it.
+                QVERIFY(!p->GetUserEdit()->isEnabled());
+                QVERIFY(!p->GetPasswordEdit()->isEnabled());
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                QVERIFY(p->GetUserEdit()->isEnabled());
+                QVERIFY(p->GetPasswordEdit()->isEnabled());
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                QVERIFY(!p->GetUserEdit()->isEnabled());
+
+                // The model fills name and host while they are empty or the previous model.
+                ChooseModel(p, "RD-X5");
+                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RD-X5"));
+                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-X5"));
+                ChooseModel(p, "RD-XS40");
+                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RD-XS40"));
+                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-XS40"));
+                SetText(p->GetNameEdit(), "Living");
+                ChooseModel(p, "RD-X3");
+                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("Living"));
+                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-X3"));
+                // No more than 15 bytes of name can be typed.
+                SetText(p->GetNameEdit(), "LivingRoomRecorder");
+                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("LivingRoomRecor"));
+                SetText(p->GetNameEdit(), "Living");
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                SetText(p->GetUserEdit(), "admin");
+                SetText(p->GetPasswordEdit(), "secret9");
+                PressOK(p);
+                QVERIFY(!p->isVisible());
+                QCOMPARE(p->GetRecorderName(), std::string("Living"));
+            }));
+            QCOMPARE(Items(d->GetList()), QStringList{"Living"});
+            // Off until the next opening.
+            QVERIFY(!d->GetModifyButton()->isEnabled());
+            QVERIFY(!d->GetDeleteButton()->isEnabled());
+        });
+        QVERIFY(CMainFrame::shownMessages().empty());
+        const CNetNaviSetting saved = Load("Living");
+        QCOMPARE(saved.GetModel(), std::string("RD-X3"));
+        QCOMPARE(saved.GetHost(), std::string("RD-X3"));
+        QCOMPARE(saved.GetPort(), 80);
+        QCOMPARE(saved.GetAuth(), 1);
+        QCOMPARE(saved.GetUser(), std::string("admin"));
+        QCOMPARE(saved.GetPassword(), std::string("secret9"));
+        // The password is not written as typed.
+        QVERIFY(lv::test::ReadFile(Profile("Living")).find("secret9") == std::string::npos);
+        // Closing saved the document and reloaded it into the views.
+        QCOMPARE(DocumentFile(), std::string("Living\r\n"));
+        QCOMPARE(w->TreeRecorders(), QStringList{"Living"});
+        QVERIFY(!w->Doc().IsModified());
+    }
+
+    void everyRefusalInItsOrder() {
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+                auto expect = [p](const QString& text, QWidget* focus) {
+                    CMainFrame::shownMessages().clear();
+                    PressOK(p);
+                    QVERIFY2(p->isVisible(), qPrintable(text));
+                    QCOMPARE(ShownTexts(), QStringList{text});
+                    QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+                    // A disabled field cannot take the focus.
+                    if (focus->isEnabled()) QCOMPARE(QApplication::focusWidget(), focus);
+                };
+                expect(QStringLiteral("機種名が無効です。"), p->GetModelBox());
+                ChooseModel(p, "RD-X5");
+                SetText(p->GetHostEdit(), "bad host");
+                expect(QStringLiteral("ﾎｽﾄ名が無効です。"), p->GetHostEdit());
+                SetText(p->GetHostEdit(), "192.168.1.20");
+                for (const char* port : {"1999", "0", "81"}) {
+                    SetText(p->GetPortEdit(), QString::fromLatin1(port));
+                    expect(QStringLiteral("ﾎﾟｰﾄ番号が無効です。"), p->GetPortEdit());
+                }
+                // The data exchange refuses first what is beyond its range, or no number.
+                SetText(p->GetPortEdit(), "10001");
+                expect(QStringLiteral("0 から 10000 までの整数を入力してください。"), p->GetPortEdit());
+                SetText(p->GetPortEdit(), "");
+                expect(QStringLiteral("整数を入力してください。"), p->GetPortEdit());
+                // Only digits can be typed.
+                SetText(p->GetPortEdit(), "8o8");
+                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("88"));
+                SetText(p->GetPortEdit(), "10000");
+                // User name and password are checked, and kept, with security off too.
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                SetText(p->GetUserEdit(), "ユーザー");
+                SetText(p->GetPasswordEdit(), "pass word");
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                QVERIFY(!p->GetUserEdit()->isEnabled());
+                expect(QStringLiteral("ﾕｰｻﾞｰ名が無効です。"), p->GetUserEdit());
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                SetText(p->GetUserEdit(), "guest");
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                expect(QStringLiteral("ﾊﾟｽﾜｰﾄﾞが無効です。"), p->GetPasswordEdit());
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                SetText(p->GetPasswordEdit(), "pw");
+                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
+                // The name comes last.
+                SetText(p->GetNameEdit(), "録画機");
+                expect(QStringLiteral("本体名が無効です。"), p->GetNameEdit());
+                // An empty name is refused too: no nameless entry in the list.
+                SetText(p->GetNameEdit(), "");
+                expect(QStringLiteral("本体名が無効です。"), p->GetNameEdit());
+                SetText(p->GetNameEdit(), "Den");
+                CMainFrame::shownMessages().clear();
+                PressOK(p);
+                QVERIFY(!p->isVisible());
+            }));
+            QCOMPARE(Items(d->GetList()), QStringList{"Den"});
+        });
+        QVERIFY(CMainFrame::shownMessages().empty());
+        QCOMPARE(Load("Den").GetPort(), 10000);
+        QCOMPARE(Load("Den").GetHost(), std::string("192.168.1.20"));
+        QCOMPARE(Load("Den").GetAuth(), 0);
+        QCOMPARE(Load("Den").GetUser(), std::string("guest"));
+        QCOMPARE(Load("Den").GetPassword(), std::string("pw"));
+        QCOMPARE(w->TreeRecorders(), QStringList{"Den"});
+        // Nothing was written for the refused names.
+        QVERIFY(!fs::exists(Profile("")));
+        QVERIFY(!fs::exists(w->folder->File(".ini")));
+    }
+
+    void addingAnExistingNameOverwritesItWhenAskedTo() {
+        w->folder->AddSampleLibrary();
+        w->folder->WriteDescription("RDA", "20051221190001.txt", "説明");
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            QVERIFY(RunProfile(d->GetAddButton(), [this](CNetNaviDialog* p) {
+                ChooseModel(p, "RD-XS40");
+                SetText(p->GetNameEdit(), "RDA");
+                SetText(p->GetHostEdit(), "10.0.0.5");
+                // No is the default answer: the dialog stays and nothing is touched.
+                PressOK(p);
+                QVERIFY(p->isVisible());
+                QCOMPARE(ShownTexts(),
+                         QStringList{QStringLiteral("\"RDA\"は既に存在します。\n新しい設定を上書きしますか？")});
+                const auto& asked = CMainFrame::shownMessages().front();
+                QCOMPARE(asked.icon, QMessageBox::Question);
+                QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+                QCOMPARE(asked.defaultButton, QMessageBox::No);
+                QVERIFY(fs::exists(w->CacheFile("RDA", "Library.csv")));
+                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                PressOK(p);
+                QVERIFY(!p->isVisible());
+            }));
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+        });
+        // The old profile and its whole cache went; the new profile is there.
+        QVERIFY(!fs::exists(w->CacheFile("RDA", "Library.csv")));
+        QVERIFY(!fs::exists(w->CacheFile("RDA", "20051221190001.txt")));
+        QCOMPARE(Load("RDA").GetModel(), std::string("RD-XS40"));
+        QCOMPARE(Load("RDA").GetHost(), std::string("10.0.0.5"));
+        QCOMPARE(DocumentFile(), std::string("RDA\r\nRDB\r\n"));
+        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB"}));
+        QVERIFY(w->Doc().FindRecorder("RDA")->Titles().empty());
+    }
+
+    void renamingOntoAnotherRecorderReplacesIt() {
+        w->folder->AddSampleLibrary();
+        w->folder->AddRecorder("RDC", "RD-X3", "", "");
+        w->Start();
+        const std::string libraryOfA = lv::test::ReadFile(w->CacheFile("RDA", "Library.csv"));
+        RunList([this](CNetNaviListDialog* d) {
+            // A double-click changes the entry too.
+            QListWidget* list = d->GetList();
+            bool ran = false;
+            auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* p) {
+                ran = true;
+                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RDA"));
+                QCOMPARE(p->GetModelBox()->currentText(), QStringLiteral("RD-X5"));
+                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("127.0.0.1"));
+                SetText(p->GetNameEdit(), "RDC");
+                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                PressOK(p);
+                QVERIFY(!p->isVisible());
+            });
+            Click(list, 0);
+            QTest::mouseDClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                               list->visualItemRect(list->item(0)).center());
+            QVERIFY(ran);
+            QCOMPARE(Items(list), (QStringList{"RDC", "RDB"}));
+            QCOMPARE(list->currentRow(), 0);
+        });
+        QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDC\"は既に存在します。\n新しい設定を上書きしますか？")});
+        // A's files now carry the name; A's are gone.
+        QVERIFY(!fs::exists(Profile("RDA")));
+        QVERIFY(!fs::exists(w->folder->File("RDA")));
+        QCOMPARE(Load("RDC").GetModel(), std::string("RD-X5"));
+        QCOMPARE(lv::test::ReadFile(w->CacheFile("RDC", "Library.csv")), libraryOfA);
+        QCOMPARE(DocumentFile(), std::string("RDC\r\nRDB\r\n"));
+        QCOMPARE(w->TreeRecorders(), (QStringList{"RDC", "RDB"}));
+        QCOMPARE(w->Doc().FindRecorder("RDC")->Titles().size(), std::size_t(5));
+    }
+
+    void renamingOntoAnEntryAboveKeepsTheRenamedOneChosen() {
+        w->folder->AddSampleLibrary();
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            Click(d->GetList(), 1);
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
+                SetText(p->GetNameEdit(), "RDA");
+                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                PressOK(p);
+            }));
+            QCOMPARE(Items(d->GetList()), QStringList{"RDA"});
+            QCOMPARE(d->GetList()->currentRow(), 0);
+        });
+        QCOMPARE(Load("RDA").GetModel(), std::string("RD-XS40"));
+        QCOMPARE(w->TreeRecorders(), QStringList{"RDA"});
+    }
+
+    void aChangeThatKeepsTheNameOnlySavesTheProfile() {
+        w->folder->AddSampleLibrary();
+        w->Start();
+        const auto written = fs::last_write_time(w->folder->File("Default.lbv"));
+        RunList([this](CNetNaviListDialog* d) {
+            Click(d->GetList(), 1);
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
+                SetText(p->GetPortEdit(), "2080");
+                PressOK(p);
+            }));
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QVERIFY(!w->Doc().IsModified());
+        });
+        QVERIFY(CMainFrame::shownMessages().empty());
+        QCOMPARE(Load("RDB").GetPort(), 2080);
+        QCOMPARE(fs::last_write_time(w->folder->File("Default.lbv")), written);
+    }
+
+    void deletingARecorder() {
+        w->folder->AddSampleLibrary();
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            Click(d->GetList(), 1);
+            // No, the default answer, keeps it.
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDB\"を削除します。\nよろしいですか？")});
+            QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Question);
+            QCOMPARE(CMainFrame::shownMessages().front().defaultButton, QMessageBox::No);
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QVERIFY(fs::exists(Profile("RDB")));
+            QVERIFY(d->GetList()->item(1)->isSelected());
+            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QCOMPARE(Items(d->GetList()), QStringList{"RDA"});
+            QVERIFY(d->GetList()->selectedItems().isEmpty());
+        });
+        QVERIFY(!fs::exists(Profile("RDB")));
+        QVERIFY(!fs::exists(w->folder->File("RDB")));
+        QVERIFY(fs::exists(Profile("RDA")));
+        QCOMPARE(DocumentFile(), std::string("RDA\r\n"));
+        QCOMPARE(w->TreeRecorders(), QStringList{"RDA"});
+    }
+
+    void anEntryWithARefusedNameCannotBeDeleted() {
+        w->folder->AddSampleLibrary();
+        lv::test::WriteFile(w->folder->File("Default.lbv"), SJ("RDA\r\n録画\r\n"));
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
+            Click(d->GetList(), 1);
+            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
+        });
+        // Only the question was shown.
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QVERIFY(!w->Doc().IsModified());
+    }
+
+    void aProfileThatCannotBeWrittenIsReported() {
+        w->folder->AddSampleLibrary();
+        // A folder stands where RDB's profile file should be.
+        fs::remove(Profile("RDB"));
+        fs::create_directory(Profile("RDB"));
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            Click(d->GetList(), 1);
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
+                ChooseModel(p, "RD-X5");
+                SetText(p->GetHostEdit(), "rdb.local");
+                PressOK(p);
+                // Reported, and the dialog still ends with OK.
+                QVERIFY(!p->isVisible());
+            }));
+            // A new recorder cannot take that name either: the folder is no profile to delete.
+            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+                ChooseModel(p, "RD-X5");
+                SetText(p->GetNameEdit(), "RDB");
+                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                PressOK(p);
+                QVERIFY(p->isVisible());
+            }));
+            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+        });
+        const auto& shown = CMainFrame::shownMessages();
+        QCOMPARE(shown.size(), std::size_t(3));
+        QCOMPARE(shown[0].text, QStringLiteral("設定保存に失敗しました。"));
+        QCOMPARE(shown[0].icon, QMessageBox::Critical);
+        QCOMPARE(shown[1].text, QStringLiteral("\"RDB\"は既に存在します。\n新しい設定を上書きしますか？"));
+        QVERIFY(shown[2].text.contains(QStringLiteral("RDB.ini")));
+        QCOMPARE(shown[2].icon, QMessageBox::Critical);
+        QVERIFY(fs::is_directory(Profile("RDB")));
+    }
+
+    void aDocumentThatCannotBeSavedIsNotReloaded() {
+        w->folder->AddSampleLibrary();
+        w->Start();
+        RunList([this](CNetNaviListDialog* d) {
+            Click(d->GetList(), 0);
+            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            // The document file is replaced by a folder before the list closes.
+            fs::remove(w->folder->File("Default.lbv"));
+            fs::create_directory(w->folder->File("Default.lbv"));
+        });
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
+        QVERIFY(CMainFrame::shownMessages().back().text.contains(QStringLiteral("Default.lbv")));
+        QCOMPARE(CMainFrame::shownMessages().back().icon, QMessageBox::Critical);
+        // The change stays in memory for the next save; the views keep what was loaded.
+        QVERIFY(w->Doc().IsModified());
+        QCOMPARE(w->Doc().GetRecorderNames(), std::vector<std::string>{"RDB"});
+        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB"}));
+    }
+};
+
+QTEST_MAIN(NetNaviTest)
+#include "netnavi_test.moc"

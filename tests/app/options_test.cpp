@@ -1,0 +1,203 @@
+// The options sheet with its proxy page, through the window's "オプション(&O)":
+// the enabling rule, the port checks, and what reaches the application's
+// proxy settings with OK, Apply and Cancel.
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include "app/settings/prop_page_proxy.h"
+#include "app/tools_fixture.h"
+
+using namespace lv::app;
+using lv::guitest::OnNextDialog;
+using lv::guitest::ShownTexts;
+using lv::guitest::ToolsWindow;
+
+namespace {
+
+struct Page {
+    CPropertySheet* sheet;
+    CPropPageProxy* page;
+    QCheckBox* useIE() const { return page->GetUseIECheck(); }
+    QCheckBox* enable() const { return page->GetEnableCheck(); }
+    QLineEdit* host() const { return page->GetHostEdit(); }
+    QLineEdit* port() const { return page->GetPortEdit(); }
+    void Press(const char* button) const {
+        QTest::mouseClick(sheet->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
+    }
+};
+
+void SetText(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+}  // namespace
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ToolsWindow> w;
+
+    void RunOptions(std::function<void(const Page&)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<CPropertySheet>([&](CPropertySheet* sheet) {
+            ran = true;
+            auto* page = sheet->findChild<CPropPageProxy*>();
+            QVERIFY(page);
+            action(Page{sheet, page});
+            if (sheet->isVisible()) QTest::keyClick(sheet, Qt::Key_Escape);
+        });
+        lv::guitest::Activate(w->frame);
+        w->Act(ID_OPTIONS)->trigger();
+        QVERIFY(ran);
+    }
+    const CAppSettings& Settings() const { return w->app->m_settings; }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        w = std::make_unique<ToolsWindow>();
+        w->Start();
+    }
+    void cleanup() { w.reset(); }
+
+    void firstRunShowsTheDefaultsAndTheEnablingRule() {
+        RunOptions([](const Page& p) {
+            QCOMPARE(p.sheet->windowTitle(), QStringLiteral("オプション"));
+            QCOMPARE(p.sheet->GetTabs()->count(), 1);
+            QCOMPARE(p.sheet->GetTabs()->tabText(0), QStringLiteral("ﾌﾟﾛｷｼ設定"));
+            QCOMPARE(p.useIE()->text(), QStringLiteral("設定をIEから取得する(&I)"));
+            QCOMPARE(p.enable()->text(), QStringLiteral("ﾌﾟﾛｷｼｻｰﾊﾞｰを使う(&X)"));
+            QCOMPARE(p.useIE()->toolTip(), QStringLiteral("手動でプロキシサーバーを設定する場合以外はチェックします。"));
+            QCOMPARE(p.enable()->toolTip(), QStringLiteral("プロキシサーバーを使用する場合はチェックします。"));
+            QCOMPARE(p.host()->toolTip(), QStringLiteral("プロキシサーバーのホスト名を入力します。"));
+            QCOMPARE(p.port()->toolTip(), QStringLiteral("プロキシサーバーのポート番号を入力します。"));
+            QStringList labels;
+            for (QLabel* l : p.page->findChildren<QLabel*>()) labels << l->text();
+            QVERIFY(labels.contains(QStringLiteral("ｱﾄﾞﾚｽ(&A):")));
+            QVERIFY(labels.contains(QStringLiteral("ﾎﾟｰﾄ番号(&O):")));
+
+            QVERIFY(p.useIE()->isChecked());
+            QCOMPARE(p.port()->text(), QStringLiteral("8080"));
+            QVERIFY(!p.enable()->isEnabled());
+            QVERIFY(!p.host()->isEnabled());
+            QVERIFY(!p.port()->isEnabled());
+            QVERIFY(!p.sheet->GetApplyButton()->isEnabled());
+
+            // Without the system's settings the proxy may be chosen; the edits follow it.
+            QTest::mouseClick(p.useIE(), Qt::LeftButton);
+            QVERIFY(p.enable()->isEnabled());
+            QVERIFY(!p.host()->isEnabled());
+            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
+            QTest::mouseClick(p.enable(), Qt::LeftButton);
+            QVERIFY(p.host()->isEnabled());
+            QVERIFY(p.port()->isEnabled());
+            SetText(p.host(), QStringLiteral("proxy.lan"));
+            // Back to the system's settings: all three off, the values stay.
+            QTest::mouseClick(p.useIE(), Qt::LeftButton);
+            QVERIFY(!p.enable()->isEnabled());
+            QVERIFY(!p.host()->isEnabled());
+            QVERIFY(!p.port()->isEnabled());
+            QVERIFY(p.enable()->isChecked());
+            QCOMPARE(p.host()->text(), QStringLiteral("proxy.lan"));
+            // Cancel applies nothing.
+            p.Press("Cancel");
+        });
+        QCOMPARE(Settings().m_bProxyUseIE, 1);
+        QCOMPARE(Settings().m_bProxyEnable, 0);
+        QCOMPARE(Settings().m_strProxyHost, std::string());
+        QCOMPARE(Settings().m_nProxyPort, 8080);
+    }
+
+    void portChecksKeepTheSheetOpen() {
+        RunOptions([](const Page& p) {
+            QTest::mouseClick(p.useIE(), Qt::LeftButton);
+            QTest::mouseClick(p.enable(), Qt::LeftButton);
+            SetText(p.host(), QStringLiteral("proxy.lan"));
+            auto expect = [&p](const QString& port, const QString& text) {
+                CMainFrame::shownMessages().clear();
+                SetText(p.port(), port);
+                p.Press("OK");
+                QVERIFY(p.sheet->isVisible());
+                QCOMPARE(ShownTexts(), QStringList{text});
+                QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(p.port()));
+            };
+            expect(QStringLiteral("0"), QStringLiteral("1 から 65535 までの整数を入力してください。"));
+            expect(QStringLiteral("65536"), QStringLiteral("1 から 65535 までの整数を入力してください。"));
+            expect(QStringLiteral("99999999999"), QStringLiteral("1 から 65535 までの整数を入力してください。"));
+            expect(QString(), QStringLiteral("正の整数を入力してください。"));
+            // Digits only.
+            SetText(p.port(), QStringLiteral("-31x28"));
+            QCOMPARE(p.port()->text(), QStringLiteral("3128"));
+            CMainFrame::shownMessages().clear();
+            p.Press("OK");
+            QVERIFY(!p.sheet->isVisible());
+        });
+        QVERIFY(CMainFrame::shownMessages().empty());
+        QCOMPARE(Settings().m_bProxyUseIE, 0);
+        QCOMPARE(Settings().m_bProxyEnable, 1);
+        QCOMPARE(Settings().m_strProxyHost, std::string("proxy.lan"));
+        QCOMPARE(Settings().m_nProxyPort, 3128);
+
+        // The values reach the settings file at exit and come back.
+        const std::string ini = w->app->GetSettingsFile();
+        w->Stop();
+        const std::string text = lv::test::ReadFile(ini);
+        for (const char* line : {"[Settings\\Proxy]", "IESetting=0", "Enable=1", "Host=proxy.lan", "Port=3128"})
+            QVERIFY2(text.find(line) != std::string::npos, line);
+        w->Start();
+        RunOptions([](const Page& p) {
+            QVERIFY(!p.useIE()->isChecked());
+            QVERIFY(p.enable()->isChecked());
+            QVERIFY(p.host()->isEnabled());
+            QCOMPARE(p.host()->text(), QStringLiteral("proxy.lan"));
+            QCOMPARE(p.port()->text(), QStringLiteral("3128"));
+        });
+    }
+
+    void applyTakesEffectAtOnceAndCancelKeepsIt() {
+        RunOptions([this](const Page& p) {
+            QTest::mouseClick(p.useIE(), Qt::LeftButton);
+            QTest::mouseClick(p.enable(), Qt::LeftButton);
+            SetText(p.host(), QStringLiteral("gateway"));
+            SetText(p.port(), QStringLiteral("8888"));
+            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
+            QTest::mouseClick(p.sheet->GetApplyButton(), Qt::LeftButton);
+            QVERIFY(p.sheet->isVisible());
+            QVERIFY(!p.sheet->GetApplyButton()->isEnabled());
+            QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));
+            QCOMPARE(Settings().m_nProxyPort, 8888);
+            QCOMPARE(Settings().m_bProxyUseIE, 0);
+            // Typing marks the page changed again; a refused Apply applies nothing.
+            SetText(p.host(), QStringLiteral("other"));
+            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
+            SetText(p.port(), QStringLiteral("70000"));
+            QTest::mouseClick(p.sheet->GetApplyButton(), Qt::LeftButton);
+            QCOMPARE(ShownTexts(), QStringList{QStringLiteral("1 から 65535 までの整数を入力してください。")});
+            QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));
+            p.Press("Cancel");
+        });
+        QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));
+        QCOMPARE(Settings().m_nProxyPort, 8888);
+        QCOMPARE(Settings().m_bProxyEnable, 1);
+    }
+
+    void aHostLongerThanTheLimitCannotBeTyped() {
+        RunOptions([](const Page& p) {
+            QTest::mouseClick(p.useIE(), Qt::LeftButton);
+            QTest::mouseClick(p.enable(), Qt::LeftButton);
+            SetText(p.host(), QString(70, QLatin1Char('h')));
+            QCOMPARE(p.host()->text().size(), 63);
+            p.Press("OK");
+        });
+        QCOMPARE(Settings().m_strProxyHost, std::string(63, 'h'));
+    }
+};
+
+QTEST_MAIN(OptionsTest)
+#include "options_test.moc"

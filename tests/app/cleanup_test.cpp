@@ -1,0 +1,192 @@
+// The three cache clean-ups of the "ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ" menu on the recorder
+// chosen in the tree: their questions, counts, files and the reload.
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <set>
+
+#include "app/tools_fixture.h"
+
+using namespace lv::app;
+using lv::guitest::ShownTexts;
+using lv::guitest::ToolsWindow;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Ten titles on the hard disk, days 1 to 10 of March 2006 at 20:00 on channel 011.
+std::string TenTitles() {
+    std::string csv;
+    for (int day = 1; day <= 10; ++day) {
+        char date[16];
+        std::snprintf(date, sizeof date, "2006/03/%02d", day);
+        csv += "\"HDD\",\"番組" + std::to_string(day) + "\",\"" + date +
+               "\",\"水\",\"20:00\",\"011\",\"\",\"ニュース\",\"1:00\",\"\",\"p.htm\",\"\",\"0000000064\"\n";
+    }
+    return csv;
+}
+
+std::string TextFile(int day) {
+    char name[32];
+    std::snprintf(name, sizeof name, "200603%02d2000011.txt", day);
+    return name;
+}
+
+std::string Result(int count) { return std::to_string(count) + " 個のキャッシュファイルを削除しました。"; }
+
+}  // namespace
+
+class CleanupTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<ToolsWindow> w;
+
+    std::set<std::string> Files(const std::string& recorder) const {
+        std::set<std::string> names;
+        for (const auto& e : fs::directory_iterator(w->CacheFile(recorder, ""))) names.insert(e.path().filename().string());
+        return names;
+    }
+    const CRDRecorderLibrary* Library(const char* name) const { return w->Doc().FindRecorder(name); }
+    void ExpectResult(int count) {
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
+        const auto& result = CMainFrame::shownMessages().back();
+        QCOMPARE(result.text, QString::fromStdString(Result(count)));
+        QCOMPARE(result.icon, QMessageBox::NoIcon);
+        QCOMPARE(result.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        CMainFrame::shownMessages().clear();
+    }
+    void Run(int id, bool yes) {
+        CMainFrame::shownMessages().clear();
+        if (yes) CMainFrame::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(w->Act(id)->isEnabled());
+        w->Act(id)->trigger();
+    }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        w = std::make_unique<ToolsWindow>();
+        w->folder->AddSampleLibrary();
+        w->folder->AddRecorder("TEN", "RD-X5", "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n\"HDD_\",\"\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\n",
+                               TenTitles());
+        w->folder->AddRecorder("ONLYLIB", "RD-XS40", "", TenTitles());
+    }
+    void cleanup() { w.reset(); }
+
+    void theCommandsNeedAChosenRecorder() {
+        w->Start();
+        for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) {
+            QVERIFY(!w->Act(id)->isEnabled());
+            w->Act(id)->trigger();
+        }
+        QVERIFY(CMainFrame::shownMessages().empty());
+        w->Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) QVERIFY(w->Act(id)->isEnabled());
+    }
+
+    void libraryListsAreDeletedAndTheDocumentReloaded() {
+        w->Start();
+        w->Select({QStringLiteral("RDA")});
+        // No, the default answer, leaves everything.
+        Run(ID_CLEAN_LIBRARY, false);
+        QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDA\"のライブラリ情報を削除します。よろしいですか？")});
+        const auto& asked = CMainFrame::shownMessages().front();
+        QCOMPARE(asked.icon, QMessageBox::Question);
+        QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(asked.defaultButton, QMessageBox::No);
+        QVERIFY(fs::exists(w->CacheFile("RDA", "Library.csv")));
+        QCOMPARE(Library("RDA")->Titles().size(), std::size_t(5));
+
+        Run(ID_CLEAN_LIBRARY, true);
+        ExpectResult(2);
+        QVERIFY(!fs::exists(w->CacheFile("RDA", "Library.csv")));
+        QVERIFY(!fs::exists(w->CacheFile("RDA", "Disc.csv")));
+        QVERIFY(Library("RDA")->Titles().empty());
+        QVERIFY(Library("RDA")->Discs().empty());
+        // The views follow the reload; the other recorders keep their titles.
+        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB", "TEN", "ONLYLIB"}));
+        QCOMPARE(Library("RDB")->Titles().size(), std::size_t(1));
+        w->Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        QVERIFY(w->Titles().isEmpty());
+
+        Run(ID_CLEAN_LIBRARY, true);
+        ExpectResult(0);
+
+        w->Select({QStringLiteral("ONLYLIB")});
+        Run(ID_CLEAN_LIBRARY, true);
+        QCOMPARE(CMainFrame::shownMessages().front().text,
+                 QStringLiteral("\"ONLYLIB\"のライブラリ情報を削除します。よろしいですか？"));
+        ExpectResult(1);
+    }
+
+    void unusedDescriptionsAreThoseNoLoadedTitleNames() {
+        for (int day : {2, 4, 6, 8}) w->folder->WriteDescription("TEN", TextFile(day), "説明");
+        for (int day : {11, 12, 13}) w->folder->WriteDescription("TEN", TextFile(day), "消えた番組");
+        w->folder->WriteDescription("TEN", "memo.dat", "not a description");
+        w->Start();
+        w->Select({QStringLiteral("TEN"), QStringLiteral("HDD")});
+        Run(ID_CLEAN_UNUSED, false);
+        QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"TEN\"の未使用の番組説明を削除します。よろしいですか？")});
+        QCOMPARE(Files("TEN").size(), std::size_t(10));
+
+        Run(ID_CLEAN_UNUSED, true);
+        ExpectResult(3);
+        QCOMPARE(Files("TEN"), (std::set<std::string>{"Disc.csv", "Library.csv", "memo.dat", TextFile(2), TextFile(4),
+                                                      TextFile(6), TextFile(8)}));
+        // Nothing is reloaded for descriptions.
+        QCOMPARE(Library("TEN")->Titles().size(), std::size_t(10));
+
+        // Once the library lists are gone, every description is unused.
+        Run(ID_CLEAN_LIBRARY, true);
+        ExpectResult(2);
+        w->Select({QStringLiteral("TEN")});
+        Run(ID_CLEAN_UNUSED, true);
+        ExpectResult(4);
+        QCOMPARE(Files("TEN"), std::set<std::string>{"memo.dat"});
+    }
+
+    void allDescriptionsAlsoTheUsersOwnTextFiles() {
+        for (int day : {1, 2, 3}) w->folder->WriteDescription("TEN", TextFile(day), "説明");
+        w->folder->WriteDescription("TEN", "notes.txt", "mine");
+        w->folder->WriteDescription("TEN", "memo.dat", "mine too");
+        w->Start();
+        w->Select({QStringLiteral("TEN")});
+        Run(ID_CLEAN_DESCRIPTIONS, false);
+        QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"TEN\"の番組説明をすべて削除します。よろしいですか？")});
+        QVERIFY(fs::exists(w->CacheFile("TEN", "notes.txt")));
+
+        Run(ID_CLEAN_DESCRIPTIONS, true);
+        ExpectResult(4);
+        QCOMPARE(Files("TEN"), (std::set<std::string>{"Disc.csv", "Library.csv", "memo.dat"}));
+        Run(ID_CLEAN_DESCRIPTIONS, true);
+        ExpectResult(0);
+    }
+
+    void aFileThatCannotBeDeletedStopsTheCommand() {
+        w->Start();
+        w->Select({QStringLiteral("RDA")});
+        // A read-only library list is refused; the disc list after it is not reached.
+        ::chmod(w->CacheFile("RDA", "Library.csv").c_str(), 0444);
+        Run(ID_CLEAN_LIBRARY, true);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
+        const auto& error = CMainFrame::shownMessages().back();
+        QCOMPARE(error.icon, QMessageBox::Critical);
+        QVERIFY(error.text.contains(QStringLiteral("Library.csv")));
+        QVERIFY(fs::exists(w->CacheFile("RDA", "Disc.csv")));
+        // No reload followed.
+        QCOMPARE(Library("RDA")->Titles().size(), std::size_t(5));
+
+        // The same for a description: the result message does not follow.
+        w->folder->WriteDescription("RDA", "kept.txt", "x");
+        ::chmod(w->CacheFile("RDA", "kept.txt").c_str(), 0444);
+        Run(ID_CLEAN_DESCRIPTIONS, true);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
+        QCOMPARE(CMainFrame::shownMessages().back().icon, QMessageBox::Critical);
+        QVERIFY(CMainFrame::shownMessages().back().text.contains(QStringLiteral("kept.txt")));
+        QVERIFY(fs::exists(w->CacheFile("RDA", "kept.txt")));
+    }
+};
+
+QTEST_MAIN(CleanupTest)
+#include "cleanup_test.moc"

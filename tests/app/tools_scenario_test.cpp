@@ -1,0 +1,179 @@
+// One user's session from an empty program folder against the recorder
+// emulator: add a recorder, fetch its library and descriptions, search two
+// ways, copy details, clean the descriptions and delete the recorder.
+#include <QClipboard>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <random>
+
+#include "app/search/search_dialog.h"
+#include "app/settings/netnavi_dialog.h"
+#include "app/tools_fixture.h"
+#include "rdsim/rdsim.h"
+
+using namespace lv::app;
+using lv::guitest::OnNextDialog;
+using lv::guitest::ToolsWindow;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kLibrary =
+    "\"HDD\",\"朝のニュース\",\"2006/04/01\",\"土\",\"07:00\",\"011\",\"\",\"ニュース\",\"9:00\",\"\",\"n1.htm\",\"\","
+    "\"0000000064\"\r\n"
+    "\"HDD\",\"夜のニュース\",\"2006/04/02\",\"日\",\"22:00\",\"011\",\"\",\"ニュース\",\"9:00\",\"\",\"n2.htm\",\"\","
+    "\"0000000064\"\r\n"
+    "\"001\",\"名作映画\",\"2006/03/20\",\"月\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"m1.htm\",\"\","
+    "\"0000600080\"\r\n";
+const char* const kDiscs =
+    "\"Disc No.\",\"ディスク名\",\"残量時間\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n"
+    "\"HDD_\",\"\",\"9:00\",\"9:00\",\"18:00\",\"27:00\",\"4:00\",\"7:00\"\r\n"
+    "\"001\",\"映画の円盤\",\"2:00\",\"1:00\",\"2:00\",\"3:00\",\"0:30\",\"1:30\"\r\n";
+
+// The emulator on a loopback port that profiles accept (80 or 2000-10000).
+std::unique_ptr<lv::rdsim::RdSim> StartRecorder() {
+    std::mt19937 random(std::random_device{}());
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        lv::rdsim::Options options;
+        options.nPort = 2000 + static_cast<int>(random() % 8000);
+        options.strModel = "RD-X5";
+        auto sim = std::make_unique<lv::rdsim::RdSim>(options);
+        sim->SetLibrary(SJ(kLibrary), SJ(kDiscs));
+        for (const char* page : {"n1.htm", "n2.htm", "m1.htm"})
+            sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">番組の説明 " + std::string(page) +
+                                   "</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()));
+        if (sim->Start() > 0) return sim;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class ToolsScenarioTest : public QObject {
+    Q_OBJECT
+
+private:
+    static void SetText(QLineEdit* edit, const QString& text) {
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+    }
+    void RunList(ToolsWindow& w, std::function<void(CNetNaviListDialog*)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<CNetNaviListDialog>([&](CNetNaviListDialog* d) {
+            ran = true;
+            action(d);
+            QTest::mouseClick(d->GetCloseButton(), Qt::LeftButton);
+        });
+        w.Act(ID_NETNAVI_SETTING)->trigger();
+        QVERIFY(ran);
+    }
+    static void WaitForTransfer(ToolsWindow& w, int key) {
+        QSignalSpy ended(w.frame, &CMainFrame::transferEnded);
+        w.Key(key);
+        QVERIFY(w.frame->IsTransferring());
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.front().front().toBool(), true);
+    }
+    static void ClickRow(ToolsWindow& w, int row) {
+        QAbstractItemView* view = w.list->GetDetailsView();
+        const QModelIndex index = view->model()->index(row, 0);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(index).center());
+    }
+
+private slots:
+    void fromAnEmptyFolderToNoRecorderAgain() {
+        CMainFrame::shownMessages().clear();
+        auto recorder = StartRecorder();
+        QVERIFY(recorder);
+        ToolsWindow w;
+        w.Start();
+        QVERIFY(w.TreeRecorders().isEmpty());
+
+        // A recorder pointing at the emulator.
+        RunList(w, [&](CNetNaviListDialog* d) {
+            bool added = false;
+            auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* p) {
+                ToolsWindow::Choose(p->GetModelBox(), p->GetModelBox()->findText(QStringLiteral("RD-X5")));
+                SetText(p->GetNameEdit(), QStringLiteral("Home"));
+                SetText(p->GetHostEdit(), QStringLiteral("127.0.0.1"));
+                SetText(p->GetPortEdit(), QString::number(recorder->Port()));
+                QTest::mouseClick(p->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+                added = !p->isVisible();
+            });
+            QTest::mouseClick(d->GetAddButton(), Qt::LeftButton);
+            QVERIFY(added);
+        });
+        QCOMPARE(w.TreeRecorders(), QStringList{"Home"});
+        QCOMPARE(lv::test::ReadFile(w.folder->File("Default.lbv")), std::string("Home\r\n"));
+
+        // F5 fetches the library into the cache and the views.
+        w.Select({QStringLiteral("Home")});
+        WaitForTransfer(w, Qt::Key_F5);
+        QCOMPARE(lv::test::ReadFile(w.CacheFile("Home", "Library.csv")), SJ(kLibrary));
+        w.Select({QStringLiteral("Home"), QStringLiteral("HDD")});
+        QCOMPARE(w.Titles(), (QStringList{QStringLiteral("夜のニュース"), QStringLiteral("朝のニュース")}));
+
+        // F4 fetches the descriptions of the chosen titles.
+        w.list->GetDetailsView()->setFocus();
+        ClickRow(w, 0);
+        QTest::mouseClick(w.list->GetDetailsView()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          w.list->GetDetailsView()->visualRect(w.list->GetModel()->index(1, 0)).center());
+        WaitForTransfer(w, Qt::Key_F4);
+        QVERIFY(fs::exists(w.CacheFile("Home", "200604010700011.txt")));
+        QVERIFY(fs::exists(w.CacheFile("Home", "200604022200011.txt")));
+
+        // Quick search, then the condition search narrowed to the recorder and the DVDs.
+        w.TypeQuick(QStringLiteral("ニュース"));
+        w.Key(Qt::Key_F3);
+        QVERIFY(w.SearchResultsShown());
+        QCOMPARE(w.Titles(), (QStringList{QStringLiteral("夜のニュース"), QStringLiteral("朝のニュース")}));
+        bool searched = false;
+        auto waiter = OnNextDialog<CSearchDialog>([&](CSearchDialog* d) {
+            QCOMPARE(d->GetSearchBox()->currentText(), QStringLiteral("ニュース"));
+            d->GetSearchBox()->lineEdit()->clear();
+            ToolsWindow::Choose(d->GetRecorderBox(), 1);
+            ToolsWindow::Choose(d->GetDiscBox(), 2);
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+            searched = true;
+        });
+        w.Key(Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(searched);
+        QCOMPARE(w.Titles(), QStringList{QStringLiteral("名作映画")});
+
+        // Ctrl+D copies the chosen title's details.
+        w.list->GetDetailsView()->setFocus();
+        ClickRow(w, 0);
+        w.Key(Qt::Key_D, Qt::ControlModifier);
+        const QString copied = QGuiApplication::clipboard()->text();
+        QVERIFY2(copied.contains(QStringLiteral("名作映画")) && copied.contains(QLatin1Char('\t')), qPrintable(copied));
+
+        // The descriptions go, the lists stay.
+        w.Select({QStringLiteral("Home")});
+        CMainFrame::setNextAnswer(QMessageBox::Yes);
+        w.Act(ID_CLEAN_DESCRIPTIONS)->trigger();
+        QCOMPARE(CMainFrame::shownMessages().back().text, QStringLiteral("2 個のキャッシュファイルを削除しました。"));
+        QVERIFY(!fs::exists(w.CacheFile("Home", "200604010700011.txt")));
+        QVERIFY(fs::exists(w.CacheFile("Home", "Library.csv")));
+
+        // Deleting the recorder removes its profile and cache, and the tree empties.
+        RunList(w, [](CNetNaviListDialog* d) {
+            QTest::mouseClick(d->GetList()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              d->GetList()->visualItemRect(d->GetList()->item(0)).center());
+            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QCOMPARE(d->GetList()->count(), 0);
+        });
+        QVERIFY(w.TreeRecorders().isEmpty());
+        QVERIFY(!fs::exists(w.folder->File("Home.ini")));
+        QVERIFY(!fs::exists(w.folder->File("Home")));
+        QCOMPARE(lv::test::ReadFile(w.folder->File("Default.lbv")), std::string());
+        // Only the clean-up's question and result and the delete question were shown.
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(3));
+    }
+};
+
+QTEST_MAIN(ToolsScenarioTest)
+#include "tools_scenario_test.moc"

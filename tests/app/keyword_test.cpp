@@ -1,7 +1,6 @@
 // The quick-search bar and its keyword history, through the real window:
 // what the box lists, what "Input.dat" holds and what the search shows.
 #include <QPushButton>
-#include <QSignalSpy>
 
 #include "app/tools_fixture.h"
 
@@ -142,19 +141,6 @@ private slots:
         QVERIFY(!w->SearchResultsShown());
         QCOMPARE(w->History(), std::string("<none>"));
         QCOMPARE(w->frame->m_condition.m_nFlags, 0);
-    }
-
-    void aSearchRunsAgainWhenTheResultsAreShown() {
-        StartWithHistory("");
-        Search(QStringLiteral("映画"));
-        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("映画２"), QStringLiteral("映画ＡＢＣ")}));
-        QSignalSpy spy(w->tree, &CRDTreeView::selectionHandled);
-        Search(QStringLiteral("ドラマ"));
-        QVERIFY(spy.count() >= 1);
-        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ドラマ１")});
-        // The same text again still searches anew, e.g. after a reload.
-        Search(QStringLiteral("ドラマ"));
-        QCOMPARE(w->Titles(), QStringList{QStringLiteral("ドラマ１")});
     }
 
     void anUnwritableHistoryStillSearches() {

@@ -76,6 +76,7 @@ CNetNaviDialog::CNetNaviDialog(const std::string& appDir, QWidget* parent)
     m_pPassword = edit("Password", "RD本体のｾｷｭﾘﾃｨを使用している場合はﾊﾟｽﾜｰﾄﾞを入力します。");
     m_pPassword->setEchoMode(QLineEdit::Password);
     m_pPort->setMaximumWidth(m_pPort->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 10);
+    m_pHost->setMinimumWidth(m_pHost->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 24);
 
     auto* grid = new QGridLayout;
     int row = 0;

@@ -5,7 +5,7 @@
 
 namespace {
 
-// Appends a byte while there is room; beyond the capacity bytes are dropped.
+// Copies bytes into a slot while there is room; the rest are dropped.
 struct Sink {
     char* buf;
     std::size_t room;  // capacity - 1
@@ -15,53 +15,68 @@ struct Sink {
     }
 };
 
-// Parses one field at p into the sink. Returns the position after the field
-// (past its comma), or null when the field is malformed.
+// Parses one field at p into the sink, copying while it scans. Returns the
+// position after the field (past its comma), or null when it is malformed.
 const char* ParseField(const char* p, Sink& out, CSV_MODE mode) {
-    if (*p == '\0') return p;
+    char c;
     if (*p != '"') {
-        while (*p && *p != ',') out.Put(*p++);
-        return *p == ',' ? p + 1 : p;
+        while ((c = *p) && c != ',') {
+            out.Put(c);
+            ++p;
+        }
+        return c == ',' ? p + 1 : p;
     }
     ++p;  // opening quote
     if (mode == CSV_DOUBLED) {
         for (;;) {
-            if (*p == '\0') return nullptr;
-            if (*p == '"') {
-                if (p[1] == '"') {
-                    out.Put('"');
-                    p += 2;
-                    continue;
-                }
+            while ((c = *p) && c != '"') {
+                out.Put(c);
                 ++p;
-                if (*p == ',') return p + 1;
-                if (*p == '\0') return p;
-                return nullptr;
             }
-            out.Put(*p++);
+            if (c == '\0') return nullptr;
+            if (p[1] == '"') {
+                out.Put('"');
+                p += 2;
+                continue;
+            }
+            ++p;
+            if (*p == ',') return p + 1;
+            if (*p == '\0') return p;
+            return nullptr;
         }
     }
     int quotes = 1;
     for (;;) {
-        if (*p == '\0') return (quotes % 2) ? nullptr : p;
-        if (*p == '"') {
-            ++quotes;
-            if (p[1] == ',') return p + 2;
-            if (p[1] == '\0') return p + 1;
+        while ((c = *p) && c != '"') {
+            out.Put(c);
+            ++p;
         }
-        out.Put(*p++);
+        if (c == '\0') return (quotes % 2) ? nullptr : p;
+        ++quotes;
+        if (p[1] == ',') return p + 2;
+        if (p[1] == '\0') return p + 1;
+        out.Put('"');  // an inner quote is data
+        ++p;
     }
 }
 
 }  // namespace
 
-void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode) {
+void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode) { SplitCsvLine(line, slots, mode, nullptr); }
+
+void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode, std::size_t* lengths) {
     const char* p = line;
     for (CSV_FIELD* slot = slots; slot->pszBuf; ++slot) {
-        std::memset(slot->pszBuf, 0, slot->nSize);
-        if (!p || slot->nSize == 0) continue;
-        Sink sink{slot->pszBuf, slot->nSize - 1};
-        p = ParseField(p, sink, mode);
+        std::size_t n = 0;
+        if (slot->nSize != 0) {
+            // Every slot ends up as its text followed by zero bytes; only the
+            // terminator is written, the rest of the buffer is never read.
+            Sink sink{slot->pszBuf, slot->nSize - 1};
+            if (p) p = ParseField(p, sink, mode);
+            slot->pszBuf[sink.n] = '\0';
+            n = sink.n;
+        }
+        if (lengths) *lengths++ = n;
     }
 }
 

@@ -17,6 +17,8 @@ enum CSV_MODE {
 // Fills every slot from the NUL-terminated line. A malformed field keeps what
 // was copied before the fault and leaves every later slot empty.
 void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode);
+// The same, also giving each slot's text length.
+void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode, std::size_t* lengths);
 
 // Rewrites a time field ("1:30" -> "01:30") in place; capacity 7 bytes.
 void NormalizeTime(char* field);

@@ -33,14 +33,24 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::Next(std::string& line) {
+    char* p;
+    std::size_t n;
+    if (!Next(p, n)) return false;
+    line.assign(p, n);
+    return true;
+}
+
+bool LineReader::Next(char*& line, std::size_t& length) {
     std::size_t scanned = m_pos;
     for (;;) {
-        const char* base = m_buf.data();
-        const void* nl = std::memchr(base + scanned, '\n', m_buf.size() - scanned);
+        char* base = m_buf.data();
+        void* nl = std::memchr(base + scanned, '\n', m_buf.size() - scanned);
         if (nl) {
-            std::size_t end = static_cast<const char*>(nl) - base;
+            std::size_t end = static_cast<char*>(nl) - base;
             std::size_t stop = (end > m_pos && base[end - 1] == '\r') ? end - 1 : end;
-            line.assign(base + m_pos, stop - m_pos);
+            base[stop] = '\0';
+            line = base + m_pos;
+            length = stop - m_pos;
             m_pos = end + 1;
             return true;
         }
@@ -48,11 +58,22 @@ bool LineReader::Next(std::string& line) {
         if (!Fill()) break;
     }
     if (m_pos < m_buf.size()) {
-        line.assign(m_buf, m_pos, std::string::npos);
+        m_buf.push_back('\0');
+        line = m_buf.data() + m_pos;
+        length = m_buf.size() - 1 - m_pos;
         m_pos = m_buf.size();
         return true;
     }
     return false;
+}
+
+std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces) {
+    while (length > 0) {
+        char c = line[length - 1];
+        if (c == '\r' || c == '\n' || (spaces && c == ' ')) --length;
+        else break;
+    }
+    return length;
 }
 
 void TrimLineEnd(std::string& line, bool spaces) {

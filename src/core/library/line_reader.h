@@ -16,6 +16,9 @@ public:
     bool Open(const std::string& path);
     // The next line without its line end; false at the end or on a read error.
     bool Next(std::string& line);
+    // The same without a copy: the line stays in the reader's buffer, ends in
+    // a NUL written over its line end, and is valid until the next call.
+    bool Next(char*& line, std::size_t& length);
     bool Failed() const { return m_failed; }
 
 private:
@@ -30,5 +33,6 @@ private:
 
 // Removes trailing spaces, CR and LF, as the cache loaders do before parsing.
 void TrimLineEnd(std::string& line, bool spaces);
+std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces);
 
 }  // namespace lv

@@ -68,6 +68,7 @@ void CRDRecorderLibrary::GetModeLabels(char* const* buffers, int count) const {
 
 int CRDRecorderLibrary::AddDisc(const DISCINFO& info) {
     m_aDiscs.emplace_back().SetInfo(info);
+    m_discIndex.emplace(m_aDiscs.back().m_strDiscNo, GetDiscCount() - 1);
     return GetDiscCount() - 1;
 }
 
@@ -88,9 +89,10 @@ void CRDRecorderLibrary::GetTitleInfo(int index, TITLEINFO& info) const {
 }
 
 const CRDDiscInfo* CRDRecorderLibrary::FindDisc(std::string_view discNo) const {
-    for (const auto& d : m_aDiscs)
-        if (d.m_strDiscNo == discNo) return &d;
-    return nullptr;
+    thread_local std::string key;
+    key.assign(discNo);
+    auto it = m_discIndex.find(key);
+    return it == m_discIndex.end() ? nullptr : &m_aDiscs[it->second];
 }
 
 void CRDRecorderLibrary::FindDisc(const char* discNo, DISCINFO& info) const {
@@ -118,6 +120,7 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
         lv::TrimLineEnd(line, true);
         if (line.empty()) continue;
         ParseDiscLine(line.c_str(), m_strName, modelClass, m_aDiscs.emplace_back());
+        m_discIndex.emplace(m_aDiscs.back().m_strDiscNo, GetDiscCount() - 1);
     }
     return !reader.Failed();
 }
@@ -125,12 +128,14 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
 bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     lv::LineReader reader;
     if (!reader.Open(path)) return false;
-    std::string line;
     const int modelClass = GetModelClass();
-    while (reader.Next(line)) {
-        lv::TrimLineEnd(line, true);
-        if (line.empty()) continue;
-        ParseTitleLine(line.c_str(), modelClass, *this, m_aTitles.emplace_back());
+    char* line;
+    std::size_t length;
+    while (reader.Next(line, length)) {
+        length = lv::TrimmedLength(line, length, true);
+        if (length == 0) continue;
+        line[length] = '\0';
+        ParseTitleLine(line, modelClass, *this, m_aTitles.emplace_back());
     }
     return !reader.Failed();
 }
@@ -175,24 +180,24 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
                          {f5, sizeof f5},   {f6, sizeof f6},   {f7, sizeof f7},   {f8, sizeof f8},
                          {f9, sizeof f9},   {f10, sizeof f10}, {f11, sizeof f11}, {f12, sizeof f12},
                          {f13, sizeof f13}, {nullptr, 0}};
-    SplitCsvLine(line, slots, ModeFor(modelClass));
-    TITLEINFO info{};
-    info.apszField[TF_DISC] = f1;
-    info.apszField[TF_TITLE] = f2;
-    info.apszField[TF_DATE] = f3;
-    info.apszField[TF_WEEK] = f4;
-    info.apszField[TF_TIME] = f5;
-    info.apszField[TF_CHANNEL] = f6;
-    info.apszField[TF_GENRE] = f8;
-    info.apszField[TF_DISCFREE] = f9;
-    info.apszField[TF_PAGE] = f11;
-    const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(std::string_view(f1));
+    std::size_t len[13];
+    SplitCsvLine(line, slots, ModeFor(modelClass), len);
+    std::string_view fields[TF_TEXTFILE];
+    fields[TF_DISC] = {f1, len[0]};
+    fields[TF_TITLE] = {f2, len[1]};
+    fields[TF_DATE] = {f3, len[2]};
+    fields[TF_WEEK] = {f4, len[3]};
+    fields[TF_TIME] = {f5, len[4]};
+    fields[TF_CHANNEL] = {f6, len[5]};
+    fields[TF_GENRE] = {f8, len[7]};
+    fields[TF_DISCFREE] = {f9, len[8]};
+    fields[TF_PAGE] = {f11, len[10]};
+    const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(fields[TF_DISC]);
     for (int i = 0; i < 5; ++i) {
-        const char* v = "";
-        if (modelClass == 1) v = f9;
-        else if (disc) v = disc->m_strFreeN[i].c_str();
-        info.apszField[TF_DISCFREE1 + i] = v;
+        std::string_view v;
+        if (modelClass == 1) v = fields[TF_DISCFREE];
+        else if (disc) v = disc->m_strFreeN[i];
+        fields[TF_DISCFREE1 + i] = v;
     }
-    info.nGenre = ParseGenreCode(f13);
-    title.SetInfo(info);
+    title.SetFields(fields, ParseGenreCode(f13));
 }

@@ -2,6 +2,7 @@
 // One recorder's part of the library: its discs, titles, model and the labels
 // of its five recording-mode settings, read from its cache files.
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/library/records.h"
@@ -49,6 +50,8 @@ private:
     std::vector<std::string> m_aModeLabels;
     std::vector<CRDDiscInfo> m_aDiscs;
     std::vector<CRDTitleInfo> m_aTitles;
+    // Disc number -> index of its first disc, for the lookup every title makes.
+    std::unordered_map<std::string, int> m_discIndex;
 };
 
 // Building records from cache lines (already stripped of their line ends).

@@ -1,9 +1,23 @@
 #include "core/library/records.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "core/text/cp932.h"
 
 namespace {
 const char* OrEmpty(const char* p) { return p ? p : ""; }
+
+// Appends s without the single-byte characters in `drop`, stepping by whole
+// characters. The backslash is dropped too, so that no description file name
+// can point out of the cache folder.
+void AppendWithout(std::string& out, std::string_view s, std::string_view drop) {
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t n = lv::text::CharLength(s, i);
+        if (n == 2 || drop.find(s[i]) == std::string_view::npos) out.append(s.data() + i, n);
+        i += n;
+    }
+}
 }  // namespace
 
 void CRDDiscInfo::SetInfo(const DISCINFO& info) {
@@ -35,37 +49,57 @@ const std::string& CRDDiscInfo::GetRemaining(int recMode) const {
 
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
     std::string name;
-    name.reserve(date.size() + time.size() + channel.size() + 4);
-    name.append(date).append(time).append(channel).append(".txt");
-    // The backslash goes too, so that no name can point out of the cache folder.
-    return lv::text::RemoveChars(name, "/:\\");
+    for (auto part : {date, time, channel}) AppendWithout(name, part, "/:\\");
+    return name + ".txt";
 }
 
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
-    std::string_view fields[TF_COUNT];
+    std::string_view fields[TF_TEXTFILE];
     for (int f = 0; f < TF_TEXTFILE; ++f) fields[f] = OrEmpty(info.apszField[f]);
-    std::string genre(fields[TF_GENRE]);
-    lv::text::TrimLeft(genre, "_ ");
-    fields[TF_GENRE] = genre;
-    std::string textFile = MakeTextFileName(fields[TF_DATE], fields[TF_TIME], fields[TF_CHANNEL]);
-    fields[TF_TEXTFILE] = textFile;
+    SetFields(fields, info.nGenre);
+}
+
+void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre) {
+    // Leading "_" and spaces are single-byte characters, so skipping bytes is skipping characters.
+    std::string_view& genreText = fields[TF_GENRE];
+    while (!genreText.empty() && (genreText.front() == '_' || genreText.front() == ' ')) genreText.remove_prefix(1);
 
     // Offsets are 16-bit; no cache field comes near this guard.
     constexpr std::size_t kFieldGuard = 4000;
     std::size_t total = 0;
     for (auto& f : fields) {
-        f = f.substr(0, lv::text::CutLength(f, kFieldGuard));
+        if (f.size() > kFieldGuard) f = f.substr(0, lv::text::CutLength(f, kFieldGuard));
         total += f.size() + 1;
     }
-    m_data.clear();
-    m_data.reserve(total);
-    for (int f = 0; f < TF_COUNT; ++f) {
-        m_offset[f] = static_cast<std::uint16_t>(m_data.size());
-        m_data.append(fields[f]);
-        m_data.push_back('\0');
+    total += fields[TF_DATE].size() + fields[TF_TIME].size() + fields[TF_CHANNEL].size() + 5;
+
+    m_data.resize(total);
+    char* out = m_data.data();
+    for (int f = 0; f < TF_TEXTFILE; ++f) {
+        m_offset[f] = static_cast<std::uint16_t>(out - m_data.data());
+        std::memcpy(out, fields[f].data(), fields[f].size());
+        out += fields[f].size();
+        *out++ = '\0';
     }
+    // The description file name is built in place: date, time and channel
+    // with "/", ":" and "\" removed, then ".txt".
+    m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(out - m_data.data());
+    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) {
+        std::string_view v = fields[f];
+        for (std::size_t i = 0; i < v.size();) {
+            std::size_t n = lv::text::CharLength(v, i);
+            if (n == 2 || (v[i] != '/' && v[i] != ':' && v[i] != '\\')) {
+                std::memcpy(out, v.data() + i, n);
+                out += n;
+            }
+            i += n;
+        }
+    }
+    std::memcpy(out, ".txt", 5);
+    out += 5;
+    m_data.resize(out - m_data.data());
     m_offset[TF_COUNT] = static_cast<std::uint16_t>(m_data.size());
-    m_nGenre = info.nGenre;
+    m_nGenre = genre;
 }
 
 void CRDTitleInfo::GetInfo(TITLEINFO& info) const {

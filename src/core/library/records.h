@@ -66,6 +66,8 @@ public:
     // Sets fields 1 to 14 and the genre code, strips leading "_" and spaces
     // from the genre text and derives the description file name.
     void SetInfo(const TITLEINFO& info);
+    // The same from fields 1 to 14 whose lengths are known.
+    void SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre);
     // Fills fields 1 to 15 and the genre code; the recorder name stays null.
     void GetInfo(TITLEINFO& info) const;
 

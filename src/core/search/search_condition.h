@@ -1,7 +1,9 @@
 #pragma once
 // What the title list shows: a condition over the document's titles or discs.
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/library/records.h"
 
@@ -54,3 +56,6 @@ struct CConditionSink {
 
 // Walks the document and hands every selected row to the sink.
 void RunCondition(const CSearchCondition& cond, const CRDTitleDoc& doc, CConditionSink& sink);
+// The same walk over recorder libraries in the given order.
+void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_ptr<CRDRecorderLibrary>>& recorders,
+                  CConditionSink& sink);

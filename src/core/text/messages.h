@@ -26,7 +26,11 @@ namespace lv::msg {
     X(BadName, "本体名が無効です。")                                                        \
     X(SaveFailed, "設定保存に失敗しました。")                                               \
     X(CacheDeleted, "%d 個のキャッシュファイルを削除しました。")                            \
-    X(SearchResults, "検索結果")
+    X(SearchResults, "検索結果")                                                            \
+    X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                   \
+    X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                 \
+    X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                      \
+    X(CannotDelete, "%s を削除できません。")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();
 LV_MESSAGES(LV_DECLARE_MESSAGE)

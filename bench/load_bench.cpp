@@ -1,0 +1,120 @@
+// Loading a cache of 1,000,000 titles (ten recorders of 100,000) against
+// reading the same files and counting their lines.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/library/recorder_library.h"
+#include "ratio_main.h"
+#include "sample/sample_library.h"
+
+namespace {
+
+constexpr int kRecorders = 10;
+constexpr int kTitlesEach = 100000;
+
+struct Cache {
+    std::filesystem::path dir;
+    std::vector<std::string> folders;
+    std::uintmax_t bytes = 0;
+
+    Cache() {
+        dir = std::filesystem::temp_directory_path() / ("lvbench-" + std::to_string(getpid()));
+        for (int i = 0; i < kRecorders; ++i) {
+            lv::sample::SampleOptions o;
+            o.titles = kTitlesEach;
+            o.discs = 120;
+            o.modelClass = 1 + i % 3;
+            o.seed = 100 + i;
+            std::string folder = (dir / ("RD" + std::to_string(i))).string() + "/";
+            std::filesystem::create_directories(folder);
+            lv::sample::WriteSampleCache(o, folder);
+            bytes += std::filesystem::file_size(folder + "Library.csv") + std::filesystem::file_size(folder + "Disc.csv");
+            folders.push_back(folder);
+        }
+    }
+    ~Cache() { std::filesystem::remove_all(dir); }
+};
+
+const Cache& GetCache() {
+    static Cache cache;
+    return cache;
+}
+
+long StatusKb(const char* key) {
+    std::ifstream f("/proc/self/status");
+    std::string line;
+    while (std::getline(f, line))
+        if (line.rfind(key, 0) == 0) return std::atol(line.c_str() + std::strlen(key));
+    return 0;
+}
+
+std::size_t CountLines(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) return 0;
+    static char buf[1 << 16];
+    std::size_t lines = 0, n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        for (const char* p = buf; (p = static_cast<const char*>(std::memchr(p, '\n', buf + n - p))); ++p) ++lines;
+    std::fclose(f);
+    return lines;
+}
+
+void BM_CountLines(benchmark::State& state) {
+    const Cache& cache = GetCache();
+    for (auto _ : state) {
+        std::size_t lines = 0;
+        for (const auto& folder : cache.folders) lines += CountLines(folder + "Disc.csv") + CountLines(folder + "Library.csv");
+        benchmark::DoNotOptimize(lines);
+    }
+    state.counters["MB"] = static_cast<double>(cache.bytes) / 1e6;
+}
+BENCHMARK(BM_CountLines)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_LoadLibraries(benchmark::State& state) {
+    const Cache& cache = GetCache();
+    double peakRatio = 0;
+    std::size_t titles = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Reset the peak so that it tells what this load needed.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        long before = StatusKb("VmRSS:");
+        state.ResumeTiming();
+        std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
+        for (int i = 0; i < kRecorders; ++i) {
+            auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
+            lib->SetModel(i % 3 == 0 ? "RD-XS40" : i % 3 == 1 ? "RD-XS41" : "RD-Z1");
+            lib->LoadDiscList(cache.folders[i] + "Disc.csv");
+            lib->LoadTitleList(cache.folders[i] + "Library.csv");
+            libs.push_back(std::move(lib));
+        }
+        state.PauseTiming();
+        long peak = StatusKb("VmHWM:");
+        titles = 0;
+        for (const auto& l : libs) titles += l->GetTitleCount();
+        peakRatio = (peak - before) * 1024.0 / static_cast<double>(cache.bytes);
+        libs.clear();
+        malloc_trim(0);  // give the memory back, so that the next round measures afresh
+        state.ResumeTiming();
+    }
+    state.counters["titles"] = static_cast<double>(titles);
+    state.counters["peak_mem/file_size"] = peakRatio;
+}
+BENCHMARK(BM_LoadLibraries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    return lv::bench::RunWithRatios(argc, argv, {{"BM_LoadLibraries/min_time:2.000", "BM_CountLines/min_time:2.000", 4.0},
+         {"BM_LoadLibraries/min_time:2.000", "counter:peak_mem/file_size", 2.5}});
+}

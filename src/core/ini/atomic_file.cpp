@@ -1,0 +1,135 @@
+#include "core/ini/atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+namespace lv {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ErrnoText(const std::string& what, int err) { return what + ": " + std::strerror(err); }
+
+std::string UniqueSuffix() {
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    static std::atomic<unsigned> counter{0};
+    thread_local std::mt19937 gen(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
+    unsigned v = static_cast<unsigned>(gen()) ^ (counter.fetch_add(1) * 2654435761u);
+    std::string s;
+    for (int i = 0; i < 6; ++i) {
+        s += kChars[v % 36];
+        v /= 36;
+    }
+    return s;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes the rename itself durable; a failure here loses nothing already written.
+void SyncFolder(const fs::path& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,
+                     std::string* error) {
+    std::string target = path;
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) {
+        fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec) target = resolved.string();
+    }
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+
+    std::string tmp;
+    int fd = -1;
+    const unsigned createMode = mode ? *mode : 0666;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        tmp = target + ".~" + UniqueSuffix();
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
+        if (fd >= 0 || errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        if (error) *error = ErrnoText(fs::path(target).filename().string(), errno);
+        return false;
+    }
+    auto fail = [&](int err) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
+        return false;
+    };
+    // Permissions first, before any content is in the file.
+    if (mode) {
+        if (::fchmod(fd, *mode) != 0) return fail(errno);
+    } else if (exists) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    if (!WriteAll(fd, bytes)) return fail(errno);
+    if (::fsync(fd) != 0) return fail(errno);
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
+        return false;
+    }
+    if (::rename(tmp.c_str(), target.c_str()) != 0) {
+        int err = errno;
+        ::unlink(tmp.c_str());
+        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
+        return false;
+    }
+    SyncFolder(fs::path(target).parent_path());
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing) {
+    bytes.clear();
+    if (missing) *missing = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
+        return false;
+    }
+    char buf[1 << 16];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+}  // namespace lv

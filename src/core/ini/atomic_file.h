@@ -1,0 +1,24 @@
+#pragma once
+// Replacing a file so that a crash or a kill at any moment leaves either the
+// old content or the new one, never a half-written file.
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace lv {
+
+// Writes `bytes` to a temporary file beside `path` ("<path>.~XXXXXX"),
+// flushes it to disk and renames it over `path`. `mode`, when given, is the
+// exact permission set of the result (0600 for files holding passwords);
+// otherwise an existing file keeps its permissions and a new one gets the
+// usual 0666 less the umask. A symbolic link is kept: its target is replaced.
+// On failure the old file is untouched, the temporary file is removed and
+// `error` (when given) says why.
+bool WriteFileAtomic(const std::string& path, std::string_view bytes,
+                     std::optional<unsigned> mode = std::nullopt, std::string* error = nullptr);
+
+// The whole file; false when it cannot be opened or read. A missing file
+// sets `missing` (when given) so callers can treat it as empty.
+bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing = nullptr);
+
+}  // namespace lv

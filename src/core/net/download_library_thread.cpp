@@ -1,0 +1,103 @@
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/library/line_reader.h"
+#include "core/net/http_thread.h"
+#include "core/text/messages.h"
+
+namespace {
+
+constexpr char kLibraryPath[] = "/library/view_library.csv";
+constexpr char kDiscListPath[] = "/library/DiscList_.csv";
+
+// An empty file with a unique "~RD" name in the folder; empty path on failure.
+std::string MakeTempFile(const std::string& folder) {
+    std::string name = folder + "~RDXXXXXX";
+    int fd = mkstemp(name.data());
+    if (fd < 0) return {};
+    close(fd);
+    return name;
+}
+
+void RemoveIfThere(const std::string& path) {
+    if (!path.empty()) std::remove(path.c_str());
+}
+
+}  // namespace
+
+bool CDownloadLibraryThread::CheckFirstChunk(const char* data, std::size_t length) {
+    if (length > 0 && data[0] == '"') return true;
+    SetErrorText(lv::msg::LibraryFailed());
+    return false;
+}
+
+bool CDownloadLibraryThread::DoTransfer() {
+    std::error_code ec;
+    std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows in the next steps
+    std::string lib = MakeTempFile(m_strCacheFolder);
+    std::string disc = MakeTempFile(m_strCacheFolder);
+    bool ok;
+    if (lib.empty() || disc.empty()) {
+        SetFileErrorText(m_strCacheFolder + "~RD");
+        ok = false;
+    } else {
+        ok = Fetch(kLibraryPath, lib.c_str());
+        if (ok) ok = m_nModelClass == 1 ? BuildDiscList(lib, disc) : Fetch(kDiscListPath, disc.c_str());
+        // Both lists are complete: only now is the old cache replaced.
+        if (ok) ok = ReplaceFile(lib, m_strLibraryPath);
+        if (ok) ok = ReplaceFile(disc, m_strDiscPath);
+    }
+    RemoveIfThere(lib);
+    RemoveIfThere(disc);
+    return ok;
+}
+
+bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const std::string& discPath) {
+    lv::LineReader reader;
+    if (!reader.Open(libraryPath)) {
+        SetFileErrorText(libraryPath);
+        return false;
+    }
+    std::FILE* out = std::fopen(discPath.c_str(), "wb");
+    if (!out) {
+        SetFileErrorText(discPath);
+        return false;
+    }
+    std::string text = lv::msg::DerivedDiscHeader() + "\r\n";
+    std::vector<std::string> keys;
+    std::string line;
+    while (reader.Next(line)) {
+        // The last eleven characters of a class 1 line are "DDDD","HH:MM".
+        std::string key = line.size() > 11 ? line.substr(line.size() - 11) : line;
+        if (key.size() >= 4 && key.compare(1, 3, "HDD") == 0) continue;
+        bool seen = false;
+        for (const auto& k : keys) seen = seen || k == key;
+        if (seen) continue;
+        keys.push_back(key);
+        std::string row = key;
+        row.insert(std::min<std::size_t>(5, row.size()), "\",\"\",\"");
+        text += row + "\r\n";
+    }
+    bool ok = !reader.Failed() && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (!ok) SetFileErrorText(reader.Failed() ? libraryPath : discPath);
+    if (std::fclose(out) != 0 && ok) {
+        SetFileErrorText(discPath);
+        ok = false;
+    }
+    return ok;
+}
+
+bool CDownloadLibraryThread::ReplaceFile(const std::string& source, const std::string& destination) {
+    // A rename over the old file: there is never a moment without a cache file.
+    if (std::rename(source.c_str(), destination.c_str()) != 0) {
+        SetFileErrorText(destination);
+        return false;
+    }
+    return true;
+}

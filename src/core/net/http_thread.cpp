@@ -1,0 +1,363 @@
+#include "core/net/http_thread.h"
+
+#include <curl/curl.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+#include "core/net/request_path.h"
+#include "core/settings/netnavi_setting.h"
+#include "core/text/cp932.h"
+#include "core/text/messages.h"
+
+namespace {
+
+constexpr std::size_t kErrorTextLimit = 255;
+constexpr long kChunk = 4096;
+constexpr long kStallSeconds = 60;
+
+void GlobalInit() {
+    static const bool done = [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        return true;
+    }();
+    (void)done;
+}
+
+// The body goes straight into the destination file.
+class CFileSink : public CHttpThread::CResponseSink {
+public:
+    CFileSink(CHttpThread& owner, std::string path, std::FILE* file, std::function<void()> onError)
+        : m_path(std::move(path)), m_file(file), m_onError(std::move(onError)) {
+        (void)owner;
+    }
+    ~CFileSink() override {
+        if (m_file) std::fclose(m_file);
+    }
+    int Write(const char* data, std::size_t length) override {
+        if (std::fwrite(data, 1, length, m_file) != length) {
+            m_onError();
+            return FAIL;
+        }
+        return MORE;
+    }
+    bool Finish() override {
+        std::FILE* f = m_file;
+        m_file = nullptr;
+        if (std::fclose(f) != 0) {
+            m_onError();
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::string m_path;
+    std::FILE* m_file;
+    std::function<void()> m_onError;
+};
+
+}  // namespace
+
+struct CHttpThread::Impl {
+    CURL* curl = nullptr;
+    std::string base;  // scheme, host and port
+    char errbuf[CURL_ERROR_SIZE] = {};
+
+    // State of the request under way.
+    std::string headers;      // raw headers of the last response, CR LF separated
+    long status = 0;
+    bool headersDone = false;
+    bool wantBody = false;
+    bool firstChunk = true;
+    bool sinkDone = false;    // the sink wanted no more of the body
+    bool sinkFailed = false;
+    bool stoppedAfterStatus = false;
+    CResponseSink* sink = nullptr;
+    CHttpThread* owner = nullptr;
+};
+
+CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
+    : m_strAppDir(std::move(appDir)), m_pImpl(std::make_unique<Impl>()), m_proxy(std::move(proxy)),
+      m_pListener(listener) {
+    m_pImpl->owner = this;
+}
+
+CHttpThread::~CHttpThread() {
+    if (m_thread.joinable()) m_thread.join();
+    if (m_pImpl->curl) curl_easy_cleanup(m_pImpl->curl);
+}
+
+void CHttpThread::Start() { m_thread = std::thread([this] { Run(); }); }
+
+void CHttpThread::Wait() {
+    if (m_thread.joinable()) m_thread.join();
+}
+
+void CHttpThread::Run() {
+    int code = 1;
+    if (InitInstance()) {
+        OnStartTransfer();
+        code = m_nExitCode.load() == 0 ? 0 : 1;
+    }
+    ExitInstance();
+    m_nExitCode = code;
+    Post(TRANSFER_FINISHED);
+}
+
+void CHttpThread::Abort() {
+    m_bAbort = 1;
+    SetErrorText(lv::msg::Interrupted());
+}
+
+std::string CHttpThread::GetErrorText() const {
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    return m_szErrorText;
+}
+
+void CHttpThread::SetErrorText(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    m_szErrorText = text.substr(0, lv::text::CutLength(text, kErrorTextLimit));
+}
+
+void CHttpThread::SetFileErrorText(const std::string& path) {
+    SetErrorText(path + ": " + std::strerror(errno));
+}
+
+void CHttpThread::Post(int status) {
+    if (m_pListener) m_pListener->OnTransferStatus(status);
+}
+
+bool CHttpThread::InitInstance() {
+    GlobalInit();
+    CURL* c = curl_easy_init();
+    if (!c) {
+        SetErrorText(curl_easy_strerror(CURLE_FAILED_INIT));
+        return false;
+    }
+    m_pImpl->curl = c;
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Librovista");
+    curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, m_pImpl->errbuf);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kChunk);
+    curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+    // A connection that makes no progress for a minute is given up.
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kStallSeconds);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    // The proxy choice is read once, when the transfer starts.
+    if (m_proxy.bUseIE) {
+        // The system's configuration: the proxy environment of the session.
+    } else if (!m_proxy.bEnable) {
+        curl_easy_setopt(c, CURLOPT_PROXY, "");
+    } else {
+        std::string proxy = m_proxy.strHost + ":" + std::to_string(m_proxy.nPort);
+        curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
+        curl_easy_setopt(c, CURLOPT_NOPROXY, "");
+    }
+    return true;
+}
+
+void CHttpThread::OnStartTransfer() {
+    int code = 1;
+    if (Connect(m_strRecorderName)) code = DoTransfer() ? 0 : 1;
+    m_nExitCode = code;
+}
+
+void CHttpThread::ExitInstance() {
+    if (m_pImpl->curl) {
+        curl_easy_cleanup(m_pImpl->curl);
+        m_pImpl->curl = nullptr;
+    }
+}
+
+bool CHttpThread::Connect(const std::string& name) {
+    Post(TRANSFER_CONNECTING);
+    CNetNaviSetting setting(m_strAppDir);
+    if (!setting.SetName(name) || !setting.Load()) return false;
+    m_nModelClass = setting.GetModelClass();
+    m_strLibraryPath = setting.GetLibraryPath();
+    m_strDiscPath = setting.GetDiscPath();
+    m_strCacheFolder = setting.GetCacheFolder();
+
+    // The host goes through the URL parser on its own, so that a hand-edited
+    // host cannot smuggle a user, path or another port into the address.
+    CURLU* url = curl_url();
+    CURLUcode rc = curl_url_set(url, CURLUPART_SCHEME, "http", 0);
+    if (!rc) rc = curl_url_set(url, CURLUPART_HOST, setting.GetHost().c_str(), 0);
+    if (!rc) rc = curl_url_set(url, CURLUPART_PORT, std::to_string(setting.GetPort() & 0xFFFF).c_str(), 0);
+    char* text = nullptr;
+    if (!rc) rc = curl_url_get(url, CURLUPART_URL, &text, 0);
+    if (rc) {
+        SetErrorText(curl_url_strerror(rc));
+        curl_url_cleanup(url);
+        return false;
+    }
+    m_pImpl->base = text;
+    if (!m_pImpl->base.empty() && m_pImpl->base.back() == '/') m_pImpl->base.pop_back();
+    curl_free(text);
+    curl_url_cleanup(url);
+
+    CURL* c = m_pImpl->curl;
+    if (setting.GetAuth()) {
+        curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_BASIC | CURLAUTH_DIGEST);
+        curl_easy_setopt(c, CURLOPT_USERNAME, setting.GetUser().c_str());
+        curl_easy_setopt(c, CURLOPT_PASSWORD, setting.GetPassword().c_str());
+    }
+    return true;
+}
+
+std::unique_ptr<CHttpThread::CResponseSink> CHttpThread::ReadResponse(const std::string& destination) {
+    std::FILE* f = std::fopen(destination.c_str(), "wb");
+    if (!f) {
+        SetFileErrorText(destination);
+        return nullptr;
+    }
+    return std::make_unique<CFileSink>(*this, destination, f, [this, destination] { SetFileErrorText(destination); });
+}
+
+bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) {
+    if (Aborted()) return false;
+    Impl& im = *m_pImpl;
+    CURL* c = im.curl;
+    if (!c) return false;
+    im.headers.clear();
+    im.status = 0;
+    im.headersDone = false;
+    im.wantBody = destination != nullptr;
+    im.firstChunk = true;
+    im.sinkDone = im.sinkFailed = im.stoppedAfterStatus = false;
+    im.errbuf[0] = '\0';
+    std::unique_ptr<CResponseSink> sink;
+    im.sink = nullptr;
+
+    struct Body {
+        CHttpThread* self;
+        Impl* im;
+        const char* destination;
+        std::unique_ptr<CResponseSink>* sink;
+    } body{this, &im, destination, &sink};
+
+    auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
+        auto* b = static_cast<Body*>(user);
+        Impl& im = *b->im;
+        std::size_t len = size * n;
+        if (im.status != 200 || !b->destination) {
+            // Only the status was wanted, or the answer is an error: read no further.
+            im.stoppedAfterStatus = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
+        if (b->self->Aborted()) return CURL_WRITEFUNC_ERROR;
+        if (len == 0) return 0;
+        if (!*b->sink) return CURL_WRITEFUNC_ERROR;
+        if (im.firstChunk) {
+            im.firstChunk = false;
+            if (!b->self->CheckFirstChunk(data, len)) {
+                im.sinkFailed = true;
+                return CURL_WRITEFUNC_ERROR;
+            }
+        }
+        int r = (*b->sink)->Write(data, len);
+        if (r == CResponseSink::FAIL) {
+            im.sinkFailed = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
+        if (r == CResponseSink::DONE) {
+            im.sinkDone = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
+        return len;
+    };
+
+    // Headers first: the status decides whether a body is read at all.
+    struct HeaderCtx {
+        CHttpThread* self;
+        Impl* im;
+        const char* destination;
+        std::unique_ptr<CResponseSink>* sink;
+        bool receiving = false;
+        bool failed = false;
+    } hctx{this, &im, destination, &sink};
+    auto onHeader = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
+        auto* h = static_cast<HeaderCtx*>(user);
+        Impl& im = *h->im;
+        std::size_t len = size * n;
+        std::string_view line(data, len);
+        if (line.rfind("HTTP/", 0) == 0) {
+            // A new response (after an authentication challenge, say) starts afresh.
+            im.headers.clear();
+            im.headersDone = false;
+        }
+        if (line == "\r\n" || line == "\n") {
+            im.headersDone = true;
+            curl_easy_getinfo(im.curl, CURLINFO_RESPONSE_CODE, &im.status);
+        }
+        im.headers.append(line);
+        if (h->im->headersDone && h->im->status == 200 && h->destination && !h->receiving) {
+            h->receiving = true;
+            h->self->Post(TRANSFER_RECEIVING);
+            *h->sink = h->self->ReadResponse(h->destination);
+            if (!*h->sink) {
+                h->failed = true;
+                return 0;
+            }
+        }
+        return len;
+    };
+
+    std::string url = im.base + objectPath;
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &hctx);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    // Called at least once a second, also while connecting or waiting: a stop is felt promptly.
+    auto onProgress = +[](void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+        return static_cast<CHttpThread*>(user)->Aborted() ? 1 : 0;
+    };
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
+
+    CURLcode rc = curl_easy_perform(c);
+    curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &im.status);
+
+    bool ok;
+    if (hctx.failed) {
+        ok = false;  // the destination could not be created; the text is set
+    } else if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && (im.stoppedAfterStatus || im.sinkDone))) {
+        // A stop keeps its own text; any other failure is the client's.
+        if (!(rc == CURLE_ABORTED_BY_CALLBACK && Aborted()) && !im.sinkFailed &&
+            !(rc == CURLE_WRITE_ERROR && Aborted()))
+            SetErrorText(im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc));
+        ok = false;
+    } else if (im.status != 200) {
+        std::string raw = im.headers;
+        SetErrorText(raw.empty() ? lv::msg::UnknownError() : raw);
+        ok = false;
+    } else if (!destination) {
+        ok = true;
+    } else {
+        if (!hctx.receiving) {
+            // A 200 without a header block cannot happen with a real server;
+            // still give the body a file.
+            Post(TRANSFER_RECEIVING);
+            sink = ReadResponse(destination);
+        }
+        ok = sink && (im.sinkDone || rc == CURLE_OK);
+        if (ok) ok = sink->Finish();
+        Post(TRANSFER_RECEIVED);
+        return ok;
+    }
+    if (hctx.receiving) {
+        if (sink) sink->Finish();
+        Post(TRANSFER_RECEIVED);
+    }
+    return ok;
+}

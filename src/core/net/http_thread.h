@@ -1,0 +1,132 @@
+#pragma once
+// A transfer with one recorder on a worker thread: connects with the
+// recorder's profile, GETs paths into files, reports progress to a listener
+// and keeps the text of the last failure.
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+enum TRANSFER_STATUS {
+    TRANSFER_CONNECTING = 1,
+    TRANSFER_RECEIVING = 2,
+    TRANSFER_RECEIVED = 3,
+    TRANSFER_FINISHED = 4,
+};
+
+constexpr int STILL_ACTIVE = 259;
+
+// Told of every status, on the worker thread; the GUI turns each call into a
+// queued call on its own thread.
+class CTransferListener {
+public:
+    virtual ~CTransferListener() = default;
+    virtual void OnTransferStatus(int status) = 0;
+};
+
+struct PROXY_SETTINGS {
+    int bUseIE = 1;
+    int bEnable = 0;
+    std::string strHost;
+    int nPort = 8080;
+};
+
+class CHttpThread {
+public:
+    // Consumes a response body that arrives in chunks.
+    class CResponseSink {
+    public:
+        enum { FAIL = 0, MORE = 1, DONE = 2 };
+        virtual ~CResponseSink() = default;
+        // FAIL stops the transfer with the error text set; DONE stops reading
+        // because the rest of the body is not wanted.
+        virtual int Write(const char* data, std::size_t length) = 0;
+        // The whole body has arrived; the result of the read.
+        virtual bool Finish() = 0;
+    };
+    CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener);
+    virtual ~CHttpThread();
+    CHttpThread(const CHttpThread&) = delete;
+    CHttpThread& operator=(const CHttpThread&) = delete;
+
+    std::string m_strRecorderName;  // set before Start
+
+    // Runs InitInstance, OnStartTransfer and ExitInstance on a new thread.
+    void Start();
+    // Joins the thread; the exit code is final afterwards.
+    void Wait();
+    // STILL_ACTIVE while the thread runs, then 0 (success) or 1.
+    int GetExitCode() const { return m_nExitCode.load(); }
+    // From the UI thread: stop at the next check, within about a second.
+    void Abort();
+    std::string GetErrorText() const;
+
+protected:
+    virtual bool DoTransfer() { return true; }
+    virtual bool CheckFirstChunk(const char* /*data*/, std::size_t /*length*/) { return true; }
+    // The base version writes the body into the destination file.
+    virtual std::unique_ptr<CResponseSink> ReadResponse(const std::string& destination);
+
+    bool Connect(const std::string& name);
+    // GET objectPath; with a destination the body goes through ReadResponse.
+    bool Fetch(const std::string& objectPath, const char* destination);
+    void SetErrorText(const std::string& text);
+    void SetFileErrorText(const std::string& path);  // from errno
+    bool Aborted() const { return m_bAbort.load() != 0; }
+    void Post(int status);
+
+    int m_nModelClass = 0;
+    std::string m_strLibraryPath;
+    std::string m_strDiscPath;
+    std::string m_strCacheFolder;
+    std::string m_strAppDir;
+
+private:
+    void Run();
+    bool InitInstance();
+    void OnStartTransfer();
+    void ExitInstance();
+
+    struct Impl;
+    std::unique_ptr<Impl> m_pImpl;
+    PROXY_SETTINGS m_proxy;
+    CTransferListener* m_pListener;
+    std::thread m_thread;
+    std::atomic<int> m_bAbort{0};
+    std::atomic<int> m_nExitCode{STILL_ACTIVE};
+    mutable std::mutex m_errorMutex;
+    std::string m_szErrorText;  // at most 255 bytes, never a split character
+};
+
+class CDownloadLibraryThread : public CHttpThread {
+public:
+    using CHttpThread::CHttpThread;
+
+    // Writes the disc list of a class 1 recorder, derived from its library list.
+    bool BuildDiscList(const std::string& libraryPath, const std::string& discPath);
+    bool ReplaceFile(const std::string& source, const std::string& destination);
+
+protected:
+    bool DoTransfer() override;
+    bool CheckFirstChunk(const char* data, std::size_t length) override;
+};
+
+class CDownloadTitle {
+public:
+    std::string m_strPage;
+    std::string m_strTextFile;
+    std::string m_strPath;  // set by the transfer
+};
+
+class CDownloadTitleThread : public CHttpThread {
+public:
+    using CHttpThread::CHttpThread;
+    std::vector<std::unique_ptr<CDownloadTitle>> m_aTitles;
+
+protected:
+    bool DoTransfer() override;
+    std::unique_ptr<CResponseSink> ReadResponse(const std::string& destination) override;
+};

@@ -1,0 +1,67 @@
+#include "core/settings/password.h"
+
+#include <openssl/evp.h>
+
+#include <array>
+#include <cstring>
+#include <memory>
+
+#include "core/text/cp932.h"
+
+namespace lv::settings {
+
+namespace {
+
+// Our own key. Changing it makes every stored password unreadable.
+constexpr std::array<unsigned char, 16> kKey = {0x4c, 0x76, 0x9e, 0x21, 0xd3, 0x58, 0x0b, 0xa7,
+                                                0x6f, 0xe2, 0x35, 0x94, 0x1c, 0xc8, 0x7a, 0x03};
+
+using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
+
+// One block, no chaining, no padding: the block is already exactly 16 bytes.
+bool CryptBlock(const unsigned char* in, unsigned char* out, bool encrypt) {
+    CipherCtx ctx(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
+    if (!ctx) return false;
+    if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, kKey.data(), nullptr, encrypt ? 1 : 0) != 1)
+        return false;
+    EVP_CIPHER_CTX_set_padding(ctx.get(), 0);
+    int n = 0, tail = 0;
+    if (EVP_CipherUpdate(ctx.get(), out, &n, in, static_cast<int>(PASSWORD_BLOCK)) != 1) return false;
+    if (EVP_CipherFinal_ex(ctx.get(), out + n, &tail) != 1) return false;
+    return n + tail == static_cast<int>(PASSWORD_BLOCK);
+}
+
+}  // namespace
+
+std::optional<std::string> ProtectPassword(std::string_view password) {
+    unsigned char block[PASSWORD_BLOCK] = {};
+    std::size_t n = text::CutLength(password, PASSWORD_BLOCK);
+    std::memcpy(block, password.data(), n);
+    unsigned char sealed[PASSWORD_BLOCK];
+    if (!CryptBlock(block, sealed, true)) return std::nullopt;
+    unsigned char b64[PROTECTED_LENGTH + 1];
+    int len = EVP_EncodeBlock(b64, sealed, static_cast<int>(PASSWORD_BLOCK));
+    if (len != static_cast<int>(PROTECTED_LENGTH)) return std::nullopt;
+    return std::string(reinterpret_cast<const char*>(b64), static_cast<std::size_t>(len));
+}
+
+bool IsProtectedForm(std::string_view value) {
+    return value.size() == PROTECTED_LENGTH && value.substr(PROTECTED_LENGTH - 2) == "==";
+}
+
+std::optional<std::string> UnprotectPassword(std::string_view value) {
+    if (!IsProtectedForm(value)) return std::nullopt;
+    // EVP_DecodeBlock skips surrounding blanks; the stored form has none.
+    if (value.find_first_of(" \t") != value.npos) return std::nullopt;
+    unsigned char raw[PROTECTED_LENGTH];
+    int len = EVP_DecodeBlock(raw, reinterpret_cast<const unsigned char*>(value.data()),
+                              static_cast<int>(value.size()));
+    if (len < static_cast<int>(PASSWORD_BLOCK)) return std::nullopt;
+    unsigned char plain[PASSWORD_BLOCK];
+    if (!CryptBlock(raw, plain, false)) return std::nullopt;
+    std::size_t end = 0;
+    while (end < PASSWORD_BLOCK && plain[end] != 0) ++end;
+    return std::string(reinterpret_cast<const char*>(plain), end);
+}
+
+}  // namespace lv::settings

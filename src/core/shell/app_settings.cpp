@@ -1,0 +1,162 @@
+#include "core/shell/app_settings.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/ini/ini_file.h"
+#include "core/library/models.h"
+
+namespace fs = std::filesystem;
+
+const char* const g_aColumnKeys[COLUMN_COUNT] = {"Title",  "Disc",  "Genre", "Date",  "Channel",
+                                                 "RDName", "DiscFree", "DiscNo", "Free", "Label",
+                                                 "Free1",  "Free2", "Free3", "Free4", "Free5"};
+
+namespace {
+
+constexpr COLUMN_SETTING kColumnDefaults[COLUMN_COUNT] = {
+    {220, 0, 0}, {50, 1, 0}, {100, 2, 0}, {130, 3, 0}, {50, 4, 0}, {50, 5, 0}, {0, 6, 0},  {50, 0, 0},
+    {50, 1, 0},  {220, 2, 0}, {50, 3, 0}, {50, 4, 0},  {50, 5, 0}, {50, 6, 0}, {50, 7, 0},
+};
+constexpr RECT_SETTING kWindowDefault{0, 0, 800, 600};
+constexpr int kSplitWidthDefault = 150;
+constexpr int kSplitHeightDefault = 400;
+constexpr int kListStyleDefault = 1;  // details
+constexpr int kListStyleCount = 4;
+constexpr int kDiscDisplayDefault = 1;  // remaining time, no disc name
+constexpr int kDiscDisplayMask = 3;
+constexpr int kRecModeDefault = 0;
+constexpr int kProxyPortDefault = 8080;
+
+constexpr char kWindowPos[] = "MainFrame\\WindowPos";
+constexpr char kSplit[] = "MainFrame\\Split";
+constexpr char kList[] = "List\\All";
+constexpr char kTree[] = "Tree\\Style";
+constexpr char kLibrary[] = "Library\\Setting";
+constexpr char kProxy[] = "Settings\\Proxy";
+
+std::string ColumnSection(int index) { return std::string("Column\\") + g_aColumnKeys[index]; }
+
+int InRange(int value, int lo, int hi, int def) { return (value < lo || value > hi) ? def : value; }
+
+// The orders of one view must be each position once, or the header cannot
+// be laid out; a hand-edited mix-up falls back to the default order.
+void CheckOrders(std::array<COLUMN_SETTING, COLUMN_COUNT>& cols, int first, int count) {
+    std::array<bool, COLUMN_COUNT> seen{};
+    bool ok = true;
+    for (int i = first; i < first + count; ++i) {
+        int o = cols[i].nOrder;
+        if (o < 0 || o >= count || seen[o]) {
+            ok = false;
+            break;
+        }
+        seen[o] = true;
+    }
+    if (!ok)
+        for (int i = first; i < first + count; ++i) cols[i].nOrder = kColumnDefaults[i].nOrder;
+}
+
+}  // namespace
+
+void CAppSettings::LoadSettings(const std::string& iniPath) {
+    lv::ini::IniFile ini;
+    ini.Load(iniPath);  // missing or unreadable: every default
+
+    m_rcWindow.left = ini.GetInt(kWindowPos, "Left", kWindowDefault.left);
+    m_rcWindow.top = ini.GetInt(kWindowPos, "Top", kWindowDefault.top);
+    m_rcWindow.right = ini.GetInt(kWindowPos, "Right", kWindowDefault.right);
+    m_rcWindow.bottom = ini.GetInt(kWindowPos, "Bottom", kWindowDefault.bottom);
+    // Left and top may be negative (a screen left of the main one); the size may not.
+    if (m_rcWindow.right <= m_rcWindow.left || m_rcWindow.bottom <= m_rcWindow.top) m_rcWindow = kWindowDefault;
+
+    m_nSplitWidth = ini.GetInt(kSplit, "Width", kSplitWidthDefault);
+    if (m_nSplitWidth < 0) m_nSplitWidth = kSplitWidthDefault;
+    m_nSplitHeight = ini.GetInt(kSplit, "Height", kSplitHeightDefault);
+    if (m_nSplitHeight < 0) m_nSplitHeight = kSplitHeightDefault;
+
+    m_nListStyle = InRange(ini.GetInt(kList, "Style", kListStyleDefault), 0, kListStyleCount - 1, kListStyleDefault);
+    m_nDiscDisplay = InRange(ini.GetInt(kTree, "Disc", kDiscDisplayDefault), 0, kDiscDisplayMask, kDiscDisplayDefault);
+    // The views index their per-mode tables by it.
+    m_nRecMode = InRange(ini.GetInt(kLibrary, "RecMode", kRecModeDefault), 0, REC_MODE_COUNT - 1, kRecModeDefault);
+
+    m_bProxyUseIE = ini.GetInt(kProxy, "IESetting", 1) != 0;
+    m_bProxyEnable = ini.GetInt(kProxy, "Enable", 0) != 0;
+    m_strProxyHost = ini.GetString(kProxy, "Host", "");
+    m_nProxyPort = InRange(ini.GetInt(kProxy, "Port", kProxyPortDefault), 0, 65535, kProxyPortDefault);
+
+    for (int i = 0; i < COLUMN_COUNT; ++i) {
+        const std::string section = ColumnSection(i);
+        const COLUMN_SETTING& d = kColumnDefaults[i];
+        COLUMN_SETTING& c = m_aColumns[i];
+        c.nWidth = ini.GetInt(section, "Width", d.nWidth);
+        if (c.nWidth < 0) c.nWidth = d.nWidth;
+        c.nOrder = ini.GetInt(section, "Order", d.nOrder);
+        c.nSort = InRange(ini.GetInt(section, "Sort", d.nSort), -1, 1, d.nSort);
+    }
+    CheckOrders(m_aColumns, 0, TITLE_COLUMNS);
+    CheckOrders(m_aColumns, TITLE_COLUMNS, COLUMN_COUNT - TITLE_COLUMNS);
+}
+
+bool CAppSettings::SaveSettings(const std::string& iniPath) const {
+    lv::ini::IniFile ini;
+    // Other sections of the file (bar layout, a recorder profile) stay; an
+    // unreadable file is left alone rather than replaced by ours alone.
+    if (!ini.Load(iniPath)) return false;
+    bool ok = ini.SetInt(kWindowPos, "Left", m_rcWindow.left) && ini.SetInt(kWindowPos, "Top", m_rcWindow.top) &&
+              ini.SetInt(kWindowPos, "Right", m_rcWindow.right) &&
+              ini.SetInt(kWindowPos, "Bottom", m_rcWindow.bottom) && ini.SetInt(kSplit, "Width", m_nSplitWidth) &&
+              ini.SetInt(kSplit, "Height", m_nSplitHeight) && ini.SetInt(kList, "Style", m_nListStyle) &&
+              ini.SetInt(kTree, "Disc", m_nDiscDisplay) && ini.SetInt(kLibrary, "RecMode", m_nRecMode) &&
+              ini.SetInt(kProxy, "IESetting", m_bProxyUseIE) && ini.SetInt(kProxy, "Enable", m_bProxyEnable) &&
+              ini.SetString(kProxy, "Host", m_strProxyHost) && ini.SetInt(kProxy, "Port", m_nProxyPort);
+    for (int i = 0; ok && i < COLUMN_COUNT; ++i) {
+        const std::string section = ColumnSection(i);
+        ok = ini.SetInt(section, "Width", m_aColumns[i].nWidth) && ini.SetInt(section, "Order", m_aColumns[i].nOrder) &&
+             ini.SetInt(section, "Sort", m_aColumns[i].nSort);
+    }
+    return ok && ini.Save(iniPath);
+}
+
+void CAppSettings::GetColumnSetting(int index, COLUMN_SETTING& out) const {
+    out = m_aColumns.at(static_cast<std::size_t>(index));
+}
+
+void CAppSettings::SetColumnSetting(int index, const COLUMN_SETTING& in) {
+    m_aColumns.at(static_cast<std::size_t>(index)) = in;
+}
+
+std::string GetProgramFolder(const char* argv0) {
+    std::string dir;
+    if (const char* home = std::getenv("LIBROVISTA_HOME"); home && *home) {
+        dir = home;
+    } else {
+        std::error_code ec;
+        fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+        if (ec || exe.empty()) {
+            std::string a = argv0 ? argv0 : "";
+            auto slash = a.rfind('/');
+            exe = slash == std::string::npos ? fs::current_path(ec) / a : fs::absolute(a, ec);
+        }
+        dir = exe.parent_path().string();
+    }
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+std::string GetSettingsPath(const std::string& appDir) { return appDir + "librovista.ini"; }
+
+std::string EnsureDefaultDocument(const std::string& appDir) {
+    std::string path = appDir + "Default.lbv";
+    // Created when missing, never truncated.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        // A read-only but existing document is still usable.
+        std::error_code ec;
+        return fs::is_regular_file(path, ec) ? path : std::string();
+    }
+    ::close(fd);
+    return path;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// What the title list decides without its widget: the rows' records and cell
+// texts, the sort key and the comparison of two rows, the column states of a
+// header click, and the texts that go to the clipboard.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/library/records.h"
+#include "core/shell/app_settings.h"
+
+constexpr int VIEW_TITLES = 0;
+constexpr int VIEW_DISCS = 1;
+constexpr int DISC_COLUMNS = COLUMN_COUNT - TITLE_COLUMNS;  // 8
+constexpr int SORT_DESCENDING = 0x10000;
+
+// First descriptor index and column count of a view.
+constexpr int ViewFirstColumn(int viewMode) { return viewMode == VIEW_DISCS ? TITLE_COLUMNS : 0; }
+constexpr int ViewColumnCount(int viewMode) { return viewMode == VIEW_DISCS ? DISC_COLUMNS : TITLE_COLUMNS; }
+
+// A row keeps its own copy of the record, so it outlives a reload of the document.
+struct CListRow {
+    bool m_bDisc = false;
+    std::string m_strRDName;  // the recorder that holds the title or disc
+    CRDTitleInfo m_title;     // title rows
+    CRDDiscInfo m_disc;       // disc rows
+
+    static CListRow FromTitle(const std::string& rdName, const CRDTitleInfo& title);
+    static CListRow FromDisc(const CRDDiscInfo& disc);
+
+    // Shared image list index: 16 + main genre for a title with a genre, -1
+    // (no image) for one without, 4 for a disc.
+    int GetImage() const;
+};
+
+// Text of the cell with sub-item `subItem` of the row's view. Column 6 of a
+// title shows the remaining time for the recording mode.
+std::string GetCellText(const CListRow& row, int subItem, int recMode);
+
+// Rows compared by sort key (column index 0-14, plus SORT_DESCENDING): <0, 0, >0.
+int CompareRows(const CListRow& a, const CListRow& b, int sortKey);
+
+// Ctrl+C: the name of every row (title, or disc name) run together.
+std::string CopyNamesText(const std::vector<const CListRow*>& rows);
+// Ctrl+D: per row its cells in display order (sub-items) joined by a tab, each row ending in CR LF.
+std::string CopyDetailsText(const std::vector<const CListRow*>& rows, const std::vector<int>& displayOrder,
+                            int recMode);
+
+// A column of the list as the header shows it.
+struct COLUMN_DESC {
+    int nWidth = 0;
+    int nOrder = 0;            // display position within its view
+    bool bSortColumn = false;
+    int nDirection = 0;        // 0 ascending, 1 descending; kept when another column sorts
+};
+using COLUMN_DESCS = std::array<COLUMN_DESC, COLUMN_COUNT>;
+
+// From the stored column records (sort +1, -1 or 0) and back.
+COLUMN_DESC DescFromSetting(const COLUMN_SETTING& setting);
+COLUMN_SETTING SettingFromDesc(const COLUMN_DESC& desc);
+
+// The first sort column of the view (plus SORT_DESCENDING when it descends); 0 when none.
+int GetSortKey(const COLUMN_DESCS& descs, int viewMode);
+
+// A click on the header of sub-item `subItem`: that column sorts, in the
+// opposite direction of its last sort (descending when never sorted); the
+// others of the view stop sorting but remember their direction.
+void ClickColumn(COLUMN_DESCS& descs, int viewMode, int subItem);
+
+// Entry p is the sub-item shown at position p. Positions that are not a
+// permutation (a hand-edited settings file) give the index order.
+std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode);

@@ -1,0 +1,181 @@
+#include "core/library/recorder_library.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "support/sjis.h"
+#include "support/temp_dir.h"
+
+using lv::test::TempDir;
+using lv::test::WriteFile;
+
+namespace {
+
+const char kHeader[] = "\"No\",\"Name\",\"Free\",\"M1\",\"M2\",\"M3\",\"M4\",\"M5\"\r\n";
+
+struct Loaded {
+    CRDRecorderLibrary lib{"RD"};
+    bool discOk = false, titleOk = false;
+};
+
+void Load(Loaded& l, const std::string& model, const TempDir& dir, const std::string& disc,
+          const std::string& library) {
+    l.lib.SetModel(model);
+    WriteFile(dir.file("Disc.csv"), disc);
+    WriteFile(dir.file("Library.csv"), library);
+    l.discOk = l.lib.LoadDiscList(dir.file("Disc.csv"));
+    l.titleOk = l.lib.LoadTitleList(dir.file("Library.csv"));
+}
+
+std::string TitleLine(const std::string& disc, const std::string& title, const std::string& genreKey,
+                      const std::string& free = "01:00") {
+    return "\"" + disc + "\",\"" + title + "\",\"2005/12/21\",\"" + SJ("水") + "\",\"21:00\",\"081\",\"x\",\"_ " +
+           SJ("ニュース") + "\",\"" + free + "\",\"0\",\"p.htm\",\"y\",\"" + genreKey + "\"\r\n";
+}
+
+}  // namespace
+
+TEST(RecorderLibrary, LoadsDiscsAndTitlesOfAClassTwoRecorder) {
+    TempDir dir;
+    Loaded l;
+    Load(l, "RD-XS41", dir,
+         std::string(kHeader) + "\"HDD_\",\"hd\",\"1:30\",\"1:31\",\"1:32\",\"1:33\",\"1:34\",\"1:35\"\r\n\r\n"
+                                "\"0001\",\"" + SJ("ディスク") + "\",\"0:5\",\"1:1\",\"2:2\",\"3:3\",\"4:4\",\"5:5\"   \r\n",
+         TitleLine("HDD", SJ("番組"), "0000100081") + "   \r\n" + TitleLine("0001", "B", "0000300012") +
+             TitleLine("0009", "C", "junk") + TitleLine("HDD_", "D", ""));
+    ASSERT_TRUE(l.discOk);
+    ASSERT_TRUE(l.titleOk);
+    EXPECT_EQ(l.lib.ModeLabels(), (std::vector<std::string>{"M1", "M2", "M3", "M4", "M5"}));
+    ASSERT_EQ(l.lib.GetDiscCount(), 2);
+    const CRDDiscInfo& hdd = l.lib.Disc(0);
+    EXPECT_EQ(hdd.m_strDiscNo, "HDD");  // "HDD_" shortened in the disc list only
+    EXPECT_EQ(hdd.m_nFlags, 55);
+    EXPECT_EQ(hdd.m_strRDName, "RD");
+    EXPECT_EQ(hdd.m_strFree, "01:30");
+    EXPECT_EQ(hdd.m_strFreeN[4], "01:35");
+    EXPECT_EQ(l.lib.Disc(1).m_strLabel, SJ("ディスク"));
+    EXPECT_EQ(l.lib.Disc(1).m_strFree, "00:05");
+    EXPECT_EQ(l.lib.Disc(1).m_strFreeN[1], "02:02");
+
+    ASSERT_EQ(l.lib.GetTitleCount(), 4);
+    const CRDTitleInfo& t0 = l.lib.Title(0);
+    EXPECT_EQ(t0.Field(TF_TITLE), SJ("番組"));
+    EXPECT_EQ(t0.Field(TF_GENRE), SJ("ニュース"));
+    EXPECT_EQ(t0.Field(TF_TEXTFILE), "200512212100081.txt");
+    EXPECT_EQ(t0.Field(TF_DISCFREE), "01:00");
+    EXPECT_EQ(t0.Field(TF_DISCFREE3), "01:33");
+    EXPECT_EQ(t0.m_nGenre, 0x10051);
+    EXPECT_EQ(t0.GetRemaining(2), "01:33");
+    EXPECT_EQ(t0.GetRemaining(7), "01:00");
+    EXPECT_EQ(l.lib.Title(1).m_nGenre, 3 * 65536 + 12);
+    EXPECT_EQ(l.lib.Title(1).Field(TF_DISCFREE1), "01:01");
+    EXPECT_EQ(l.lib.Title(2).m_nGenre, 0);                // genre key that is no number
+    EXPECT_EQ(l.lib.Title(2).Field(TF_DISCFREE1), "");    // no such disc
+    EXPECT_EQ(l.lib.Title(3).Field(TF_DISC), "HDD_");     // not shortened in the library
+    EXPECT_EQ(l.lib.Title(3).Field(TF_DISCFREE1), "");
+
+    TITLEINFO info;
+    l.lib.GetTitleInfo(0, info);
+    EXPECT_STREQ(info.pszRDName, "RD");
+    EXPECT_STREQ(info.apszField[TF_PAGE], "p.htm");
+    EXPECT_THROW(l.lib.GetTitleInfo(4, info), std::out_of_range);
+    EXPECT_THROW(l.lib.GetTitleInfo(-1, info), std::out_of_range);
+    DISCINFO d;
+    EXPECT_THROW(l.lib.GetDiscInfo(2, d), std::out_of_range);
+    l.lib.FindDisc("0002", d);
+    EXPECT_EQ(d.pszDiscNo, nullptr);
+    l.lib.FindDisc("0001", d);
+    EXPECT_STREQ(d.pszFree, "00:05");
+}
+
+TEST(RecorderLibrary, ClassOneUsesPlainQuotingAndTheLibraryRemainingTime) {
+    TempDir dir;
+    Loaded l;
+    std::string derived = "\"Disc No.\",\"" + SJ("ディスク名") + "\",\"" + SJ("残量時間") + "\"\r\n\"0001\",\"\",\"1:05\"\r\n";
+    Load(l, "RD-XS40", dir, derived,
+         "\"0001\",\"a\"\"b\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"02:10\",\"\",\"p\",\"\",\"\"\r\n");
+    ASSERT_EQ(l.lib.GetDiscCount(), 1);
+    const CRDDiscInfo& d = l.lib.Disc(0);
+    EXPECT_EQ(d.m_nFlags, 7);
+    for (const auto& f : d.m_strFreeN) EXPECT_EQ(f, "01:05");
+    EXPECT_EQ(l.lib.ModeLabels(), (std::vector<std::string>{"", "", "", "", ""}));
+    const CRDTitleInfo& t = l.lib.Title(0);
+    EXPECT_EQ(t.Field(TF_TITLE), "a\"\"b");
+    for (int m = 0; m < 5; ++m) EXPECT_EQ(t.GetRemaining(m), "02:10");
+}
+
+TEST(RecorderLibrary, ClassZeroIsParsedLikeTwoWithFlagsSeven) {
+    TempDir dir;
+    Loaded l;
+    Load(l, "rd-xs40", dir, std::string(kHeader) + "\"0002\",\"n\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\n",
+         TitleLine("0002", "a\"\"b", "0000000064"));
+    EXPECT_EQ(l.lib.GetModelClass(), 0);
+    EXPECT_EQ(l.lib.Disc(0).m_nFlags, 7);
+    EXPECT_EQ(l.lib.Title(0).Field(TF_TITLE), "a\"b");
+    EXPECT_EQ(l.lib.Title(0).Field(TF_DISCFREE5), "5");
+    EXPECT_EQ(l.lib.Title(0).m_nGenre, 0x40);
+}
+
+TEST(RecorderLibrary, MissingAndEmptyFiles) {
+    TempDir dir;
+    CRDRecorderLibrary lib("RD");
+    lib.SetModel("RD-Z1");
+    EXPECT_FALSE(lib.LoadDiscList(dir.file("none.csv")));
+    EXPECT_TRUE(lib.ModeLabels().empty());
+    WriteFile(dir.file("Library.csv"), TitleLine("0001", "t", "0000100064"));
+    EXPECT_TRUE(lib.LoadTitleList(dir.file("Library.csv")));
+    EXPECT_EQ(lib.Title(0).Field(TF_DISCFREE2), "");
+
+    CRDRecorderLibrary empty("E");
+    WriteFile(dir.file("empty.csv"), "");
+    EXPECT_TRUE(empty.LoadDiscList(dir.file("empty.csv")));
+    EXPECT_EQ(empty.ModeLabels().size(), 5u);
+    EXPECT_EQ(empty.GetDiscCount(), 0);
+    EXPECT_FALSE(empty.LoadTitleList(dir.file("missing.csv")));
+    EXPECT_EQ(empty.GetTitleCount(), 0);
+}
+
+TEST(RecorderLibrary, HostileLinesGiveRecordsNotCrashes) {
+    TempDir dir;
+    std::string huge(50u << 20, 'A');  // one 50 MB line
+    std::string nul("\"0001\",\"be\0fore\",\"2005/01/01\"\n", 30);
+    std::string lines = "\"" + huge + "\",\"" + huge + "\n" + nul +
+                        "\"0001\",\"bad\x81\",\"x\x82\",\"\xFC\",\"\",\"\",\"\",\"\x83\"\n" +
+                        "\"0001\",\"" + std::string(300, '\x82') + "\"\n" + "\"\x83\n" + "\x83";
+    Loaded l;
+    Load(l, "RD-XS41", dir, std::string(kHeader) + "\"" + huge + "\n\"\x83\",\"\x83\n", lines);
+    EXPECT_EQ(l.lib.GetDiscCount(), 2);
+    EXPECT_EQ(l.lib.Disc(0).m_strDiscNo, "AAAA");
+    ASSERT_EQ(l.lib.GetTitleCount(), 6);
+    EXPECT_EQ(l.lib.Title(0).Field(TF_DISC), "AAAA");
+    EXPECT_EQ(l.lib.Title(0).Field(TF_TITLE).size(), 128u);  // unterminated: keeps what was copied
+    EXPECT_EQ(l.lib.Title(0).Field(TF_DATE), "");
+    EXPECT_EQ(l.lib.Title(1).Field(TF_TITLE), "be");        // a NUL byte ends the line's text
+    EXPECT_EQ(l.lib.Title(2).Field(TF_TITLE), "bad\x81");
+    EXPECT_EQ(l.lib.Title(3).Field(TF_TITLE).size(), 128u);
+    EXPECT_EQ(l.lib.Title(4).Field(TF_DISC), "\x83");
+    EXPECT_EQ(l.lib.Title(5).Field(TF_DISC), "\x83");
+}
+
+TEST(TitleRecord, DerivedFieldsStepByWholeCharacters) {
+    EXPECT_EQ(MakeTextFileName("2005/12/21", "21:00", "081"), "200512212100081.txt");
+    // "ソ" ends in a backslash byte, which stays; a lone backslash or slash goes.
+    EXPECT_EQ(MakeTextFileName("..", "/", SJ("ソ") + "\\..\\x"), ".." + SJ("ソ") + "..x.txt");
+    CRDTitleInfo t;
+    TITLEINFO v{};
+    std::string genre = "_ _" + SJ("表") + "_b";
+    v.apszField[TF_GENRE] = genre.c_str();
+    v.apszField[TF_TITLE] = "t";
+    v.apszField[TF_TEXTFILE] = "ignored";
+    v.nGenre = 5;
+    t.SetInfo(v);
+    EXPECT_EQ(t.Field(TF_GENRE), SJ("表") + "_b");
+    EXPECT_EQ(t.Field(TF_DISC), "");
+    EXPECT_EQ(t.Field(TF_TEXTFILE), ".txt");
+    EXPECT_EQ(t.m_nGenre, 5);
+    std::string plain = "a_b";
+    v.apszField[TF_GENRE] = plain.c_str();
+    t.SetInfo(v);
+    EXPECT_EQ(t.Field(TF_GENRE), "a_b");
+}

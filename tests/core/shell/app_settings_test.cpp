@@ -1,0 +1,298 @@
+#include "core/shell/app_settings.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <thread>
+
+#include "core/ini/ini_file.h"
+#include "core/settings/netnavi_setting.h"
+#include "support/temp_dir.h"
+
+namespace fs = std::filesystem;
+using lv::test::ReadFile;
+using lv::test::TempDir;
+using lv::test::WriteFile;
+
+namespace {
+
+const char kDefaultFile[] =
+    "[MainFrame\\WindowPos]\r\nLeft=0\r\nTop=0\r\nRight=800\r\nBottom=600\r\n"
+    "[MainFrame\\Split]\r\nWidth=150\r\nHeight=400\r\n"
+    "[List\\All]\r\nStyle=1\r\n"
+    "[Tree\\Style]\r\nDisc=1\r\n"
+    "[Library\\Setting]\r\nRecMode=0\r\n"
+    "[Settings\\Proxy]\r\nIESetting=1\r\nEnable=0\r\nHost=\r\nPort=8080\r\n"
+    "[Column\\Title]\r\nWidth=220\r\nOrder=0\r\nSort=0\r\n"
+    "[Column\\Disc]\r\nWidth=50\r\nOrder=1\r\nSort=0\r\n"
+    "[Column\\Genre]\r\nWidth=100\r\nOrder=2\r\nSort=0\r\n"
+    "[Column\\Date]\r\nWidth=130\r\nOrder=3\r\nSort=0\r\n"
+    "[Column\\Channel]\r\nWidth=50\r\nOrder=4\r\nSort=0\r\n"
+    "[Column\\RDName]\r\nWidth=50\r\nOrder=5\r\nSort=0\r\n"
+    "[Column\\DiscFree]\r\nWidth=0\r\nOrder=6\r\nSort=0\r\n"
+    "[Column\\DiscNo]\r\nWidth=50\r\nOrder=0\r\nSort=0\r\n"
+    "[Column\\Free]\r\nWidth=50\r\nOrder=1\r\nSort=0\r\n"
+    "[Column\\Label]\r\nWidth=220\r\nOrder=2\r\nSort=0\r\n"
+    "[Column\\Free1]\r\nWidth=50\r\nOrder=3\r\nSort=0\r\n"
+    "[Column\\Free2]\r\nWidth=50\r\nOrder=4\r\nSort=0\r\n"
+    "[Column\\Free3]\r\nWidth=50\r\nOrder=5\r\nSort=0\r\n"
+    "[Column\\Free4]\r\nWidth=50\r\nOrder=6\r\nSort=0\r\n"
+    "[Column\\Free5]\r\nWidth=50\r\nOrder=7\r\nSort=0\r\n";
+
+bool HasTemporaryFile(const fs::path& dir) {
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec))
+        if (it->path().filename().string().find(".~") != std::string::npos) return true;
+    return false;
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : m_name(name) {
+        if (const char* old = std::getenv(name)) m_old = old;
+        if (value) ::setenv(name, value, 1);
+        else ::unsetenv(name);
+    }
+    ~ScopedEnv() {
+        if (m_old) ::setenv(m_name, m_old->c_str(), 1);
+        else ::unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+}  // namespace
+
+TEST(AppSettingsFirstStart, CreatesTheDefaultDocumentAndWritesEveryKey) {
+    TempDir dir;
+    const std::string doc = EnsureDefaultDocument(dir.dir());
+    EXPECT_EQ(doc, dir.file("Default.lbv"));
+    EXPECT_TRUE(fs::is_regular_file(doc));
+    EXPECT_EQ(fs::file_size(doc), 0u);
+
+    CAppSettings app;
+    app.LoadSettings(GetSettingsPath(dir.dir()));
+    EXPECT_EQ(app.m_rcWindow.right - app.m_rcWindow.left, 800);
+    EXPECT_EQ(app.m_rcWindow.bottom - app.m_rcWindow.top, 600);
+    EXPECT_EQ(app.m_rcWindow.left, 0);
+    EXPECT_EQ(app.m_nListStyle, 1);
+    EXPECT_EQ(app.m_bProxyUseIE, 1);
+    ASSERT_TRUE(app.SaveSettings(GetSettingsPath(dir.dir())));
+    EXPECT_EQ(GetSettingsPath(dir.dir()), dir.file("librovista.ini"));
+    EXPECT_EQ(ReadFile(dir.file("librovista.ini")), kDefaultFile);
+}
+
+TEST(AppSettingsFirstStart, AnExistingDocumentIsNeverTruncated) {
+    TempDir dir;
+    WriteFile(dir.file("Default.lbv"), "RD-1\r\n");
+    EXPECT_EQ(EnsureDefaultDocument(dir.dir()), dir.file("Default.lbv"));
+    EXPECT_EQ(ReadFile(dir.file("Default.lbv")), "RD-1\r\n");
+    EXPECT_EQ(EnsureDefaultDocument(dir.dir() + "missing/"), "");
+}
+
+TEST(AppSettingsFile, ValuesRoundTripWithTheirSign) {
+    TempDir dir;
+    const std::string path = dir.file("librovista.ini");
+    CAppSettings app;
+    app.LoadSettings(path);
+    app.m_rcWindow = {-1200, -20, -200, 700};
+    app.m_nSplitWidth = 220;
+    app.m_nSplitHeight = 0;
+    app.m_nListStyle = 3;
+    app.m_nDiscDisplay = 2;
+    app.m_nRecMode = 4;
+    app.m_bProxyUseIE = 0;
+    app.m_bProxyEnable = 1;
+    app.m_strProxyHost = "proxy.example";
+    app.m_nProxyPort = 3128;
+    app.SetColumnSetting(0, {300, 2, -1});
+    app.SetColumnSetting(2, {90, 0, 1});
+    app.SetColumnSetting(14, {0, 7, -1});
+    ASSERT_TRUE(app.SaveSettings(path));
+
+    CAppSettings back;
+    back.LoadSettings(path);
+    EXPECT_EQ(back.m_rcWindow.left, -1200);
+    EXPECT_EQ(back.m_rcWindow.top, -20);
+    EXPECT_EQ(back.m_rcWindow.right, -200);
+    EXPECT_EQ(back.m_rcWindow.bottom, 700);
+    EXPECT_EQ(back.m_nSplitWidth, 220);
+    EXPECT_EQ(back.m_nSplitHeight, 0);
+    EXPECT_EQ(back.m_nListStyle, 3);
+    EXPECT_EQ(back.m_nDiscDisplay, 2);
+    EXPECT_EQ(back.m_nRecMode, 4);
+    EXPECT_EQ(back.m_bProxyUseIE, 0);
+    EXPECT_EQ(back.m_bProxyEnable, 1);
+    EXPECT_EQ(back.m_strProxyHost, "proxy.example");
+    EXPECT_EQ(back.m_nProxyPort, 3128);
+    COLUMN_SETTING c{};
+    back.GetColumnSetting(0, c);
+    EXPECT_EQ(c.nWidth, 300);
+    EXPECT_EQ(c.nOrder, 2);
+    EXPECT_EQ(c.nSort, -1);
+    back.GetColumnSetting(2, c);
+    EXPECT_EQ(c.nOrder, 0);
+    EXPECT_EQ(c.nSort, 1);
+    back.GetColumnSetting(14, c);
+    EXPECT_EQ(c.nWidth, 0);
+    EXPECT_EQ(c.nSort, -1);
+    EXPECT_THROW(back.GetColumnSetting(15, c), std::out_of_range);
+}
+
+TEST(AppSettingsFile, HandEditedFilesAreReadSensibly) {
+    TempDir dir;
+    const std::string path = dir.file("librovista.ini");
+    WriteFile(path,
+              "[mainframe\\windowpos]\n"
+              "  LEFT =  -5 \n"
+              "top=10\n"
+              "[MAINFRAME\\SPLIT]\n"
+              "width=-3\n"
+              "height = 250px\n"
+              "[list\\all]\nstyle=9\n"
+              "[tree\\style]\ndisc=8\n"
+              "[library\\setting]\nrecmode=7\n"
+              "[settings\\proxy]\niesetting=0\nENABLE=1\nhost= \"my proxy\" \nport=abc\n"
+              "[column\\title]\nwidth=-40\nsort=-1\n"
+              "[column\\genre]\nsort=5\n"
+              // Two disc-view columns at the same position: the view's order is reset.
+              "[column\\free1]\norder=0\n");
+    CAppSettings app;
+    app.LoadSettings(path);
+    EXPECT_EQ(app.m_rcWindow.left, -5);
+    EXPECT_EQ(app.m_rcWindow.top, 10);
+    EXPECT_EQ(app.m_rcWindow.right, 800);
+    EXPECT_EQ(app.m_nSplitWidth, 150);
+    EXPECT_EQ(app.m_nSplitHeight, 250);
+    EXPECT_EQ(app.m_nListStyle, 1);
+    EXPECT_EQ(app.m_nDiscDisplay, 1);
+    EXPECT_EQ(app.m_nRecMode, 0);
+    EXPECT_EQ(app.m_bProxyUseIE, 0);
+    EXPECT_EQ(app.m_bProxyEnable, 1);
+    EXPECT_EQ(app.m_strProxyHost, "my proxy");
+    EXPECT_EQ(app.m_nProxyPort, 8080);
+    COLUMN_SETTING c{};
+    app.GetColumnSetting(0, c);
+    EXPECT_EQ(c.nWidth, 220);
+    EXPECT_EQ(c.nSort, -1);
+    app.GetColumnSetting(2, c);
+    EXPECT_EQ(c.nSort, 0);
+    app.GetColumnSetting(10, c);
+    EXPECT_EQ(c.nOrder, 3);
+
+    // An inverted rectangle is no window.
+    WriteFile(path, "[MainFrame\\WindowPos]\nLeft=500\nRight=100\n");
+    app.LoadSettings(path);
+    EXPECT_EQ(app.m_rcWindow.left, 0);
+    EXPECT_EQ(app.m_rcWindow.right, 800);
+}
+
+TEST(AppSettingsFile, SavingKeepsForeignSectionsAndTheirOrder) {
+    TempDir dir;
+    const std::string path = GetSettingsPath(dir.dir());
+    WriteFile(path, "[Bars]\r\nState=abc\r\n[Library\\Setting]\r\nRecMode=2\r\n");
+    // A recorder named like the program keeps its profile in the same file.
+    CNetNaviSetting rd(dir.dir());
+    ASSERT_TRUE(rd.SetName("librovista"));
+    ASSERT_TRUE(rd.SetHost("rd.local"));
+    ASSERT_TRUE(rd.Save());
+    CAppSettings app;
+    app.LoadSettings(path);
+    EXPECT_EQ(app.m_nRecMode, 2);
+    app.m_nRecMode = 3;
+    ASSERT_TRUE(app.SaveSettings(path));
+    const std::string text = ReadFile(path);
+    EXPECT_EQ(text.rfind("[Bars]\r\nState=abc\r\n[Library\\Setting]\r\nRecMode=3\r\n[NetNavi]\r\n", 0), 0u) << text;
+    CNetNaviSetting back(dir.dir());
+    ASSERT_TRUE(back.SetName("librovista"));
+    ASSERT_TRUE(back.Load());
+    EXPECT_EQ(back.GetHost(), "rd.local");
+}
+
+TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
+    TempDir dir;
+    const std::string path = GetSettingsPath(dir.dir());
+    // Large enough that most of a save is spent writing the temporary file.
+    CAppSettings a, b;
+    a.LoadSettings(path);
+    b.LoadSettings(path);
+    a.m_strProxyHost = std::string(3 << 20, 'a');
+    b.m_strProxyHost = std::string(3 << 20, 'b');
+    b.m_nRecMode = 4;
+    ASSERT_TRUE(b.SaveSettings(path));
+    const std::string contentB = ReadFile(path);
+    ASSERT_TRUE(a.SaveSettings(path));
+    const std::string contentA = ReadFile(path);
+
+    int interrupted = 0;
+    for (int round = 0; round < 12; ++round) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) (i % 2 ? a : b).SaveSettings(path);
+        }
+        // While the child saves, a reader only ever sees a whole file. Every
+        // other round ends as soon as a temporary file shows a save under way.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(40 + 10 * round);
+        bool torn = false;
+        while (std::chrono::steady_clock::now() < deadline) {
+            if (round % 2 == 0 && HasTemporaryFile(dir.path())) break;
+            const std::string seen = ReadFile(path);
+            if (seen != contentA && seen != contentB) {
+                torn = true;
+                break;
+            }
+        }
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_FALSE(torn) << "round " << round << ": a reader saw a partial file";
+
+        const std::string now = ReadFile(path);
+        ASSERT_TRUE(now == contentA || now == contentB) << "round " << round << ": " << now.size() << " bytes";
+        // Whatever the kill left behind is not the settings file.
+        for (const auto& e : fs::directory_iterator(dir.path())) {
+            if (e.path() == path) continue;
+            EXPECT_EQ(e.path().filename().string().rfind("librovista.ini.~", 0), 0u) << e.path();
+            ++interrupted;
+            fs::remove(e.path());
+        }
+        CAppSettings loaded;
+        loaded.LoadSettings(path);
+        EXPECT_EQ(loaded.m_strProxyHost.size(), std::size_t(3) << 20);
+        EXPECT_EQ(loaded.m_nRecMode, now == contentB ? 4 : 0);
+    }
+    // Some rounds must have caught the child in the middle of writing, or
+    // the test proved nothing.
+    EXPECT_GT(interrupted, 0);
+}
+
+TEST(AppSettingsFolder, ProgramFolderFromTheEnvironmentOrTheExecutable) {
+    {
+        ScopedEnv env("LIBROVISTA_HOME", "/srv/lv");
+        EXPECT_EQ(GetProgramFolder(nullptr), "/srv/lv/");
+    }
+    {
+        ScopedEnv env("LIBROVISTA_HOME", "/srv/lv/");
+        EXPECT_EQ(GetProgramFolder("/usr/bin/librovista"), "/srv/lv/");
+    }
+    const std::string exeFolder = fs::read_symlink("/proc/self/exe").parent_path().string() + "/";
+    {
+        ScopedEnv env("LIBROVISTA_HOME", nullptr);
+        EXPECT_EQ(GetProgramFolder("ignored"), exeFolder);
+    }
+    {
+        ScopedEnv env("LIBROVISTA_HOME", "");
+        EXPECT_EQ(GetProgramFolder(nullptr), exeFolder);
+    }
+}

@@ -1,0 +1,119 @@
+#include "core/text/fold.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/sjis.h"
+
+namespace {
+
+using lv::text::CFoldedMatcher;
+using lv::text::FindAtBoundary;
+using lv::text::FoldHalfWidth;
+
+TEST(FoldHalfWidth, FullWidthAsciiBecomesSingleByteAndLowerCase) {
+    EXPECT_EQ(FoldHalfWidth(SJ("ＡＢＣａｂｃ０１９")), "abcabc019");
+    EXPECT_EQ(FoldHalfWidth(SJ("！＃＄％＆（）＊＋，－．／：；＜＝＞？＠［］＾＿｀｛｜｝～")),
+              "!#$%&()*+,-./:;<=>?@[]^_`{|}~");
+    EXPECT_EQ(FoldHalfWidth(SJ("Ｘ　Ｙ")), "x y");
+    EXPECT_EQ(FoldHalfWidth("ABC xyz 09"), "abc xyz 09");
+    // The quotes and the yen sign of Japanese fonts fold too; the full-width
+    // backslash and the opening quotes do not.
+    EXPECT_EQ(FoldHalfWidth(SJ("’”￥")), "'\"\\");
+    EXPECT_EQ(FoldHalfWidth(SJ("＼‘“")), SJ("＼‘“"));
+}
+
+TEST(FoldHalfWidth, KatakanaBecomeHalfWidthWithSeparateMarks) {
+    EXPECT_EQ(FoldHalfWidth(SJ("アイウエオ")), SJ("ｱｲｳｴｵ"));
+    EXPECT_EQ(FoldHalfWidth(SJ("ガ")), "\xb6\xde");
+    EXPECT_EQ(FoldHalfWidth(SJ("パ")), "\xca\xdf");
+    EXPECT_EQ(FoldHalfWidth(SJ("ヴ")), "\xb3\xde");
+    EXPECT_EQ(FoldHalfWidth(SJ("ガギグゲゴザジズゼゾダヂヅデドバビブベボパピプペポ")),
+              SJ("ｶﾞｷﾞｸﾞｹﾞｺﾞｻﾞｼﾞｽﾞｾﾞｿﾞﾀﾞﾁﾞﾂﾞﾃﾞﾄﾞﾊﾞﾋﾞﾌﾞﾍﾞﾎﾞﾊﾟﾋﾟﾌﾟﾍﾟﾎﾟ"));
+    EXPECT_EQ(FoldHalfWidth(SJ("ァィゥェォッャュョヲン")), SJ("ｧｨｩｪｫｯｬｭｮｦﾝ"));
+    EXPECT_EQ(FoldHalfWidth(SJ("ナニヌネノマミムメモヤユヨラリルレロワ")), SJ("ﾅﾆﾇﾈﾉﾏﾐﾑﾒﾓﾔﾕﾖﾗﾘﾙﾚﾛﾜ"));
+    // Katakana without a half-width form stay; the voiced iteration mark keeps its base.
+    EXPECT_EQ(FoldHalfWidth(SJ("ヮヰヱヵヶヽ")), SJ("ヮヰヱヵヶヽ"));
+    EXPECT_EQ(FoldHalfWidth(SJ("ヾ")), "\x81\x52\xde");
+    // Half-width katakana are already folded.
+    EXPECT_EQ(FoldHalfWidth(SJ("ﾃﾚﾋﾞ")), SJ("ﾃﾚﾋﾞ"));
+}
+
+TEST(FoldHalfWidth, KatakanaPunctuationBecomesHalfWidth) {
+    EXPECT_EQ(FoldHalfWidth(SJ("、。「」・ー゛゜")), "\xa4\xa1\xa2\xa3\xa5\xb0\xde\xdf");
+}
+
+TEST(FoldHalfWidth, HiraganaKanjiAndOtherCharactersStay) {
+    const std::string text = SJ("がっこう漢字〒※→①");
+    EXPECT_EQ(FoldHalfWidth(text), text);
+    // Trail bytes in the letter range are not letters: 陰 is 0x89 0x41, 餌 0x89 0x61.
+    EXPECT_EQ(FoldHalfWidth("\x89\x41\x89\x61"), "\x89\x41\x89\x61");
+    // A lead byte at the very end is one character and is kept.
+    EXPECT_EQ(FoldHalfWidth("AB\x82"), "ab\x82");
+    EXPECT_EQ(FoldHalfWidth(""), "");
+}
+
+TEST(FindAtBoundary, MatchesOnlyAtCharacterStarts) {
+    // "a" appears only as the trail byte of 餌.
+    EXPECT_EQ(FindAtBoundary("\x89\x61x", "a"), std::string::npos);
+    EXPECT_EQ(FindAtBoundary("\x89\x61xa", "a"), 3u);
+    // 0x61 0x89 ... : a candidate inside a character, then a real one after it.
+    EXPECT_EQ(FindAtBoundary("\x89\x61\x89\x61" "a\x89", "a\x89"), 4u);
+    EXPECT_EQ(FindAtBoundary("abc", ""), 0u);
+    EXPECT_EQ(FindAtBoundary("ab", "abc"), std::string::npos);
+    EXPECT_EQ(FindAtBoundary("xxabc", "abc"), 2u);
+}
+
+TEST(FoldedMatcher, UpperCaseAsciiFindsFullWidthAndAsciiLowerCase) {
+    CFoldedMatcher m("NHK");
+    EXPECT_TRUE(m.Contains(SJ("ｎｈｋスペシャル")));
+    EXPECT_TRUE(m.Contains(SJ("特集nhkニュース")));
+    EXPECT_TRUE(m.Contains(SJ("ＮＨＫ")));
+    EXPECT_FALSE(m.Contains(SJ("ＮＨ Ｋ")));
+    EXPECT_EQ(m.Needle(), "nhk");
+}
+
+TEST(FoldedMatcher, KatakanaWidthsMeetButHiraganaStaysApart) {
+    CFoldedMatcher m(SJ("テレビ"));
+    EXPECT_TRUE(m.Contains(SJ("ﾃﾚﾋﾞ東京")));
+    EXPECT_TRUE(m.Contains(SJ("おはようテレビ")));
+    EXPECT_FALSE(m.Contains(SJ("てれび")));
+    CFoldedMatcher h(SJ("てれび"));
+    EXPECT_FALSE(h.Contains(SJ("テレビ")));
+    EXPECT_TRUE(h.Contains(SJ("てれび絵本")));
+    // A voiced katakana needle meets its decomposed half-width form in a title.
+    CFoldedMatcher v(SJ("ｶﾞ"));
+    EXPECT_TRUE(v.Contains(SJ("ガンダム")));
+}
+
+TEST(FoldedMatcher, NeverMatchesInsideADoubleByteCharacter) {
+    CFoldedMatcher m("a");
+    EXPECT_FALSE(m.Contains("\x89\x61\x8a\x61"));  // 餌蛎
+    EXPECT_TRUE(m.Contains("\x89\x61\x8a\x61" "A"));
+    // 0x5C is the trail byte of ソ and 能, but ソ folds to ｿ and 能 stays.
+    CFoldedMatcher backslash("\\");
+    EXPECT_FALSE(backslash.Contains(SJ("能力")));
+    EXPECT_TRUE(backslash.Contains(SJ("￥100")));
+}
+
+TEST(FoldedMatcher, EmptyNeedleMatchesEveryText) {
+    CFoldedMatcher m("");
+    EXPECT_TRUE(m.Contains(""));
+    EXPECT_TRUE(m.Contains(SJ("何でも")));
+}
+
+TEST(FoldedMatcher, LongTitlesAreFoldedWhole) {
+    // Past the first 1024 bytes of a title the search still sees folded text.
+    std::string title;
+    for (int i = 0; i < 700; ++i) title += SJ("あ");
+    title += SJ("ＥＮＤ");
+    CFoldedMatcher m("end");
+    EXPECT_TRUE(m.Contains(title));
+    CFoldedMatcher miss("ends");
+    EXPECT_FALSE(miss.Contains(title));
+    // A short title after the long one is not mixed with its leftovers.
+    EXPECT_FALSE(m.Contains(SJ("ＥＮ")));
+}
+
+}  // namespace

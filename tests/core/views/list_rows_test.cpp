@@ -1,0 +1,255 @@
+#include "core/views/list_rows.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/sjis.h"
+
+namespace {
+
+struct T {
+    const char* disc;
+    const char* title;  // UTF-8
+    const char* date;
+    const char* time;
+    int genre;
+    const char* free = "0:30";
+};
+
+CListRow TitleRow(const std::string& rd, const T& t) {
+    std::string title = SJ(t.title);
+    std::string genre = SJ("_ ドラマ");
+    TITLEINFO info{};
+    info.apszField[TF_DISC] = t.disc;
+    info.apszField[TF_TITLE] = title.c_str();
+    info.apszField[TF_GENRE] = genre.c_str();
+    info.apszField[TF_DATE] = t.date;
+    info.apszField[TF_WEEK] = "Wed";
+    info.apszField[TF_TIME] = t.time;
+    info.apszField[TF_CHANNEL] = "081";
+    info.apszField[TF_DISCFREE] = t.free;
+    info.apszField[TF_DISCFREE1] = "1:00";
+    info.apszField[TF_DISCFREE2] = "2:00";
+    info.apszField[TF_DISCFREE3] = "3:00";
+    info.apszField[TF_DISCFREE4] = "4:00";
+    info.apszField[TF_DISCFREE5] = "5:00";
+    info.nGenre = t.genre;
+    CRDTitleInfo rec;
+    rec.SetInfo(info);
+    return CListRow::FromTitle(rd, rec);
+}
+
+CListRow DiscRow(const char* rd, const char* no, const char* label, const char* free = "1:00") {
+    DISCINFO info{DISC_FLAGS_CLASS23, rd, no, free, label, "0:11", "0:22", "0:33", "0:44", "0:55"};
+    CRDDiscInfo d;
+    d.SetInfo(info);
+    return CListRow::FromDisc(d);
+}
+
+std::vector<std::string> SortedTitles(std::vector<CListRow> rows, int key) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [key](const CListRow& a, const CListRow& b) { return CompareRows(a, b, key) < 0; });
+    std::vector<std::string> out;
+    for (const auto& r : rows) out.push_back(r.m_bDisc ? r.m_disc.m_strDiscNo : std::string(r.m_title.Field(TF_TITLE)));
+    return out;
+}
+
+using Strings = std::vector<std::string>;
+
+TEST(ListCells, TitleRowShowsItsSevenColumns) {
+    CListRow r = TitleRow("Living", {"001", "夜のドラマ", "2005/12/21", "21:00", 0x30050, "0:45"});
+    EXPECT_FALSE(r.m_bDisc);
+    EXPECT_EQ(GetCellText(r, 0, 0), SJ("夜のドラマ"));
+    EXPECT_EQ(GetCellText(r, 1, 0), "001");
+    EXPECT_EQ(GetCellText(r, 2, 0), SJ("ドラマ"));  // the recorder's own genre text
+    EXPECT_EQ(GetCellText(r, 3, 0), "2005/12/21(Wed) 21:00");
+    EXPECT_EQ(GetCellText(r, 4, 0), "081");
+    EXPECT_EQ(GetCellText(r, 5, 0), "Living");
+    EXPECT_EQ(GetCellText(r, 6, 0), "1:00");
+    EXPECT_EQ(GetCellText(r, 6, 4), "5:00");
+    EXPECT_EQ(GetCellText(r, 6, 7), "0:45");  // outside 0..4: the plain field
+    EXPECT_EQ(GetCellText(r, 7, 0), "");
+    EXPECT_EQ(r.GetImage(), 19);
+    EXPECT_EQ(TitleRow("R", {"HDD", "x", "", "", 0}).GetImage(), -1);
+    EXPECT_EQ(TitleRow("R", {"HDD", "x", "", "", 0xF0040}).GetImage(), 31);
+}
+
+TEST(ListCells, DiscRowShowsItsEightColumns) {
+    CListRow r = DiscRow("Living", "001", SJ("映画集").c_str(), "2:10");
+    EXPECT_TRUE(r.m_bDisc);
+    EXPECT_EQ(r.m_strRDName, "Living");
+    Strings cells;
+    for (int s = 0; s < 8; ++s) cells.push_back(GetCellText(r, s, 0));
+    EXPECT_EQ(cells, (Strings{"001", "2:10", SJ("映画集"), "0:11", "0:22", "0:33", "0:44", "0:55"}));
+    EXPECT_EQ(r.GetImage(), 4);
+}
+
+TEST(CompareRows, TextColumnsCompareAsCodePage932Characters) {
+    std::vector<CListRow> rows = {
+        TitleRow("B", {"002", "ab", "2005/12/02", "10:00", 0}),
+        TitleRow("A", {"001", "a", "2005/12/01", "10:00", 0}),
+        TitleRow("C", {"003", "あ", "2005/12/03", "10:00", 0}),
+        TitleRow("D", {"004", "zz", "2005/12/04", "10:00", 0}),
+    };
+    // A prefix first; a double-byte character above every single byte.
+    EXPECT_EQ(SortedTitles(rows, 0), (Strings{"a", "ab", "zz", SJ("あ")}));
+    EXPECT_EQ(SortedTitles(rows, 0 | SORT_DESCENDING), (Strings{SJ("あ"), "zz", "ab", "a"}));
+    EXPECT_EQ(SortedTitles(rows, 5), (Strings{"a", "ab", SJ("あ"), "zz"}));  // by recorder name
+    EXPECT_EQ(CompareRows(rows[0], rows[1], 4), 0);                          // same channel
+}
+
+TEST(CompareRows, DiscNumberPutsTheHardDiskFirst) {
+    std::vector<CListRow> rows = {
+        TitleRow("R", {"001", "d1", "", "", 0}),
+        TitleRow("R", {"HDD", "h1", "", "", 0}),
+        TitleRow("R", {"000", "d0", "", "", 0}),
+        TitleRow("R", {"HDD", "h2", "", "", 0}),
+        TitleRow("R", {"AAA", "da", "", "", 0}),
+    };
+    // "000" and "AAA" would rank before "HDD" as texts.
+    EXPECT_EQ(SortedTitles(rows, 1), (Strings{"h1", "h2", "d0", "d1", "da"}));
+    EXPECT_EQ(SortedTitles(rows, 1 | SORT_DESCENDING), (Strings{"da", "d1", "d0", "h1", "h2"}));
+}
+
+TEST(CompareRows, GenreAsIntegersAndDateThenTime) {
+    std::vector<CListRow> rows = {
+        TitleRow("R", {"HDD", "sub", "2005/12/01", "21:00", 0x10051}),
+        TitleRow("R", {"HDD", "none", "2005/12/01", "09:00", 0}),
+        TitleRow("R", {"HDD", "main", "2005/11/30", "23:59", 0x10040}),
+        TitleRow("R", {"HDD", "other", "2005/12/01", "10:00", 0xF0040}),
+        TitleRow("R", {"HDD", "news", "2005/12/02", "00:00", 0x40}),
+    };
+    EXPECT_EQ(SortedTitles(rows, 2), (Strings{"none", "news", "main", "sub", "other"}));
+    EXPECT_EQ(SortedTitles(rows, 3), (Strings{"main", "none", "other", "sub", "news"}));
+    EXPECT_EQ(SortedTitles(rows, 3 | SORT_DESCENDING), (Strings{"news", "sub", "other", "none", "main"}));
+    // Codes far apart do not overflow the comparison.
+    CListRow big = TitleRow("R", {"HDD", "big", "", "", 0x7FFF0040});
+    CListRow neg = TitleRow("R", {"HDD", "neg", "", "", static_cast<int>(0x80000040u)});
+    EXPECT_GT(CompareRows(big, neg, 2), 0);
+}
+
+TEST(CompareRows, RemainingTimeUsesThePlainFieldWhateverTheMode) {
+    CListRow a = TitleRow("R", {"HDD", "a", "", "", 0, "0:10"});
+    CListRow b = TitleRow("R", {"HDD", "b", "", "", 0, "0:20"});
+    EXPECT_LT(CompareRows(a, b, 6), 0);
+    EXPECT_GT(CompareRows(a, b, 6 | SORT_DESCENDING), 0);
+}
+
+TEST(CompareRows, DiscColumnsAndKeysOutOfRange) {
+    CListRow a = DiscRow("R1", "002", "b", "1:00");
+    CListRow b = DiscRow("R2", "001", "a", "2:00");
+    EXPECT_GT(CompareRows(a, b, 7), 0);
+    EXPECT_GT(CompareRows(a, b, 0), 0);  // no sort column: disc number
+    EXPECT_LT(CompareRows(a, b, 8), 0);
+    EXPECT_GT(CompareRows(a, b, 9), 0);
+    EXPECT_LT(CompareRows(a, b, 5), 0);
+    for (int k = 10; k <= 14; ++k) EXPECT_EQ(CompareRows(a, b, k), 0) << k;
+    CListRow c = DiscRow("R", "003", "c");
+    c.m_disc.m_strFreeN[3] = "9:99";
+    EXPECT_LT(CompareRows(a, c, 13), 0);
+    EXPECT_GT(CompareRows(a, c, 13 | SORT_DESCENDING), 0);
+    EXPECT_EQ(CompareRows(a, c, 12), 0);
+    EXPECT_EQ(CompareRows(a, b, 15), 0);
+    EXPECT_EQ(CompareRows(a, b, 0xFFFF | SORT_DESCENDING), 0);
+}
+
+COLUMN_DESCS DefaultDescs() {
+    COLUMN_DESCS d{};
+    for (int i = 0; i < COLUMN_COUNT; ++i) d[i].nOrder = i < TITLE_COLUMNS ? i : i - TITLE_COLUMNS;
+    return d;
+}
+
+TEST(SortKey, FirstSortColumnOfTheViewWithItsDirection) {
+    COLUMN_DESCS d = DefaultDescs();
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 0);
+    EXPECT_EQ(GetSortKey(d, VIEW_DISCS), 0);
+    d[3].bSortColumn = true;
+    d[3].nDirection = 1;
+    d[5].bSortColumn = true;
+    d[9].bSortColumn = true;
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 3 | SORT_DESCENDING);
+    EXPECT_EQ(GetSortKey(d, VIEW_DISCS), 9);
+}
+
+TEST(SortKey, HeaderClicksFlipTheDirectionPerColumn) {
+    COLUMN_DESCS d = DefaultDescs();
+    ClickColumn(d, VIEW_TITLES, 2);  // never sorted: descending
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 2 | SORT_DESCENDING);
+    ClickColumn(d, VIEW_TITLES, 2);
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 2);
+    ClickColumn(d, VIEW_TITLES, 4);
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 4 | SORT_DESCENDING);
+    EXPECT_FALSE(d[2].bSortColumn);
+    EXPECT_EQ(d[2].nDirection, 0);  // remembered for its next click
+    ClickColumn(d, VIEW_TITLES, 2);
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 2 | SORT_DESCENDING);
+    // The disc view's columns are its own: sub-item 1 is descriptor 8.
+    ClickColumn(d, VIEW_DISCS, 1);
+    EXPECT_EQ(GetSortKey(d, VIEW_DISCS), 8 | SORT_DESCENDING);
+    EXPECT_EQ(GetSortKey(d, VIEW_TITLES), 2 | SORT_DESCENDING);
+    ClickColumn(d, VIEW_DISCS, 8);  // no such column: nothing changes
+    EXPECT_EQ(GetSortKey(d, VIEW_DISCS), 8 | SORT_DESCENDING);
+}
+
+TEST(SortKey, ColumnRecordsKeepTheSortState) {
+    EXPECT_EQ(SettingFromDesc(DescFromSetting({120, 3, -1})).nSort, -1);
+    EXPECT_EQ(SettingFromDesc(DescFromSetting({120, 3, 1})).nSort, 1);
+    COLUMN_DESC unsorted = DescFromSetting({80, 2, 0});
+    EXPECT_FALSE(unsorted.bSortColumn);
+    EXPECT_EQ(unsorted.nDirection, 0);
+    COLUMN_SETTING s = SettingFromDesc(DescFromSetting({80, 2, 0}));
+    EXPECT_EQ(s.nWidth, 80);
+    EXPECT_EQ(s.nOrder, 2);
+    EXPECT_EQ(s.nSort, 0);
+    // A column that last sorted descending and then lost the sort stores 0.
+    COLUMN_DESC was{10, 0, false, 1};
+    EXPECT_EQ(SettingFromDesc(was).nSort, 0);
+}
+
+TEST(DisplayOrder, FollowsPositionsOrFallsBackToIndexOrder) {
+    COLUMN_DESCS d = DefaultDescs();
+    d[2].nOrder = 0;
+    d[0].nOrder = 1;
+    d[1].nOrder = 2;
+    EXPECT_EQ(DisplayOrder(d, VIEW_TITLES), (std::vector<int>{2, 0, 1, 3, 4, 5, 6}));
+    EXPECT_EQ(DisplayOrder(d, VIEW_DISCS), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    d[1].nOrder = 0;  // two columns at position 0
+    EXPECT_EQ(DisplayOrder(d, VIEW_TITLES), (std::vector<int>{0, 1, 2, 3, 4, 5, 6}));
+    d = DefaultDescs();
+    d[14].nOrder = 8;  // out of range
+    EXPECT_EQ(DisplayOrder(d, VIEW_DISCS), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+}
+
+TEST(ClipboardText, NamesRunTogetherAndDetailsAreTabbedLines) {
+    std::vector<CListRow> rows = {
+        TitleRow("RD", {"HDD", "一", "2005/12/01", "21:00", 0, "0:01"}),
+        TitleRow("RD", {"001", "二", "2005/12/02", "22:00", 0, "0:02"}),
+        TitleRow("RD", {"002", "三", "2005/12/03", "23:00", 0, "0:03"}),
+    };
+    std::vector<const CListRow*> sel{&rows[0], &rows[1], &rows[2]};
+    EXPECT_EQ(CopyNamesText(sel), SJ("一二三"));
+
+    std::vector<int> order{2, 0, 1, 3, 4, 5, 6};  // "ジャンル" dragged to the front
+    std::string genre = SJ("ドラマ");
+    EXPECT_EQ(CopyDetailsText(sel, order, 1),
+              genre + "\t" + SJ("一") + "\tHDD\t2005/12/01(Wed) 21:00\t081\tRD\t2:00\r\n" +
+              genre + "\t" + SJ("二") + "\t001\t2005/12/02(Wed) 22:00\t081\tRD\t2:00\r\n" +
+              genre + "\t" + SJ("三") + "\t002\t2005/12/03(Wed) 23:00\t081\tRD\t2:00\r\n");
+    EXPECT_EQ(CopyDetailsText({&rows[1]}, order, 9),
+              genre + "\t" + SJ("二") + "\t001\t2005/12/02(Wed) 22:00\t081\tRD\t0:02\r\n");
+    EXPECT_EQ(CopyNamesText({}), "");
+    EXPECT_EQ(CopyDetailsText({}, order, 0), "");
+}
+
+TEST(ClipboardText, DiscRowsGiveTheirDiscNames) {
+    CListRow a = DiscRow("RD", "001", "alpha");
+    CListRow b = DiscRow("RD", "002", "beta");
+    EXPECT_EQ(CopyNamesText({&a, &b}), "alphabeta");
+    EXPECT_EQ(CopyDetailsText({&b}, {0, 1, 2, 3, 4, 5, 6, 7}, 0),
+              "002\t1:00\tbeta\t0:11\t0:22\t0:33\t0:44\t0:55\r\n");
+}
+
+}  // namespace

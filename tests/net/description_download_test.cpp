@@ -60,7 +60,7 @@ TEST_F(DescriptionTest, ClassTwoAndThreeWriteEveryTitlesDescription) {
             EXPECT_EQ(paths.size(), 3u);
         }
         sim->Stop();
-        log = {};
+        log.Clear();
     }
 }
 
@@ -102,6 +102,7 @@ TEST_F(DescriptionTest, AFailureStopsTheQueueAndKeepsEarlierFiles) {
     SetUpRecorder("RD-XS41");
     auto sample = sim->Sample();
     auto t = ThreadFor({{sample->Titles()[0].strPage, "1.txt"}, {"missing.htm", "2.txt"}, {sample->Titles()[2].strPage, "3.txt"}});
+    std::filesystem::create_directories(home.dir() + "RD");
     WriteFile(home.dir() + "RD/2.txt", "old");
     EXPECT_EQ(Run(*t), 1);
     EXPECT_NE(t->GetErrorText().find("404"), std::string::npos);

@@ -49,5 +49,7 @@ int CmdDiscs(Context& ctx);
 int CmdLabels(Context& ctx);
 int CmdDescription(Context& ctx);
 int CmdRecorder(Context& ctx);
+int CmdFetch(Context& ctx);
+int CmdDescribe(Context& ctx);
 
 }  // namespace lv::cli

@@ -20,6 +20,8 @@ const Command kCommands[] = {
     {"labels", lv::cli::CmdLabels},
     {"description", lv::cli::CmdDescription},
     {"recorder", lv::cli::CmdRecorder},
+    {"fetch", lv::cli::CmdFetch},
+    {"describe", lv::cli::CmdDescribe},
 };
 
 const char kUsage[] =
@@ -37,6 +39,8 @@ const char kUsage[] =
     "  recorder show NAME [--password]\n"
     "  recorder rename OLD NEW [--force]\n"
     "  recorder delete NAME\n"
+    "  fetch RECORDER | fetch --all\n"
+    "  describe RECORDER (INDEX ... | --all)\n"
     "\n"
     "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
     "document (default: Default.lbv in the program folder, created when missing).\n"

@@ -40,7 +40,7 @@ TEST_F(TransferTest, LibraryDownloadStoresBothListsAsServedForEveryModelClass) {
         }
         for (const auto& r : sim->Requests()) EXPECT_EQ(r.strVersion, "HTTP/1.0");
         sim->Stop();
-        log = {};
+        log.Clear();
     }
 }
 

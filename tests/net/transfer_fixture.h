@@ -20,6 +20,10 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         m_statuses.push_back(status);
     }
+    void Clear() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_statuses.clear();
+    }
     std::vector<int> Statuses() const {
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_statuses;

@@ -1,0 +1,109 @@
+#include "app/shell/app.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QUrl>
+
+#include "app/shell/main_frame.h"
+#include "core/ini/ini_file.h"
+#include "core/library/title_doc.h"
+
+const char* const CLibrovistaApp::kHomePage = "https://librovista.example.org/";
+const char* const CLibrovistaApp::kVersion = LV_VERSION_TEXT;
+
+CLibrovistaApp::CLibrovistaApp() = default;
+
+CLibrovistaApp::~CLibrovistaApp() {
+    // The window's views detach from the document: the window goes first.
+    m_pMainFrame.reset();
+    m_pDoc.reset();
+}
+
+const QIcon& CLibrovistaApp::Image(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_imageList.size())) return m_noImage;
+    return m_imageList[static_cast<std::size_t>(index)];
+}
+
+std::string CLibrovistaApp::GetSettingsFile() const { return GetSettingsPath(m_pszAppDir); }
+
+void CLibrovistaApp::LoadImages() {
+    m_imageList.clear();
+    for (int i = 0; i < IMAGE_COUNT; ++i) {
+        const QString path = QStringLiteral(":/images/%1.svg").arg(i, 2, 10, QLatin1Char('0'));
+        m_imageList.push_back(QFile::exists(path) ? QIcon(path) : QIcon());
+    }
+}
+
+// The images are compiled into lv_app, a static library: make the linker keep them.
+static void InitResources() { Q_INIT_RESOURCE(librovista); }
+
+bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
+    InitResources();
+    const QByteArray exe = QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
+                                                                          : arguments.value(0));
+    m_pszAppDir = GetProgramFolder(exe.constData());
+    m_settings.LoadSettings(GetSettingsFile());
+    LoadBarState();
+    LoadImages();
+
+    std::string document;
+    if (arguments.size() > 1) {
+        document = QFile::encodeName(arguments.at(1)).toStdString();
+    } else {
+        document = EnsureDefaultDocument(m_pszAppDir);
+        if (document.empty()) {
+            CMainFrame::ShowMessage(nullptr,
+                                    QStringLiteral("文書ファイル %1Default.lbv を作成できません。")
+                                        .arg(QFile::decodeName(m_pszAppDir.c_str())),
+                                    QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+            return false;
+        }
+    }
+
+    m_pDoc = std::make_unique<CRDTitleDoc>(m_pszAppDir);
+    if (!m_pDoc->OnOpenDocument(document)) {
+        CMainFrame::ShowMessage(nullptr,
+                                QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
+                                QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+        m_pDoc.reset();
+        return false;
+    }
+    m_pMainFrame = std::make_unique<CMainFrame>(*this, *m_pDoc);
+    m_pDoc->UpdateAllViews(nullptr, 0, nullptr);
+    m_pMainFrame->show();
+    return true;
+}
+
+int CLibrovistaApp::ExitInstance() {
+    if (m_pMainFrame && !m_pMainFrame->IsClosed()) m_pMainFrame->close();
+    m_pMainFrame.reset();
+    m_pDoc.reset();
+    if (m_pszAppDir.empty()) return 0;
+    m_settings.SaveSettings(GetSettingsFile());
+    SaveBarState();
+    return 0;
+}
+
+// The bars' layout lives in the settings file beside the other settings, as text.
+void CLibrovistaApp::LoadBarState() {
+    const std::string value = lv::ini::ReadString(GetSettingsFile(), "ControlBar\\State", "State", "");
+    m_barState = QByteArray::fromBase64(QByteArray::fromStdString(value));
+}
+
+void CLibrovistaApp::SaveBarState() {
+    lv::ini::WriteString(GetSettingsFile(), "ControlBar\\State", "State", m_barState.toBase64().toStdString());
+}
+
+void CLibrovistaApp::OnHelpReadme() {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(m_pszAppDir.c_str()) + QStringLiteral("ReadMe.txt")));
+}
+
+void CLibrovistaApp::OnHelpHomepage() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); }
+
+void CLibrovistaApp::OnAppAbout() {
+    if (!m_pMainFrame) return;
+    m_pMainFrame->MessageBox(QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers")
+                                 .arg(QString::fromLatin1(kVersion)),
+                             QMessageBox::Information, QMessageBox::Ok);
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The application object: fixes the program folder, reads the settings,
+// builds the shared images, opens the document and shows the main window;
+// at the end writes the settings back.
+#include <QByteArray>
+#include <QIcon>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/shell/app_settings.h"
+
+class CRDTitleDoc;
+class CMainFrame;
+
+constexpr int IMAGE_COUNT = 32;
+
+class CLibrovistaApp {
+public:
+    CLibrovistaApp();
+    ~CLibrovistaApp();
+    CLibrovistaApp(const CLibrovistaApp&) = delete;
+    CLibrovistaApp& operator=(const CLibrovistaApp&) = delete;
+
+    // arguments[0] is the executable, arguments[1] an optional document path.
+    // False ends the program (the reason has been shown).
+    bool InitInstance(const QStringList& arguments);
+    // Destroys the window and writes every setting; the program's exit code.
+    int ExitInstance();
+
+    std::string m_pszAppDir;  // ends in a separator
+    CAppSettings m_settings;
+    QByteArray m_barState;    // the bars' layout, kept in the settings file
+    std::vector<QIcon> m_imageList;
+
+    const QIcon& Image(int index) const;
+    CRDTitleDoc* GetDocument() const { return m_pDoc.get(); }
+    CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
+    std::string GetSettingsFile() const;
+
+    void OnHelpReadme();
+    void OnHelpHomepage();
+    void OnAppAbout();
+
+    static const char* const kHomePage;
+    static const char* const kVersion;
+
+private:
+    void LoadImages();
+    void LoadBarState();
+    void SaveBarState();
+
+    std::unique_ptr<CRDTitleDoc> m_pDoc;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    QIcon m_noImage;
+};

@@ -1,0 +1,445 @@
+#include "app/shell/main_frame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QValidator>
+
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/edit_view.h"
+#include "app/shell/qcodec.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+#include "core/net/http_thread.h"
+#include "core/shell/keyword_history.h"
+
+using namespace lv::app;
+
+namespace {
+
+constexpr int kQuickSearchBytes = 64;
+
+// Refuses typed text longer than a number of code page 932 bytes.
+class CByteLimitValidator : public QValidator {
+public:
+    CByteLimitValidator(int limit, QObject* parent) : QValidator(parent), m_nLimit(limit) {}
+    State validate(QString& input, int&) const override {
+        return FromQ(input).size() <= static_cast<std::size_t>(m_nLimit) ? Acceptable : Invalid;
+    }
+
+private:
+    int m_nLimit;
+};
+
+std::deque<QMessageBox::StandardButton>& Answers() {
+    static std::deque<QMessageBox::StandardButton> answers;
+    return answers;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_doc(doc) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowTitle(QStringLiteral("Librovista"));
+    setWindowIcon(QIcon(QStringLiteral(":/app.svg")));
+    m_hIconIdle = QIcon(QStringLiteral(":/status_idle.svg"));
+    m_hIconBusy = QIcon(QStringLiteral(":/status_busy.svg"));
+
+    CreateActions();
+    CreateClient();
+    CreateMenus();
+    CreateToolBars();
+    CreateStatusBar();
+    RestorePlacement();
+    if (!m_app.m_barState.isEmpty()) restoreState(m_app.m_barState);
+
+    connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pList, &CRDListView::selectionCountChanged, this, &CMainFrame::UpdateCommandUI);
+    UpdateCommandUI();
+}
+
+CMainFrame::~CMainFrame() {
+    // A transfer still running must end before its listener goes.
+    if (m_pTransferThread) WaitForTransfer();
+}
+
+QAction* CMainFrame::Action(int id) const {
+    const auto it = m_aActions.find(id);
+    return it == m_aActions.end() ? nullptr : it->second;
+}
+
+QAction* CMainFrame::MakeAction(int id, bool checkable) {
+    const COMMAND_TEXT* text = FindCommandText(id);
+    auto* action = new QAction(text ? MenuLabel(text->pszMenu) : QString::number(id), this);
+    action->setObjectName(QStringLiteral("ID_%1").arg(id));
+    action->setData(id);
+    if (text) {
+        const QString key = MenuShortcut(text->pszMenu);
+        if (!key.isEmpty()) action->setShortcut(QKeySequence(key));
+        action->setStatusTip(QString::fromUtf8(text->pszPrompt));
+        action->setToolTip(QString::fromUtf8(text->pszTooltip));
+    }
+    const QString image = QStringLiteral(":/toolbar/%1.svg").arg(id);
+    if (QFile::exists(image)) action->setIcon(QIcon(image));
+    action->setCheckable(checkable);
+    addAction(action);  // keys work even while a bar or menu is hidden
+    m_aActions[id] = action;
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    connect(MakeAction(ID_DOWNLOAD_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDownloadLibrary);
+    connect(MakeAction(ID_DOWNLOAD_TITLE), &QAction::triggered, this, &CMainFrame::OnDownloadTitle);
+    connect(MakeAction(ID_ABORT), &QAction::triggered, this, &CMainFrame::OnAbort);
+    MakeAction(ID_CLEAN_LIBRARY);
+    MakeAction(ID_CLEAN_UNUSED);
+    MakeAction(ID_CLEAN_DESCRIPTIONS);
+    connect(MakeAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+    connect(MakeAction(ID_EDIT_COPY), &QAction::triggered, this, &CMainFrame::OnEditCopy);
+    connect(MakeAction(ID_EDIT_COPY_DETAILS), &QAction::triggered, this, &CMainFrame::OnEditCopyDetails);
+    connect(MakeAction(ID_EDIT_SELECT_ALL), &QAction::triggered, this, &CMainFrame::OnEditSelectAll);
+    connect(MakeAction(ID_QUICK_SEARCH), &QAction::triggered, this, &CMainFrame::OnQuickSearch);
+    MakeAction(ID_SEARCH);
+    connect(MakeAction(ID_UP_ONE_LEVEL), &QAction::triggered, this, &CMainFrame::OnUpOneLevel);
+    connect(MakeAction(ID_VIEW_TOOLBAR, true), &QAction::triggered, this, [this](bool on) {
+        m_pToolBar->setVisible(on);
+        UpdateCommandUI();
+    });
+    connect(MakeAction(ID_VIEW_STATUS_BAR, true), &QAction::triggered, this, [this](bool on) {
+        statusBar()->setVisible(on);
+        UpdateCommandUI();
+    });
+    connect(MakeAction(ID_VIEW_QUICKSEARCHBAR, true), &QAction::triggered, this, [this](bool on) {
+        m_pQuickBar->setVisible(on);
+        UpdateCommandUI();
+    });
+    for (int id = ID_VIEW_SMALLICON; id <= ID_VIEW_BYNAME; ++id)
+        connect(MakeAction(id, id != ID_VIEW_LINEUP && id != ID_VIEW_BYNAME), &QAction::triggered, this,
+                [this, id] { OnViewType(id); });
+    connect(MakeAction(ID_DISC_NAME, true), &QAction::triggered, this, [this] { OnDiscDisplay(2); });
+    connect(MakeAction(ID_DISC_FREE, true), &QAction::triggered, this, [this] { OnDiscDisplay(1); });
+    for (int mode = 0; mode < 5; ++mode)
+        connect(MakeAction(ID_REC_MODE1 + mode, true), &QAction::triggered, this, [this, mode] { OnRecMode(mode); });
+    MakeAction(ID_NETNAVI_SETTING);
+    MakeAction(ID_OPTIONS);
+    connect(MakeAction(ID_HELP_README), &QAction::triggered, this, [this] { m_app.OnHelpReadme(); });
+    connect(MakeAction(ID_HELP_HOMEPAGE), &QAction::triggered, this, [this] { m_app.OnHelpHomepage(); });
+    connect(MakeAction(ID_APP_ABOUT), &QAction::triggered, this, [this] { m_app.OnAppAbout(); });
+}
+
+void CMainFrame::CreateMenus() {
+    QMenuBar* bar = menuBar();
+    auto add = [this](QMenu* menu, std::initializer_list<int> ids) {
+        for (int id : ids) {
+            if (id == 0)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0});
+    QMenu* cache = file->addMenu(QStringLiteral("ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ"));
+    add(cache, {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS});
+    add(file, {0, ID_APP_EXIT});
+
+    QMenu* edit = bar->addMenu(QStringLiteral("編集(&E)"));
+    add(edit, {ID_EDIT_COPY, ID_EDIT_COPY_DETAILS, 0, ID_EDIT_SELECT_ALL, 0, ID_QUICK_SEARCH, ID_SEARCH});
+
+    QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
+    add(view, {ID_UP_ONE_LEVEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_QUICKSEARCHBAR, 0, ID_VIEW_LIST,
+               ID_VIEW_DETAILS, 0});
+    QMenu* disc = view->addMenu(QStringLiteral("ﾃﾞｨｽｸ表示形式"));
+    add(disc, {ID_DISC_NAME, ID_DISC_FREE});
+    QMenu* modes = view->addMenu(QStringLiteral("残量時間"));
+    add(modes, {ID_REC_MODE1, ID_REC_MODE1 + 1, ID_REC_MODE1 + 2, ID_REC_MODE1 + 3, ID_REC_MODE1 + 4});
+
+    QMenu* tools = bar->addMenu(QStringLiteral("ﾂｰﾙ"));
+    add(tools, {ID_NETNAVI_SETTING, ID_OPTIONS});
+
+    QMenu* help = bar->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    add(help, {ID_HELP_README, ID_HELP_HOMEPAGE, 0, ID_APP_ABOUT});
+
+    // Menus show the state of the moment, as the enabling pass computes it.
+    for (QMenu* menu : {file, cache, edit, view, disc, modes, tools, help})
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::CreateToolBars() {
+    m_pToolBar = addToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"));
+    m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
+    m_pToolBar->setIconSize(QSize(16, 16));
+    for (int id : std::initializer_list<int>{ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EDIT_COPY, ID_SEARCH, 0, ID_UP_ONE_LEVEL,
+                   ID_VIEW_LIST, ID_VIEW_DETAILS, 0, ID_NETNAVI_SETTING, ID_OPTIONS, 0, ID_REC_MODE1,
+                   ID_REC_MODE1 + 1, ID_REC_MODE1 + 2, ID_REC_MODE1 + 3, ID_REC_MODE1 + 4, 0, ID_APP_ABOUT}) {
+        if (id == 0)
+            m_pToolBar->addSeparator();
+        else
+            m_pToolBar->addAction(Action(id));
+    }
+
+    m_pQuickBar = new QToolBar(QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ"), this);
+    m_pQuickBar->setObjectName(QStringLiteral("QuickSearchBar"));
+    m_pQuickBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
+    m_pQuickButton = new QPushButton(QStringLiteral("ｸｲｯｸｻｰﾁ"), m_pQuickBar);
+    m_pQuickButton->setObjectName(QStringLiteral("QuickSearchButton"));
+    m_pQuickButton->setToolTip(QStringLiteral("ｸｲｯｸｻｰﾁ"));
+    m_pQuickButton->setStatusTip(QStringLiteral("ｷｰﾜｰﾄﾞ検索します"));
+    m_pQuickButton->setDefault(true);
+    m_pQuickBox = new QComboBox(m_pQuickBar);
+    m_pQuickBox->setObjectName(QStringLiteral("QuickSearchBox"));
+    m_pQuickBox->setEditable(true);
+    m_pQuickBox->setInsertPolicy(QComboBox::NoInsert);
+    m_pQuickBox->setMinimumContentsLength(24);
+    m_pQuickBox->setToolTip(QStringLiteral("検索ｷｰﾜｰﾄﾞ入力"));
+    m_pQuickBox->setStatusTip(QStringLiteral("検索ｷｰﾜｰﾄﾞを入力します"));
+    m_pQuickBox->lineEdit()->setValidator(new CByteLimitValidator(kQuickSearchBytes, m_pQuickBox));
+    m_pQuickBar->addWidget(m_pQuickButton);
+    m_pQuickBar->addWidget(m_pQuickBox);
+    addToolBar(Qt::TopToolBarArea, m_pQuickBar);
+    LoadHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
+    FillKeywordBox(-1);
+    connect(m_pQuickButton, &QPushButton::clicked, this, &CMainFrame::OnQuickSearch);
+    connect(m_pQuickBox->lineEdit(), &QLineEdit::returnPressed, this, &CMainFrame::OnQuickSearch);
+    for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
+        connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    m_pReadyLabel = new QLabel(QStringLiteral("ﾚﾃﾞｨ"), bar);
+    bar->addWidget(m_pReadyLabel, 1);
+    const int charWidth = bar->fontMetrics().averageCharWidth();
+    for (auto [id, spaces] : {std::pair{ID_PANE_SELECTED, 17}, {ID_PANE_TOTAL, 27}, {ID_PANE_RECMODE, 30}}) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QStringLiteral("Pane%1").arg(id));
+        label->setFixedWidth(charWidth * spaces);
+        bar->addPermanentWidget(label);
+        m_aPanes[id] = label;
+    }
+    auto* transfer = new QWidget(bar);
+    auto* layout = new QHBoxLayout(transfer);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_pTransferIcon = new QLabel(transfer);
+    m_pTransferIcon->setFixedSize(16, 16);
+    auto* text = new QLabel(transfer);
+    text->setObjectName(QStringLiteral("Pane%1").arg(ID_PANE_TRANSFER));
+    layout->addWidget(m_pTransferIcon);
+    layout->addWidget(text, 1);
+    transfer->setFixedWidth(charWidth * 37);
+    bar->addPermanentWidget(transfer);
+    m_aPanes[ID_PANE_TRANSFER] = text;
+    SetStatusIcon(false);
+}
+
+void CMainFrame::CreateClient() {
+    m_pMainSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pMainSplitter->setObjectName(QStringLiteral("MainSplitter"));
+    m_pMainSplitter->setChildrenCollapsible(false);
+    m_pTree = new CRDTreeView(m_app, m_doc, m_pMainSplitter);
+    m_pRightSplitter = new QSplitter(Qt::Vertical, m_pMainSplitter);
+    m_pRightSplitter->setObjectName(QStringLiteral("RightSplitter"));
+    m_pRightSplitter->setChildrenCollapsible(false);
+    m_pList = new CRDListView(m_app, m_doc, *this, m_pRightSplitter);
+    m_pEdit = new CRDEditView(m_doc, m_pRightSplitter);
+    // Like a static splitter: the first pane keeps its size, the second takes the rest.
+    m_pMainSplitter->setStretchFactor(0, 0);
+    m_pMainSplitter->setStretchFactor(1, 1);
+    m_pRightSplitter->setStretchFactor(0, 0);
+    m_pRightSplitter->setStretchFactor(1, 1);
+    m_pMainSplitter->setSizes({std::max(1, m_app.m_settings.m_nSplitWidth), 1});
+    m_pRightSplitter->setSizes({std::max(1, m_app.m_settings.m_nSplitHeight), 1});
+    setCentralWidget(m_pMainSplitter);
+}
+
+void CMainFrame::RestorePlacement() {
+    const RECT_SETTING& rc = m_app.m_settings.m_rcWindow;
+    setWindowState(Qt::WindowNoState);
+    resize(std::max(1, rc.right - rc.left), std::max(1, rc.bottom - rc.top));
+    move(rc.left, rc.top);
+}
+
+void CMainFrame::SetPaneText(int paneId, const QString& text) {
+    QLabel* label = paneId == 0 ? m_pReadyLabel : nullptr;
+    if (const auto it = m_aPanes.find(paneId); it != m_aPanes.end()) label = it->second;
+    if (!label) return;
+    label->setText(text);
+    emit paneTextChanged(paneId, text);
+}
+
+QString CMainFrame::GetPaneText(int paneId) const {
+    if (paneId == 0) return m_pReadyLabel->text();
+    const auto it = m_aPanes.find(paneId);
+    return it == m_aPanes.end() ? QString() : it->second->text();
+}
+
+void CMainFrame::SetStatusIcon(bool busy) {
+    m_bStatusBusy = busy;
+    m_pTransferIcon->setPixmap((busy ? m_hIconBusy : m_hIconIdle).pixmap(16, 16));
+}
+
+void CMainFrame::UpdateCommandUI() {
+    if (!m_pList || !m_pTree) return;
+    const bool busy = m_bTransferring;
+    const bool chosen = !m_doc.GetCurrentRecorder().empty();
+    auto enable = [this](int id, bool on) {
+        if (QAction* a = Action(id)) a->setEnabled(on);
+    };
+    auto check = [this](int id, bool on) {
+        if (QAction* a = Action(id)) a->setChecked(on);
+    };
+    enable(ID_DOWNLOAD_LIBRARY, !busy && chosen);
+    enable(ID_DOWNLOAD_TITLE, m_pList->CanFetchDescriptions());
+    enable(ID_ABORT, busy);
+    for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) enable(id, !busy && chosen);
+    enable(ID_NETNAVI_SETTING, !busy);
+    enable(ID_UP_ONE_LEVEL, m_pTree->CanGoUp());
+
+    check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());
+    check(ID_VIEW_STATUS_BAR, !statusBar()->isHidden());
+    check(ID_VIEW_QUICKSEARCHBAR, !m_pQuickBar->isHidden());
+
+    const int style = m_pList->GetListStyle();
+    check(ID_VIEW_SMALLICON, style == LIST_SMALLICON);
+    check(ID_VIEW_LARGEICON, style == LIST_LARGEICON);
+    check(ID_VIEW_LIST, style == LIST_LIST);
+    check(ID_VIEW_DETAILS, style == LIST_DETAILS);
+    enable(ID_VIEW_LINEUP, style == LIST_LARGEICON || style == LIST_SMALLICON);
+
+    const int disc = m_app.m_settings.m_nDiscDisplay;
+    check(ID_DISC_NAME, (disc & 2) != 0);
+    check(ID_DISC_FREE, (disc & 1) != 0);
+    for (int mode = 0; mode < 5; ++mode) check(ID_REC_MODE1 + mode, m_app.m_settings.m_nRecMode == mode);
+}
+
+void CMainFrame::OnEditCopy() {
+    if (m_pEdit->hasFocus())
+        m_pEdit->copy();
+    else
+        m_pList->CopyNames();
+}
+
+void CMainFrame::OnEditCopyDetails() { m_pList->CopyDetails(); }
+
+void CMainFrame::OnEditSelectAll() {
+    if (m_pEdit->hasFocus())
+        m_pEdit->selectAll();
+    else
+        m_pList->SelectAllRows();
+}
+
+void CMainFrame::OnDownloadTitle() {
+    if (m_pList->CanFetchDescriptions()) m_pList->FetchDescriptions();
+}
+
+void CMainFrame::OnUpOneLevel() { m_pTree->UpOneLevel(); }
+
+void CMainFrame::OnViewType(int id) {
+    switch (id) {
+    case ID_VIEW_SMALLICON: m_pList->SetListStyle(LIST_SMALLICON); break;
+    case ID_VIEW_LARGEICON: m_pList->SetListStyle(LIST_LARGEICON); break;
+    case ID_VIEW_LIST: m_pList->SetListStyle(LIST_LIST); break;
+    case ID_VIEW_DETAILS: m_pList->SetListStyle(LIST_DETAILS); break;
+    case ID_VIEW_LINEUP: m_pList->ArrangeIcons(); break;
+    default: break;
+    }
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnDiscDisplay(int bit) {
+    m_app.m_settings.m_nDiscDisplay ^= bit;
+    m_pTree->UpdateDiscLabels();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnRecMode(int mode) {
+    m_app.m_settings.m_nRecMode = mode;
+    m_pTree->UpdateDiscLabels();
+    m_pList->RefreshRemainingTime();
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnQuickSearch() {
+    const QString text = m_pQuickBox->currentText();
+    if (text.isEmpty()) {
+        m_pQuickBox->setFocus();
+        return;
+    }
+    const std::string keyword = FromQ(text);
+    AddKeyword(m_aKeywords, keyword);
+    // The box shows the entry that the prefix search finds; the search uses the typed text.
+    FillKeywordBox(FindKeywordPrefix(m_aKeywords, keyword, 0));
+    SaveHistory(m_aKeywords, GetHistoryPath(m_app.m_pszAppDir));
+    SEARCHCONDITION flat{SC_DVD_TITLES | SC_TEXT, "", "", keyword.c_str(), "", "", 0};
+    m_condition.SetCondition(flat);
+    m_pTree->SetSearchCondition(flat);
+    m_pTree->ShowSearchResults();
+}
+
+void CMainFrame::FillKeywordBox(int current) {
+    const QString typed = m_pQuickBox->currentText();
+    m_pQuickBox->clear();
+    for (const std::string& keyword : m_aKeywords) m_pQuickBox->addItem(ToQ(keyword));
+    if (current >= 0)
+        m_pQuickBox->setCurrentIndex(current);
+    else
+        m_pQuickBox->setEditText(typed);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    // A running transfer is not stopped; its end is no longer reported.
+    m_bClosing = true;
+    if (m_pTransferThread) WaitForTransfer();
+    if (windowState() == Qt::WindowNoState) {
+        const QPoint pos = this->pos();
+        const QSize size = this->size();
+        m_app.m_settings.m_rcWindow = {pos.x(), pos.y(), pos.x() + size.width(), pos.y() + size.height()};
+    }
+    m_app.m_barState = saveState();
+    m_app.m_settings.m_nSplitWidth = m_pMainSplitter->sizes().value(0);
+    m_app.m_settings.m_nSplitHeight = m_pRightSplitter->sizes().value(0);
+    m_pList->SaveSettings();
+    event->accept();
+}
+
+QMessageBox::StandardButton CMainFrame::MessageBox(const QString& text, QMessageBox::Icon icon,
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QMessageBox::StandardButton defaultButton) {
+    return ShowMessage(this, text, icon, buttons, defaultButton);
+}
+
+QMessageBox::StandardButton CMainFrame::ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                                    QMessageBox::StandardButtons buttons,
+                                                    QMessageBox::StandardButton defaultButton) {
+    shownMessages().push_back({text, icon});
+    if (!Answers().empty()) {
+        const QMessageBox::StandardButton answer = Answers().front();
+        Answers().pop_front();
+        return answer;
+    }
+    // Without a screen nobody could answer; take the default instead of hanging.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
+    QMessageBox box(icon, QStringLiteral("Librovista"), text, buttons, parent);
+    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CMainFrame::setNextAnswer(QMessageBox::StandardButton answer) { Answers().push_back(answer); }
+
+std::vector<CMainFrame::SHOWN_MESSAGE>& CMainFrame::shownMessages() {
+    static std::vector<SHOWN_MESSAGE> shown;
+    return shown;
+}

@@ -1,0 +1,144 @@
+#pragma once
+// The program's only top-level window: splitters with the three views, menus,
+// toolbar, quick-search bar, status bar, command enabling, and the one place
+// where transfers with a recorder are started, shown and finished.
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/library/records.h"
+#include "core/search/search_condition.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QSplitter;
+class QToolBar;
+class QPushButton;
+class CLibrovistaApp;
+class CRDTitleDoc;
+class CRDTreeView;
+class CRDListView;
+class CRDEditView;
+class CHttpThread;
+class CTransferListener;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc);
+    ~CMainFrame() override;
+
+    CRDTreeView* GetTreeView() const { return m_pTree; }
+    CRDListView* GetListView() const { return m_pList; }
+    CRDEditView* GetEditView() const { return m_pEdit; }
+    CRDTitleDoc& GetDocument() const { return m_doc; }
+    CLibrovistaApp& GetApp() const { return m_app; }
+
+    // The action of a command id, or null.
+    QAction* Action(int id) const;
+    QComboBox* GetQuickSearchBox() const { return m_pQuickBox; }
+    QToolBar* GetToolBar() const { return m_pToolBar; }
+    QToolBar* GetQuickSearchBar() const { return m_pQuickBar; }
+    QSplitter* GetMainSplitter() const { return m_pMainSplitter; }
+    QSplitter* GetRightSplitter() const { return m_pRightSplitter; }
+
+    // Status-bar panes: 0 the message pane, else a PaneId.
+    void SetPaneText(int paneId, const QString& text);
+    QString GetPaneText(int paneId) const;
+    void SetStatusIcon(bool busy);
+    bool IsStatusBusy() const { return m_bStatusBusy; }
+
+    bool IsTransferring() const { return m_bTransferring; }
+    bool IsClosed() const { return m_bClosing; }
+    // Starts a description download for the leading titles of one recorder.
+    void StartTitleDownload(const std::vector<TITLEINFO>& titles);
+
+    // Recomputes every command's enabled and ticked state.
+    void UpdateCommandUI();
+
+    // Every message box of the program goes through here; caption "Librovista".
+    QMessageBox::StandardButton MessageBox(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
+                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
+    static QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
+                                                   QMessageBox::StandardButtons buttons,
+                                                   QMessageBox::StandardButton defaultButton);
+
+    // Test seam: while answers are queued, boxes are not shown but answered.
+    struct SHOWN_MESSAGE {
+        QString text;
+        QMessageBox::Icon icon;
+    };
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static std::vector<SHOWN_MESSAGE>& shownMessages();
+
+    // The condition of the last quick or condition search.
+    CSearchCondition m_condition;
+
+public slots:
+    void OnQuickSearch();
+    void OnTransferStatus(int status);
+
+signals:
+    void paneTextChanged(int paneId, const QString& text);
+    // A transfer's end has been handled (views already updated).
+    void transferEnded(bool success);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QAction* MakeAction(int id, bool checkable = false);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void CreateClient();
+    void RestorePlacement();
+
+    void OnDownloadLibrary();
+    void OnAbort();
+    void OnEditCopy();
+    void OnEditCopyDetails();
+    void OnEditSelectAll();
+    void OnDownloadTitle();
+    void OnUpOneLevel();
+    void OnViewType(int id);
+    void OnDiscDisplay(int bit);
+    void OnRecMode(int mode);
+    void WaitForTransfer();
+    void FillKeywordBox(int current);
+
+    CLibrovistaApp& m_app;
+    CRDTitleDoc& m_doc;
+
+    QSplitter* m_pMainSplitter = nullptr;
+    QSplitter* m_pRightSplitter = nullptr;
+    CRDTreeView* m_pTree = nullptr;
+    CRDListView* m_pList = nullptr;
+    CRDEditView* m_pEdit = nullptr;
+    QToolBar* m_pToolBar = nullptr;
+    QToolBar* m_pQuickBar = nullptr;
+    QPushButton* m_pQuickButton = nullptr;
+    QComboBox* m_pQuickBox = nullptr;
+    QLabel* m_pReadyLabel = nullptr;
+    std::map<int, QLabel*> m_aPanes;
+    QLabel* m_pTransferIcon = nullptr;
+    QIcon m_hIconIdle;
+    QIcon m_hIconBusy;
+    bool m_bStatusBusy = false;
+    std::map<int, QAction*> m_aActions;
+    std::vector<std::string> m_aKeywords;  // the quick-search box's list, most recent first
+
+    bool m_bTransferring = false;
+    bool m_bClosing = false;
+    std::unique_ptr<CTransferListener> m_pListener;
+    std::unique_ptr<CHttpThread> m_pTransferThread;
+};

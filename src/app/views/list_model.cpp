@@ -1,0 +1,102 @@
+#include "app/views/list_model.h"
+
+#include <QIcon>
+#include <algorithm>
+#include <numeric>
+
+#include "app/shell/app.h"
+#include "app/shell/qcodec.h"
+
+CListModel::CListModel(CLibrovistaApp& app, QObject* parent) : QAbstractTableModel(parent), m_app(app) {}
+
+int CListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_aRows.size());
+}
+
+int CListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ViewColumnCount(m_nViewMode);
+}
+
+std::string CListModel::CellText(int row, int column) const {
+    return GetCellText(RowAt(row), column, m_app.m_settings.m_nRecMode);
+}
+
+QVariant CListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        return lv::app::ToQ(CellText(index.row(), index.column()));
+    case Qt::DecorationRole:
+        if (index.column() == 0) {
+            const int image = RowAt(index.row()).GetImage();
+            if (image >= 0) return m_app.Image(image);
+        }
+        return {};
+    default:
+        return {};
+    }
+}
+
+QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return m_aHeaders[static_cast<std::size_t>(ViewFirstColumn(m_nViewMode) + section)];
+    case Qt::DecorationRole:
+        if (section == m_nSortColumn) {
+            static const QIcon up(QStringLiteral(":/sort_up.svg"));
+            static const QIcon down(QStringLiteral(":/sort_down.svg"));
+            return m_nSortDirection < 0 ? down : up;
+        }
+        return {};
+    case SortDirectionRole:
+        return section == m_nSortColumn ? m_nSortDirection : 0;
+    default:
+        return {};
+    }
+}
+
+void CListModel::BeginFill(int viewMode) {
+    beginResetModel();
+    m_aRows.clear();
+    m_nViewMode = viewMode;
+    m_nSortColumn = -1;
+}
+
+void CListModel::EndFill() { endResetModel(); }
+
+void CListModel::SetSortMark(int column, int direction) {
+    m_nSortColumn = column;
+    m_nSortDirection = direction;
+    if (columnCount() > 0) emit headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+}
+
+void CListModel::Sort(int sortKey) {
+    const std::size_t n = m_aRows.size();
+    std::vector<int> order(n);
+    std::iota(order.begin(), order.end(), 0);
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return CompareRows(m_aRows[static_cast<std::size_t>(a)], m_aRows[static_cast<std::size_t>(b)], sortKey) < 0;
+    });
+    std::vector<CListRow> sorted;
+    sorted.reserve(n);
+    std::vector<int> newRowOf(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        sorted.push_back(std::move(m_aRows[static_cast<std::size_t>(order[i])]));
+        newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
+    }
+    m_aRows = std::move(sorted);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) to.append(index(newRowOf[static_cast<std::size_t>(i.row())], i.column()));
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CListModel::RefreshRemainingTime() {
+    if (m_nViewMode == VIEW_TITLES && rowCount() > 0) emit dataChanged(index(0, 6), index(rowCount() - 1, 6));
+}

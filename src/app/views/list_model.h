@@ -1,0 +1,52 @@
+#pragma once
+// The rows of the title list: copies of title or disc records, so that they
+// stay valid while the document reloads. Texts are decoded only when a cell
+// is painted.
+#include <QAbstractTableModel>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/views/list_rows.h"
+
+class CLibrovistaApp;
+
+class CListModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum { SortDirectionRole = Qt::UserRole + 1 };  // header: +1 ascending, -1 descending, 0
+
+    explicit CListModel(CLibrovistaApp& app, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    int GetViewMode() const { return m_nViewMode; }
+    // Rows are appended between BeginFill and EndFill, which reset the model.
+    void BeginFill(int viewMode);
+    void AddRow(CListRow row) { m_aRows.push_back(std::move(row)); }
+    void EndFill();
+
+    // Sorts by a sort key; selections follow their rows.
+    void Sort(int sortKey);
+    // The header mark: the sort column of the current view and its direction.
+    void SetSortMark(int column, int direction);
+
+    const CListRow& RowAt(int row) const { return m_aRows.at(static_cast<std::size_t>(row)); }
+    // A cell as code page 932 bytes.
+    std::string CellText(int row, int column) const;
+    void SetHeaderTexts(const std::array<QString, COLUMN_COUNT>& texts) { m_aHeaders = texts; }
+    // Column 6 of the title view follows the recording mode.
+    void RefreshRemainingTime();
+
+private:
+    CLibrovistaApp& m_app;
+    int m_nViewMode = VIEW_TITLES;
+    std::vector<CListRow> m_aRows;
+    std::array<QString, COLUMN_COUNT> m_aHeaders;
+    int m_nSortColumn = -1;
+    int m_nSortDirection = 0;
+};

@@ -1,0 +1,387 @@
+#include "app/views/list_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QListView>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeView>
+#include <algorithm>
+
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/edit_view.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/qcodec.h"
+#include "app/views/list_model.h"
+#include "app/views/tree_view.h"
+#include "core/search/search_condition.h"
+#include "core/settings/netnavi_setting.h"
+
+namespace {
+
+const char* const kHeaders[COLUMN_COUNT] = {
+    "タイトル名", "Disc No.", "ジャンル", "録画開始日時", "ﾁｬﾝﾈﾙ", "本体名", "残量時間",
+    "Disc No.", "残量時間", "ﾃﾞｨｽｸ名", "設定1", "設定2", "設定3", "設定4", "設定5",
+};
+
+// Rows of a condition's result go straight into the model.
+class CFillSink : public CConditionSink {
+public:
+    CFillSink(CListModel& model, std::array<std::string, 5>& modeNames) : m_model(model), m_modeNames(modeNames) {}
+    void OnModeLabels(const CRDRecorderLibrary& recorder) override {
+        const auto& labels = recorder.ModeLabels();
+        for (std::size_t i = 0; i < m_modeNames.size(); ++i) m_modeNames[i] = i < labels.size() ? labels[i] : "";
+    }
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override {
+        m_model.AddRow(CListRow::FromDisc(disc));
+    }
+    void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) override {
+        m_model.AddRow(CListRow::FromTitle(recorder.Name(), title));
+    }
+
+private:
+    CListModel& m_model;
+    std::array<std::string, 5>& m_modeNames;
+};
+
+}  // namespace
+
+CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& frame, QWidget* parent)
+    : QStackedWidget(parent), m_app(app), m_doc(doc), m_frame(frame) {
+    setObjectName(QStringLiteral("ListView"));
+    m_pModel = new CListModel(app, this);
+    std::array<QString, COLUMN_COUNT> headers;
+    for (int i = 0; i < COLUMN_COUNT; ++i) {
+        COLUMN_SETTING s{};
+        m_app.m_settings.GetColumnSetting(i, s);
+        m_aColumnDesc[static_cast<std::size_t>(i)] = DescFromSetting(s);
+        headers[static_cast<std::size_t>(i)] = QString::fromUtf8(kHeaders[i]);
+    }
+    m_pModel->SetHeaderTexts(headers);
+
+    m_pDetails = new QTreeView(this);
+    m_pDetails->setObjectName(QStringLiteral("ListDetails"));
+    m_pDetails->setModel(m_pModel);
+    m_pDetails->setRootIsDecorated(false);
+    m_pDetails->setItemsExpandable(false);
+    m_pDetails->setUniformRowHeights(true);
+    m_pDetails->setAllColumnsShowFocus(true);
+    m_pDetails->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pDetails->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pDetails->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pDetails->setIconSize(QSize(16, 16));
+    m_pDetails->setContextMenuPolicy(Qt::DefaultContextMenu);
+    QHeaderView* header = m_pDetails->header();
+    header->setSectionsMovable(true);
+    header->setSectionsClickable(true);
+    header->setStretchLastSection(false);
+    header->setSortIndicatorShown(false);
+    header->setMinimumSectionSize(0);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    connect(header, &QHeaderView::sectionClicked, this, &CRDListView::OnColumnClick);
+
+    m_pIcons = new QListView(this);
+    m_pIcons->setObjectName(QStringLiteral("ListIcons"));
+    m_pIcons->setModel(m_pModel);
+    m_pIcons->setSelectionModel(m_pDetails->selectionModel());
+    m_pIcons->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_pIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pIcons->setResizeMode(QListView::Adjust);
+    m_pIcons->setUniformItemSizes(true);
+
+    addWidget(m_pDetails);
+    addWidget(m_pIcons);
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pDetails), static_cast<QAbstractItemView*>(m_pIcons)}) {
+        view->viewport()->installEventFilter(this);
+        connect(view, &QAbstractItemView::activated, this, &CRDListView::OnItemActivate);
+    }
+    connect(m_pDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CRDListView::OnItemChanged);
+
+    m_pModel->BeginFill(VIEW_TITLES);
+    m_pModel->EndFill();
+    ApplyColumns();
+    SetListStyle((m_app.m_settings.m_nListStyle & 3) | LIST_DETAILS);
+    m_doc.AddView(this);
+}
+
+CRDListView::~CRDListView() { m_doc.RemoveView(this); }
+
+QAbstractItemView* CRDListView::GetCurrentView() const {
+    return m_nListStyle == LIST_DETAILS ? static_cast<QAbstractItemView*>(m_pDetails) : m_pIcons;
+}
+
+int CRDListView::GetViewMode() const { return m_pModel->GetViewMode(); }
+
+int CRDListView::FirstColumn() const { return ViewFirstColumn(GetViewMode()); }
+
+void CRDListView::SetListStyle(int style) {
+    if (style < LIST_LARGEICON || style > LIST_LIST) style = LIST_DETAILS;
+    const bool hadFocus = GetCurrentView()->hasFocus();
+    m_nListStyle = style;
+    switch (style) {
+    case LIST_LARGEICON:
+        m_pIcons->setViewMode(QListView::IconMode);
+        m_pIcons->setIconSize(QSize(32, 32));
+        m_pIcons->setFlow(QListView::LeftToRight);
+        m_pIcons->setWrapping(true);
+        break;
+    case LIST_SMALLICON:
+        m_pIcons->setViewMode(QListView::ListMode);
+        m_pIcons->setIconSize(QSize(16, 16));
+        m_pIcons->setFlow(QListView::LeftToRight);
+        m_pIcons->setWrapping(true);
+        break;
+    case LIST_LIST:
+        m_pIcons->setViewMode(QListView::ListMode);
+        m_pIcons->setIconSize(QSize(16, 16));
+        m_pIcons->setFlow(QListView::TopToBottom);
+        m_pIcons->setWrapping(true);
+        break;
+    default:
+        break;
+    }
+    m_pIcons->setMovement(QListView::Static);
+    setCurrentWidget(style == LIST_DETAILS ? static_cast<QWidget*>(m_pDetails) : m_pIcons);
+    if (hadFocus) GetCurrentView()->setFocus();
+}
+
+void CRDListView::ArrangeIcons() {
+    if (m_nListStyle == LIST_LARGEICON || m_nListStyle == LIST_SMALLICON) m_pIcons->doItemsLayout();
+}
+
+void CRDListView::SaveColumns() {
+    if (m_bApplyingColumns) return;
+    QHeaderView* header = m_pDetails->header();
+    const int first = FirstColumn();
+    if (header->count() != m_pModel->columnCount()) return;
+    for (int c = 0; c < header->count(); ++c) {
+        COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(first + c)];
+        d.nWidth = header->isSectionHidden(c) ? 0 : header->sectionSize(c);
+        d.nOrder = header->visualIndex(c);
+    }
+}
+
+void CRDListView::ApplyColumns() {
+    QHeaderView* header = m_pDetails->header();
+    const int first = FirstColumn();
+    const int count = m_pModel->columnCount();
+    m_bApplyingColumns = true;
+    const std::vector<int> logicalAt = DisplayOrder(m_aColumnDesc, GetViewMode());
+    for (int p = 0; p < count; ++p) {
+        const int from = header->visualIndex(logicalAt[static_cast<std::size_t>(p)]);
+        if (from != p) header->moveSection(from, p);
+    }
+    for (int c = 0; c < count; ++c) {
+        const int width = std::max(0, m_aColumnDesc[static_cast<std::size_t>(first + c)].nWidth);
+        header->setSectionHidden(c, false);
+        header->resizeSection(c, width);
+    }
+    m_bApplyingColumns = false;
+    UpdateSortMark();
+}
+
+int CRDListView::GetSortKey() const { return ::GetSortKey(m_aColumnDesc, GetViewMode()); }
+
+void CRDListView::UpdateSortMark() {
+    const int index = GetSortKey() & 0xFFFF;
+    const COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(index)];
+    const int first = FirstColumn();
+    const bool marked = d.bSortColumn && index >= first && index < first + m_pModel->columnCount();
+    m_pModel->SetSortMark(marked ? index - first : -1, d.nDirection == 1 ? -1 : 1);
+}
+
+void CRDListView::OnColumnClick(int column) {
+    if (column < 0 || column >= m_pModel->columnCount()) return;
+    SaveColumns();
+    ClickColumn(m_aColumnDesc, GetViewMode(), column);
+    UpdateSortMark();
+    m_pModel->Sort(GetSortKey());
+}
+
+void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
+    if (hint == 0 || dynamic_cast<CRDTreeView*>(sender) == nullptr) return;
+    const auto* cond = static_cast<const CSearchCondition*>(object);
+
+    m_doc.ClearDescription();
+    for (std::string& name : m_szModeNames) name.clear();
+    const int recMode = m_app.m_settings.m_nRecMode;
+    const int viewMode = cond ? (cond->NeedsDiscView() ? VIEW_DISCS : VIEW_TITLES) : GetViewMode();
+
+    SaveColumns();
+    m_shownRow = QPersistentModelIndex();
+    m_pModel->BeginFill(viewMode);
+    if (cond) {
+        CFillSink sink(*m_pModel, m_szModeNames);
+        RunCondition(*cond, m_doc, sink);
+    }
+    m_pModel->EndFill();
+    ApplyColumns();
+    m_pModel->Sort(GetSortKey());
+
+    RefreshEditView();
+    UpdateCountPanes();
+    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE,
+                        recMode >= 0 && recMode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(recMode)])
+                                                    : QString());
+    emit selectionCountChanged();
+}
+
+void CRDListView::UpdateCountPanes() {
+    m_frame.SetPaneText(lv::app::ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(GetSelectedCount()));
+    m_frame.SetPaneText(lv::app::ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(m_pModel->rowCount()));
+}
+
+std::vector<int> CRDListView::GetSelectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& i : m_pDetails->selectionModel()->selectedRows()) rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int CRDListView::GetSelectedCount() const {
+    return static_cast<int>(m_pDetails->selectionModel()->selectedRows().size());
+}
+
+void CRDListView::OnItemChanged(const QItemSelection&, const QItemSelection&) {
+    const QModelIndexList rows = m_pDetails->selectionModel()->selectedRows();
+    if (rows.size() == 1) {
+        // Only a newly single row loads its description.
+        if (QPersistentModelIndex(rows.front()) != m_shownRow) ShowDescription(rows.front().row());
+    } else {
+        m_shownRow = QPersistentModelIndex();
+        m_doc.ClearDescription();
+        RefreshEditView();
+    }
+    m_frame.SetPaneText(lv::app::ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(rows.size()));
+    emit selectionCountChanged();
+}
+
+void CRDListView::ShowDescription(int row) {
+    if (GetViewMode() != VIEW_TITLES || row < 0) {
+        m_doc.ClearDescription();
+    } else {
+        const CListRow& r = m_pModel->RowAt(row);
+        CNetNaviSetting setting(m_app.m_pszAppDir);
+        if (!setting.SetName(r.m_strRDName) || !setting.Load()) return;
+        m_doc.LoadDescription(setting.GetCacheFolder() + std::string(r.m_title.Field(TF_TEXTFILE)));
+        m_shownRow = QPersistentModelIndex(m_pModel->index(row, 0));
+    }
+    RefreshEditView();
+}
+
+void CRDListView::RefreshEditView() {
+    if (CRDEditView* edit = m_frame.GetEditView()) edit->Refresh();
+}
+
+void CRDListView::OnItemActivate(const QModelIndex& index) {
+    if (GetViewMode() != VIEW_DISCS || !index.isValid()) return;
+    const CRDDiscInfo& disc = m_pModel->RowAt(index.row()).m_disc;
+    std::vector<std::string> path{disc.m_strRDName, "DVD", disc.m_strDiscNo};
+    // The tree refills this list; let the view finish its event first.
+    QTimer::singleShot(0, this, [this, path] {
+        if (CRDTreeView* tree = m_frame.GetTreeView()) tree->SelectPath(path);
+    });
+}
+
+void CRDListView::PutTextOnClipboard(const std::string& cp932) {
+    if (cp932.empty()) return;
+    QApplication::clipboard()->setText(lv::app::ToQ(cp932));
+}
+
+std::vector<const CListRow*> CRDListView::SelectedRecords() const {
+    std::vector<const CListRow*> rows;
+    for (int row : GetSelectedRows()) rows.push_back(&m_pModel->RowAt(row));
+    return rows;
+}
+
+void CRDListView::CopyNames() { PutTextOnClipboard(CopyNamesText(SelectedRecords())); }
+
+void CRDListView::CopyDetails() {
+    // The order the user sees, hidden columns included.
+    QHeaderView* header = m_pDetails->header();
+    std::vector<int> order;
+    for (int p = 0; p < header->count(); ++p) order.push_back(header->logicalIndex(p));
+    PutTextOnClipboard(CopyDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
+}
+
+void CRDListView::SelectAllRows() {
+    const int rows = m_pModel->rowCount();
+    if (rows == 0) return;
+    // One selection change for all rows, so the count pane is written once.
+    QItemSelection all(m_pModel->index(0, 0), m_pModel->index(rows - 1, m_pModel->columnCount() - 1));
+    m_pDetails->selectionModel()->select(all, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+}
+
+bool CRDListView::CanFetchDescriptions() const {
+    return GetViewMode() == VIEW_TITLES && GetSelectedCount() > 0 && !m_frame.IsTransferring();
+}
+
+void CRDListView::FetchDescriptions() {
+    const std::vector<int> rows = GetSelectedRows();
+    if (rows.empty()) return;
+    std::vector<TITLEINFO> titles(rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const CListRow& r = m_pModel->RowAt(rows[i]);
+        r.m_title.GetInfo(titles[i]);
+        titles[i].pszRDName = r.m_strRDName.c_str();
+    }
+    m_frame.StartTitleDownload(titles);
+}
+
+void CRDListView::RefreshRemainingTime() {
+    m_pModel->RefreshRemainingTime();
+    const int mode = m_app.m_settings.m_nRecMode;
+    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE,
+                        mode >= 0 && mode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)]) : QString());
+}
+
+void CRDListView::SaveSettings() {
+    SaveColumns();
+    for (int i = 0; i < COLUMN_COUNT; ++i)
+        m_app.m_settings.SetColumnSetting(i, SettingFromDesc(m_aColumnDesc[static_cast<std::size_t>(i)]));
+    m_app.m_settings.m_nListStyle = m_nListStyle;
+}
+
+QMenu* CRDListView::CreateContextMenu(const QPoint& viewportPos, QWidget* parent) {
+    if (!GetCurrentView()->indexAt(viewportPos).isValid()) return nullptr;
+    using namespace lv::app;
+    m_frame.UpdateCommandUI();
+    const bool titles = GetViewMode() == VIEW_TITLES;
+    auto* menu = new QMenu(titles ? QStringLiteral("ﾀｲﾄﾙ一覧") : QStringLiteral("ﾃﾞｨｽｸ一覧"), parent);
+    auto add = [&](const char* text, int id) {
+        QAction* target = m_frame.Action(id);
+        QAction* item = menu->addAction(MenuLabel(text));
+        item->setShortcut(QKeySequence(MenuShortcut(text)));
+        item->setData(id);
+        item->setEnabled(target && target->isEnabled());
+        connect(item, &QAction::triggered, target, &QAction::trigger);
+    };
+    if (titles) {
+        add("番組説明を取得(&S)\tF4", ID_DOWNLOAD_TITLE);
+        add("ﾀｲﾄﾙ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY);
+        add("ﾀｲﾄﾙ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS);
+    } else {
+        add("ﾃﾞｨｽｸ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY);
+        add("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS);
+    }
+    return menu;
+}
+
+bool CRDListView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu &&
+        (watched == m_pDetails->viewport() || watched == m_pIcons->viewport())) {
+        auto* e = static_cast<QContextMenuEvent*>(event);
+        // The keyboard's menu key reports no row position: no menu.
+        if (e->reason() != QContextMenuEvent::Keyboard) {
+            if (QMenu* menu = CreateContextMenu(e->pos(), this)) {
+                menu->exec(e->globalPos());
+                delete menu;
+            }
+        }
+        return true;
+    }
+    return QStackedWidget::eventFilter(watched, event);
+}

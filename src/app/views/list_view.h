@@ -1,0 +1,92 @@
+#pragma once
+// The title list: the titles or discs that the tree's condition selects, in
+// a details view (QTreeView) or a list / icon view (QListView) over one model.
+#include <QPersistentModelIndex>
+#include <QStackedWidget>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/library/title_doc.h"
+#include "core/views/list_rows.h"
+
+class QItemSelection;
+class QListView;
+class QMenu;
+class QTreeView;
+class QAbstractItemView;
+class CLibrovistaApp;
+class CListModel;
+class CMainFrame;
+
+// List types, as the settings store them.
+enum LIST_STYLE { LIST_LARGEICON = 0, LIST_DETAILS = 1, LIST_SMALLICON = 2, LIST_LIST = 3 };
+
+class CRDListView : public QStackedWidget, public CDocView {
+    Q_OBJECT
+
+public:
+    CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& frame, QWidget* parent = nullptr);
+    ~CRDListView() override;
+
+    void OnUpdate(CDocView* sender, long hint, void* object) override;
+
+    CListModel* GetModel() const { return m_pModel; }
+    QTreeView* GetDetailsView() const { return m_pDetails; }
+    QListView* GetIconView() const { return m_pIcons; }
+    QAbstractItemView* GetCurrentView() const;
+    int GetViewMode() const;
+
+    int GetListStyle() const { return m_nListStyle; }
+    void SetListStyle(int style);
+    void ArrangeIcons();
+
+    // Header click on a column of the current view (0-based within the view).
+    void OnColumnClick(int column);
+    int GetSortKey() const;
+
+    std::vector<int> GetSelectedRows() const;  // in row order
+    int GetSelectedCount() const;
+    void CopyNames();
+    void CopyDetails();
+    void SelectAllRows();
+    bool CanFetchDescriptions() const;
+    void FetchDescriptions();
+    void RefreshRemainingTime();
+
+    // Gives the column layout and the list type back to the settings.
+    void SaveSettings();
+    // The popup menu for a point of the current view's viewport; null off the rows.
+    QMenu* CreateContextMenu(const QPoint& viewportPos, QWidget* parent);
+
+signals:
+    void selectionCountChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnItemChanged(const QItemSelection& selected, const QItemSelection& deselected);
+    void OnItemActivate(const QModelIndex& index);
+    void ShowDescription(int row);
+    void RefreshEditView();
+    void SaveColumns();
+    void ApplyColumns();
+    void UpdateSortMark();
+    void UpdateCountPanes();
+    void PutTextOnClipboard(const std::string& cp932);
+    int FirstColumn() const;
+    std::vector<const CListRow*> SelectedRecords() const;
+
+    CLibrovistaApp& m_app;
+    CRDTitleDoc& m_doc;
+    CMainFrame& m_frame;
+    CListModel* m_pModel = nullptr;
+    QTreeView* m_pDetails = nullptr;
+    QListView* m_pIcons = nullptr;
+    int m_nListStyle = LIST_DETAILS;
+    COLUMN_DESCS m_aColumnDesc{};
+    bool m_bApplyingColumns = false;
+    std::array<std::string, 5> m_szModeNames;
+    QPersistentModelIndex m_shownRow;
+};

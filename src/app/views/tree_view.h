@@ -1,0 +1,64 @@
+#pragma once
+// The library tree: root, search results, recorders with their hard disk,
+// DVD and disc nodes. A selection becomes a search condition that the other
+// views of the document receive.
+#include <QTreeWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/library/records.h"
+#include "core/library/title_doc.h"
+#include "core/search/search_condition.h"
+
+class CLibrovistaApp;
+
+// A node owns a copy of its values, so it stays valid while the document reloads.
+class CTreeNode : public QTreeWidgetItem {
+public:
+    CTreeNode(std::string label, int image, const QIcon& icon);
+    std::string m_strLabel;    // code page 932
+    int m_nImage;
+    bool m_bHasRecord = false;
+    CRDDiscInfo m_record;      // blank with a kind marker, or a disc's values
+};
+
+class CRDTreeView : public QTreeWidget, public CDocView {
+    Q_OBJECT
+
+public:
+    CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent = nullptr);
+    ~CRDTreeView() override;
+
+    void OnUpdate(CDocView* sender, long hint, void* object) override;
+    void UpdateDiscLabels();
+    void SetSearchCondition(const SEARCHCONDITION& cond);
+    void ShowSearchResults();
+    // Selects the node found by walking label heads; false leaves the selection.
+    bool SelectPath(const std::vector<std::string>& path);
+    bool CanGoUp() const;
+    void UpOneLevel();
+
+    CTreeNode* GetRoot() const { return m_hRoot; }
+    CTreeNode* GetSearchResults() const { return m_hSearchResults; }
+    CTreeNode* GetSelectedNode() const;
+    const CSearchCondition* GetStoredCondition() const { return m_pSearchCondition.get(); }
+
+signals:
+    // The selection was handled: the list is filled and the current recorder set.
+    void selectionHandled();
+
+private slots:
+    void OnSelChanged();
+
+private:
+    CTreeNode* AddNode(QTreeWidgetItem* parent, std::string label, int image);
+    std::vector<std::string> PathOf(const CTreeNode* node) const;
+
+    CLibrovistaApp& m_app;
+    CRDTitleDoc& m_doc;
+    CTreeNode* m_hRoot = nullptr;
+    CTreeNode* m_hSearchResults = nullptr;
+    std::unique_ptr<CSearchCondition> m_pSearchCondition;
+    bool m_bRebuilding = false;
+};

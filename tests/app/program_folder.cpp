@@ -1,0 +1,90 @@
+#include "app/program_folder.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "app/shell/app.h"
+#include "app/views/tree_view.h"
+#include "core/settings/netnavi_setting.h"
+#include "support/sjis.h"
+
+namespace lv::guitest {
+
+ProgramFolder::ProgramFolder() {}
+
+void ProgramFolder::AddRecorder(const std::string& name, const std::string& model, const std::string& discCsv,
+                                const std::string& libraryCsv, int port) {
+    CNetNaviSetting setting(Dir());
+    QVERIFY(setting.SetName(name));
+    QVERIFY(setting.SetHost("127.0.0.1"));
+    QVERIFY(setting.SetPort(port));
+    QVERIFY(setting.SetModel(model));
+    QVERIFY(setting.Save());
+    std::filesystem::create_directories(setting.GetCacheFolder());
+    if (!discCsv.empty()) lv::test::WriteFile(setting.GetDiscPath(), SJ(discCsv.c_str()));
+    if (!libraryCsv.empty()) lv::test::WriteFile(setting.GetLibraryPath(), SJ(libraryCsv.c_str()));
+    std::string doc;
+    if (std::filesystem::exists(File("Default.lbv"))) doc = lv::test::ReadFile(File("Default.lbv"));
+    lv::test::WriteFile(File("Default.lbv"), doc + name + "\r\n");
+}
+
+void ProgramFolder::WriteDescription(const std::string& recorder, const std::string& textFile,
+                                     const std::string& utf8) {
+    CNetNaviSetting setting(Dir());
+    QVERIFY(setting.SetName(recorder));
+    lv::test::WriteFile(setting.GetCacheFolder() + textFile, SJ(utf8.c_str()));
+}
+
+void ProgramFolder::AddSampleLibrary() {
+    AddRecorder("RDA", "RD-X5",
+                "\"Disc No.\",\"ディスク名\",\"残量時間\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\n"
+                "\"HDD_\",\"\",\"10:00\",\"10:00\",\"20:00\",\"30:00\",\"5:00\",\"8:00\"\n"
+                "\"002\",\"ドラマ\",\"1:00\",\"0:20\",\"0:40\",\"1:00\",\"0:10\",\"0:30\"\n"
+                "\"001\",\"映画\",\"0:30\",\"0:11\",\"0:22\",\"0:33\",\"0:05\",\"0:15\"\n",
+                "\"HDD\",\"ニュース７\",\"2005/12/21\",\"水\",\"19:00\",\"011\",\"\",\"ニュース\",\"10:00\",\"\","
+                "\"t1.htm\",\"\",\"0000100002\"\n"
+                "\"HDD\",\"サッカー中継\",\"2005/12/20\",\"火\",\"21:00\",\"081\",\"\",\"_スポーツ\",\"10:00\",\"\","
+                "\"t2.htm\",\"\",\"0000200005\"\n"
+                "\"001\",\"映画ＡＢＣ\",\"2005/12/21\",\"水\",\"09:00\",\"041\",\"\",\"映画\",\"0:30\",\"\","
+                "\"t3.htm\",\"\",\"0000300001\"\n"
+                "\"002\",\"ドラマ１\",\"2005/12/21\",\"水\",\"08:00\",\"041\",\"\",\"ドラマ\",\"1:00\",\"\","
+                "\"t4.htm\",\"\",\"0000400001\"\n"
+                "\"001\",\"映画２\",\"2005/12/19\",\"月\",\"20:00\",\"081\",\"\",\"映画\",\"0:30\",\"\","
+                "\"t5.htm\",\"\",\"0000300001\"\n");
+    AddRecorder("RDB", "RD-XS40", "\"Disc No.\",\"ディスク名\",\"残量時間\"\n\"HDD\",\"\",\"5:00\"\n",
+                "\"HDD\",\"abc news\",\"2005/12/22\",\"木\",\"07:00\",\"012\",\"\",\"ニュース\",\"5:00\",\"\","
+                "\"b1.htm\",\"\",\"0000100002\"\n");
+}
+
+std::unique_ptr<CLibrovistaApp> ProgramFolder::Start(const QStringList& extraArguments) {
+    qputenv("LIBROVISTA_HOME", QByteArray::fromStdString(Dir()));
+    auto app = std::make_unique<CLibrovistaApp>();
+    QStringList arguments{QCoreApplication::applicationFilePath()};
+    arguments += extraArguments;
+    if (!app->InitInstance(arguments)) return nullptr;
+    return app;
+}
+
+QTreeWidgetItem* FindNode(CRDTreeView* tree, const QStringList& labels) {
+    QTreeWidgetItem* node = tree->GetRoot();
+    for (const QString& label : labels) {
+        QTreeWidgetItem* next = nullptr;
+        for (int i = 0; node && i < node->childCount() && !next; ++i)
+            if (node->child(i)->text(0) == label) next = node->child(i);
+        node = next;
+    }
+    return node;
+}
+
+void ClickNode(CRDTreeView* tree, QTreeWidgetItem* item) {
+    QVERIFY(item);
+    for (QTreeWidgetItem* p = item->parent(); p; p = p->parent()) p->setExpanded(true);
+    tree->scrollToItem(item);
+    const QRect rect = tree->visualItemRect(item);
+    QVERIFY(rect.isValid());
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+}  // namespace lv::guitest

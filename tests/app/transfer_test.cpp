@@ -1,0 +1,302 @@
+// Downloads from the window: F5 and F4 against a recorder served on loopback,
+// to the reloaded views; Esc, failures and closing during a transfer.
+#include <QAction>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+#include <filesystem>
+#include <random>
+
+#include "app/program_folder.h"
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/edit_view.h"
+#include "app/shell/main_frame.h"
+#include "app/views/list_model.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+#include "core/settings/netnavi_setting.h"
+#include "rdsim/rdsim.h"
+#include "support/sjis.h"
+
+using namespace lv::app;
+using lv::guitest::ClickNode;
+using lv::guitest::FindNode;
+
+namespace {
+
+const char* const kNewLibrary =
+    "\"HDD\",\"ニュース７\",\"2005/12/21\",\"水\",\"19:00\",\"011\",\"\",\"ニュース\",\"9:00\",\"\",\"t1.htm\",\"\","
+    "\"0000100002\"\r\n"
+    "\"HDD\",\"新番組\",\"2005/12/23\",\"金\",\"22:00\",\"011\",\"\",\"ドラマ\",\"9:00\",\"\",\"t9.htm\",\"\","
+    "\"0000400001\"\r\n";
+const char* const kNewDiscs =
+    "\"Disc No.\",\"ディスク名\",\"残量時間\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n"
+    "\"HDD_\",\"\",\"9:00\",\"9:00\",\"18:00\",\"27:00\",\"4:00\",\"7:00\"\r\n"
+    "\"003\",\"新しい円盤\",\"2:00\",\"1:00\",\"2:00\",\"3:00\",\"0:30\",\"1:30\"\r\n";
+
+// The recorder emulator on a loopback port in the range that profiles accept.
+class FakeRecorder {
+public:
+    bool Start() {
+        std::mt19937 random(std::random_device{}());
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            lv::rdsim::Options options;
+            options.nPort = 2000 + static_cast<int>(random() % 8000);
+            options.strModel = "RD-X5";
+            m_sim = std::make_unique<lv::rdsim::RdSim>(options);
+            m_sim->SetLibrary(SJ(kNewLibrary), SJ(kNewDiscs));
+            for (const char* page : {"t1.htm", "t2.htm", "t4.htm", "a.htm", "b.htm", "c.htm", "d.htm"})
+                m_sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + std::string(page) +
+                                         "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()));
+            if (m_sim->Start() > 0) return true;
+        }
+        return false;
+    }
+    int Port() const { return m_sim->Port(); }
+    // The library list's body trickles in slowly.
+    void SetSlow(int ms) {
+        lv::rdsim::Fault fault;
+        fault.nSlowMs = ms;
+        fault.nSlowChunk = 32;
+        m_sim->SetFault("/library/view_library.csv", fault);
+    }
+    void SetStatus(int status) {
+        lv::rdsim::Fault fault;
+        fault.nStatus = status;
+        m_sim->SetFault(fault);
+    }
+    std::vector<std::string> Requests() const {
+        std::vector<std::string> paths;
+        for (const auto& r : m_sim->Requests()) paths.push_back(r.strPath);
+        return paths;
+    }
+
+private:
+    std::unique_ptr<lv::rdsim::RdSim> m_sim;
+};
+
+}  // namespace
+
+class TransferTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeRecorder> m_recorder;
+    std::unique_ptr<lv::guitest::ProgramFolder> m_folder;
+    std::unique_ptr<CLibrovistaApp> m_app;
+    CMainFrame* m_frame = nullptr;
+    CRDTreeView* m_tree = nullptr;
+    CRDListView* m_list = nullptr;
+
+    void Start() {
+        m_app = m_folder->Start();
+        QVERIFY(m_app);
+        m_frame = m_app->GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowActive(m_frame));
+        m_tree = m_frame->GetTreeView();
+        m_list = m_frame->GetListView();
+    }
+    void Select(const QStringList& labels) {
+        QTreeWidgetItem* item = FindNode(m_tree, labels);
+        QVERIFY(item);
+        ClickNode(m_tree, item);
+    }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_frame;
+        QTest::keyClick(target, Qt::Key(key), modifiers);
+    }
+    QStringList Titles() const {
+        QStringList titles;
+        CListModel* model = m_list->GetModel();
+        for (int r = 0; r < model->rowCount(); ++r) titles << model->index(r, 0).data().toString();
+        return titles;
+    }
+    void SelectRows(const QList<int>& rows) {
+        CListModel* model = m_list->GetModel();
+        QItemSelection selection;
+        for (int r : rows) selection.select(model->index(r, 0), model->index(r, model->columnCount() - 1));
+        m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    std::string CacheFile(const std::string& recorder, const std::string& name) const {
+        CNetNaviSetting setting(m_folder->Dir());
+        setting.SetName(recorder);
+        return setting.GetCacheFolder() + name;
+    }
+
+private slots:
+    void init() {
+        CMainFrame::shownMessages().clear();
+        m_recorder = std::make_unique<FakeRecorder>();
+        QVERIFY(m_recorder->Start());
+        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
+        m_folder->AddSampleLibrary();
+        // Point RDA at the loopback recorder.
+        CNetNaviSetting setting(m_folder->Dir());
+        QVERIFY(setting.SetName("RDA"));
+        QVERIFY(setting.Load());
+        QVERIFY(setting.SetPort(m_recorder->Port()));
+        QVERIFY(setting.Save());
+        Start();
+    }
+    void cleanup() {
+        if (m_app) m_app->ExitInstance();
+        m_app.reset();
+        m_recorder.reset();
+        m_folder.reset();
+    }
+
+    void libraryDownloadReloadsTheViews() {
+        Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        QCOMPARE(Titles().size(), 2);
+        QVERIFY(m_frame->Action(ID_DOWNLOAD_LIBRARY)->isEnabled());
+        QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        Key(Qt::Key_F5);
+        QVERIFY(m_frame->IsTransferring());
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.front().front().toBool(), true);
+
+        QStringList transferTexts;
+        for (const QList<QVariant>& call : panes)
+            if (call.at(0).toInt() == ID_PANE_TRANSFER) transferTexts << call.at(1).toString();
+        QCOMPARE(transferTexts.front(), QStringLiteral("RD本体に接続中..."));
+        QVERIFY(transferTexts.contains(QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得中...")));
+        QVERIFY(transferTexts.contains(QStringLiteral("完了")));
+        QCOMPARE(transferTexts.back(), QString());
+        QVERIFY(!m_frame->IsStatusBusy());
+        QVERIFY(!m_frame->IsTransferring());
+        QVERIFY(CMainFrame::shownMessages().empty());
+
+        // Cache files replaced, document reloaded, tree rebuilt, list refilled.
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("HDD"));
+        QStringList titles = Titles();
+        titles.sort();
+        QCOMPARE(titles, (QStringList{QStringLiteral("ニュース７"), QStringLiteral("新番組")}));
+        QTreeWidgetItem* dvd = FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QCOMPARE(dvd->childCount(), 1);
+        QCOMPARE(dvd->child(0)->text(0), QStringLiteral("003 [ 01:00 ]"));
+        QVERIFY(m_frame->Action(ID_DOWNLOAD_LIBRARY)->isEnabled());
+    }
+
+    void busyStateAndEscape() {
+        Select({QStringLiteral("RDA")});
+        const std::string before = lv::test::ReadFile(CacheFile("RDA", "Library.csv"));
+        SelectRows({0});
+        QVERIFY(m_frame->Action(ID_DOWNLOAD_TITLE)->isEnabled());
+        QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
+        m_recorder->SetSlow(300);
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        m_frame->Action(ID_DOWNLOAD_LIBRARY)->trigger();
+        for (int id : {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS,
+                       ID_NETNAVI_SETTING})
+            QVERIFY2(!m_frame->Action(id)->isEnabled(), qPrintable(QString::number(id)));
+        QVERIFY(m_frame->Action(ID_ABORT)->isEnabled());
+        QTRY_VERIFY(m_frame->IsStatusBusy());
+        // A second start while busy is dropped.
+        m_frame->StartTitleDownload({});
+        QTRY_VERIFY(!m_recorder->Requests().empty());
+
+        Key(Qt::Key_Escape);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.size(), 1);
+        QCOMPARE(ended.front().front().toBool(), false);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMainFrame::shownMessages().front().text, QStringLiteral("処理が中断されました。"));
+        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), before);
+        QCOMPARE(Titles().size(), 5);
+        QVERIFY(!m_frame->IsStatusBusy());
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_TRANSFER), QString());
+        QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
+        QVERIFY(m_frame->Action(ID_DOWNLOAD_LIBRARY)->isEnabled());
+        // Esc when idle does nothing.
+        Key(Qt::Key_Escape);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+    }
+
+    void failingRecorderShowsItsAnswer() {
+        m_recorder->SetStatus(401);
+        Select({QStringLiteral("RDA")});
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        CMainFrame::setNextAnswer(QMessageBox::Ok);
+        Key(Qt::Key_F5);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QVERIFY(CMainFrame::shownMessages().front().text.startsWith(QStringLiteral("HTTP/1.")));
+        QVERIFY(CMainFrame::shownMessages().front().text.contains(QStringLiteral("401")));
+        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+        QCOMPARE(Titles().size(), 5);
+
+        // A transfer without a recorder fails quietly.
+        m_frame->StartTitleDownload({});
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.back().front().toBool(), false);
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QVERIFY(!m_frame->IsTransferring());
+    }
+
+    void descriptionDownloadShowsTheLastTitle() {
+        Select({QStringLiteral("RDA")});
+        // Titles sorted by name: サッカー中継, ドラマ１, ニュース７, 映画２, 映画ＡＢＣ.
+        SelectRows({0, 1, 2});
+        m_list->GetDetailsView()->setFocus();
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        Key(Qt::Key_F4);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.front().front().toBool(), true);
+        QCOMPARE(m_recorder->Requests(),
+                 (std::vector<std::string>{"/library/t2.htm", "/library/t4.htm", "/library/t1.htm"}));
+        QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t1.htm\n二行目\n"));
+        QCOMPARE(m_list->GetSelectedCount(), 3);
+        QCOMPARE(Titles().size(), 5);
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "200512202100081.txt")), SJ("説明 t2.htm\r\n二行目\r\n"));
+
+        // Selecting a fetched title alone now shows its cached description.
+        SelectRows({1});
+        QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t4.htm\n二行目\n"));
+    }
+
+    void onlyTheLeadingTitlesOfOneRecorderAreFetched() {
+        auto title = [](const char* recorder, const char* page, const char* file) {
+            TITLEINFO info{};
+            info.pszRDName = recorder;
+            info.apszField[TF_PAGE] = page;
+            info.apszField[TF_TEXTFILE] = file;
+            return info;
+        };
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        m_frame->StartTitleDownload({title("RDA", "a.htm", "a.txt"), title("RDA", "b.htm", "b.txt"),
+                                     title("RDB", "c.htm", "c.txt"), title("RDA", "d.htm", "d.txt")});
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(m_recorder->Requests(), (std::vector<std::string>{"/library/a.htm", "/library/b.htm"}));
+        QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 b.htm\n二行目\n"));
+    }
+
+    void closingWaitsForTheTransfer() {
+        Select({QStringLiteral("RDA")});
+        m_recorder->SetSlow(40);
+        m_frame->Action(ID_DOWNLOAD_LIBRARY)->trigger();
+        QTRY_VERIFY(!m_recorder->Requests().empty());
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        m_frame->close();
+        // The transfer ran to its end; its result is not shown.
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
+        QTest::qWait(100);
+        QCOMPARE(ended.size(), 0);
+        QVERIFY(CMainFrame::shownMessages().empty());
+        m_app->ExitInstance();
+        m_app.reset();
+
+        // The next start shows what the transfer wrote.
+        Start();
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(Titles().size(), 2);
+    }
+};
+
+QTEST_MAIN(TransferTest)
+#include "transfer_test.moc"

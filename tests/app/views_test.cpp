@@ -1,0 +1,557 @@
+// The browsing views driven through the real window over a real program
+// folder: tree selections, what the list shows, sorting, copying, commands.
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeView>
+
+#include "app/program_folder.h"
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/edit_view.h"
+#include "app/shell/main_frame.h"
+#include "app/views/list_model.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+
+using namespace lv::app;
+using lv::guitest::ClickNode;
+using lv::guitest::FindNode;
+
+class ViewsTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<lv::guitest::ProgramFolder> m_folder;
+    std::unique_ptr<CLibrovistaApp> m_app;
+    CMainFrame* m_frame = nullptr;
+    CRDTreeView* m_tree = nullptr;
+    CRDListView* m_list = nullptr;
+    CListModel* m_model = nullptr;
+
+    void Start() {
+        m_app = m_folder->Start();
+        QVERIFY(m_app);
+        m_frame = m_app->GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
+        m_tree = m_frame->GetTreeView();
+        m_list = m_frame->GetListView();
+        m_model = m_list->GetModel();
+    }
+    void Restart() {
+        m_app->ExitInstance();
+        m_app.reset();
+        Start();
+    }
+    void Select(const QStringList& labels) {
+        QTreeWidgetItem* item = FindNode(m_tree, labels);
+        QVERIFY2(item, qPrintable(labels.join(QLatin1Char('/'))));
+        ClickNode(m_tree, item);
+        QCOMPARE(m_tree->currentItem(), item);
+    }
+    QStringList Column(int column) const {
+        QStringList texts;
+        for (int r = 0; r < m_model->rowCount(); ++r) texts << m_model->index(r, column).data().toString();
+        return texts;
+    }
+    QStringList Headers() const {
+        QStringList texts;
+        for (int c = 0; c < m_model->columnCount(); ++c)
+            texts << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        return texts;
+    }
+    void SelectRows(const QList<int>& rows) {
+        QItemSelection selection;
+        for (int r : rows) selection.select(m_model->index(r, 0), m_model->index(r, m_model->columnCount() - 1));
+        m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    QAction* Act(int id) const { return m_frame->Action(id); }
+    // Types text key by key, as an input method would deliver it.
+    static void Type(QWidget* widget, const QString& text) {
+        for (QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+    void ClickHeader(int column) {
+        QHeaderView* header = m_list->GetDetailsView()->header();
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, header->height() / 2));
+    }
+
+private slots:
+    void init() {
+        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
+        m_folder->AddSampleLibrary();
+        Start();
+    }
+    void cleanup() {
+        if (m_app) m_app->ExitInstance();
+        m_app.reset();
+        m_folder.reset();
+    }
+
+    void treeShowsRecordersHardDisksAndSortedDiscs() {
+        QVERIFY(m_tree->GetRoot()->isExpanded());
+        QCOMPARE(m_tree->GetRoot()->text(0), QStringLiteral("Librovista"));
+        QCOMPARE(m_tree->GetRoot()->childCount(), 3);
+        QCOMPARE(m_tree->GetRoot()->child(0)->text(0), QStringLiteral("検索結果"));
+        QCOMPARE(m_tree->GetRoot()->child(1)->text(0), QStringLiteral("RDA"));
+        QCOMPARE(m_tree->GetRoot()->child(2)->text(0), QStringLiteral("RDB"));
+        QVERIFY(!m_tree->GetRoot()->child(1)->isExpanded());
+        QTreeWidgetItem* dvd = FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QVERIFY(dvd);
+        // The hard disk's own line of the disc list is no disc node; discs are sorted.
+        QCOMPARE(dvd->childCount(), 2);
+        QCOMPARE(dvd->child(0)->text(0), QStringLiteral("001 [ 00:11 ]"));
+        QCOMPARE(dvd->child(1)->text(0), QStringLiteral("002 [ 00:20 ]"));
+        QCOMPARE(FindNode(m_tree, {QStringLiteral("RDB"), QStringLiteral("DVD")})->childCount(), 0);
+        QCOMPARE(FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("HDD")})->childCount(), 0);
+        // Recorder pictures follow the model.
+        QVERIFY(m_tree->GetRoot()->child(1)->icon(0).cacheKey() == m_app->Image(9).cacheKey());
+        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->Image(5).cacheKey());
+    }
+
+    void selectingNodesFillsTheList() {
+        QAbstractItemModelTester tester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(m_model->rowCount(), 5);
+        QCOMPARE(m_model->columnCount(), 7);
+        QCOMPARE(Headers(), (QStringList{QStringLiteral("タイトル名"), QStringLiteral("Disc No."),
+                                          QStringLiteral("ジャンル"), QStringLiteral("録画開始日時"),
+                                          QStringLiteral("ﾁｬﾝﾈﾙ"), QStringLiteral("本体名"),
+                                          QStringLiteral("残量時間")}));
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 5個"));
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 0個"));
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_RECMODE), QStringLiteral("SP"));
+        QCOMPARE(QString::fromStdString(m_app->GetDocument()->GetCurrentRecorder()), QStringLiteral("RDA"));
+        QVERIFY(Act(ID_DOWNLOAD_LIBRARY)->isEnabled());
+        // Sorted by title by default; the date cell joins date, weekday and time.
+        QCOMPARE(Column(0).front(), QStringLiteral("サッカー中継"));
+        QVERIFY(Column(3).contains(QStringLiteral("2005/12/21(水) 19:00")));
+        QVERIFY(Column(5).contains(QStringLiteral("RDA")));
+
+        Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        QCOMPARE(m_model->rowCount(), 2);
+        QVERIFY(Column(1) == (QStringList{QStringLiteral("HDD"), QStringLiteral("HDD")}));
+
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
+        QCOMPARE(Headers(), (QStringList{QStringLiteral("Disc No."), QStringLiteral("残量時間"),
+                                          QStringLiteral("ﾃﾞｨｽｸ名"), QStringLiteral("設定1"),
+                                          QStringLiteral("設定2"), QStringLiteral("設定3"),
+                                          QStringLiteral("設定4"), QStringLiteral("設定5")}));
+        QCOMPARE(Column(0), (QStringList{QStringLiteral("001"), QStringLiteral("002")}));
+        QCOMPARE(Column(2), (QStringList{QStringLiteral("映画"), QStringLiteral("ドラマ")}));
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 2個"));
+
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD"), QStringLiteral("002 [ 00:20 ]")});
+        QCOMPARE(m_list->GetViewMode(), int(VIEW_TITLES));
+        QCOMPARE(Column(0), QStringList{QStringLiteral("ドラマ１")});
+
+        // The root and the unsearched results node empty the list and the recorder.
+        Select({});
+        ClickNode(m_tree, m_tree->GetRoot());
+        QCOMPARE(m_model->rowCount(), 0);
+        QVERIFY(m_app->GetDocument()->GetCurrentRecorder().empty());
+        QVERIFY(!Act(ID_DOWNLOAD_LIBRARY)->isEnabled());
+        Select({QStringLiteral("RDB")});
+        QCOMPARE(m_model->rowCount(), 1);
+        Select({QStringLiteral("検索結果")});
+        QCOMPARE(m_model->rowCount(), 0);
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_RECMODE), QString());
+    }
+
+    void activatingADiscRowSelectsItsNode() {
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QTreeView* details = m_list->GetDetailsView();
+        const QRect rect = details->visualRect(m_model->index(0, 0));
+        QTest::mouseClick(details->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        QTest::mouseDClick(details->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+        QTRY_COMPARE(m_tree->currentItem()->text(0), QStringLiteral("001 [ 00:11 ]"));
+        QCOMPARE(m_list->GetViewMode(), int(VIEW_TITLES));
+        QCOMPARE(Column(0), (QStringList{QStringLiteral("映画２"), QStringLiteral("映画ＡＢＣ")}));
+
+        // Enter on a disc row does the same; in the title view it does nothing.
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        details->setFocus();
+        details->setCurrentIndex(m_model->index(1, 0));
+        QTest::keyClick(details, Qt::Key_Return);
+        QTRY_COMPARE(m_tree->currentItem()->text(0), QStringLiteral("002 [ 00:20 ]"));
+        details->setCurrentIndex(m_model->index(0, 0));
+        QTest::keyClick(details, Qt::Key_Return);
+        QTest::qWait(50);
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("002 [ 00:20 ]"));
+    }
+
+    void upOneLevelWalksToTheRoot() {
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD"), QStringLiteral("001 [ 00:11 ]")});
+        m_tree->setFocus();
+        QVERIFY(Act(ID_UP_ONE_LEVEL)->isEnabled());
+        QTest::keyClick(m_frame, Qt::Key_Backspace);
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
+        QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
+        QTest::keyClick(m_frame, Qt::Key_Backspace);
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("RDA"));
+        QTest::keyClick(m_frame, Qt::Key_Backspace);
+        QCOMPARE(m_tree->currentItem(), static_cast<QTreeWidgetItem*>(m_tree->GetRoot()));
+        QVERIFY(!Act(ID_UP_ONE_LEVEL)->isEnabled());
+        QCOMPARE(m_model->rowCount(), 0);
+    }
+
+    void headerClicksSortWithPerColumnDirection() {
+        QAbstractItemModelTester tester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Select({QStringLiteral("RDA")});
+        // A never-sorted column sorts descending first: the hard disk's titles go last.
+        ClickHeader(1);
+        QCOMPARE(m_model->headerData(1, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), -1);
+        QVERIFY(!m_model->headerData(1, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
+        QVERIFY(m_model->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
+        QCOMPARE(Column(1), (QStringList{QStringLiteral("002"), QStringLiteral("001"), QStringLiteral("001"),
+                                          QStringLiteral("HDD"), QStringLiteral("HDD")}));
+        ClickHeader(1);
+        QCOMPARE(m_model->headerData(1, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), 1);
+        QCOMPARE(Column(1).mid(0, 2), (QStringList{QStringLiteral("HDD"), QStringLiteral("HDD")}));
+
+        // Dates, and the start time within one date; the selection follows its row.
+        SelectRows({0});
+        const QString selectedTitle = Column(0).at(0);
+        ClickHeader(3);
+        QCOMPARE(Column(3), (QStringList{QStringLiteral("2005/12/21(水) 19:00"), QStringLiteral("2005/12/21(水) 09:00"),
+                                          QStringLiteral("2005/12/21(水) 08:00"), QStringLiteral("2005/12/20(火) 21:00"),
+                                          QStringLiteral("2005/12/19(月) 20:00")}));
+        const std::vector<int> selected = m_list->GetSelectedRows();
+        QCOMPARE(selected.size(), std::size_t(1));
+        QCOMPARE(Column(0).at(selected.front()), selectedTitle);
+        QCOMPARE(m_model->headerData(1, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), 0);
+
+        // Genre compares codes, not texts; a new fill keeps the sort.
+        ClickHeader(2);
+        ClickHeader(2);
+        Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(Column(2), (QStringList{QStringLiteral("ニュース"), QStringLiteral("スポーツ"), QStringLiteral("映画"),
+                                          QStringLiteral("映画"), QStringLiteral("ドラマ")}));
+    }
+
+    void columnLayoutAndSortSurviveARestart() {
+        Select({QStringLiteral("RDA")});
+        QHeaderView* header = m_list->GetDetailsView()->header();
+        QCOMPARE(header->sectionSize(0), 220);
+        QCOMPARE(header->sectionSize(6), 0);
+        header->moveSection(header->visualIndex(2), 0);
+        header->resizeSection(0, 300);
+        ClickHeader(2);  // descending
+        QCOMPARE(header->visualIndex(2), 0);
+
+        // The disc view keeps a layout of its own.
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QCOMPARE(header->visualIndex(0), 0);
+        QCOMPARE(header->sectionSize(2), 220);
+        ClickHeader(2);
+        ClickHeader(2);  // ascending by disc name
+
+        m_frame->close();
+        Restart();
+        QCOMPARE(m_model->columnCount(), 7);
+        header = m_list->GetDetailsView()->header();
+        QCOMPARE(header->visualIndex(2), 0);
+        QCOMPARE(header->sectionSize(0), 300);
+        QCOMPARE(m_model->headerData(2, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), -1);
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(Column(2).front(), QStringLiteral("ドラマ"));
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QCOMPARE(m_model->headerData(2, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), 1);
+        QCOMPARE(Column(2), (QStringList{QStringLiteral("ドラマ"), QStringLiteral("映画")}));
+        const std::string ini = lv::test::ReadFile(m_app->GetSettingsFile());
+        QVERIFY(ini.find("Sort=-1") != std::string::npos);
+    }
+
+    void copyPutsNamesAndDetailsOnTheClipboard() {
+        Select({QStringLiteral("RDA")});
+        ClickHeader(3);  // newest first
+        m_list->GetDetailsView()->setFocus();
+        SelectRows({0, 1, 2});
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 3個"));
+        QTest::keyClick(m_frame, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ニュース７映画ＡＢＣドラマ１"));
+        QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
+        const QString details = QGuiApplication::clipboard()->text();
+        const QStringList lines = details.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 4);
+        QVERIFY(lines.at(3).isEmpty());
+        QCOMPARE(lines.at(0), QStringLiteral("ニュース７\tHDD\tニュース\t2005/12/21(水) 19:00\t011\tRDA\t10:00"));
+        QCOMPARE(lines.at(1).count(QLatin1Char('\t')), 6);
+
+        // Details follow the display order, hidden cells included.
+        QHeaderView* header = m_list->GetDetailsView()->header();
+        header->moveSection(header->visualIndex(5), 0);
+        SelectRows({0});
+        QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("RDA\tニュース７\tHDD\tニュース\t2005/12/21(水) 19:00\t011\t10:00\r\n"));
+
+        // The disc view copies disc names.
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        m_list->GetDetailsView()->setFocus();
+        SelectRows({0, 1});
+        QTest::keyClick(m_frame, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("映画ドラマ"));
+    }
+
+    void selectAllWritesTheCountOnce() {
+        Select({QStringLiteral("RDA")});
+        m_list->GetDetailsView()->setFocus();
+        QSignalSpy spy(m_frame, &CMainFrame::paneTextChanged);
+        QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
+        int countWrites = 0;
+        for (const QList<QVariant>& call : spy)
+            if (call.at(0).toInt() == ID_PANE_SELECTED) ++countWrites;
+        QCOMPARE(countWrites, 1);
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 5個"));
+        QCOMPARE(m_list->GetSelectedCount(), 5);
+    }
+
+    void descriptionFollowsTheSelection() {
+        m_folder->WriteDescription("RDA", "200512211900011.txt", "一行目\n二行目の説明はとても長い" +
+                                                                     std::string(200, 'x') + "\n");
+        Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        CRDEditView* edit = m_frame->GetEditView();
+        QVERIFY(edit->isReadOnly());
+        QCOMPARE(edit->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+        QCOMPARE(edit->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+        const int news = int(Column(0).indexOf(QStringLiteral("ニュース７")));
+        SelectRows({news});
+        QVERIFY(edit->toPlainText().startsWith(QStringLiteral("一行目\n二行目")));
+        SelectRows({1 - news});
+        QCOMPARE(edit->toPlainText(), QStringLiteral("（未取得）"));
+        SelectRows({0, 1});
+        QCOMPARE(edit->toPlainText(), QString());
+        SelectRows({news});
+        QVERIFY(edit->toPlainText().startsWith(QStringLiteral("一行目")));
+
+        // With the focus in the view, select-all and copy act on its text.
+        edit->setFocus();
+        QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(m_frame, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(QGuiApplication::clipboard()->text().startsWith(QStringLiteral("一行目")));
+        QCOMPARE(m_list->GetSelectedCount(), 1);
+        // Typing changes nothing.
+        QTest::keyClicks(edit, QStringLiteral("abc"));
+        QVERIFY(edit->toPlainText().startsWith(QStringLiteral("一行目")));
+
+        // The disc view shows no description.
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        QCOMPARE(edit->toPlainText(), QString());
+    }
+
+    void viewTypesShareTheModel() {
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(m_list->currentWidget(), static_cast<QWidget*>(m_list->GetDetailsView()));
+        QVERIFY(Act(ID_VIEW_DETAILS)->isChecked());
+        QVERIFY(!Act(ID_VIEW_LINEUP)->isEnabled());
+        Act(ID_VIEW_LIST)->trigger();
+        QCOMPARE(m_list->currentWidget(), static_cast<QWidget*>(m_list->GetIconView()));
+        QCOMPARE(m_list->GetIconView()->model(), static_cast<QAbstractItemModel*>(m_model));
+        QVERIFY(Act(ID_VIEW_LIST)->isChecked());
+        QVERIFY(!Act(ID_VIEW_DETAILS)->isChecked());
+        QVERIFY(!Act(ID_VIEW_LINEUP)->isEnabled());
+        Act(ID_VIEW_LARGEICON)->trigger();
+        QVERIFY(Act(ID_VIEW_LINEUP)->isEnabled());
+        QCOMPARE(m_list->GetIconView()->viewMode(), QListView::IconMode);
+        Act(ID_VIEW_SMALLICON)->trigger();
+        QVERIFY(Act(ID_VIEW_LINEUP)->isEnabled());
+        QVERIFY(!Act(ID_VIEW_BYNAME)->isChecked());
+
+        // One selection for both views.
+        SelectRows({1, 2});
+        QCOMPARE(m_list->GetIconView()->selectionModel()->selectedIndexes().size(), 2 * 7);
+
+        // The type survives a restart; a stored small-icon type starts as a list.
+        Act(ID_VIEW_LIST)->trigger();
+        m_frame->close();
+        Restart();
+        QCOMPARE(m_list->GetListStyle(), int(LIST_LIST));
+        QVERIFY(Act(ID_VIEW_LIST)->isChecked());
+        Act(ID_VIEW_SMALLICON)->trigger();
+        Restart();
+        QCOMPARE(m_list->GetListStyle(), int(LIST_LIST));
+        Act(ID_VIEW_DETAILS)->trigger();
+        Restart();
+        QCOMPARE(m_list->GetListStyle(), int(LIST_DETAILS));
+    }
+
+    void recordingModeAndDiscDisplayCommands() {
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD"), QStringLiteral("001 [ 00:11 ]")});
+        QTreeWidgetItem* selected = m_tree->currentItem();
+        QVERIFY(Act(ID_REC_MODE1)->isChecked());
+        QVERIFY(Act(ID_DISC_FREE)->isChecked());
+        QVERIFY(!Act(ID_DISC_NAME)->isChecked());
+        QCOMPARE(Column(6), (QStringList{QStringLiteral("00:11"), QStringLiteral("00:11")}));
+
+        Act(ID_REC_MODE1 + 2)->trigger();
+        QVERIFY(Act(ID_REC_MODE1 + 2)->isChecked());
+        QVERIFY(!Act(ID_REC_MODE1)->isChecked());
+        QCOMPARE(selected->text(0), QStringLiteral("001 [ 00:33 ]"));
+        QCOMPARE(Column(6), (QStringList{QStringLiteral("00:33"), QStringLiteral("00:33")}));
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_RECMODE), QStringLiteral("EP"));
+
+        Act(ID_DISC_NAME)->trigger();
+        QCOMPARE(selected->text(0), QStringLiteral("001 [ 00:33 ] 映画"));
+        Act(ID_DISC_FREE)->trigger();
+        QCOMPARE(selected->text(0), QStringLiteral("001 映画"));
+        QVERIFY(!Act(ID_DISC_FREE)->isChecked());
+        Act(ID_DISC_NAME)->trigger();
+        QCOMPARE(selected->text(0), QStringLiteral("001"));
+        // Relabelling keeps the selection and the order of the discs.
+        QCOMPARE(m_tree->currentItem(), selected);
+        QCOMPARE(selected->parent()->child(1)->text(0), QStringLiteral("002"));
+        QCOMPARE(m_app->m_settings.m_nDiscDisplay, 0);
+
+        // The choices are written at exit and read at the next start.
+        Act(ID_DISC_NAME)->trigger();
+        m_frame->close();
+        Restart();
+        QCOMPARE(m_app->m_settings.m_nRecMode, 2);
+        QVERIFY(Act(ID_REC_MODE1 + 2)->isChecked());
+        QCOMPARE(FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("DVD")})->child(0)->text(0),
+                 QStringLiteral("001 映画"));
+    }
+
+    void commandEnablingFollowsSelection() {
+        QVERIFY(!Act(ID_DOWNLOAD_LIBRARY)->isEnabled());
+        QVERIFY(!Act(ID_ABORT)->isEnabled());
+        QVERIFY(!Act(ID_CLEAN_LIBRARY)->isEnabled());
+        QVERIFY(Act(ID_NETNAVI_SETTING)->isEnabled());
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        Select({QStringLiteral("RDA")});
+        for (int id : {ID_DOWNLOAD_LIBRARY, ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS})
+            QVERIFY(Act(id)->isEnabled());
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        SelectRows({0});
+        QVERIFY(Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        SelectRows({0});
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        QVERIFY(Act(ID_DOWNLOAD_LIBRARY)->isEnabled());
+    }
+
+    void contextMenuOnlyOnRows() {
+        Select({QStringLiteral("RDA")});
+        QTreeView* details = m_list->GetDetailsView();
+        SelectRows({0});
+        std::unique_ptr<QMenu> menu(m_list->CreateContextMenu(details->visualRect(m_model->index(0, 0)).center(), m_frame));
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("ﾀｲﾄﾙ一覧"));
+        QCOMPARE(menu->actions().size(), 3);
+        QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("番組説明を取得(&S)"));
+        QCOMPARE(menu->actions().at(0)->shortcut(), QKeySequence(Qt::Key_F4));
+        QVERIFY(menu->actions().at(0)->isEnabled());
+        QVERIFY(!m_list->CreateContextMenu(QPoint(5, details->viewport()->height() - 2), m_frame));
+
+        // A menu item does what the window's command does.
+        menu->actions().at(1)->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), Column(0).at(0));
+
+        Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        menu.reset(m_list->CreateContextMenu(details->visualRect(m_model->index(1, 0)).center(), m_frame));
+        QVERIFY(menu);
+        QCOMPARE(menu->title(), QStringLiteral("ﾃﾞｨｽｸ一覧"));
+        QCOMPARE(menu->actions().size(), 2);
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)"));
+    }
+
+    void quickSearchShowsResultsInTheSearchNode() {
+        QComboBox* box = m_frame->GetQuickSearchBox();
+        // Empty text: no search, the focus goes into the box.
+        Act(ID_QUICK_SEARCH)->trigger();
+        QVERIFY(box->lineEdit()->hasFocus());
+        QCOMPARE(m_tree->GetSelectedNode(), static_cast<CTreeNode*>(nullptr));
+
+        QTest::keyClicks(box->lineEdit(), QStringLiteral("ABC"));
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        QCOMPARE(m_tree->currentItem(), static_cast<QTreeWidgetItem*>(m_tree->GetSearchResults()));
+        QStringList titles = Column(0);
+        titles.sort();
+        QCOMPARE(titles, (QStringList{QStringLiteral("abc news"), QStringLiteral("映画ＡＢＣ")}));
+        QCOMPARE(m_frame->m_condition.m_nFlags, 0x10004);
+
+        // A new search while the node is selected runs again (F3).
+        box->lineEdit()->clear();
+        Type(box->lineEdit(), QStringLiteral("ドラマ"));
+        QTest::keyClick(m_frame, Qt::Key_F3);
+        QCOMPARE(Column(0), QStringList{QStringLiteral("ドラマ１")});
+        // The stored condition survives a rebuild of the tree.
+        m_app->GetDocument()->UpdateAllViews(nullptr, 0, nullptr);
+        Select({QStringLiteral("RDA")});
+        Select({QStringLiteral("検索結果")});
+        QCOMPARE(Column(0), QStringList{QStringLiteral("ドラマ１")});
+
+        // At most 64 bytes of code page 932 can be typed.
+        box->lineEdit()->clear();
+        Type(box->lineEdit(), QString(40, QChar(0x3042)));
+        QCOMPARE(box->lineEdit()->text().size(), 32);
+        box->lineEdit()->clear();
+        QTest::keyClicks(box->lineEdit(), QString(70, QLatin1Char('a')));
+        QCOMPARE(box->lineEdit()->text().size(), 64);
+    }
+
+    void quickSearchKeepsTheKeywordHistory() {
+        QComboBox* box = m_frame->GetQuickSearchBox();
+        auto items = [&box] {
+            QStringList texts;
+            for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+            return texts;
+        };
+        for (const char* keyword : {"abcd", "news", "ef"}) {
+            box->setEditText(QString::fromLatin1(keyword));
+            Act(ID_QUICK_SEARCH)->trigger();
+        }
+        QCOMPARE(items(), (QStringList{QStringLiteral("ef"), QStringLiteral("news"), QStringLiteral("abcd")}));
+        QCOMPARE(lv::test::ReadFile(m_folder->File("Input.dat")), std::string("ef\r\nnews\r\nabcd\r\n"));
+        // A shorter keyword replaces the entry it begins, and the search uses what was typed.
+        box->setEditText(QStringLiteral("ABC"));
+        Act(ID_QUICK_SEARCH)->trigger();
+        QCOMPARE(items(), (QStringList{QStringLiteral("ABC"), QStringLiteral("ef"), QStringLiteral("news")}));
+        QCOMPARE(box->currentText(), QStringLiteral("ABC"));
+        QCOMPARE(Column(0).size(), 2);
+
+        // The next start offers the history, with an empty box.
+        Restart();
+        box = m_frame->GetQuickSearchBox();
+        QCOMPARE(items(), (QStringList{QStringLiteral("ABC"), QStringLiteral("ef"), QStringLiteral("news")}));
+        QCOMPARE(box->currentText(), QString());
+    }
+
+    void modelStaysConsistentOverManyRows() {
+        // A large library: fills and sorts go through the model checks.
+        std::string library;
+        for (int i = 0; i < 3000; ++i)
+            library += "\"HDD\",\"番組" + std::to_string(i) + "\",\"2005/12/" + std::to_string(10 + i % 20) +
+                       "\",\"水\",\"19:00\",\"011\",\"\",\"ニュース\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100002\"\n";
+        m_app->ExitInstance();
+        m_app.reset();
+        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
+        m_folder->AddRecorder("BIG", "RD-X5", "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n", library);
+        Start();
+        QAbstractItemModelTester tester(m_model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        Select({QStringLiteral("BIG")});
+        QCOMPARE(m_model->rowCount(), 3000);
+        ClickHeader(3);
+        ClickHeader(0);
+        QCOMPARE(Column(0).front(), QStringLiteral("番組999"));
+        m_list->GetDetailsView()->setFocus();
+        QTest::keyClick(m_frame, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 3000個"));
+    }
+};
+
+QTEST_MAIN(ViewsTest)
+#include "views_test.moc"

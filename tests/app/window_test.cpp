@@ -1,0 +1,249 @@
+// Start-up, shutdown and what the window keeps in the settings file, over a
+// real program folder.
+#include <QAction>
+#include <QDesktopServices>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTreeView>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolBar>
+#include <QUrl>
+#include <filesystem>
+
+#include "app/program_folder.h"
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/main_frame.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+
+using namespace lv::app;
+
+// Receives what the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class WindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    static std::string Ini(const CLibrovistaApp& app) { return lv::test::ReadFile(app.GetSettingsFile()); }
+
+private slots:
+    void init() { CMainFrame::shownMessages().clear(); }
+
+    void firstStartInAnEmptyFolder() {
+        lv::guitest::ProgramFolder folder;
+        auto app = folder.Start();
+        QVERIFY(app);
+        CMainFrame* frame = app->GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QVERIFY(std::filesystem::exists(folder.File("Default.lbv")));
+        QCOMPARE(std::filesystem::file_size(folder.File("Default.lbv")), std::uintmax_t(0));
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Librovista"));
+        QCOMPARE(frame->size(), QSize(800, 600));
+        QCOMPARE(frame->pos(), QPoint(0, 0));
+        QCOMPARE(frame->GetPaneText(0), QStringLiteral("ﾚﾃﾞｨ"));
+        QVERIFY(!frame->IsStatusBusy());
+        QCOMPARE(frame->GetMainSplitter()->sizes().value(0), 150);
+        QCOMPARE(frame->GetRightSplitter()->sizes().value(0), 400);
+        CRDTreeView* tree = frame->GetTreeView();
+        QCOMPARE(tree->GetRoot()->childCount(), 1);
+        QVERIFY(tree->GetRoot()->isExpanded());
+        QCOMPARE(app->m_imageList.size(), std::size_t(IMAGE_COUNT));
+        for (const QIcon& icon : app->m_imageList) QVERIFY(!icon.isNull());
+
+        app->ExitInstance();
+        const std::string ini = Ini(*app);
+        for (const char* key : {"[MainFrame\\WindowPos]", "Right=800", "[MainFrame\\Split]", "Width=150",
+                                "Height=400", "[List\\All]", "[Tree\\Style]", "[Library\\Setting]",
+                                "[Settings\\Proxy]", "[Column\\Title]", "[Column\\Free5]", "[ControlBar\\State]"})
+            QVERIFY2(ini.find(key) != std::string::npos, key);
+        QVERIFY(CMainFrame::shownMessages().empty());
+    }
+
+    void documentNamedOnTheCommandLine() {
+        lv::guitest::ProgramFolder folder;
+        folder.AddSampleLibrary();
+        std::filesystem::rename(folder.File("Default.lbv"), folder.File("Other.lbv"));
+        auto app = folder.Start({QString::fromStdString(folder.File("Other.lbv"))});
+        QVERIFY(app);
+        QCOMPARE(app->GetDocument()->GetRecorders().size(), std::size_t(2));
+        QVERIFY(!std::filesystem::exists(folder.File("Default.lbv")));
+        QCOMPARE(app->GetMainFrame()->windowTitle(), QStringLiteral("Librovista"));
+        app->ExitInstance();
+    }
+
+    void startUpStopsWhenTheDocumentIsUnusable() {
+        // A program folder that does not exist: the default document cannot be made.
+        lv::guitest::ProgramFolder folder;
+        qputenv("LIBROVISTA_HOME", QByteArray::fromStdString(folder.File("missing/sub") + "/"));
+        CLibrovistaApp app;
+        QVERIFY(!app.InitInstance({QStringLiteral("librovista")}));
+        QVERIFY(!app.GetMainFrame());
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Critical);
+        QVERIFY(CMainFrame::shownMessages().front().text.contains(QStringLiteral("Default.lbv")));
+
+        // A document path that cannot be read.
+        lv::guitest::ProgramFolder other;
+        std::filesystem::create_directory(other.File("Dir.lbv"));
+        QVERIFY(!other.Start({QString::fromStdString(other.File("Dir.lbv"))}));
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
+        QVERIFY(CMainFrame::shownMessages().back().text.contains(QStringLiteral("Dir.lbv")));
+    }
+
+    void placementSplittersAndBarsSurviveARestart() {
+        lv::guitest::ProgramFolder folder;
+        auto app = folder.Start();
+        CMainFrame* frame = app->GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        frame->move(40, 30);
+        frame->resize(700, 500);
+        frame->GetMainSplitter()->setSizes({220, 480});
+        frame->GetRightSplitter()->setSizes({250, 200});
+        frame->Action(ID_VIEW_QUICKSEARCHBAR)->trigger();
+        QVERIFY(frame->GetQuickSearchBar()->isHidden());
+        QVERIFY(!frame->Action(ID_VIEW_QUICKSEARCHBAR)->isChecked());
+        QTRY_COMPARE(frame->pos(), QPoint(40, 30));
+        frame->close();
+        app->ExitInstance();
+        app.reset();
+
+        app = folder.Start();
+        frame = app->GetMainFrame();
+        QVERIFY(QTest::qWaitForWindowExposed(frame));
+        QCOMPARE(frame->size(), QSize(700, 500));
+        QCOMPARE(frame->pos(), QPoint(40, 30));
+        QCOMPARE(frame->GetMainSplitter()->sizes().value(0), 220);
+        QCOMPARE(frame->GetRightSplitter()->sizes().value(0), 250);
+        QVERIFY(frame->GetQuickSearchBar()->isHidden());
+        QVERIFY(!frame->Action(ID_VIEW_QUICKSEARCHBAR)->isChecked());
+        QVERIFY(frame->Action(ID_VIEW_TOOLBAR)->isChecked());
+
+        // Closed while maximised: the earlier normal rectangle is kept.
+        frame->showMaximized();
+        QTRY_VERIFY(frame->isMaximized());
+        frame->close();
+        app->ExitInstance();
+        app.reset();
+        app = folder.Start();
+        frame = app->GetMainFrame();
+        QVERIFY(!frame->isMaximized());
+        QCOMPARE(frame->size(), QSize(700, 500));
+        QCOMPARE(frame->pos(), QPoint(40, 30));
+        app->ExitInstance();
+    }
+
+    void barsAndStatusBarToggle() {
+        lv::guitest::ProgramFolder folder;
+        auto app = folder.Start();
+        CMainFrame* frame = app->GetMainFrame();
+        QVERIFY(frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
+        frame->Action(ID_VIEW_STATUS_BAR)->trigger();
+        QVERIFY(frame->statusBar()->isHidden());
+        QVERIFY(!frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
+        frame->Action(ID_VIEW_TOOLBAR)->trigger();
+        QVERIFY(frame->GetToolBar()->isHidden());
+        QVERIFY(!frame->Action(ID_VIEW_TOOLBAR)->isChecked());
+        frame->Action(ID_VIEW_TOOLBAR)->trigger();
+        QVERIFY(!frame->GetToolBar()->isHidden());
+        app->ExitInstance();
+    }
+
+    void toolbarAndMenusCarryTheCommands() {
+        lv::guitest::ProgramFolder folder;
+        auto app = folder.Start();
+        CMainFrame* frame = app->GetMainFrame();
+        QList<int> ids;
+        for (QAction* a : frame->GetToolBar()->actions()) ids << (a->isSeparator() ? 0 : a->data().toInt());
+        QCOMPARE(ids, (QList<int>{32793, 32812, 32794, 0, 57634, 32785, 0, 32833, 59410, 59411, 0, 32796, 32782, 0,
+                                  32834, 32835, 32836, 32837, 32838, 0, 57664}));
+        for (QAction* a : frame->GetToolBar()->actions()) {
+            if (a->isSeparator()) continue;
+            QVERIFY(!a->icon().isNull());
+            QVERIFY(!a->toolTip().isEmpty());
+            QVERIFY(!a->statusTip().isEmpty());
+        }
+        QAction* f5 = frame->Action(ID_DOWNLOAD_LIBRARY);
+        QCOMPARE(f5->text(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得(&R)"));
+        QCOMPARE(f5->shortcut(), QKeySequence(Qt::Key_F5));
+        QCOMPARE(f5->statusTip(), QStringLiteral("RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します"));
+        QCOMPARE(f5->toolTip(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得"));
+        QCOMPARE(frame->Action(ID_UP_ONE_LEVEL)->shortcut(), QKeySequence(Qt::Key_Backspace));
+        QCOMPARE(frame->Action(ID_REC_MODE1 + 4)->statusTip(),
+                 QStringLiteral("録画モード設定5のときの残量時間を表示します"));
+
+        QStringList menus;
+        for (QAction* a : frame->menuBar()->actions()) menus << a->text();
+        QCOMPARE(menus, (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"), QStringLiteral("表示(&V)"),
+                                     QStringLiteral("ﾂｰﾙ"), QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+        QStringList view;
+        for (QAction* a : frame->menuBar()->actions().at(2)->menu()->actions())
+            view << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(view, (QStringList{QStringLiteral("一つ上の階層へ(&U)"), QStringLiteral("-"),
+                                    QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"), QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"),
+                                    QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)"), QStringLiteral("-"), QStringLiteral("一覧(&L)"),
+                                    QStringLiteral("詳細(&D)"), QStringLiteral("-"), QStringLiteral("ﾃﾞｨｽｸ表示形式"),
+                                    QStringLiteral("残量時間")}));
+        app->ExitInstance();
+    }
+
+    void helpCommands() {
+        lv::guitest::ProgramFolder folder;
+        auto app = folder.Start();
+        CMainFrame* frame = app->GetMainFrame();
+        UrlCatcher catcher;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        frame->Action(ID_HELP_README)->trigger();
+        frame->Action(ID_HELP_HOMEPAGE)->trigger();
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        QCOMPARE(catcher.urls.size(), 2);
+        QCOMPARE(catcher.urls.at(0).toLocalFile(), QString::fromStdString(folder.File("ReadMe.txt")));
+        QCOMPARE(catcher.urls.at(1).scheme(), QStringLiteral("https"));
+
+        CMainFrame::setNextAnswer(QMessageBox::Ok);
+        frame->Action(ID_APP_ABOUT)->trigger();
+        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QVERIFY(CMainFrame::shownMessages().front().text.contains(QStringLiteral("1.5.3.0")));
+
+        // Exit closes the window; the settings are written by the application.
+        frame->Action(ID_APP_EXIT)->trigger();
+        QVERIFY(frame->IsClosed());
+        app->ExitInstance();
+        QVERIFY(std::filesystem::exists(app->GetSettingsFile()));
+    }
+
+    void outOfRangeSettingsAreBroughtIntoRange() {
+        lv::guitest::ProgramFolder folder;
+        folder.AddSampleLibrary();
+        lv::test::WriteFile(folder.File("librovista.ini"),
+                            "[Library\\Setting]\r\nRecMode=7\r\n[List\\All]\r\nStyle=9\r\n[Column\\Title]\r\nOrder=5\r\n");
+        auto app = folder.Start();
+        QVERIFY(app);
+        CMainFrame* frame = app->GetMainFrame();
+        QVERIFY(app->m_settings.m_nRecMode >= 0 && app->m_settings.m_nRecMode < 5);
+        lv::guitest::ClickNode(frame->GetTreeView(), lv::guitest::FindNode(frame->GetTreeView(), {QStringLiteral("RDA")}));
+        QCOMPARE(frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 5個"));
+        // Positions that are no permutation give the columns in index order.
+        QHeaderView* header = frame->GetListView()->GetDetailsView()->header();
+        for (int c = 0; c < header->count(); ++c) QCOMPARE(header->visualIndex(c), c);
+        app->ExitInstance();
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"

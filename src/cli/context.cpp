@@ -1,5 +1,9 @@
 #include "cli/context.h"
 
+#include <cstdio>
+
+#include "core/library/title_doc.h"
+#include "core/shell/app_settings.h"
 #include "core/text/codec.h"
 
 namespace lv::cli {
@@ -27,6 +31,38 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
 
 std::string FromArg(const Context& ctx, const std::string& arg) {
     return ctx.cp932 ? arg : text::Utf8ToCp932(arg);
+}
+
+std::string ProgramFolder(const Context& ctx) {
+    if (!ctx.home) return GetProgramFolder(nullptr);
+    std::string dir = *ctx.home;
+    if (dir.empty() || dir.back() != '/') dir += '/';
+    return dir;
+}
+
+std::string DocumentPath(const Context& ctx) {
+    if (ctx.doc) return *ctx.doc;
+    std::string path = EnsureDefaultDocument(ProgramFolder(ctx));
+    if (path.empty())
+        std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv\n", ProgramFolder(ctx).c_str());
+    return path;
+}
+
+std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx) {
+    std::string path = DocumentPath(ctx);
+    if (path.empty()) return nullptr;
+    auto doc = std::make_unique<CRDTitleDoc>(ProgramFolder(ctx));
+    if (!doc->OnOpenDocument(path)) {
+        std::fprintf(stderr, "librovista-cli: cannot read the document %s\n", path.c_str());
+        return nullptr;
+    }
+    return doc;
+}
+
+int Fail(const Context& ctx, std::string_view cp932) {
+    Output err(ctx.cp932, stderr);
+    err.Text(cp932, stderr);
+    return 1;
 }
 
 }  // namespace lv::cli

@@ -1,11 +1,14 @@
 #pragma once
 // What every command of the command-line tool gets: its arguments after the
 // command name, the global options and the output.
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/output.h"
+
+class CRDTitleDoc;
 
 namespace lv::cli {
 
@@ -29,6 +32,24 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // Text typed on the command line (UTF-8, or raw with --cp932) as code page 932.
 std::string FromArg(const Context& ctx, const std::string& arg);
 
+// The program folder (--home, else the usual one), ending in "/".
+std::string ProgramFolder(const Context& ctx);
+// The document path: --doc, else "Default.lbv" in the program folder, created
+// empty when missing. Empty (after a message) when there is none.
+std::string DocumentPath(const Context& ctx);
+// The document, opened with every recorder's cache; null after a message.
+std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx);
+// A message on stderr in the chosen encoding; returns 1 for the exit code.
+int Fail(const Context& ctx, std::string_view cp932);
+
 int CmdParse(Context& ctx);
+int CmdRecorders(Context& ctx);
+int CmdTitles(Context& ctx);
+int CmdDiscs(Context& ctx);
+int CmdLabels(Context& ctx);
+int CmdDescription(Context& ctx);
+int CmdRecorder(Context& ctx);
+int CmdFetch(Context& ctx);
+int CmdDescribe(Context& ctx);
 
 }  // namespace lv::cli

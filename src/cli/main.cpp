@@ -14,6 +14,14 @@ struct Command {
 
 const Command kCommands[] = {
     {"parse", lv::cli::CmdParse},
+    {"recorders", lv::cli::CmdRecorders},
+    {"titles", lv::cli::CmdTitles},
+    {"discs", lv::cli::CmdDiscs},
+    {"labels", lv::cli::CmdLabels},
+    {"description", lv::cli::CmdDescription},
+    {"recorder", lv::cli::CmdRecorder},
+    {"fetch", lv::cli::CmdFetch},
+    {"describe", lv::cli::CmdDescribe},
 };
 
 const char kUsage[] =
@@ -21,6 +29,21 @@ const char kUsage[] =
     "\n"
     "commands:\n"
     "  parse [--model NAME] [--name RECORDER] [--disc DISC_CSV] [--library LIBRARY_CSV]\n"
+    "  recorders\n"
+    "  titles [RECORDER]\n"
+    "  discs [RECORDER]\n"
+    "  labels [RECORDER]\n"
+    "  description RECORDER INDEX\n"
+    "  recorder add NAME --model M --host H [--port P] [--auth] [--user U] [--password P] [--force]\n"
+    "  recorder set NAME [--model M] [--host H] [--port P] [--auth|--no-auth] [--user U] [--password P]\n"
+    "  recorder show NAME [--password]\n"
+    "  recorder rename OLD NEW [--force]\n"
+    "  recorder delete NAME\n"
+    "  fetch RECORDER | fetch --all\n"
+    "  describe RECORDER (INDEX ... | --all)\n"
+    "\n"
+    "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
+    "document (default: Default.lbv in the program folder, created when missing).\n"
     "\n"
     "Output is UTF-8, or the stored code page 932 bytes with --cp932.\n";
 

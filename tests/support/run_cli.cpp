@@ -5,14 +5,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <signal.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 #include <cstring>
 
 extern char** environ;
 
 namespace lv::test {
 
-CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env) {
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env, int interruptAfterMs) {
     CliResult r;
     int out[2], err[2];
     if (pipe(out) != 0 || pipe(err) != 0) return r;
@@ -33,6 +37,13 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
     }
     close(out[1]);
     close(err[1]);
+    std::thread interrupter;
+    if (interruptAfterMs >= 0) {
+        interrupter = std::thread([pid, interruptAfterMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
+            kill(pid, SIGINT);
+        });
+    }
     pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
     int open = 2;
     char buf[65536];
@@ -52,6 +63,7 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
     }
     int status = 0;
     waitpid(pid, &status, 0);
+    if (interrupter.joinable()) interrupter.join();
     r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return r;
 }

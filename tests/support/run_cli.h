@@ -12,6 +12,8 @@ struct CliResult {
 };
 
 // Arguments are passed as given (no shell); `env` entries are "NAME=value".
-CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {});
+// With interruptAfterMs >= 0 the tool gets SIGINT (Ctrl+C) after that long.
+CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
+                 int interruptAfterMs = -1);
 
 }  // namespace lv::test

@@ -371,18 +371,22 @@ std::string SampleLibrary::Description(std::size_t index) const {
 }
 
 std::string SampleLibrary::DescriptionPage(std::size_t index) const {
-    const Words& w = GetWords();
     const SampleTitle& t = m_titles.at(index);
+    return MakeDetailsPage({t.strTitle, t.strDate, t.strWeek, t.strTime, t.strChannel, t.strGenre}, Description(index));
+}
+
+std::string MakeDetailsPage(const PageFields& f, const std::string& description) {
+    const Words& w = GetWords();
     std::string p;
-    p.reserve(1024);
+    p.reserve(1024 + description.size());
     p += "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">\r\n";
     p += "<TITLE>" + w.pageTitle + "</TITLE>\r\n</HEAD>\r\n<BODY BGCOLOR=\"#FFFFFF\">\r\n<TABLE BORDER=\"0\">\r\n";
-    p += "<TR><TD>" + w.labelTitle + "</TD><TD>" + EscapeHtml(t.strTitle) + "</TD></TR>\r\n";
-    p += "<TR><TD>" + w.labelDate + "</TD><TD>" + t.strDate + "(" + t.strWeek + ") " + t.strTime + "</TD></TR>\r\n";
-    p += "<TR><TD>" + w.labelChannel + "</TD><TD>" + t.strChannel + "</TD></TR>\r\n";
-    p += "<TR><TD>" + w.labelGenre + "</TD><TD>" + EscapeHtml(t.strGenre) + "</TD></TR>\r\n";
+    p += "<TR><TD>" + w.labelTitle + "</TD><TD>" + EscapeHtml(f.strTitle) + "</TD></TR>\r\n";
+    p += "<TR><TD>" + w.labelDate + "</TD><TD>" + f.strDate + "(" + f.strWeek + ") " + f.strTime + "</TD></TR>\r\n";
+    p += "<TR><TD>" + w.labelChannel + "</TD><TD>" + EscapeHtml(f.strChannel) + "</TD></TR>\r\n";
+    p += "<TR><TD>" + w.labelGenre + "</TD><TD>" + EscapeHtml(f.strGenre) + "</TD></TR>\r\n";
     p += "</TABLE>\r\n<FORM NAME=\"info\">\r\n";
-    p += "<TEXTAREA NAME=\"desc\" ROWS=\"8\" COLS=\"60\" READONLY>" + Description(index) + "</TEXTAREA>\r\n";
+    p += "<TEXTAREA NAME=\"desc\" ROWS=\"8\" COLS=\"60\" READONLY>" + description + "</TEXTAREA>\r\n";
     p += "</FORM>\r\n</BODY>\r\n</HTML>\r\n";
     return p;
 }

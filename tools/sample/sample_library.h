@@ -95,4 +95,11 @@ std::string FormatMinutes(int minutes);
 // Text escaped for HTML element content (&, <, >, ").
 std::string EscapeHtml(const std::string& text);
 
+// A recorder's details page of one title: the fields in a table, then the
+// description, unescaped, inside an upper-case TEXTAREA.
+struct PageFields {
+    std::string strTitle, strDate, strWeek, strTime, strChannel, strGenre;
+};
+std::string MakeDetailsPage(const PageFields& fields, const std::string& description);
+
 }  // namespace lv::sample

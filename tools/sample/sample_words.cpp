@@ -95,8 +95,6 @@ Words Build() {
     w.quoteOpen = S("「");
     w.quoteClose = S("」");
     w.pageTitle = S("番組情報");
-    w.selectTitle = S("ライブラリ");
-    w.noSelection = S("番組が選択されていません。");
     w.labelTitle = S("番組名");
     w.labelDate = S("録画日時");
     w.labelChannel = S("チャンネル");

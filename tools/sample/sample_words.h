@@ -19,7 +19,7 @@ struct Words {
     std::string spaceWide;                // full-width space
     std::string episodePrefix, episodeSuffix, roundSuffix;
     std::string parenOpen, parenClose, quoteOpen, quoteClose;
-    std::string pageTitle, selectTitle, noSelection;
+    std::string pageTitle;
     std::string labelTitle, labelDate, labelChannel, labelGenre;
     std::string modeLabels[5];
     std::string discHeader;               // the derived disc list's header line

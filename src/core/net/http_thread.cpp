@@ -356,7 +356,8 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
         return ok;
     }
     if (hctx.receiving) {
-        if (sink) sink->Finish();
+        // A failed read closes its file as it stands; the body is not finished.
+        sink.reset();
         Post(TRANSFER_RECEIVED);
     }
     return ok;

@@ -1,0 +1,103 @@
+// Reading the document's library: recorders, their titles, discs, labels and
+// title descriptions.
+#include <algorithm>
+#include <cstdio>
+
+#include "cli/context.h"
+#include "core/ini/ini_file.h"
+#include "core/library/title_doc.h"
+#include "core/settings/netnavi_setting.h"
+
+namespace lv::cli {
+
+namespace {
+
+// The optional RECORDER argument; false (after a message) for a name the
+// document does not list.
+bool TakeRecorderFilter(Context& ctx, const CRDTitleDoc& doc, std::optional<std::string>& filter) {
+    if (ctx.args.size() > 1) throw UsageError{"unexpected argument: " + ctx.args[1]};
+    if (ctx.args.empty()) return true;
+    filter = FromArg(ctx, ctx.args.front());
+    const auto& names = doc.GetRecorderNames();
+    if (std::find(names.begin(), names.end(), *filter) != names.end()) return true;
+    std::fprintf(stderr, "librovista-cli: the document has no recorder %s\n", ctx.args.front().c_str());
+    return false;
+}
+
+template <class Print>
+int ForEachRecorder(Context& ctx, Print print) {
+    auto doc = OpenDocument(ctx);
+    if (!doc) return 1;
+    std::optional<std::string> filter;
+    if (!TakeRecorderFilter(ctx, *doc, filter)) return 1;
+    for (const auto& lib : doc->GetRecorders())
+        if (!filter || lib->Name() == *filter) print(*lib);
+    return 0;
+}
+
+}  // namespace
+
+int CmdRecorders(Context& ctx) {
+    if (!ctx.args.empty()) throw UsageError{"unexpected argument: " + ctx.args.front()};
+    auto doc = OpenDocument(ctx);
+    if (!doc) return 1;
+    // Libraries exist for a subset of the names, in the same order.
+    const auto& libs = doc->GetRecorders();
+    std::size_t next = 0;
+    for (const auto& name : doc->GetRecorderNames()) {
+        if (next < libs.size() && libs[next]->Name() == name) {
+            const CRDRecorderLibrary& lib = *libs[next++];
+            const std::string model = lib.GetModel(), cls = std::to_string(lib.GetModelClass()),
+                              discs = std::to_string(lib.GetDiscCount()),
+                              titles = std::to_string(lib.GetTitleCount());
+            ctx.out.Line({name, model, cls, discs, titles});
+        } else {
+            ctx.out.Line({name, "-"});
+        }
+    }
+    return 0;
+}
+
+int CmdTitles(Context& ctx) {
+    return ForEachRecorder(ctx, [&](const CRDRecorderLibrary& lib) {
+        for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);
+    });
+}
+
+int CmdDiscs(Context& ctx) {
+    return ForEachRecorder(ctx, [&](const CRDRecorderLibrary& lib) {
+        for (const auto& d : lib.Discs()) ctx.out.Disc(d);
+    });
+}
+
+int CmdLabels(Context& ctx) {
+    return ForEachRecorder(ctx, [&](const CRDRecorderLibrary& lib) { ctx.out.Labels(lib); });
+}
+
+int CmdDescription(Context& ctx) {
+    if (ctx.args.size() != 2) throw UsageError{"description needs RECORDER and INDEX"};
+    auto index = ini::ParseInt(ctx.args[1]);
+    if (!index || ctx.args[1].find_first_not_of("0123456789") != std::string::npos)
+        throw UsageError{"INDEX must be a number: " + ctx.args[1]};
+    auto doc = OpenDocument(ctx);
+    if (!doc) return 1;
+    const std::string name = FromArg(ctx, ctx.args[0]);
+    const CRDRecorderLibrary* lib = doc->FindRecorder(name);
+    if (!lib) {
+        std::fprintf(stderr, "librovista-cli: the document has no library for %s\n", ctx.args[0].c_str());
+        return 1;
+    }
+    if (*index >= lib->GetTitleCount()) {
+        std::fprintf(stderr, "librovista-cli: %s has %d titles\n", ctx.args[0].c_str(), lib->GetTitleCount());
+        return 1;
+    }
+    CNetNaviSetting setting(doc->AppDir());
+    setting.SetName(name);
+    doc->LoadDescription(setting.GetCacheFolder() + std::string(lib->Title(*index).Field(TF_TEXTFILE)));
+    std::string text = ctx.out.Encode(doc->GetDescription());
+    if (text.empty() || text.back() != '\n') text += '\n';
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
+}  // namespace lv::cli

@@ -1,0 +1,131 @@
+#include "core/text/messages.h"
+#include "net/transfer_fixture.h"
+#include "support/sjis.h"
+#include "support/temp_dir.h"
+
+using namespace lv::test;
+
+namespace {
+
+std::unique_ptr<CDownloadTitle> Queued(const std::string& page, const std::string& file) {
+    auto t = std::make_unique<CDownloadTitle>();
+    t->m_strPage = page;
+    t->m_strTextFile = file;
+    return t;
+}
+
+}  // namespace
+
+class DescriptionTest : public TransferTest {
+protected:
+    void SetUpRecorder(const std::string& model) {
+        StartSim(model, 6, 1);
+        Profile p;
+        p.model = model;
+        p.port = sim->Port();
+        WriteProfile("RD", p);
+    }
+    std::unique_ptr<CDownloadTitleThread> ThreadFor(const std::vector<std::pair<std::string, std::string>>& titles) {
+        auto t = MakeThread<CDownloadTitleThread>("RD");
+        for (const auto& [page, file] : titles) t->m_aTitles.push_back(Queued(page, file));
+        return t;
+    }
+};
+
+TEST_F(DescriptionTest, ClassTwoAndThreeWriteEveryTitlesDescription) {
+    for (const char* model : {"RD-XS41", "RD-XD91"}) {
+        SCOPED_TRACE(model);
+        SetUpRecorder(model);
+        auto sample = sim->Sample();
+        std::vector<std::pair<std::string, std::string>> titles;
+        for (int i = 0; i < 3; ++i) titles.emplace_back(sample->Titles()[i].strPage, "t" + std::to_string(i) + ".txt");
+        auto t = ThreadFor(titles);
+        ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(t->m_aTitles[i]->m_strPath, Cache("RD", titles[i].second));
+            // One line of text per line of the page, each ending in CR LF.
+            EXPECT_EQ(ReadFile(Cache("RD", titles[i].second)), sample->Description(i) + "\r\n");
+        }
+        std::vector<std::string> paths;
+        for (const auto& r : sim->Requests()) paths.push_back(r.strPath);
+        if (std::string(model) == "RD-XD91") {
+            ASSERT_EQ(paths.size(), 6u);
+            EXPECT_EQ(paths[0], "/library/" + titles[0].first);
+            EXPECT_EQ(paths[1], "/library/tt_info.htm");
+            EXPECT_EQ(paths[2], "/library/" + titles[1].first);
+            EXPECT_EQ(paths[3], "/library/tt_info.htm");
+            // The page that only selects the title posts no progress.
+            EXPECT_EQ(log.Statuses(), (std::vector<int>{1, 2, 3, 2, 3, 2, 3, 4}));
+        } else {
+            EXPECT_EQ(paths.size(), 3u);
+        }
+        sim->Stop();
+        log.Clear();
+    }
+}
+
+TEST_F(DescriptionTest, ClassesZeroAndOneAskNothing) {
+    for (const char* model : {"RD-XS40", ""}) {
+        SetUpRecorder(model);
+        auto t = ThreadFor({{"p.htm", "a.txt"}});
+        EXPECT_EQ(Run(*t), 0);
+        EXPECT_TRUE(sim->Requests().empty());
+        EXPECT_FALSE(std::filesystem::exists(Cache("RD", "a.txt")));
+        EXPECT_EQ(t->m_aTitles[0]->m_strPath, Cache("RD", "a.txt"));
+        sim->Stop();
+    }
+}
+
+TEST_F(DescriptionTest, TextAreaIsCutOutLineByLine) {
+    SetUpRecorder("RD-XS41");
+    sim->SetPage("one.htm", "<html><body>x <TEXTAREA name=\"d\" rows=3>word</TEXTAREA> y</body></html>\r\n");
+    sim->SetPage("multi.htm", "<p>\r\n<TEXTAREA cols=40>\r\n" + SJ("一行目") + "\r\nline2 &amp; more\r\nline3\r\n</TEXTAREA>\r\n");
+    sim->SetPage("open.htm", "<TEXTAREA>first\nsecond");
+    sim->SetPage("lower.htm", "<textarea>text</textarea>");
+    sim->SetPage("nogt.htm", "<TEXTAREA\r\n>text</TEXTAREA>");
+    auto t = ThreadFor({{"one.htm", "1.txt"}, {"multi.htm", "2.txt"}, {"open.htm", "3.txt"}});
+    ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "1.txt")), "word\r\n");
+    EXPECT_EQ(ReadFile(Cache("RD", "2.txt")), "\r\n" + SJ("一行目") + "\r\nline2 &amp; more\r\nline3\r\n\r\n");
+    EXPECT_EQ(ReadFile(Cache("RD", "3.txt")), "first\r\nsecond\r\n");
+
+    auto lower = ThreadFor({{"lower.htm", "4.txt"}});
+    EXPECT_EQ(Run(*lower), 1);
+    EXPECT_EQ(lower->GetErrorText(), lv::msg::DescriptionFailed());
+    auto nogt = ThreadFor({{"nogt.htm", "5.txt"}});
+    EXPECT_EQ(Run(*nogt), 1);
+    EXPECT_EQ(nogt->GetErrorText(), lv::msg::DescriptionFailed());
+    EXPECT_EQ(ReadFile(Cache("RD", "5.txt")), "");
+}
+
+TEST_F(DescriptionTest, AFailureStopsTheQueueAndKeepsEarlierFiles) {
+    SetUpRecorder("RD-XS41");
+    auto sample = sim->Sample();
+    auto t = ThreadFor({{sample->Titles()[0].strPage, "1.txt"}, {"missing.htm", "2.txt"}, {sample->Titles()[2].strPage, "3.txt"}});
+    std::filesystem::create_directories(home.dir() + "RD");
+    WriteFile(home.dir() + "RD/2.txt", "old");
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_NE(t->GetErrorText().find("404"), std::string::npos);
+    EXPECT_EQ(ReadFile(Cache("RD", "1.txt")), sample->Description(0) + "\r\n");
+    EXPECT_EQ(ReadFile(Cache("RD", "2.txt")), "old");
+    EXPECT_FALSE(std::filesystem::exists(Cache("RD", "3.txt")));
+}
+
+TEST_F(DescriptionTest, NamesFromTheRecorderStayInTheirPlaces) {
+    SetUpRecorder("RD-XS41");
+    sim->SetPage("a b.htm", "<TEXTAREA>ok</TEXTAREA>");
+    auto t = ThreadFor({{"../../etc/passwd\r\nX-Injected: 1", "../../escape.txt"}, {"a b.htm", "ok.txt"}});
+    EXPECT_EQ(Run(*t), 1);
+    ASSERT_FALSE(sim->Requests().empty()) << t->GetErrorText();
+    // One request, its target a single segment under "/library/", no header smuggled in.
+    const auto first = sim->Requests()[0];
+    EXPECT_EQ(first.strTarget.rfind("/library/", 0), 0u) << first.strTarget;
+    EXPECT_EQ(first.strTarget.find('/', 9), std::string::npos) << first.strTarget;
+    for (const auto& h : first.aHeaderNames) EXPECT_NE(h, "X-Injected");
+    EXPECT_FALSE(std::filesystem::exists(home.path().parent_path() / "escape.txt"));
+    EXPECT_EQ(t->m_aTitles[0]->m_strPath, Cache("RD", "....escape.txt"));
+
+    auto spaced = ThreadFor({{"a b.htm", "ok.txt"}});
+    EXPECT_EQ(Run(*spaced), 0) << spaced->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "ok.txt")), "ok\r\n");
+}

@@ -1,0 +1,120 @@
+// The command-line tool's fetch and describe against the emulator.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "rdsim/rdsim.h"
+#include "support/run_cli.h"
+#include "support/temp_dir.h"
+
+using namespace lv::test;
+
+namespace {
+
+// Profiles take ports 80 or 2000-10000 only: find a free one there.
+std::unique_ptr<lv::rdsim::RdSim> StartInProfileRange(const std::string& model, int titles) {
+    std::mt19937 rng(std::random_device{}());
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        lv::rdsim::Options o;
+        o.strModel = model;
+        o.nPort = 2000 + static_cast<int>(rng() % 8000);
+        auto sim = std::make_unique<lv::rdsim::RdSim>(o);
+        lv::sample::SampleOptions s;
+        s.titles = titles;
+        s.discs = 3;
+        sim->Generate(s);
+        if (sim->Start() > 0) return sim;
+    }
+    return nullptr;
+}
+
+class FetchCli : public ::testing::Test {
+protected:
+    CliResult Cli(std::vector<std::string> args, int interruptAfterMs = -1) {
+        args.insert(args.begin(), {"--home", home.dir()});
+        return RunCli(args, {}, interruptAfterMs);
+    }
+    void Add(const std::string& name, const lv::rdsim::RdSim& sim, const std::string& model) {
+        auto r = Cli({"recorder", "add", name, "--model", model, "--host", "127.0.0.1", "--port",
+                      std::to_string(sim.Port())});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    TempDir home;
+};
+
+}  // namespace
+
+TEST_F(FetchCli, FetchStoresTheListsAndTitlesListsThem) {
+    auto sim = StartInProfileRange("RD-XS40", 25);
+    ASSERT_TRUE(sim);
+    Add("Living", *sim, "RD-XS40");
+    auto r = Cli({"fetch", "Living"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("RD本体に接続中..."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("ﾗｲﾌﾞﾗﾘ情報を取得中..."), std::string::npos);
+    EXPECT_NE(r.err.find("完了"), std::string::npos);
+    EXPECT_EQ(ReadFile(home.dir() + "Living/Library.csv"), sim->Sample()->LibraryCsv());
+    EXPECT_EQ(ReadFile(home.dir() + "Living/Disc.csv"), sim->Sample()->DiscCacheCsv());
+    auto titles = Cli({"titles", "Living"});
+    EXPECT_EQ(std::count(titles.out.begin(), titles.out.end(), '\n'), 25);
+}
+
+TEST_F(FetchCli, FailuresPrintTheErrorTextAndKeepTheCache) {
+    auto sim = StartInProfileRange("RD-XS41", 10);
+    ASSERT_TRUE(sim);
+    Add("RD", *sim, "RD-XS41");
+    ASSERT_EQ(Cli({"fetch", "RD"}).exitCode, 0);
+    lv::rdsim::Fault busy;
+    busy.bBusy = true;
+    sim->SetFault(busy);
+    auto r = Cli({"fetch", "RD"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(ReadFile(home.dir() + "RD/Library.csv"), sim->Sample()->LibraryCsv());
+
+    sim->ClearFaults();
+    lv::rdsim::Fault slow;
+    slow.nSlowMs = 300;
+    slow.nSlowChunk = 16;
+    sim->SetFault(slow);
+    auto stopped = Cli({"fetch", "RD"}, 800);
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_NE(stopped.err.find("処理が中断されました。"), std::string::npos) << stopped.err;
+    EXPECT_EQ(Cli({"fetch"}).exitCode, 2);
+}
+
+TEST_F(FetchCli, DescribeAllWritesEveryDescriptionForClassesTwoAndThree) {
+    for (const char* model : {"RD-XS41", "RD-X6"}) {
+        SCOPED_TRACE(model);
+        auto sim = StartInProfileRange(model, 4);
+        ASSERT_TRUE(sim);
+        std::string name = std::string("R") + (model[3] == 'X' && model[4] == '6' ? "3" : "2");
+        Add(name, *sim, model);
+        ASSERT_EQ(Cli({"fetch", name}).exitCode, 0);
+        EXPECT_EQ(Cli({"description", name, "1"}).out, "（未取得）\n");
+        auto r = Cli({"describe", name, "--all"});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        for (int i = 0; i < 4; ++i) {
+            auto d = Cli({"--cp932", "description", name, std::to_string(i)});
+            EXPECT_EQ(d.out, sim->Sample()->Description(i) + "\r\n");
+        }
+        EXPECT_EQ(Cli({"describe", name, "9"}).exitCode, 1);
+    }
+}
+
+TEST_F(FetchCli, FetchAllReportsEachRecorder) {
+    auto a = StartInProfileRange("RD-XS41", 5);
+    auto b = StartInProfileRange("RD-Z1", 6);
+    ASSERT_TRUE(a && b);
+    Add("A", *a, "RD-XS41");
+    Add("B", *b, "RD-Z1");
+    Add("C", *b, "RD-Z1");
+    b->Stop();
+    auto r = Cli({"fetch", "--all"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("A: OK"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("B: FAILED"), std::string::npos);
+    EXPECT_NE(r.err.find("C: FAILED"), std::string::npos);
+    EXPECT_EQ(ReadFile(home.dir() + "A/Library.csv"), a->Sample()->LibraryCsv());
+}

@@ -1,0 +1,210 @@
+#include <chrono>
+#include <thread>
+
+#include "core/text/messages.h"
+#include "net/transfer_fixture.h"
+#include "support/peer_server.h"
+#include "support/temp_dir.h"
+
+using namespace lv::test;
+using lv::rdsim::Fault;
+
+namespace {
+const std::vector<int> kTwoBodies = {TRANSFER_CONNECTING, TRANSFER_RECEIVING, TRANSFER_RECEIVED,
+                                     TRANSFER_RECEIVING,  TRANSFER_RECEIVED,  TRANSFER_FINISHED};
+}
+
+TEST_F(TransferTest, LibraryDownloadStoresBothListsAsServedForEveryModelClass) {
+    for (const char* model : {"RD-XS41", "RD-Z1", "unknown", "RD-XS40"}) {
+        SCOPED_TRACE(model);
+        StartSim(model, 120, 4);
+        Profile p;
+        p.model = model;
+        p.port = sim->Port();
+        WriteProfile("Living", p);
+        auto t = MakeThread("Living");
+        ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+        auto sample = sim->Sample();
+        EXPECT_EQ(ReadFile(Cache("Living", "Library.csv")), sample->LibraryCsv());
+        // A class 1 recorder has no disc list: it is derived from the library list.
+        EXPECT_EQ(ReadFile(Cache("Living", "Disc.csv")), sample->DiscCacheCsv());
+        EXPECT_TRUE(TempFiles("Living").empty());
+        std::vector<std::string> paths;
+        for (const auto& r : sim->Requests()) paths.push_back(r.strPath);
+        if (std::string(model) == "RD-XS40") {
+            EXPECT_EQ(paths, std::vector<std::string>{"/library/view_library.csv"});
+            EXPECT_EQ(log.Statuses(), (std::vector<int>{1, 2, 3, 4}));
+        } else {
+            EXPECT_EQ(paths, (std::vector<std::string>{"/library/view_library.csv", "/library/DiscList_.csv"}));
+            EXPECT_EQ(log.Statuses(), kTwoBodies);
+        }
+        for (const auto& r : sim->Requests()) EXPECT_EQ(r.strVersion, "HTTP/1.0");
+        sim->Stop();
+        log.Clear();
+    }
+}
+
+TEST_F(TransferTest, FailuresLeaveThePreviousCacheAndNoTemporaryFile) {
+    StartSim("RD-XS41", 50);
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    std::filesystem::create_directories(home.dir() + "RD");
+    WriteFile(Cache("RD", "Library.csv"), "old library");
+    WriteFile(Cache("RD", "Disc.csv"), "old discs");
+    auto expectOldCache = [&](const std::string& why) {
+        EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "old library") << why;
+        EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "old discs") << why;
+        EXPECT_TRUE(TempFiles("RD").empty()) << why;
+    };
+
+    // The recorder is busy: a page instead of a list.
+    Fault busy;
+    busy.bBusy = true;
+    sim->SetFault(busy);
+    auto t1 = MakeThread("RD");
+    EXPECT_EQ(Run(*t1), 1);
+    EXPECT_EQ(t1->GetErrorText(), lv::msg::LibraryFailed());
+    expectOldCache("busy");
+
+    // The library arrives, the disc list fails.
+    sim->ClearFaults();
+    Fault broken;
+    broken.nStatus = 500;
+    sim->SetFault("/library/DiscList_.csv", broken);
+    auto t2 = MakeThread("RD");
+    EXPECT_EQ(Run(*t2), 1);
+    EXPECT_EQ(t2->GetErrorText().rfind("HTTP/1.", 0), 0u) << t2->GetErrorText();
+    EXPECT_NE(t2->GetErrorText().find(" 500 "), std::string::npos);
+    expectOldCache("disc list 500");
+
+    // A body cut short by the server is complete as far as the client can tell,
+    // unless the client reports the cut: either way nothing half-written stays.
+    sim->ClearFaults();
+    Fault cut;
+    cut.nCutAfter = 10;
+    cut.nHugeBytes = 1 << 20;
+    sim->SetFault("/library/view_library.csv", cut);
+    auto t3 = MakeThread("RD");
+    if (Run(*t3) != 0) expectOldCache("cut body");
+    EXPECT_TRUE(TempFiles("RD").empty());
+}
+
+TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
+    lv::rdsim::Options o;
+    o.strUser = "user";
+    o.strPassword = "right";
+    StartSim("RD-Z1", 20, 2, o);
+    Profile p;
+    p.model = "RD-Z1";
+    p.port = sim->Port();
+    WriteProfile("NoAuth", p);
+    auto t = MakeThread("NoAuth");
+    EXPECT_EQ(Run(*t), 1);
+    std::string text = t->GetErrorText();
+    EXPECT_EQ(text.rfind("HTTP/1.", 0), 0u) << text;
+    EXPECT_NE(text.find("401"), std::string::npos);
+    EXPECT_NE(text.find("\r\n"), std::string::npos);
+    EXPECT_LE(text.size(), 255u);
+    EXPECT_EQ(log.Statuses(), (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_FINISHED}));
+
+    p.auth = 1;
+    p.user = "user";
+    p.password = "wrong";
+    WriteProfile("Wrong", p);
+    auto wrong = MakeThread("Wrong");
+    EXPECT_EQ(Run(*wrong), 1);
+    EXPECT_NE(wrong->GetErrorText().find("401"), std::string::npos);
+
+    p.password = "right";
+    WriteProfile("Right", p);
+    auto right = MakeThread("Right");
+    EXPECT_EQ(Run(*right), 0) << right->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("Right", "Library.csv")), sim->Sample()->LibraryCsv());
+
+    // Credentials are sent only when security is on, whatever the profile holds.
+    p.auth = 0;
+    WriteProfile("Off", p);
+    auto off = MakeThread("Off");
+    EXPECT_EQ(Run(*off), 1);
+}
+
+TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
+    StartSim("RD-XS41", 5);
+    sim->SetLibrary("", std::string("\"h\"\r\n"));
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    auto t = MakeThread("RD");
+    ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "");
+    EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "\"h\"\r\n");
+    sim->Stop();
+
+    // Nobody listens any more: the client's own text, and no cache change.
+    auto gone = MakeThread("RD");
+    EXPECT_EQ(Run(*gone), 1);
+    EXPECT_FALSE(gone->GetErrorText().empty());
+    EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "");
+
+    // A profile that cannot be loaded fails without a text.
+    auto refused = MakeThread("bad name");
+    EXPECT_EQ(Run(*refused), 1);
+    EXPECT_EQ(refused->GetErrorText(), "");
+
+    // A hand-edited host cannot smuggle a path or a user into the address.
+    p.host = "127.0.0.1/evil@";
+    WriteProfile("Odd", p);
+    auto odd = MakeThread("Odd");
+    EXPECT_EQ(Run(*odd), 1);
+    EXPECT_FALSE(odd->GetErrorText().empty());
+}
+
+TEST_F(TransferTest, StopIsFeltPromptlyDuringASlowBody) {
+    StartSim("RD-XS41", 200);
+    Fault slow;
+    slow.nSlowMs = 200;
+    slow.nSlowChunk = 64;
+    sim->SetFault("/library/view_library.csv", slow);
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    std::filesystem::create_directories(home.dir() + "RD");
+    WriteFile(Cache("RD", "Library.csv"), "old");
+    auto t = MakeThread("RD");
+    t->Start();
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    auto before = std::chrono::steady_clock::now();
+    t->Abort();
+    t->Wait();
+    auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_EQ(t->GetExitCode(), 1);
+    EXPECT_EQ(t->GetErrorText(), lv::msg::Interrupted());
+    EXPECT_LT(took, std::chrono::seconds(3));
+    EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "old");
+    EXPECT_TRUE(TempFiles("RD").empty());
+    auto statuses = log.Statuses();
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses.back(), TRANSFER_FINISHED);
+}
+
+TEST_F(TransferTest, ProxySettingsAreReadWhenTheTransferStarts) {
+    StartSim("RD-XS41", 10);
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    // A named proxy where none listens: the transfer fails, which shows the setting was used.
+    PROXY_SETTINGS named;
+    named.bUseIE = 0;
+    named.bEnable = 1;
+    named.strHost = "127.0.0.1";
+    named.nPort = FreeLoopbackPort();
+    auto t = MakeThread("RD", named);
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_TRUE(sim->Requests().empty());
+    // Use-the-system-settings with the proxy flag set: the flag is not consulted.
+    PROXY_SETTINGS system = named;
+    system.bUseIE = 1;
+    auto s = MakeThread("RD", system);
+    EXPECT_EQ(Run(*s), 0) << s->GetErrorText();
+}

@@ -51,5 +51,9 @@ int CmdDescription(Context& ctx);
 int CmdRecorder(Context& ctx);
 int CmdFetch(Context& ctx);
 int CmdDescribe(Context& ctx);
+int CmdSearch(Context& ctx);
+int CmdGenres(Context& ctx);
+int CmdClean(Context& ctx);
+int CmdHistory(Context& ctx);
 
 }  // namespace lv::cli

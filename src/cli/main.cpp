@@ -22,6 +22,10 @@ const Command kCommands[] = {
     {"recorder", lv::cli::CmdRecorder},
     {"fetch", lv::cli::CmdFetch},
     {"describe", lv::cli::CmdDescribe},
+    {"search", lv::cli::CmdSearch},
+    {"genres", lv::cli::CmdGenres},
+    {"clean", lv::cli::CmdClean},
+    {"history", lv::cli::CmdHistory},
 };
 
 const char kUsage[] =
@@ -41,6 +45,11 @@ const char kUsage[] =
     "  recorder delete NAME\n"
     "  fetch RECORDER | fetch --all\n"
     "  describe RECORDER (INDEX ... | --all)\n"
+    "  search [--recorder R] [--disc D] [--text T] [--from YYYY/MM/DD] [--to YYYY/MM/DD]\n"
+    "         [--genre CODE|NAME] [--dvd-titles]\n"
+    "  genres\n"
+    "  clean (library|unused|all) RECORDER\n"
+    "  history | history add TEXT\n"
     "\n"
     "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
     "document (default: Default.lbv in the program folder, created when missing).\n"

@@ -503,6 +503,33 @@ private slots:
         QCOMPARE(box->lineEdit()->text().size(), 64);
     }
 
+    void quickSearchKeepsTheKeywordHistory() {
+        QComboBox* box = m_frame->GetQuickSearchBox();
+        auto items = [&box] {
+            QStringList texts;
+            for (int i = 0; i < box->count(); ++i) texts << box->itemText(i);
+            return texts;
+        };
+        for (const char* keyword : {"abcd", "news", "ef"}) {
+            box->setEditText(QString::fromLatin1(keyword));
+            Act(ID_QUICK_SEARCH)->trigger();
+        }
+        QCOMPARE(items(), (QStringList{QStringLiteral("ef"), QStringLiteral("news"), QStringLiteral("abcd")}));
+        QCOMPARE(lv::test::ReadFile(m_folder->File("Input.dat")), std::string("ef\r\nnews\r\nabcd\r\n"));
+        // A shorter keyword replaces the entry it begins, and the search uses what was typed.
+        box->setEditText(QStringLiteral("ABC"));
+        Act(ID_QUICK_SEARCH)->trigger();
+        QCOMPARE(items(), (QStringList{QStringLiteral("ABC"), QStringLiteral("ef"), QStringLiteral("news")}));
+        QCOMPARE(box->currentText(), QStringLiteral("ABC"));
+        QCOMPARE(Column(0).size(), 2);
+
+        // The next start offers the history, with an empty box.
+        Restart();
+        box = m_frame->GetQuickSearchBox();
+        QCOMPARE(items(), (QStringList{QStringLiteral("ABC"), QStringLiteral("ef"), QStringLiteral("news")}));
+        QCOMPARE(box->currentText(), QString());
+    }
+
     void modelStaysConsistentOverManyRows() {
         // A large library: fills and sorts go through the model checks.
         std::string library;

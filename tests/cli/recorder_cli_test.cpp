@@ -1,15 +1,13 @@
 // librovista-cli run as a user runs it, on a temporary program folder.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/text/codec.h"
+#include "support/run_cli.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -29,31 +27,12 @@ std::string SJ(const char* utf8) { return lv::text::Utf8ToCp932(utf8); }
 class Cli : public ::testing::Test {
 protected:
     TempDir home;
-    TempDir scratch;
+    TempDir scratch;  // for files outside the program folder
 
     Result Run(std::vector<std::string> args) {
-        args.insert(args.begin(), {LV_CLI_PATH, "--home", home.dir()});
-        const std::string out = scratch.file("out"), err = scratch.file("err");
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            ::dup2(o, 1);
-            ::dup2(e, 2);
-            ::unsetenv("LIBROVISTA_HOME");
-            std::vector<char*> argv;
-            for (auto& a : args) argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        Result r;
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        r.rc = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadFile(out);
-        r.err = ReadFile(err);
-        return r;
+        args.insert(args.begin(), {"--home", home.dir()});
+        lv::test::CliResult c = lv::test::RunCli(args);
+        return {c.exitCode, c.out, c.err};
     }
 
     std::string Doc() { return ReadFile(home.file("Default.lbv")); }

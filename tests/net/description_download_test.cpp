@@ -121,7 +121,6 @@ TEST_F(DescriptionTest, NamesFromTheRecorderStayInTheirPlaces) {
     const auto first = sim->Requests()[0];
     EXPECT_EQ(first.strTarget.rfind("/library/", 0), 0u) << first.strTarget;
     EXPECT_EQ(first.strTarget.find('/', 9), std::string::npos) << first.strTarget;
-    EXPECT_EQ(first.strPath, "/library/../../etc/passwd\r\nX-Injected: 1");
     for (const auto& h : first.aHeaderNames) EXPECT_NE(h, "X-Injected");
     EXPECT_FALSE(std::filesystem::exists(home.path().parent_path() / "escape.txt"));
     EXPECT_EQ(t->m_aTitles[0]->m_strPath, Cache("RD", "....escape.txt"));

@@ -208,3 +208,45 @@ TEST_F(TransferTest, ProxySettingsAreReadWhenTheTransferStarts) {
     auto s = MakeThread("RD", system);
     EXPECT_EQ(Run(*s), 0) << s->GetErrorText();
 }
+
+namespace {
+// Gives a test the error text setter that failures use.
+class ErrorTextProbe : public CHttpThread {
+public:
+    using CHttpThread::CHttpThread;
+    using CHttpThread::SetErrorText;
+};
+}  // namespace
+
+TEST(TransferErrorText, IsCutAt255BytesWithoutSplittingACharacter) {
+    ErrorTextProbe probe("/nonexistent/", {}, nullptr);
+    probe.SetErrorText(std::string(300, 'x'));
+    EXPECT_EQ(probe.GetErrorText(), std::string(255, 'x'));
+    // 254 single bytes and then a double-byte character: its lead byte would be the 255th.
+    probe.SetErrorText(std::string(254, 'x') + "\x82\xA0" + "tail");
+    EXPECT_EQ(probe.GetErrorText(), std::string(254, 'x'));
+    probe.SetErrorText(std::string(253, 'x') + "\x82\xA0" + "tail");
+    EXPECT_EQ(probe.GetErrorText(), std::string(253, 'x') + "\x82\xA0");
+    // The last text written wins; nothing is appended.
+    probe.Abort();
+    probe.SetErrorText("network");
+    EXPECT_EQ(probe.GetErrorText(), "network");
+}
+
+TEST_F(TransferTest, AStalledConnectionIsGivenUpAfterAMinute) {
+    StartSim("RD-XS41", 20);
+    Fault stalled;
+    stalled.nSlowMs = 120000;  // the body's first chunk would come after two minutes
+    sim->SetFault("/library/view_library.csv", stalled);
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    auto t = MakeThread("RD");
+    auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(Run(*t), 1);
+    auto took = std::chrono::steady_clock::now() - before;
+    EXPECT_GE(took, std::chrono::seconds(59));
+    EXPECT_LT(took, std::chrono::seconds(90));
+    EXPECT_NE(t->GetErrorText().find("slow"), std::string::npos) << t->GetErrorText();
+    EXPECT_TRUE(TempFiles("RD").empty());
+}

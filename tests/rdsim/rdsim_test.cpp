@@ -391,6 +391,16 @@ TEST(RdSim, Http10RequestsGetRawBytesAndAClosedConnection) {
     EXPECT_EQ(sim.Requests().back().strMethod, "POST");
 }
 
+TEST(RdSim, EscapedPathsAreAnsweredDecodedAndLoggedAsSent) {
+    RdSim sim({.strModel = "RD-XS41"});
+    sim.Generate({.titles = 5, .discs = 1});
+    const int port = sim.Start();
+    EXPECT_EQ(Get10(port, "/library/view%5Flibrary.csv?x=1").body, sim.Sample()->LibraryCsv());
+    // A line break or a slash smuggled into a page name is still answered, and seen.
+    EXPECT_NE(Get10(port, "/library/..%2Fa%0D%0AX-Injected:%201").head.find(" 404 "), std::string::npos);
+    EXPECT_EQ(Paths(sim), (std::vector<std::string>{"/library/view%5Flibrary.csv", "/library/..%2Fa%0D%0AX-Injected:%201"}));
+}
+
 TEST(RdSim, ListensOnlyOnTheGivenAddress) {
     RdSim sim({.strModel = "RD-XS41"});
     const int port = sim.Start();

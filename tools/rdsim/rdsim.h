@@ -41,8 +41,8 @@ struct Fault {
 
 struct RequestRecord {
     std::string strMethod;
-    std::string strPath;     // without the query, percent escapes decoded
-    std::string strTarget;   // the request line's target as sent
+    std::string strPath;     // as sent, escapes kept, without the query
+    std::string strTarget;   // the request line's target as sent, query included
     std::vector<std::string> aHeaderNames;
     std::string strVersion;  // "HTTP/1.0", "HTTP/1.1"
     bool bAuthorized = true;

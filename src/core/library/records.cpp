@@ -77,7 +77,8 @@ void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre)
     char* out = m_data.data();
     for (int f = 0; f < TF_TEXTFILE; ++f) {
         m_offset[f] = static_cast<std::uint16_t>(out - m_data.data());
-        std::memcpy(out, fields[f].data(), fields[f].size());
+        // An empty view may hold no pointer at all (a title whose disc is not listed).
+        if (!fields[f].empty()) std::memcpy(out, fields[f].data(), fields[f].size());
         out += fields[f].size();
         *out++ = '\0';
     }

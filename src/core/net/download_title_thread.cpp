@@ -29,7 +29,11 @@ public:
         std::size_t start = 0;
         for (std::size_t nl; (nl = m_partial.find('\n', start)) != std::string::npos; start = nl + 1) {
             int r = Line(m_partial.substr(start, nl - start));
-            if (r != MORE) return r;
+            if (r != MORE) {
+                // Done or failed: nothing after this line is looked at, not even by Finish.
+                m_partial.clear();
+                return r;
+            }
         }
         m_partial.erase(0, start);
         return MORE;

@@ -242,7 +242,9 @@ TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
         }
         // While the child saves, a reader only ever sees a whole file. Every
         // other round ends as soon as a temporary file shows a save under way.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(40 + 10 * round);
+        // Even rounds wait (up to seconds, for slow builds) until a save is under way.
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(round % 2 == 0 ? 5000 : 40 + 10 * round);
         bool torn = false;
         while (std::chrono::steady_clock::now() < deadline) {
             if (round % 2 == 0 && HasTemporaryFile(dir.path())) break;

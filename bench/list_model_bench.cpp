@@ -1,0 +1,108 @@
+// The title list's model with 100,000 titles: filling and sorting it against
+// sorting copies of the rows alone, and the texts of one screenful of cells
+// (decoded for display) against the same texts as code page 932 bytes.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/shell/app.h"
+#include "app/views/list_model.h"
+#include "core/library/recorder_library.h"
+#include "ratio_main.h"
+#include "sample/sample_library.h"
+
+namespace {
+
+constexpr int kTitles = 100000;
+constexpr int kSortKey = 3 | SORT_DESCENDING;  // by recording date, newest first
+constexpr int kScreenRows = 40;
+
+const CRDRecorderLibrary& Library() {
+    static std::unique_ptr<CRDRecorderLibrary> lib = [] {
+        const std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("lvbench-list-" + std::to_string(getpid()));
+        lv::sample::SampleOptions o;
+        o.titles = kTitles;
+        o.discs = 120;
+        o.modelClass = 2;
+        const std::string folder = dir.string() + "/";
+        std::filesystem::create_directories(folder);
+        lv::sample::WriteSampleCache(o, folder);
+        auto l = std::make_unique<CRDRecorderLibrary>("RD");
+        l->SetModel("RD-XS41");
+        l->LoadDiscList(folder + "Disc.csv");
+        l->LoadTitleList(folder + "Library.csv");
+        std::filesystem::remove_all(dir);
+        return l;
+    }();
+    return *lib;
+}
+
+CLibrovistaApp& App() {
+    static CLibrovistaApp app;
+    return app;
+}
+
+void BM_SortRowCopies(benchmark::State& state) {
+    const CRDRecorderLibrary& lib = Library();
+    for (auto _ : state) {
+        std::vector<CListRow> rows;
+        rows.reserve(lib.Titles().size());
+        for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRow::FromTitle(lib.Name(), t));
+        std::stable_sort(rows.begin(), rows.end(),
+                         [](const CListRow& a, const CListRow& b) { return CompareRows(a, b, kSortKey) < 0; });
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+BENCHMARK(BM_SortRowCopies)->Unit(benchmark::kMillisecond);
+
+void BM_FillAndSortModel(benchmark::State& state) {
+    const CRDRecorderLibrary& lib = Library();
+    CListModel model(App());
+    for (auto _ : state) {
+        model.BeginFill(VIEW_TITLES);
+        for (const CRDTitleInfo& t : lib.Titles()) model.AddRow(CListRow::FromTitle(lib.Name(), t));
+        model.EndFill();
+        model.Sort(kSortKey);
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(BM_FillAndSortModel)->Unit(benchmark::kMillisecond);
+
+void BM_ScreenfulAsBytes(benchmark::State& state) {
+    const CRDRecorderLibrary& lib = Library();
+    std::vector<CListRow> rows;
+    for (int i = 0; i < kScreenRows; ++i) rows.push_back(CListRow::FromTitle(lib.Name(), lib.Titles()[i * 997]));
+    for (auto _ : state)
+        for (const CListRow& row : rows)
+            for (int c = 0; c < TITLE_COLUMNS; ++c) benchmark::DoNotOptimize(GetCellText(row, c, 0));
+}
+BENCHMARK(BM_ScreenfulAsBytes)->Unit(benchmark::kMicrosecond);
+
+void BM_ScreenfulDecoded(benchmark::State& state) {
+    const CRDRecorderLibrary& lib = Library();
+    CListModel model(App());
+    model.BeginFill(VIEW_TITLES);
+    for (int i = 0; i < kScreenRows; ++i) model.AddRow(CListRow::FromTitle(lib.Name(), lib.Titles()[i * 997]));
+    model.EndFill();
+    for (auto _ : state)
+        for (int r = 0; r < kScreenRows; ++r)
+            for (int c = 0; c < TITLE_COLUMNS; ++c)
+                benchmark::DoNotOptimize(model.data(model.index(r, c), Qt::DisplayRole));
+}
+BENCHMARK(BM_ScreenfulDecoded)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    return lv::bench::RunWithRatios(argc, argv,
+                                    {{"BM_FillAndSortModel", "BM_SortRowCopies", 1.5},
+                                     {"BM_ScreenfulDecoded", "BM_ScreenfulAsBytes", 8.0}});
+}

@@ -1,0 +1,155 @@
+// The window with 100,000 titles under the offscreen platform: a tree
+// selection until the list is filled and sorted, and a header-click sort,
+// each against the core's own computation of the same rows.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/shell/app.h"
+#include "app/shell/main_frame.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+#include "core/search/search_condition.h"
+#include "core/views/list_rows.h"
+#include "ratio_main.h"
+#include "sample/sample_library.h"
+
+namespace {
+
+constexpr int kTitles = 100000;
+constexpr int kDateColumn = 3;
+
+struct Window {
+    std::filesystem::path dir;
+    std::unique_ptr<CLibrovistaApp> app;
+    QTreeWidgetItem* recorder = nullptr;
+
+    Window() {
+        dir = std::filesystem::temp_directory_path() / ("lvbench-window-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir / "RD");
+        lv::sample::SampleOptions o;
+        o.titles = kTitles;
+        o.discs = 120;
+        o.modelClass = 2;
+        lv::sample::WriteSampleCache(o, (dir / "RD").string() + "/");
+        std::ofstream(dir / "RD.ini") << "[NetNavi]\r\nHost=127.0.0.1\r\nModel=RD-XS41\r\n";
+        std::ofstream(dir / "Default.lbv") << "RD\r\n";
+        qputenv("LIBROVISTA_HOME", QByteArray::fromStdString(dir.string() + "/"));
+        app = std::make_unique<CLibrovistaApp>();
+        app->InitInstance({"librovista"});
+        QTreeWidget* tree = app->GetMainFrame()->GetTreeView();
+        recorder = tree->topLevelItem(0)->child(1);
+    }
+    ~Window() {
+        app.reset();
+        std::filesystem::remove_all(dir);
+    }
+};
+
+std::unique_ptr<Window> g_window;
+
+Window& GetWindow() {
+    if (!g_window) g_window = std::make_unique<Window>();
+    return *g_window;
+}
+
+// The rows the list shows for the recorder node, as the core computes them.
+struct RowCollector : CConditionSink {
+    std::vector<CListRow> rows;
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& d) override { rows.push_back(CListRow::FromDisc(d)); }
+    void OnTitle(const CRDRecorderLibrary& r, const CRDTitleInfo& t) override {
+        rows.push_back(CListRow::FromTitle(r.Name(), t));
+    }
+};
+
+// Rows in sorted order: the rows themselves stay put, their order is sorted.
+struct SortedRows {
+    std::vector<CListRow> rows;
+    std::vector<int> order;
+};
+
+void SortOrder(SortedRows& s, int sortKey) {
+    s.order.resize(s.rows.size());
+    for (std::size_t i = 0; i < s.order.size(); ++i) s.order[i] = static_cast<int>(i);
+    std::stable_sort(s.order.begin(), s.order.end(),
+                     [&](int a, int b) { return CompareRows(s.rows[a], s.rows[b], sortKey) < 0; });
+}
+
+SortedRows CoreRows(int sortKey) {
+    CSearchCondition cond;
+    cond.m_nFlags = SC_RECORDER;
+    cond.m_strRecorder = "RD";
+    RowCollector c;
+    RunCondition(cond, *GetWindow().app->GetDocument(), c);
+    SortedRows s{std::move(c.rows), {}};
+    SortOrder(s, sortKey);
+    return s;
+}
+
+void BM_CoreSelect(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(CoreRows(0).order.data());
+}
+BENCHMARK(BM_CoreSelect)->Unit(benchmark::kMillisecond);
+
+void BM_WindowSelect(benchmark::State& state) {
+    Window& w = GetWindow();
+    QTreeWidget* tree = w.app->GetMainFrame()->GetTreeView();
+    CRDListView* list = w.app->GetMainFrame()->GetListView();
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QApplication::processEvents();
+        state.ResumeTiming();
+        tree->setCurrentItem(w.recorder);
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(list->GetDetailsView()->model()->rowCount());
+    }
+    state.counters["rows"] = list->GetDetailsView()->model()->rowCount();
+}
+BENCHMARK(BM_WindowSelect)->Unit(benchmark::kMillisecond);
+
+void BM_CoreSortByDate(benchmark::State& state) {
+    SortedRows s = CoreRows(0);
+    bool descending = false;
+    for (auto _ : state) {
+        SortOrder(s, kDateColumn | (descending ? SORT_DESCENDING : 0));
+        descending = !descending;
+        benchmark::DoNotOptimize(s.order.data());
+    }
+}
+BENCHMARK(BM_CoreSortByDate)->Unit(benchmark::kMillisecond);
+
+void BM_WindowHeaderClick(benchmark::State& state) {
+    Window& w = GetWindow();
+    QTreeWidget* tree = w.app->GetMainFrame()->GetTreeView();
+    CRDListView* list = w.app->GetMainFrame()->GetListView();
+    tree->setCurrentItem(w.recorder);
+    QApplication::processEvents();
+    for (auto _ : state) {
+        list->OnColumnClick(kDateColumn);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_WindowHeaderClick)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    int r = lv::bench::RunWithRatios(argc, argv,
+                                     {{"BM_WindowSelect", "BM_CoreSelect", 2.0},
+                                      {"BM_WindowHeaderClick", "BM_CoreSortByDate", 2.0}});
+    g_window.reset();  // the window goes before the application object
+    return r;
+}

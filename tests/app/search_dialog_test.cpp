@@ -250,6 +250,7 @@ private slots:
         cond.m_strDateFrom = "2006/13/40";
         cond.m_strDateTo = "2006/2/3";
         cond.m_strRecorder = "rdb";
+        cond.m_strDisc = "DVD";  // without its flag: not shown
         CSearchDialog dialog(w->folder->Dir());
         dialog.m_pCondition = &cond;
         dialog.m_pDoc = w->app->GetDocument();
@@ -260,6 +261,7 @@ private slots:
         QCOMPARE(dialog.GetDateTo()->GetDate(), QDate(2006, 2, 3));
         // A recorder is chosen by its text, letters in any case.
         QCOMPARE(dialog.GetRecorderBox()->currentText(), QStringLiteral("RDB"));
+        QCOMPARE(dialog.GetDiscBox()->currentIndex(), 0);
         Press(&dialog, "OK");
         QVERIFY(!dialog.isVisible());
         QCOMPARE(cond.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_DATE_TO);

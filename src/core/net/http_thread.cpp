@@ -109,8 +109,7 @@ void CHttpThread::Wait() {
 void CHttpThread::Run() {
     int code = 1;
     if (InitInstance()) {
-        OnStartTransfer();
-        code = m_nExitCode.load() == 0 ? 0 : 1;
+        code = OnStartTransfer();
     }
     ExitInstance();
     m_nExitCode = code;
@@ -173,10 +172,10 @@ bool CHttpThread::InitInstance() {
     return true;
 }
 
-void CHttpThread::OnStartTransfer() {
+int CHttpThread::OnStartTransfer() {
     int code = 1;
     if (Connect(m_strRecorderName)) code = DoTransfer() ? 0 : 1;
-    m_nExitCode = code;
+    return code;
 }
 
 void CHttpThread::ExitInstance() {

@@ -91,7 +91,7 @@ protected:
 private:
     void Run();
     bool InitInstance();
-    void OnStartTransfer();
+    int OnStartTransfer();  // the exit code
     void ExitInstance();
 
     struct Impl;

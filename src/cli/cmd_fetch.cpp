@@ -38,12 +38,7 @@ private:
 PROXY_SETTINGS ProxyOf(const std::string& appDir) {
     CAppSettings settings;
     settings.LoadSettings(GetSettingsPath(appDir));
-    PROXY_SETTINGS p;
-    p.bUseIE = settings.m_bProxyUseIE;
-    p.bEnable = settings.m_bProxyEnable;
-    p.strHost = settings.m_strProxyHost;
-    p.nPort = settings.m_nProxyPort;
-    return p;
+    return ProxyFromSettings(settings);
 }
 
 // Runs the transfer to its end; Ctrl+C stops it as the stop command does.

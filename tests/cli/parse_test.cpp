@@ -10,14 +10,6 @@ using namespace lv::test;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& s) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t nl; (nl = s.find('\n', start)) != std::string::npos; start = nl + 1)
-        out.push_back(s.substr(start, nl - start));
-    return out;
-}
-
 int Columns(const std::string& line) { return static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1; }
 
 }  // namespace

@@ -13,14 +13,6 @@ using namespace lv::test;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& s) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (std::size_t nl; (nl = s.find('\n', start)) != std::string::npos; start = nl + 1)
-        out.push_back(s.substr(start, nl - start));
-    return out;
-}
-
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> out;
     std::size_t start = 0;

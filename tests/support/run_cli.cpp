@@ -68,4 +68,12 @@ CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::st
     return r;
 }
 
+std::vector<std::string> Lines(const std::string& s) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    for (std::size_t nl; (nl = s.find('\n', start)) != std::string::npos; start = nl + 1)
+        out.push_back(s.substr(start, nl - start));
+    return out;
+}
+
 }  // namespace lv::test

@@ -16,4 +16,7 @@ struct CliResult {
 CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                  int interruptAfterMs = -1);
 
+// The lines of a tool's output, without their line ends.
+std::vector<std::string> Lines(const std::string& output);
+
 }  // namespace lv::test

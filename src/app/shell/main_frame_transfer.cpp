@@ -26,21 +26,12 @@ private:
     CMainFrame* m_pFrame;
 };
 
-PROXY_SETTINGS ProxyOf(const CAppSettings& s) {
-    PROXY_SETTINGS proxy;
-    proxy.bUseIE = s.m_bProxyUseIE;
-    proxy.bEnable = s.m_bProxyEnable;
-    proxy.strHost = s.m_strProxyHost;
-    proxy.nPort = s.m_nProxyPort;
-    return proxy;
-}
-
 }  // namespace
 
 void CMainFrame::OnDownloadLibrary() {
     if (m_pTransferThread) return;
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
-    auto thread = std::make_unique<CDownloadLibraryThread>(m_app.m_pszAppDir, ProxyOf(m_app.m_settings),
+    auto thread = std::make_unique<CDownloadLibraryThread>(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings),
                                                             m_pListener.get());
     thread->m_strRecorderName = m_doc.GetCurrentRecorder();
     m_pTransferThread = std::move(thread);
@@ -52,7 +43,7 @@ void CMainFrame::OnDownloadLibrary() {
 void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
     if (m_pTransferThread) return;
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
-    auto thread = std::make_unique<CDownloadTitleThread>(m_app.m_pszAppDir, ProxyOf(m_app.m_settings),
+    auto thread = std::make_unique<CDownloadTitleThread>(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings),
                                                           m_pListener.get());
     // Only the leading titles of one recorder are fetched.
     for (const TITLEINFO& info : titles) {

@@ -9,6 +9,7 @@
 
 #include "core/net/request_path.h"
 #include "core/settings/netnavi_setting.h"
+#include "core/shell/app_settings.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -79,6 +80,15 @@ struct CHttpThread::Impl {
     CHttpThread* owner = nullptr;
 };
 
+PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
+    PROXY_SETTINGS proxy;
+    proxy.bUseIE = s.m_bProxyUseIE;
+    proxy.bEnable = s.m_bProxyEnable;
+    proxy.strHost = s.m_strProxyHost;
+    proxy.nPort = s.m_nProxyPort;
+    return proxy;
+}
+
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
     : m_strAppDir(std::move(appDir)), m_pImpl(std::make_unique<Impl>()), m_proxy(std::move(proxy)),
       m_pListener(listener) {
@@ -99,8 +109,7 @@ void CHttpThread::Wait() {
 void CHttpThread::Run() {
     int code = 1;
     if (InitInstance()) {
-        OnStartTransfer();
-        code = m_nExitCode.load() == 0 ? 0 : 1;
+        code = OnStartTransfer();
     }
     ExitInstance();
     m_nExitCode = code;
@@ -163,10 +172,10 @@ bool CHttpThread::InitInstance() {
     return true;
 }
 
-void CHttpThread::OnStartTransfer() {
+int CHttpThread::OnStartTransfer() {
     int code = 1;
     if (Connect(m_strRecorderName)) code = DoTransfer() ? 0 : 1;
-    m_nExitCode = code;
+    return code;
 }
 
 void CHttpThread::ExitInstance() {

@@ -34,6 +34,10 @@ struct PROXY_SETTINGS {
     int nPort = 8080;
 };
 
+class CAppSettings;
+// The application's proxy choice as a transfer reads it when it starts.
+PROXY_SETTINGS ProxyFromSettings(const CAppSettings& settings);
+
 class CHttpThread {
 public:
     // Consumes a response body that arrives in chunks.
@@ -87,7 +91,7 @@ protected:
 private:
     void Run();
     bool InitInstance();
-    void OnStartTransfer();
+    int OnStartTransfer();  // the exit code
     void ExitInstance();
 
     struct Impl;

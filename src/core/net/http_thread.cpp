@@ -30,10 +30,7 @@ void GlobalInit() {
 // The body goes straight into the destination file.
 class CFileSink : public CHttpThread::CResponseSink {
 public:
-    CFileSink(CHttpThread& owner, std::string path, std::FILE* file, std::function<void()> onError)
-        : m_path(std::move(path)), m_file(file), m_onError(std::move(onError)) {
-        (void)owner;
-    }
+    CFileSink(std::FILE* file, std::function<void()> onError) : m_file(file), m_onError(std::move(onError)) {}
     ~CFileSink() override {
         if (m_file) std::fclose(m_file);
     }
@@ -55,7 +52,6 @@ public:
     }
 
 private:
-    std::string m_path;
     std::FILE* m_file;
     std::function<void()> m_onError;
 };
@@ -71,13 +67,14 @@ struct CHttpThread::Impl {
     std::string headers;      // raw headers of the last response, CR LF separated
     long status = 0;
     bool headersDone = false;
-    bool wantBody = false;
     bool firstChunk = true;
     bool sinkDone = false;    // the sink wanted no more of the body
     bool sinkFailed = false;
     bool stoppedAfterStatus = false;
-    CResponseSink* sink = nullptr;
-    CHttpThread* owner = nullptr;
+    bool receiving = false;     // TRANSFER_RECEIVING posted, the body goes to the sink
+    bool createFailed = false;  // the destination could not be created
+    const char* destination = nullptr;
+    std::unique_ptr<CHttpThread::CResponseSink> sink;
 };
 
 PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
@@ -92,7 +89,6 @@ PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
     : m_strAppDir(std::move(appDir)), m_pImpl(std::make_unique<Impl>()), m_proxy(std::move(proxy)),
       m_pListener(listener) {
-    m_pImpl->owner = this;
 }
 
 CHttpThread::~CHttpThread() {
@@ -227,7 +223,7 @@ std::unique_ptr<CHttpThread::CResponseSink> CHttpThread::ReadResponse(const std:
         SetFileErrorText(destination);
         return nullptr;
     }
-    return std::make_unique<CFileSink>(*this, destination, f, [this, destination] { SetFileErrorText(destination); });
+    return std::make_unique<CFileSink>(f, [this, destination] { SetFileErrorText(destination); });
 }
 
 bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) {
@@ -238,63 +234,17 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
     im.headers.clear();
     im.status = 0;
     im.headersDone = false;
-    im.wantBody = destination != nullptr;
     im.firstChunk = true;
     im.sinkDone = im.sinkFailed = im.stoppedAfterStatus = false;
+    im.receiving = im.createFailed = false;
+    im.destination = destination;
+    im.sink.reset();
     im.errbuf[0] = '\0';
-    std::unique_ptr<CResponseSink> sink;
-    im.sink = nullptr;
-
-    struct Body {
-        CHttpThread* self;
-        Impl* im;
-        const char* destination;
-        std::unique_ptr<CResponseSink>* sink;
-    } body{this, &im, destination, &sink};
-
-    auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
-        auto* b = static_cast<Body*>(user);
-        Impl& im = *b->im;
-        std::size_t len = size * n;
-        if (im.status != 200 || !b->destination) {
-            // Only the status was wanted, or the answer is an error: read no further.
-            im.stoppedAfterStatus = true;
-            return CURL_WRITEFUNC_ERROR;
-        }
-        if (b->self->Aborted()) return CURL_WRITEFUNC_ERROR;
-        if (len == 0) return 0;
-        if (!*b->sink) return CURL_WRITEFUNC_ERROR;
-        if (im.firstChunk) {
-            im.firstChunk = false;
-            if (!b->self->CheckFirstChunk(data, len)) {
-                im.sinkFailed = true;
-                return CURL_WRITEFUNC_ERROR;
-            }
-        }
-        int r = (*b->sink)->Write(data, len);
-        if (r == CResponseSink::FAIL) {
-            im.sinkFailed = true;
-            return CURL_WRITEFUNC_ERROR;
-        }
-        if (r == CResponseSink::DONE) {
-            im.sinkDone = true;
-            return CURL_WRITEFUNC_ERROR;
-        }
-        return len;
-    };
 
     // Headers first: the status decides whether a body is read at all.
-    struct HeaderCtx {
-        CHttpThread* self;
-        Impl* im;
-        const char* destination;
-        std::unique_ptr<CResponseSink>* sink;
-        bool receiving = false;
-        bool failed = false;
-    } hctx{this, &im, destination, &sink};
     auto onHeader = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
-        auto* h = static_cast<HeaderCtx*>(user);
-        Impl& im = *h->im;
+        auto* self = static_cast<CHttpThread*>(user);
+        Impl& im = *self->m_pImpl;
         std::size_t len = size * n;
         std::string_view line(data, len);
         if (line.rfind("HTTP/", 0) == 0) {
@@ -307,64 +257,88 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
             curl_easy_getinfo(im.curl, CURLINFO_RESPONSE_CODE, &im.status);
         }
         im.headers.append(line);
-        if (h->im->headersDone && h->im->status == 200 && h->destination && !h->receiving) {
-            h->receiving = true;
-            h->self->Post(TRANSFER_RECEIVING);
-            *h->sink = h->self->ReadResponse(h->destination);
-            if (!*h->sink) {
-                h->failed = true;
+        if (im.headersDone && im.status == 200 && im.destination && !im.receiving) {
+            im.receiving = true;
+            self->Post(TRANSFER_RECEIVING);
+            im.sink = self->ReadResponse(im.destination);
+            if (!im.sink) {
+                im.createFailed = true;
                 return 0;
             }
         }
         return len;
     };
 
-    std::string url = im.base + objectPath;
-    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(c, CURLOPT_HEADERDATA, &hctx);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &body);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
+        auto* self = static_cast<CHttpThread*>(user);
+        Impl& im = *self->m_pImpl;
+        std::size_t len = size * n;
+        if (im.status != 200 || !im.destination) {
+            // Only the status was wanted, or the answer is an error: read no further.
+            im.stoppedAfterStatus = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
+        if (self->Aborted() || !im.sink) return CURL_WRITEFUNC_ERROR;
+        if (im.firstChunk) {
+            im.firstChunk = false;
+            if (!self->CheckFirstChunk(data, len)) {
+                im.sinkFailed = true;
+                return CURL_WRITEFUNC_ERROR;
+            }
+        }
+        int r = im.sink->Write(data, len);
+        if (r == CResponseSink::MORE) return len;
+        (r == CResponseSink::DONE ? im.sinkDone : im.sinkFailed) = true;
+        return CURL_WRITEFUNC_ERROR;
+    };
+
     // Called at least once a second, also while connecting or waiting: a stop is felt promptly.
     auto onProgress = +[](void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
         return static_cast<CHttpThread*>(user)->Aborted() ? 1 : 0;
     };
+
+    std::string url = im.base + objectPath;
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
 
     CURLcode rc = curl_easy_perform(c);
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &im.status);
+    std::unique_ptr<CResponseSink> sink = std::move(im.sink);
 
     bool ok;
-    if (hctx.failed) {
+    if (im.createFailed) {
         ok = false;  // the destination could not be created; the text is set
     } else if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && (im.stoppedAfterStatus || im.sinkDone))) {
-        // A stop keeps its own text; any other failure is the client's.
-        if (!(rc == CURLE_ABORTED_BY_CALLBACK && Aborted()) && !im.sinkFailed &&
-            !(rc == CURLE_WRITE_ERROR && Aborted()))
-            SetErrorText(im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc));
+        // A stop keeps its own text, a failed body its own; any other failure is the client's.
+        bool stopped = Aborted() && (rc == CURLE_ABORTED_BY_CALLBACK || rc == CURLE_WRITE_ERROR);
+        if (!stopped && !im.sinkFailed) SetErrorText(im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc));
         ok = false;
     } else if (im.status != 200) {
-        std::string raw = im.headers;
-        SetErrorText(raw.empty() ? lv::msg::UnknownError() : raw);
+        SetErrorText(im.headers.empty() ? lv::msg::UnknownError() : im.headers);
         ok = false;
     } else if (!destination) {
         ok = true;
     } else {
-        if (!hctx.receiving) {
+        if (!im.receiving) {
             // A 200 without a header block cannot happen with a real server;
             // still give the body a file.
             Post(TRANSFER_RECEIVING);
+            im.receiving = true;
             sink = ReadResponse(destination);
         }
-        ok = sink && (im.sinkDone || rc == CURLE_OK);
-        if (ok) ok = sink->Finish();
+        ok = sink && sink->Finish();
+        sink.reset();
         Post(TRANSFER_RECEIVED);
         return ok;
     }
-    if (hctx.receiving) {
+    if (im.receiving) {
         // A failed read closes its file as it stands; the body is not finished.
         sink.reset();
         Post(TRANSFER_RECEIVED);

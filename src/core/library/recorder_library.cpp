@@ -150,7 +150,7 @@ void ParseDiscHeader(const char* line, std::string labels[5]) {
 }
 
 void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, CRDDiscInfo& disc) {
-    char no[DISC_NO_LIMIT + 1], label[LABEL_LIMIT + 1], times[6][TIME_FIELD_SIZE];
+    char no[DISC_NO_LIMIT + 1] = {}, label[LABEL_LIMIT + 1], times[6][TIME_FIELD_SIZE];
     CSV_FIELD slots[] = {{no, sizeof no},           {label, sizeof label},      {times[0], TIME_FIELD_SIZE},
                          {times[1], TIME_FIELD_SIZE}, {times[2], TIME_FIELD_SIZE}, {times[3], TIME_FIELD_SIZE},
                          {times[4], TIME_FIELD_SIZE}, {times[5], TIME_FIELD_SIZE}, {nullptr, 0}};

@@ -64,8 +64,10 @@ void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre)
     std::string_view& genreText = fields[TF_GENRE];
     while (!genreText.empty() && (genreText.front() == '_' || genreText.front() == ' ')) genreText.remove_prefix(1);
 
-    // Offsets are 16-bit; no cache field comes near this guard.
-    constexpr std::size_t kFieldGuard = 4000;
+    // Offsets are 16-bit: fourteen fields and a file name made of three of
+    // them must fit together. No cache field comes near this guard.
+    constexpr std::size_t kFieldGuard = 3000;
+    static_assert((TF_TEXTFILE + 3) * kFieldGuard + TF_TEXTFILE + 5 <= 0xFFFF);
     std::size_t total = 0;
     for (auto& f : fields) {
         if (f.size() > kFieldGuard) f = f.substr(0, lv::text::CutLength(f, kFieldGuard));

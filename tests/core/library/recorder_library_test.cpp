@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "support/sjis.h"
 #include "support/temp_dir.h"
@@ -178,4 +180,28 @@ TEST(TitleRecord, DerivedFieldsStepByWholeCharacters) {
     v.apszField[TF_GENRE] = plain.c_str();
     t.SetInfo(v);
     EXPECT_EQ(t.Field(TF_GENRE), "a_b");
+}
+
+TEST(TitleRecord, HugeFieldsFromAViewAreCutWithoutCorruptingTheOthers) {
+    // Every field far beyond any cache limit, as a caller of AddTitle may hand them.
+    std::vector<std::string> texts;
+    TITLEINFO v{};
+    for (int f = 0; f < TF_TEXTFILE; ++f) texts.push_back(std::string(5000, static_cast<char>('a' + f)));
+    for (int f = 0; f < TF_TEXTFILE; ++f) v.apszField[f] = texts[f].c_str();
+    CRDRecorderLibrary lib("RD");
+    lib.AddTitle(v);
+    const CRDTitleInfo& t = lib.Title(0);
+    for (int f = 0; f < TF_TEXTFILE; ++f) {
+        std::string_view got = t.Field(static_cast<TITLE_FIELD>(f));
+        ASSERT_FALSE(got.empty()) << f;
+        EXPECT_LT(got.size(), 5000u) << f;
+        EXPECT_EQ(got.find_first_not_of(static_cast<char>('a' + f)), std::string_view::npos) << f;
+    }
+    std::string_view file = t.Field(TF_TEXTFILE);
+    ASSERT_GE(file.size(), 4u);
+    EXPECT_EQ(file.substr(file.size() - 4), ".txt");
+    EXPECT_EQ(file.substr(0, t.Field(TF_DATE).size()), t.Field(TF_DATE));
+    TITLEINFO back{};
+    lib.GetTitleInfo(0, back);
+    EXPECT_EQ(std::string_view(back.apszField[TF_TEXTFILE]), file);
 }

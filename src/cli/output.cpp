@@ -9,8 +9,10 @@ namespace lv::cli {
 namespace {
 void AppendEscaped(std::string& out, std::string_view s, bool cp932) {
     for (std::size_t i = 0; i < s.size();) {
-        // In code page 932 a backslash byte can be the second half of a character.
+        // In code page 932 a backslash byte can be the second half of a character;
+        // a tab, CR or LF never is, so a stray lead byte does not hide one.
         std::size_t n = cp932 ? text::CharLength(s, i) : 1;
+        if (n == 2 && static_cast<unsigned char>(s[i + 1]) < 0x40) n = 1;
         if (n == 1) {
             switch (s[i]) {
                 case '\\': out += "\\\\"; break;

@@ -41,11 +41,15 @@ TEST(CliParse, PrintsRecordLinesOfEachModelClass) {
 
 TEST(CliParse, Cp932OutputKeepsTheStoredBytes) {
     TempDir dir;
-    WriteFile(dir.file("Library.csv"), SJ("\"HDD\",\"ソフト\",\"d\"\n") + "\"HDD\",\"bad\x81\"\n");
+    WriteFile(dir.file("Library.csv"),
+              SJ("\"HDD\",\"ソフト\",\"d\"\n") + "\"HDD\",\"bad\x81\"\n\"HDD\",\"odd\x81\tx\"\n");
     auto raw = RunCli({"--cp932", "parse", "--library", dir.file("Library.csv")});
     ASSERT_EQ(raw.exitCode, 0);
     auto lines = Lines(raw.out);
-    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(lines.size(), 3u);
+    // A stray lead byte before a tab does not make the tab part of a character.
+    EXPECT_EQ(Columns(lines[2]), 18) << lines[2];
+    EXPECT_NE(lines[2].find("\todd\x81\\tx\t"), std::string::npos) << lines[2];
     // The trail byte of "ソ" is a backslash and is not escaped.
     EXPECT_EQ(lines[0].substr(0, 16), "T\tRD\tHDD\t" + SJ("ソフト").substr(0, 6) + "\t");
     auto utf8 = RunCli({"parse", "--library", dir.file("Library.csv")});

@@ -57,7 +57,9 @@ FieldOptions TakeFieldOptions(Context& ctx) {
     if (auto v = TakeOption(args, "--host")) o.host = FromArg(ctx, *v);
     if (auto v = TakeOption(args, "--port")) {
         auto port = ini::ParseInt(*v);
-        if (!port || v->find_first_not_of("+-0123456789") != std::string::npos)
+        // A sign only in front: "80-1" is not port 80.
+        const std::size_t digits = (!v->empty() && ((*v)[0] == '+' || (*v)[0] == '-')) ? 1 : 0;
+        if (!port || v->find_first_not_of("0123456789", digits) != std::string::npos)
             throw UsageError{"--port needs a number: " + *v};
         o.port = *port;
     }

@@ -150,8 +150,11 @@ TEST_F(Cli, RefusedValuesGiveTheDialogsMessagesInItsOrder) {
     EXPECT_EQ(Doc(), "");
     EXPECT_EQ(fs::directory_iterator(home.path())->path().filename(), "Default.lbv");
 
-    r = Run({"recorder", "add", "RD-1", "--model", "RD-X5", "--host", "h", "--port", "eighty"});
-    EXPECT_EQ(r.rc, 2);
+    for (const char* port : {"eighty", "80-1", "80+", " 80", ""}) {
+        r = Run({"recorder", "add", "RD-1", "--model", "RD-X5", "--host", "h", "--port", port});
+        EXPECT_EQ(r.rc, 2) << port;
+    }
+    EXPECT_FALSE(fs::exists(home.path() / "RD-1.ini"));
 }
 
 TEST_F(Cli, AddingAnExistingNameNeedsForceAndReplacesItsFiles) {

@@ -21,6 +21,8 @@ int CmdHistory(Context& ctx) {
     if (args[0] != "add" || args.size() != 2) throw UsageError{"history takes nothing, or add TEXT"};
     const std::string text = FromArg(ctx, args[1]);
     if (text.empty()) throw UsageError{"history add needs a keyword"};
+    // The history holds one keyword a line; a line break would make two of them.
+    if (text.find_first_of("\r\n") != std::string::npos) throw UsageError{"a keyword is one line"};
     LoadHistory(list, path);
     AddKeyword(list, text);
     if (!SaveHistory(list, path)) {

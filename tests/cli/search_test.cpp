@@ -213,6 +213,10 @@ TEST(CliHistory, AddsKeywordsNewestFirst) {
     run({"history", "add", "AB"});
     EXPECT_EQ(run({"history"}).out, "AB\nニュース\n");
     EXPECT_EQ(run({"history", "add", ""}).exitCode, 2);
+    // A keyword with a line break would come back as two entries.
+    EXPECT_EQ(run({"history", "add", "x\ny"}).exitCode, 2);
+    EXPECT_EQ(run({"history", "add", "x\r"}).exitCode, 2);
+    EXPECT_EQ(run({"history"}).out, "AB\nニュース\n");
     EXPECT_EQ(run({"history", "remove", "x"}).exitCode, 2);
 }
 

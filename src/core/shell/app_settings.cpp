@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 
 #include "core/ini/ini_file.h"
 #include "core/library/models.h"
@@ -105,13 +106,16 @@ bool CAppSettings::SaveSettings(const std::string& iniPath) const {
     // Other sections of the file (bar layout, a recorder profile) stay; an
     // unreadable file is left alone rather than replaced by ours alone.
     if (!ini.Load(iniPath)) return false;
+    // A line break in the host would be refused and cost every other setting;
+    // the host ends there instead.
+    const std::string host = m_strProxyHost.substr(0, m_strProxyHost.find_first_of(std::string_view("\r\n\0", 3)));
     bool ok = ini.SetInt(kWindowPos, "Left", m_rcWindow.left) && ini.SetInt(kWindowPos, "Top", m_rcWindow.top) &&
               ini.SetInt(kWindowPos, "Right", m_rcWindow.right) &&
               ini.SetInt(kWindowPos, "Bottom", m_rcWindow.bottom) && ini.SetInt(kSplit, "Width", m_nSplitWidth) &&
               ini.SetInt(kSplit, "Height", m_nSplitHeight) && ini.SetInt(kList, "Style", m_nListStyle) &&
               ini.SetInt(kTree, "Disc", m_nDiscDisplay) && ini.SetInt(kLibrary, "RecMode", m_nRecMode) &&
               ini.SetInt(kProxy, "IESetting", m_bProxyUseIE) && ini.SetInt(kProxy, "Enable", m_bProxyEnable) &&
-              ini.SetString(kProxy, "Host", m_strProxyHost) && ini.SetInt(kProxy, "Port", m_nProxyPort);
+              ini.SetString(kProxy, "Host", host) && ini.SetInt(kProxy, "Port", m_nProxyPort);
     for (int i = 0; ok && i < COLUMN_COUNT; ++i) {
         const std::string section = ColumnSection(i);
         ok = ini.SetInt(section, "Width", m_aColumns[i].nWidth) && ini.SetInt(section, "Order", m_aColumns[i].nOrder) &&

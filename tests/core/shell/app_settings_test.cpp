@@ -146,6 +146,16 @@ TEST(AppSettingsFile, ValuesRoundTripWithTheirSign) {
     EXPECT_EQ(c.nWidth, 0);
     EXPECT_EQ(c.nSort, -1);
     EXPECT_THROW(back.GetColumnSetting(15, c), std::out_of_range);
+
+    // A host with a line break pasted into it still lets every setting be saved.
+    back.m_strProxyHost = std::string("proxy.lan\r\n[Evil]\nx=1\0y", 23);
+    back.m_nRecMode = 2;
+    ASSERT_TRUE(back.SaveSettings(path));
+    CAppSettings again;
+    again.LoadSettings(path);
+    EXPECT_EQ(again.m_strProxyHost, "proxy.lan");
+    EXPECT_EQ(again.m_nRecMode, 2);
+    EXPECT_EQ(ReadFile(path).find("[Evil]"), std::string::npos);
 }
 
 TEST(AppSettingsFile, HandEditedFilesAreReadSensibly) {

@@ -198,6 +198,14 @@ private slots:
         QTest::keyClick(m_frame, Qt::Key_Backspace);
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
         QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
+        // In the quick-search box Backspace edits the text and leaves the tree alone.
+        QLineEdit* quick = m_frame->GetQuickSearchBox()->lineEdit();
+        quick->setFocus();
+        QTest::keyClicks(quick, QStringLiteral("ab"));
+        QTest::keyClick(quick, Qt::Key_Backspace);
+        QCOMPARE(quick->text(), QStringLiteral("a"));
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
+        m_tree->setFocus();
         QTest::keyClick(m_frame, Qt::Key_Backspace);
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("RDA"));
         QTest::keyClick(m_frame, Qt::Key_Backspace);

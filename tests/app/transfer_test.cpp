@@ -186,6 +186,7 @@ private slots:
         Select({QStringLiteral("RDA")});
         const std::string before = lv::test::ReadFile(CacheFile("RDA", "Library.csv"));
         SelectRows({0});
+        m_list->GetDetailsView()->setFocus();
         QVERIFY(m_frame->Action(ID_DOWNLOAD_TITLE)->isEnabled());
         QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
         m_recorder->SetSlow(300);

@@ -198,6 +198,14 @@ private slots:
         QTest::keyClick(m_frame, Qt::Key_Backspace);
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
         QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
+        // In the quick-search box Backspace edits the text and leaves the tree alone.
+        QLineEdit* quick = m_frame->GetQuickSearchBox()->lineEdit();
+        quick->setFocus();
+        QTest::keyClicks(quick, QStringLiteral("ab"));
+        QTest::keyClick(quick, Qt::Key_Backspace);
+        QCOMPARE(quick->text(), QStringLiteral("a"));
+        QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
+        m_tree->setFocus();
         QTest::keyClick(m_frame, Qt::Key_Backspace);
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("RDA"));
         QTest::keyClick(m_frame, Qt::Key_Backspace);
@@ -277,6 +285,13 @@ private slots:
     void copyPutsNamesAndDetailsOnTheClipboard() {
         Select({QStringLiteral("RDA")});
         ClickHeader(3);  // newest first
+        // With the tree active the keys leave the clipboard alone.
+        m_tree->setFocus();
+        SelectRows({0, 1, 2});
+        QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+        QTest::keyClick(m_frame, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(m_frame, Qt::Key_D, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
         m_list->GetDetailsView()->setFocus();
         SelectRows({0, 1, 2});
         QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 3個"));
@@ -436,8 +451,24 @@ private slots:
             QVERIFY(Act(id)->isEnabled());
         QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
         SelectRows({0});
+        // The tree, which was clicked last, has none of the list's commands.
+        for (int id : {ID_DOWNLOAD_TITLE, ID_EDIT_COPY, ID_EDIT_COPY_DETAILS, ID_EDIT_SELECT_ALL})
+            QVERIFY(!Act(id)->isEnabled());
+        m_list->GetDetailsView()->setFocus();
+        for (int id : {ID_DOWNLOAD_TITLE, ID_EDIT_COPY, ID_EDIT_COPY_DETAILS, ID_EDIT_SELECT_ALL})
+            QVERIFY(Act(id)->isEnabled());
+        // The description view copies and selects its own text, nothing more.
+        m_frame->GetEditView()->setFocus();
+        QVERIFY(Act(ID_EDIT_COPY)->isEnabled());
+        QVERIFY(Act(ID_EDIT_SELECT_ALL)->isEnabled());
+        QVERIFY(!Act(ID_EDIT_COPY_DETAILS)->isEnabled());
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        // Going to the quick-search box keeps the view that was active.
+        m_list->GetDetailsView()->setFocus();
+        m_frame->GetQuickSearchBox()->lineEdit()->setFocus();
         QVERIFY(Act(ID_DOWNLOAD_TITLE)->isEnabled());
         Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
+        m_list->GetDetailsView()->setFocus();
         SelectRows({0});
         QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
         QVERIFY(Act(ID_DOWNLOAD_LIBRARY)->isEnabled());
@@ -451,12 +482,14 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(menu->title(), QStringLiteral("ﾀｲﾄﾙ一覧"));
         QCOMPARE(menu->actions().size(), 3);
-        QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("番組説明を取得(&S)"));
-        QCOMPARE(menu->actions().at(0)->shortcut(), QKeySequence(Qt::Key_F4));
+        QCOMPARE(menu->actions().at(0)->text(), QStringLiteral("番組説明を取得(&S)\tF4"));
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("ﾀｲﾄﾙ名ｺﾋﾟｰ(&C)\tCtrl+C"));
         QVERIFY(menu->actions().at(0)->isEnabled());
         QVERIFY(!m_list->CreateContextMenu(QPoint(5, details->viewport()->height() - 2), m_frame));
 
-        // A menu item does what the window's command does.
+        // The popup belongs to the list: its items act on the list although
+        // the tree, clicked last, is the active view.
+        QVERIFY(m_frame->GetActiveView() != m_list);
         menu->actions().at(1)->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), Column(0).at(0));
 
@@ -465,7 +498,7 @@ private slots:
         QVERIFY(menu);
         QCOMPARE(menu->title(), QStringLiteral("ﾃﾞｨｽｸ一覧"));
         QCOMPARE(menu->actions().size(), 2);
-        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)"));
+        QCOMPARE(menu->actions().at(1)->text(), QStringLiteral("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)\tCtrl+D"));
     }
 
     void quickSearchShowsResultsInTheSearchNode() {

@@ -177,11 +177,14 @@ private slots:
             QVERIFY(!a->statusTip().isEmpty());
         }
         QAction* f5 = frame->Action(ID_DOWNLOAD_LIBRARY);
-        QCOMPARE(f5->text(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得(&R)"));
+        // A menu shows the text after the tab as the key, spelled as the menu resource spells it.
+        QCOMPARE(f5->text(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5"));
         QCOMPARE(f5->shortcut(), QKeySequence(Qt::Key_F5));
         QCOMPARE(f5->statusTip(), QStringLiteral("RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します"));
         QCOMPARE(f5->toolTip(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得"));
         QCOMPARE(frame->Action(ID_UP_ONE_LEVEL)->shortcut(), QKeySequence(Qt::Key_Backspace));
+        QCOMPARE(frame->Action(ID_ABORT)->text(), QStringLiteral("中止(&A)\tEsc"));
+        QCOMPARE(frame->Action(ID_EDIT_COPY_DETAILS)->text(), QStringLiteral("詳細ｺﾋﾟｰ(&D)\tCtrl+D"));
         QCOMPARE(frame->Action(ID_REC_MODE1 + 4)->statusTip(),
                  QStringLiteral("録画モード設定5のときの残量時間を表示します"));
 
@@ -192,7 +195,7 @@ private slots:
         QStringList view;
         for (QAction* a : frame->menuBar()->actions().at(2)->menu()->actions())
             view << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(view, (QStringList{QStringLiteral("一つ上の階層へ(&U)"), QStringLiteral("-"),
+        QCOMPARE(view, (QStringList{QStringLiteral("一つ上の階層へ(&U)\tBS"), QStringLiteral("-"),
                                     QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"), QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"),
                                     QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)"), QStringLiteral("-"), QStringLiteral("一覧(&L)"),
                                     QStringLiteral("詳細(&D)"), QStringLiteral("-"), QStringLiteral("ﾃﾞｨｽｸ表示形式"),

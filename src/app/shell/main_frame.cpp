@@ -51,12 +51,15 @@ CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_do
     RestorePlacement();
     if (!m_app.m_barState.isEmpty()) restoreState(m_app.m_barState);
 
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
     connect(m_pList, &CRDListView::selectionCountChanged, this, &CMainFrame::UpdateCommandUI);
     UpdateCommandUI();
 }
 
 CMainFrame::~CMainFrame() {
+    // Focus moves while the children go; the views must not be asked then.
+    disconnect(qApp, nullptr, this, nullptr);
     // A transfer still running must end before its listener goes.
     if (m_pTransferThread) WaitForTransfer();
 }
@@ -68,7 +71,9 @@ QAction* CMainFrame::Action(int id) const {
 
 QAction* CMainFrame::MakeAction(int id, bool checkable) {
     const COMMAND_TEXT* text = FindCommandText(id);
-    auto* action = new QAction(text ? MenuLabel(text->pszMenu) : QString::number(id), this);
+    // The whole menu text: a menu shows the part after the tab as the key, so
+    // it reads "BS" as the resource spells it, not Qt's own key name.
+    auto* action = new QAction(text ? QString::fromUtf8(text->pszMenu) : QString::number(id), this);
     action->setObjectName(QStringLiteral("ID_%1").arg(id));
     action->setData(id);
     if (text) {
@@ -285,7 +290,13 @@ void CMainFrame::UpdateCommandUI() {
         if (QAction* a = Action(id)) a->setChecked(on);
     };
     enable(ID_DOWNLOAD_LIBRARY, !busy && chosen);
-    enable(ID_DOWNLOAD_TITLE, m_pList->CanFetchDescriptions());
+    // The edit commands and F4 belong to the views: the tree has none of them.
+    const bool listActive = m_pActiveView == m_pList;
+    const bool viewActive = listActive || m_pActiveView == m_pEdit;
+    enable(ID_EDIT_COPY, viewActive);
+    enable(ID_EDIT_SELECT_ALL, viewActive);
+    enable(ID_EDIT_COPY_DETAILS, listActive);
+    enable(ID_DOWNLOAD_TITLE, listActive && m_pList->CanFetchDescriptions());
     enable(ID_ABORT, busy);
     for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) enable(id, !busy && chosen);
     enable(ID_NETNAVI_SETTING, !busy);
@@ -308,24 +319,40 @@ void CMainFrame::UpdateCommandUI() {
     for (int mode = 0; mode < 5; ++mode) check(ID_REC_MODE1 + mode, m_app.m_settings.m_nRecMode == mode);
 }
 
+// A view stays active while the focus moves to a bar or a dialog and back.
+void CMainFrame::OnFocusChanged(QWidget* now) {
+    for (QWidget* w = now; w; w = w->parentWidget()) {
+        if (w == m_pTree || w == m_pList || w == m_pEdit) {
+            if (m_pActiveView != w) {
+                m_pActiveView = w;
+                UpdateCommandUI();
+            }
+            return;
+        }
+        if (w == this) return;
+    }
+}
+
 void CMainFrame::OnEditCopy() {
-    if (m_pEdit->hasFocus())
+    if (m_pActiveView == m_pEdit)
         m_pEdit->copy();
-    else
+    else if (m_pActiveView == m_pList)
         m_pList->CopyNames();
 }
 
-void CMainFrame::OnEditCopyDetails() { m_pList->CopyDetails(); }
+void CMainFrame::OnEditCopyDetails() {
+    if (m_pActiveView == m_pList) m_pList->CopyDetails();
+}
 
 void CMainFrame::OnEditSelectAll() {
-    if (m_pEdit->hasFocus())
+    if (m_pActiveView == m_pEdit)
         m_pEdit->selectAll();
-    else
+    else if (m_pActiveView == m_pList)
         m_pList->SelectAllRows();
 }
 
 void CMainFrame::OnDownloadTitle() {
-    if (m_pList->CanFetchDescriptions()) m_pList->FetchDescriptions();
+    if (m_pActiveView == m_pList && m_pList->CanFetchDescriptions()) m_pList->FetchDescriptions();
 }
 
 void CMainFrame::OnUpOneLevel() { m_pTree->UpOneLevel(); }

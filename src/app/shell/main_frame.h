@@ -40,6 +40,9 @@ public:
     CRDListView* GetListView() const { return m_pList; }
     CRDEditView* GetEditView() const { return m_pEdit; }
     CRDTitleDoc& GetDocument() const { return m_doc; }
+    // The view that last had the keyboard focus (tree, list or description),
+    // or null: copy, select-all, detail copy and F4 go to it.
+    QWidget* GetActiveView() const { return m_pActiveView; }
     CLibrovistaApp& GetApp() const { return m_app; }
 
     // The action of a command id, or null.
@@ -125,6 +128,7 @@ private:
     void WaitForTransfer();
     void ShowSearchResults(const CSearchCondition& condition);
     void CleanCache(int kind);
+    void OnFocusChanged(QWidget* now);
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
@@ -134,6 +138,7 @@ private:
     CRDTreeView* m_pTree = nullptr;
     CRDListView* m_pList = nullptr;
     CRDEditView* m_pEdit = nullptr;
+    QPointer<QWidget> m_pActiveView;
     QToolBar* m_pToolBar = nullptr;
     QToolBar* m_pQuickBar = nullptr;
     QPushButton* m_pQuickButton = nullptr;

@@ -345,27 +345,27 @@ void CRDListView::SaveSettings() {
     m_app.m_settings.m_nListStyle = m_nListStyle;
 }
 
+// The list owns its popup: the items act on the list whichever view is active.
 QMenu* CRDListView::CreateContextMenu(const QPoint& viewportPos, QWidget* parent) {
     if (!GetCurrentView()->indexAt(viewportPos).isValid()) return nullptr;
     using namespace lv::app;
-    m_frame.UpdateCommandUI();
     const bool titles = GetViewMode() == VIEW_TITLES;
     auto* menu = new QMenu(titles ? QStringLiteral("ﾀｲﾄﾙ一覧") : QStringLiteral("ﾃﾞｨｽｸ一覧"), parent);
-    auto add = [&](const char* text, int id) {
-        QAction* target = m_frame.Action(id);
-        QAction* item = menu->addAction(MenuLabel(text));
-        item->setShortcut(QKeySequence(MenuShortcut(text)));
+    // The text after the tab is shown as the key; the window's keys do the work.
+    auto add = [&](const char* text, int id, void (CRDListView::*operation)()) {
+        QAction* item = menu->addAction(QString::fromUtf8(text));
         item->setData(id);
-        item->setEnabled(target && target->isEnabled());
-        connect(item, &QAction::triggered, target, &QAction::trigger);
+        connect(item, &QAction::triggered, this, operation);
+        return item;
     };
     if (titles) {
-        add("番組説明を取得(&S)\tF4", ID_DOWNLOAD_TITLE);
-        add("ﾀｲﾄﾙ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY);
-        add("ﾀｲﾄﾙ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS);
+        add("番組説明を取得(&S)\tF4", ID_DOWNLOAD_TITLE, &CRDListView::FetchDescriptions)
+            ->setEnabled(CanFetchDescriptions());
+        add("ﾀｲﾄﾙ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY, &CRDListView::CopyNames);
+        add("ﾀｲﾄﾙ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS, &CRDListView::CopyDetails);
     } else {
-        add("ﾃﾞｨｽｸ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY);
-        add("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS);
+        add("ﾃﾞｨｽｸ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY, &CRDListView::CopyNames);
+        add("ﾃﾞｨｽｸ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS, &CRDListView::CopyDetails);
     }
     return menu;
 }

@@ -8,6 +8,7 @@
 #include <QTreeView>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QTest>
 #include <QToolBar>
 #include <QUrl>
@@ -228,12 +229,18 @@ private slots:
         QVERIFY(frame->IsClosed());
         app->ExitInstance();
         QVERIFY(std::filesystem::exists(app->GetSettingsFile()));
+        // An executable with another name than the program's keeps its own settings file.
+        const QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        QCOMPARE(QString::fromStdString(app->GetSettingsFile()), QString::fromStdString(folder.File(base.toStdString() + ".ini")));
+        QVERIFY(!std::filesystem::exists(folder.File("librovista.ini")));
     }
 
     void outOfRangeSettingsAreBroughtIntoRange() {
         lv::guitest::ProgramFolder folder;
         folder.AddSampleLibrary();
-        lv::test::WriteFile(folder.File("librovista.ini"),
+        // The settings file is named after the executable: here the test program.
+        const std::string ini = folder.File(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() + ".ini");
+        lv::test::WriteFile(ini,
                             "[Library\\Setting]\r\nRecMode=7\r\n[List\\All]\r\nStyle=9\r\n[Column\\Title]\r\nOrder=5\r\n");
         auto app = folder.Start();
         QVERIFY(app);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QUrl>
 
 #include "app/shell/main_frame.h"
@@ -25,7 +26,7 @@ const QIcon& CLibrovistaApp::Image(int index) const {
     return m_imageList[static_cast<std::size_t>(index)];
 }
 
-std::string CLibrovistaApp::GetSettingsFile() const { return GetSettingsPath(m_pszAppDir); }
+std::string CLibrovistaApp::GetSettingsFile() const { return GetSettingsPath(m_pszAppDir, m_strBaseName); }
 
 void CLibrovistaApp::LoadImages() {
     m_imageList.clear();
@@ -43,6 +44,9 @@ bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     const QByteArray exe = QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
                                                                           : arguments.value(0));
     m_pszAppDir = GetProgramFolder(exe.constData());
+    // The settings file carries the executable's name; a renamed copy keeps its own.
+    m_strBaseName = QFile::encodeName(QFileInfo(QFile::decodeName(exe)).completeBaseName()).toStdString();
+    if (m_strBaseName.empty()) m_strBaseName = kProgramBaseName;
     m_settings.LoadSettings(GetSettingsFile());
     LoadBarState();
     LoadImages();

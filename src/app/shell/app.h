@@ -30,6 +30,7 @@ public:
     int ExitInstance();
 
     std::string m_pszAppDir;  // ends in a separator
+    std::string m_strBaseName = kProgramBaseName;  // the executable's, names the settings file
     CAppSettings m_settings;
     QByteArray m_barState;    // the bars' layout, kept in the settings file
     std::vector<QIcon> m_imageList;

@@ -150,7 +150,9 @@ std::string GetProgramFolder(const char* argv0) {
     return dir;
 }
 
-std::string GetSettingsPath(const std::string& appDir) { return appDir + "librovista.ini"; }
+std::string GetSettingsPath(const std::string& appDir, std::string_view baseName) {
+    return appDir + std::string(baseName) + ".ini";
+}
 
 std::string EnsureDefaultDocument(const std::string& appDir) {
     std::string path = appDir + "Default.lbv";

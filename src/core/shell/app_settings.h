@@ -3,6 +3,7 @@
 // memory while the program runs, written back at exit.
 #include <array>
 #include <string>
+#include <string_view>
 
 struct COLUMN_SETTING {
     int nWidth;
@@ -44,7 +45,9 @@ public:
 // The program folder with a trailing separator: LIBROVISTA_HOME when set,
 // else the folder of the executable.
 std::string GetProgramFolder(const char* argv0);
-// program folder + "librovista.ini"
-std::string GetSettingsPath(const std::string& appDir);
+// The settings file: program folder + the executable's base name + ".ini".
+// The command-line tool shares the program's file, "librovista.ini".
+constexpr char kProgramBaseName[] = "librovista";
+std::string GetSettingsPath(const std::string& appDir, std::string_view baseName = kProgramBaseName);
 // program folder + "Default.lbv", created empty when missing; empty string on failure.
 std::string EnsureDefaultDocument(const std::string& appDir);

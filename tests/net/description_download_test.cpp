@@ -1,3 +1,6 @@
+#include <chrono>
+#include <thread>
+
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
 #include "support/sjis.h"
@@ -128,4 +131,41 @@ TEST_F(DescriptionTest, NamesFromTheRecorderStayInTheirPlaces) {
     auto spaced = ThreadFor({{"a b.htm", "ok.txt"}});
     EXPECT_EQ(Run(*spaced), 0) << spaced->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "ok.txt")), "ok\r\n");
+}
+
+TEST_F(DescriptionTest, AFileThatCannotBeWrittenOrAStopEndsTheQueue) {
+    SetUpRecorder("RD-XS41");
+    auto sample = sim->Sample();
+    const std::string first = sample->Titles()[0].strPage;
+    const std::string third = sample->Titles()[2].strPage;
+
+    // The description file's name is taken by a folder.
+    std::filesystem::create_directories(home.dir() + "RD/taken.txt");
+    auto blocked = ThreadFor({{first, "taken.txt"}, {third, "3.txt"}});
+    EXPECT_EQ(Run(*blocked), 1);
+    EXPECT_NE(blocked->GetErrorText().find("taken.txt"), std::string::npos) << blocked->GetErrorText();
+    EXPECT_EQ(log.Statuses(), (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_RECEIVING, TRANSFER_RECEIVED,
+                                                TRANSFER_FINISHED}));
+    EXPECT_FALSE(std::filesystem::exists(Cache("RD", "3.txt")));
+
+    // Stop while the second page trickles in: the queue ends there.
+    std::string page = "<TEXTAREA>\r\n";
+    for (int i = 0; i < 200; ++i) page += "line " + std::to_string(i) + "\r\n";
+    sim->SetPage("slow.htm", page + "</TEXTAREA>\r\n");
+    lv::rdsim::Fault slow;
+    slow.nSlowMs = 100;
+    slow.nSlowChunk = 16;
+    sim->SetFault("/library/slow.htm", slow);
+    auto t = ThreadFor({{first, "1.txt"}, {"slow.htm", "2.txt"}, {third, "3.txt"}});
+    t->Start();
+    for (int i = 0; i < 100 && sim->Requests().size() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    t->Abort();
+    t->Wait();
+    EXPECT_EQ(t->GetExitCode(), 1);
+    EXPECT_EQ(t->GetErrorText(), lv::msg::Interrupted());
+    EXPECT_EQ(ReadFile(Cache("RD", "1.txt")), sample->Description(0) + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists(Cache("RD", "3.txt")));
+    ASSERT_EQ(sim->Requests().size(), 3u);
+    EXPECT_EQ(sim->Requests().back().strPath, "/library/slow.htm");
 }

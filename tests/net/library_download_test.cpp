@@ -127,6 +127,17 @@ TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
     WriteProfile("Off", p);
     auto off = MakeThread("Off");
     EXPECT_EQ(Run(*off), 1);
+    sim->Stop();
+
+    // A header block longer than the error text can hold is cut, not dropped.
+    o.strRealm = std::string(400, 'r');
+    StartSim("RD-Z1", 20, 2, o);
+    p.port = sim->Port();
+    WriteProfile("Long", p);
+    auto longer = MakeThread("Long");
+    EXPECT_EQ(Run(*longer), 1);
+    EXPECT_EQ(longer->GetErrorText().size(), 255u);
+    EXPECT_EQ(longer->GetErrorText().rfind("HTTP/1.1 401", 0), 0u) << longer->GetErrorText();
 }
 
 TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
@@ -249,4 +260,68 @@ TEST_F(TransferTest, AStalledConnectionIsGivenUpAfterAMinute) {
     EXPECT_LT(took, std::chrono::seconds(90));
     EXPECT_NE(t->GetErrorText().find("slow"), std::string::npos) << t->GetErrorText();
     EXPECT_TRUE(TempFiles("RD").empty());
+}
+
+TEST(DerivedDiscList, OneLinePerDistinctDiscKeyCountedInWholeCharacters) {
+    TempDir dir;
+    CDownloadLibraryThread thread(dir.dir(), {}, nullptr);
+    const std::string header = lv::msg::DerivedDiscHeader() + "\r\n";
+    auto derive = [&](const std::string& library) {
+        WriteFile(dir.file("L"), library);
+        EXPECT_TRUE(thread.BuildDiscList(dir.file("L"), dir.file("D"))) << thread.GetErrorText();
+        return ReadFile(dir.file("D"));
+    };
+
+    // Keys in order of first appearance, each once; the hard disk gets no line.
+    EXPECT_EQ(derive("\"a\",\"x\",\"000301:00\"\r\n"
+                     "\"b\",\"HDD_09:00\"\r\n"
+                     "\"c\",\"y\",\"000101:30\"\n"
+                     "\"d\",\"x\",\"000301:00\"\r\n"
+                     "\"e\",\"y\",\"000101:30\"\r\n"),
+              header + "\"0003\",\"\",\"01:00\"\r\n" + "\"0001\",\"\",\"01:30\"\r\n");
+    EXPECT_EQ(derive("\"x\",\"HDD_12:00\"\r\n\"y\",\"HDD_03:00\"\r\n"), header);
+    EXPECT_EQ(derive(""), header);
+
+    // A line shorter than eleven characters is its own key; a key shorter
+    // than five characters gets the inserted columns at its end.
+    EXPECT_EQ(derive("0123456789\r\nab\r\n"), header + "01234\",\"\",\"56789\r\n" + "ab\",\"\",\"\r\n");
+
+    // A double-byte character straddling the eleventh byte from the end is
+    // taken whole, and the fifth character is counted the same way.
+    const std::string a = "\x82\xA0";  // one character, two bytes
+    EXPECT_EQ(derive("\"x\",\"" + a + "123456789\"\r\n"), header + a + "1234\",\"\",\"56789\"\r\n");
+    EXPECT_EQ(derive("x" + a + a + "12345678\r\n"), header + "x" + a + a + "12\",\"\",\"345678\r\n");
+    // Characters 2 to 4 are a double-byte character, "H" and "D": not the hard disk.
+    EXPECT_EQ(derive("q" + a + "HDD123456\r\n"), header + "q" + a + "HDD\",\"\",\"123456\r\n");
+}
+
+TEST_F(TransferTest, ACacheFileThatCannotBeReplacedFailsWithTheFileNamed) {
+    StartSim("RD-XS41", 30);
+    Profile p;
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    std::filesystem::create_directories(home.dir() + "RD");
+
+    // Library.csv is a folder with something in it: nothing can take its place.
+    std::filesystem::create_directories(home.dir() + "RD/Library.csv");
+    WriteFile(Cache("RD", "Library.csv/keep"), "x");
+    WriteFile(Cache("RD", "Disc.csv"), "old discs");
+    auto t1 = MakeThread("RD");
+    EXPECT_EQ(Run(*t1), 1);
+    EXPECT_NE(t1->GetErrorText().find("Library.csv"), std::string::npos) << t1->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "old discs");
+    EXPECT_TRUE(TempFiles("RD").empty());
+    std::filesystem::remove_all(home.dir() + "RD/Library.csv");
+
+    // The disc cache cannot be replaced: the new library list stays beside it.
+    std::filesystem::remove(Cache("RD", "Disc.csv"));
+    std::filesystem::create_directories(home.dir() + "RD/Disc.csv");
+    WriteFile(Cache("RD", "Disc.csv/keep"), "x");
+    auto t2 = MakeThread("RD");
+    EXPECT_EQ(Run(*t2), 1);
+    EXPECT_NE(t2->GetErrorText().find("Disc.csv"), std::string::npos) << t2->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), sim->Sample()->LibraryCsv());
+    EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv/keep")), "x");
+    EXPECT_TRUE(TempFiles("RD").empty());
+    EXPECT_EQ(log.Statuses().back(), TRANSFER_FINISHED);
 }

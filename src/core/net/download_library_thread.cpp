@@ -5,10 +5,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/library/line_reader.h"
 #include "core/net/http_thread.h"
+#include "core/text/cp932.h"
 #include "core/text/messages.h"
 
 namespace {
@@ -23,6 +25,13 @@ std::string MakeTempFile(const std::string& folder) {
     if (fd < 0) return {};
     close(fd);
     return name;
+}
+
+// Where each character of the text begins.
+std::vector<std::size_t> CharStarts(std::string_view s) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); i += lv::text::CharLength(s, i)) starts.push_back(i);
+    return starts;
 }
 
 void RemoveIfThere(const std::string& path) {
@@ -73,15 +82,19 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
     std::vector<std::string> keys;
     std::string line;
     while (reader.Next(line)) {
-        // The last eleven characters of a class 1 line are "DDDD","HH:MM".
-        std::string key = line.size() > 11 ? line.substr(line.size() - 11) : line;
-        if (key.size() >= 4 && key.compare(1, 3, "HDD") == 0) continue;
+        // The last eleven characters of a class 1 line hold the disc and its
+        // remaining time; counted by whole characters, so no key starts with a trail byte.
+        std::vector<std::size_t> starts = CharStarts(line);
+        std::string key = starts.size() > 11 ? line.substr(starts[starts.size() - 11]) : line;
+        starts = CharStarts(key);
+        auto end = [&](std::size_t n) { return n < starts.size() ? starts[n] : key.size(); };
+        if (starts.size() >= 4 && key.compare(starts[1], end(4) - starts[1], "HDD") == 0) continue;
         bool seen = false;
         for (const auto& k : keys) seen = seen || k == key;
         if (seen) continue;
         keys.push_back(key);
         std::string row = key;
-        row.insert(std::min<std::size_t>(5, row.size()), "\",\"\",\"");
+        row.insert(end(5), "\",\"\",\"");
         text += row + "\r\n";
     }
     bool ok = !reader.Failed() && std::fwrite(text.data(), 1, text.size(), out) == text.size();

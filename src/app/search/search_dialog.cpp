@@ -130,14 +130,9 @@ CSearchDialog::CSearchDialog(const std::string& appDir, QWidget* parent) : QDial
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("検索"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CSearchDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CSearchDialog::reject);
+    QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("検索"), QStringLiteral("ｷｬﾝｾﾙ"));
+    QPushButton* ok = buttons->findChild<QPushButton*>(QStringLiteral("OK"));
+    QPushButton* cancel = buttons->findChild<QPushButton*>(QStringLiteral("Cancel"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

@@ -1,6 +1,9 @@
 #include "app/settings/data_exchange.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <optional>
 
 #include "app/shell/main_frame.h"
@@ -63,6 +66,18 @@ QMessageBox::StandardButton DialogMessage(QWidget* parent, const QString& text, 
                                           QMessageBox::StandardButtons buttons,
                                           QMessageBox::StandardButton defaultButton) {
     return CMainFrame::ShowMessage(parent, text, icon, buttons, defaultButton);
+}
+
+QDialogButtonBox* MakeOkCancel(QDialog* dialog, const QString& okText, const QString& cancelText) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton(okText, QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(cancelText, QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }
 
 QString TooLongText(int limit) { return QStringLiteral("%1 文字以内で入力してください。").arg(limit); }

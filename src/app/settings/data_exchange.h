@@ -6,6 +6,8 @@
 #include <QValidator>
 #include <string>
 
+class QDialog;
+class QDialogButtonBox;
 class QLineEdit;
 class QWidget;
 
@@ -43,6 +45,10 @@ bool ExchangeText(QWidget* dialog, QLineEdit* edit, int limit, std::string& valu
 bool ExchangeInt(QWidget* dialog, QLineEdit* edit, int minValue, int maxValue, int& value);
 // An unsigned decimal; not one: "正の整数を入力してください。", outside the range as above.
 bool ExchangeUInt(QWidget* dialog, QLineEdit* edit, unsigned minValue, unsigned maxValue, unsigned& value);
+
+// The dialog's button row: a default button named "OK" that accepts and one
+// named "Cancel" that rejects, with the given captions.
+QDialogButtonBox* MakeOkCancel(QDialog* dialog, const QString& okText, const QString& cancelText);
 
 QString TooLongText(int limit);
 QString RangeText(long long minValue, long long maxValue);

@@ -96,14 +96,7 @@ CNetNaviDialog::CNetNaviDialog(const std::string& appDir, QWidget* parent)
     addRow("ﾊﾟｽﾜｰﾄﾞ(&W):", m_pPassword);
     grid->setColumnStretch(1, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CNetNaviDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CNetNaviDialog::reject);
+    QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("OK"), QStringLiteral("キャンセル"));
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);

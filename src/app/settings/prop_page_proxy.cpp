@@ -128,17 +128,10 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialo
     setObjectName(QStringLiteral("PropertySheet"));
     setWindowTitle(caption);
     m_pTabs = new QTabWidget(this);
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OK"));
-    ok->setDefault(true);
-    QPushButton* cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("Cancel"));
+    QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("OK"), QStringLiteral("キャンセル"));
     m_pApply = buttons->addButton(QStringLiteral("適用(&A)"), QDialogButtonBox::ApplyRole);
     m_pApply->setObjectName(QStringLiteral("Apply"));
     m_pApply->setEnabled(false);
-    connect(ok, &QPushButton::clicked, this, &CPropertySheet::accept);
-    connect(cancel, &QPushButton::clicked, this, &CPropertySheet::reject);
     connect(m_pApply, &QPushButton::clicked, this, [this] { ApplyAll(); });
 
     auto* layout = new QVBoxLayout(this);

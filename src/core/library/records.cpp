@@ -6,7 +6,7 @@
 #include "core/text/cp932.h"
 
 namespace {
-const char* OrEmpty(const char* p) { return p ? p : ""; }
+using lv::text::OrEmpty;
 
 // Appends s without the single-byte characters in `drop`, stepping by whole
 // characters. The backslash is dropped too, so that no description file name

@@ -7,7 +7,7 @@
 #include "core/text/fold.h"
 
 namespace {
-const char* OrEmpty(const char* p) { return p ? p : ""; }
+using lv::text::OrEmpty;
 }  // namespace
 
 void CSearchCondition::GetCondition(SEARCHCONDITION& out) const {

@@ -18,6 +18,9 @@ inline std::size_t CharLength(std::string_view s, std::size_t pos) {
     return (IsLeadByte(static_cast<unsigned char>(s[pos])) && pos + 1 < s.size()) ? 2 : 1;
 }
 
+// A null text pointer from a flat view reads as an empty text.
+constexpr const char* OrEmpty(const char* p) { return p ? p : ""; }
+
 // Removes trailing bytes found in `chars` (single-byte characters only), never
 // touching the trail byte of a double-byte character.
 void TrimRight(std::string& s, std::string_view chars);

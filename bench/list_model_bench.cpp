@@ -102,7 +102,7 @@ BENCHMARK(BM_ScreenfulDecoded)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
-    return lv::bench::RunWithRatios(argc, argv,
-                                    {{"BM_FillAndSortModel", "BM_SortRowCopies", 1.5},
-                                     {"BM_ScreenfulDecoded", "BM_ScreenfulAsBytes", 8.0}});
+    return lv::bench::RunWithRatios(
+        argc, argv,
+        {{"BM_FillAndSortModel", "BM_SortRowCopies", 1.5}, {"BM_ScreenfulDecoded", "BM_ScreenfulAsBytes", 8.0}});
 }

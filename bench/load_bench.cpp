@@ -38,7 +38,8 @@ struct Cache {
             std::string folder = (dir / ("RD" + std::to_string(i))).string() + "/";
             std::filesystem::create_directories(folder);
             lv::sample::WriteSampleCache(o, folder);
-            bytes += std::filesystem::file_size(folder + "Library.csv") + std::filesystem::file_size(folder + "Disc.csv");
+            bytes +=
+                std::filesystem::file_size(folder + "Library.csv") + std::filesystem::file_size(folder + "Disc.csv");
             folders.push_back(folder);
         }
     }
@@ -73,7 +74,8 @@ void BM_CountLines(benchmark::State& state) {
     const Cache& cache = GetCache();
     for (auto _ : state) {
         std::size_t lines = 0;
-        for (const auto& folder : cache.folders) lines += CountLines(folder + "Disc.csv") + CountLines(folder + "Library.csv");
+        for (const auto& folder : cache.folders)
+            lines += CountLines(folder + "Disc.csv") + CountLines(folder + "Library.csv");
         benchmark::DoNotOptimize(lines);
     }
     state.counters["MB"] = static_cast<double>(cache.bytes) / 1e6;
@@ -115,6 +117,7 @@ BENCHMARK(BM_LoadLibraries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return lv::bench::RunWithRatios(argc, argv, {{"BM_LoadLibraries/min_time:2.000", "BM_CountLines/min_time:2.000", 4.0},
-         {"BM_LoadLibraries/min_time:2.000", "counter:peak_mem/file_size", 2.5}});
+    return lv::bench::RunWithRatios(argc, argv,
+                                    {{"BM_LoadLibraries/min_time:2.000", "BM_CountLines/min_time:2.000", 4.0},
+                                     {"BM_LoadLibraries/min_time:2.000", "counter:peak_mem/file_size", 2.5}});
 }

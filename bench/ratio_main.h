@@ -56,8 +56,8 @@ inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios
         }
         double m = reporter.Time(r.measured), b = reporter.Time(r.baseline);
         if (m <= 0 || b <= 0) continue;
-        std::printf("ratio %-40s %6.2fx of %s (aim: within %.1fx)%s\n", r.measured.c_str(), m / b,
-                    r.baseline.c_str(), r.aim, m / b <= r.aim ? "" : "  ** over the aim **");
+        std::printf("ratio %-40s %6.2fx of %s (aim: within %.1fx)%s\n", r.measured.c_str(), m / b, r.baseline.c_str(),
+                    r.aim, m / b <= r.aim ? "" : "  ** over the aim **");
     }
     std::fflush(stdout);
     benchmark::Shutdown();

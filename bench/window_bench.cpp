@@ -147,9 +147,8 @@ BENCHMARK(BM_WindowHeaderClick)->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
-    int r = lv::bench::RunWithRatios(argc, argv,
-                                     {{"BM_WindowSelect", "BM_CoreSelect", 2.0},
-                                      {"BM_WindowHeaderClick", "BM_CoreSortByDate", 2.0}});
+    int r = lv::bench::RunWithRatios(
+        argc, argv, {{"BM_WindowSelect", "BM_CoreSelect", 2.0}, {"BM_WindowHeaderClick", "BM_CoreSortByDate", 2.0}});
     g_window.reset();  // the window goes before the application object
     return r;
 }

@@ -1,7 +1,7 @@
 // fetch and describe: transfers with a recorder, with the status-bar texts
 // on stderr and Ctrl+C for the stop command.
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <thread>
 

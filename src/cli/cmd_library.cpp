@@ -48,8 +48,7 @@ int CmdRecorders(Context& ctx) {
         if (next < libs.size() && libs[next]->Name() == name) {
             const CRDRecorderLibrary& lib = *libs[next++];
             const std::string model = lib.GetModel(), cls = std::to_string(lib.GetModelClass()),
-                              discs = std::to_string(lib.GetDiscCount()),
-                              titles = std::to_string(lib.GetTitleCount());
+                              discs = std::to_string(lib.GetDiscCount()), titles = std::to_string(lib.GetTitleCount());
             ctx.out.Line({name, model, cls, discs, titles});
         } else {
             ctx.out.Line({name, "-"});

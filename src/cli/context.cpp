@@ -29,9 +29,7 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
     return false;
 }
 
-std::string FromArg(const Context& ctx, const std::string& arg) {
-    return ctx.cp932 ? arg : text::Utf8ToCp932(arg);
-}
+std::string FromArg(const Context& ctx, const std::string& arg) { return ctx.cp932 ? arg : text::Utf8ToCp932(arg); }
 
 std::string ProgramFolder(const Context& ctx) {
     if (!ctx.home) return GetProgramFolder(nullptr);
@@ -43,8 +41,7 @@ std::string ProgramFolder(const Context& ctx) {
 std::string DocumentPath(const Context& ctx) {
     if (ctx.doc) return *ctx.doc;
     std::string path = EnsureDefaultDocument(ProgramFolder(ctx));
-    if (path.empty())
-        std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv\n", ProgramFolder(ctx).c_str());
+    if (path.empty()) std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv\n", ProgramFolder(ctx).c_str());
     return path;
 }
 

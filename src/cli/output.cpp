@@ -15,11 +15,11 @@ void AppendEscaped(std::string& out, std::string_view s, bool cp932) {
         if (n == 2 && static_cast<unsigned char>(s[i + 1]) < 0x40) n = 1;
         if (n == 1) {
             switch (s[i]) {
-                case '\\': out += "\\\\"; break;
-                case '\t': out += "\\t"; break;
-                case '\r': out += "\\r"; break;
-                case '\n': out += "\\n"; break;
-                default: out += s[i];
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default: out += s[i];
             }
         } else {
             out.append(s.substr(i, n));

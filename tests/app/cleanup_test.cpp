@@ -44,7 +44,8 @@ private:
 
     std::set<std::string> Files(const std::string& recorder) const {
         std::set<std::string> names;
-        for (const auto& e : fs::directory_iterator(w->CacheFile(recorder, ""))) names.insert(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(w->CacheFile(recorder, "")))
+            names.insert(e.path().filename().string());
         return names;
     }
     const CRDRecorderLibrary* Library(const char* name) const { return w->Doc().FindRecorder(name); }
@@ -68,8 +69,10 @@ private slots:
         CMainFrame::shownMessages().clear();
         w = std::make_unique<ToolsWindow>();
         w->folder->AddSampleLibrary();
-        w->folder->AddRecorder("TEN", "RD-X5", "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n\"HDD_\",\"\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\n",
-                               TenTitles());
+        w->folder->AddRecorder(
+            "TEN", "RD-X5",
+            "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n\"HDD_\",\"\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\n",
+            TenTitles());
         w->folder->AddRecorder("ONLYLIB", "RD-XS40", "", TenTitles());
     }
     void cleanup() { w.reset(); }

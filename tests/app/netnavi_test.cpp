@@ -46,7 +46,8 @@ private:
         return ran;
     }
     static void Click(QListWidget* list, int row) {
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          list->visualItemRect(list->item(row)).center());
     }
     static QStringList Items(QListWidget* list) {
         QStringList items;

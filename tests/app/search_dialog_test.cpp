@@ -23,11 +23,16 @@ const char* const kDiscs =
     "\"HDD_\",\"\",\"10:00\",\"10:00\",\"20:00\",\"30:00\",\"5:00\",\"8:00\"\n"
     "\"001\",\"映画集\",\"1:00\",\"0:20\",\"0:40\",\"1:00\",\"0:10\",\"0:30\"\n";
 const char* const kTitles =
-    "\"HDD\",\"映画A\",\"2006/01/10\",\"火\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s1.htm\",\"\",\"0000600080\"\n"
-    "\"HDD\",\"映画B\",\"2006/01/20\",\"金\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s2.htm\",\"\",\"0000600081\"\n"
-    "\"001\",\"映画C\",\"2006/01/25\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s3.htm\",\"\",\"0000600080\"\n"
-    "\"HDD\",\"ドラマX\",\"2006/01/15\",\"日\",\"22:00\",\"041\",\"\",\"ドラマ\",\"1:00\",\"\",\"s4.htm\",\"\",\"0000300064\"\n"
-    "\"HDD\",\"映画D\",\"2006/02/01\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s5.htm\",\"\",\"0000600080\"\n";
+    "\"HDD\",\"映画A\",\"2006/01/"
+    "10\",\"火\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s1.htm\",\"\",\"0000600080\"\n"
+    "\"HDD\",\"映画B\",\"2006/01/"
+    "20\",\"金\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s2.htm\",\"\",\"0000600081\"\n"
+    "\"001\",\"映画C\",\"2006/01/"
+    "25\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s3.htm\",\"\",\"0000600080\"\n"
+    "\"HDD\",\"ドラマX\",\"2006/01/"
+    "15\",\"日\",\"22:00\",\"041\",\"\",\"ドラマ\",\"1:00\",\"\",\"s4.htm\",\"\",\"0000300064\"\n"
+    "\"HDD\",\"映画D\",\"2006/02/"
+    "01\",\"水\",\"21:00\",\"041\",\"\",\"映画\",\"2:00\",\"\",\"s5.htm\",\"\",\"0000600080\"\n";
 
 // Ticks the picker and types the date into it, section by section.
 void TypeDate(CDatePicker* picker, const QString& digits) {
@@ -70,9 +75,7 @@ private slots:
         w->folder->AddRecorder("RDS", "RD-X5", kDiscs, kTitles);
         w->Start();
     }
-    void cleanup() {
-        w.reset();
-    }
+    void cleanup() { w.reset(); }
 
     void controlsLabelsAndTabOrder() {
         RunSearch([this](CSearchDialog* d) {
@@ -191,8 +194,8 @@ private slots:
         });
         // The dialog's DVD condition lists titles on discs, not the discs.
         QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT | SC_DISC);
-        QCOMPARE(w->Titles(), (QStringList{QStringLiteral("映画C"), QStringLiteral("映画２"),
-                                           QStringLiteral("映画ＡＢＣ")}));
+        QCOMPARE(w->Titles(),
+                 (QStringList{QStringLiteral("映画C"), QStringLiteral("映画２"), QStringLiteral("映画ＡＢＣ")}));
     }
 
     void historyIsSharedButTheListsAreNot() {

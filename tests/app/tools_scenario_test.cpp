@@ -42,7 +42,8 @@ std::unique_ptr<lv::rdsim::RdSim> StartRecorder() {
         sim->SetLibrary(SJ(kLibrary), SJ(kDiscs));
         for (const char* page : {"n1.htm", "n2.htm", "m1.htm"})
             sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">番組の説明 " + std::string(page) +
-                                   "</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()));
+                                   "</TEXTAREA>\r\n</BODY></HTML>\r\n")
+                                      .c_str()));
         if (sim->Start() > 0) return sim;
     }
     return nullptr;

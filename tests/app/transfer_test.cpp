@@ -50,7 +50,8 @@ public:
             m_sim->SetLibrary(SJ(kNewLibrary), SJ(kNewDiscs));
             for (const char* page : {"t1.htm", "t2.htm", "t4.htm", "a.htm", "b.htm", "c.htm", "d.htm"})
                 m_sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + std::string(page) +
-                                         "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n").c_str()));
+                                         "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n")
+                                            .c_str()));
             if (m_sim->Start() > 0) return true;
         }
         return false;

@@ -124,10 +124,10 @@ private slots:
         Select({QStringLiteral("RDA")});
         QCOMPARE(m_model->rowCount(), 5);
         QCOMPARE(m_model->columnCount(), 7);
-        QCOMPARE(Headers(), (QStringList{QStringLiteral("タイトル名"), QStringLiteral("Disc No."),
-                                          QStringLiteral("ジャンル"), QStringLiteral("録画開始日時"),
-                                          QStringLiteral("ﾁｬﾝﾈﾙ"), QStringLiteral("本体名"),
-                                          QStringLiteral("残量時間")}));
+        QCOMPARE(Headers(),
+                 (QStringList{QStringLiteral("タイトル名"), QStringLiteral("Disc No."), QStringLiteral("ジャンル"),
+                              QStringLiteral("録画開始日時"), QStringLiteral("ﾁｬﾝﾈﾙ"), QStringLiteral("本体名"),
+                              QStringLiteral("残量時間")}));
         QCOMPARE(m_frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 5個"));
         QCOMPARE(m_frame->GetPaneText(ID_PANE_SELECTED), QStringLiteral("選択 0個"));
         QCOMPARE(m_frame->GetPaneText(ID_PANE_RECMODE), QStringLiteral("SP"));
@@ -145,9 +145,8 @@ private slots:
         Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
         QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
         QCOMPARE(Headers(), (QStringList{QStringLiteral("Disc No."), QStringLiteral("残量時間"),
-                                          QStringLiteral("ﾃﾞｨｽｸ名"), QStringLiteral("設定1"),
-                                          QStringLiteral("設定2"), QStringLiteral("設定3"),
-                                          QStringLiteral("設定4"), QStringLiteral("設定5")}));
+                                         QStringLiteral("ﾃﾞｨｽｸ名"), QStringLiteral("設定1"), QStringLiteral("設定2"),
+                                         QStringLiteral("設定3"), QStringLiteral("設定4"), QStringLiteral("設定5")}));
         QCOMPARE(Column(0), (QStringList{QStringLiteral("001"), QStringLiteral("002")}));
         QCOMPARE(Column(2), (QStringList{QStringLiteral("映画"), QStringLiteral("ドラマ")}));
         QCOMPARE(m_frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 2個"));
@@ -223,7 +222,7 @@ private slots:
         QVERIFY(!m_model->headerData(1, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
         QVERIFY(m_model->headerData(0, Qt::Horizontal, Qt::DecorationRole).value<QIcon>().isNull());
         QCOMPARE(Column(1), (QStringList{QStringLiteral("002"), QStringLiteral("001"), QStringLiteral("001"),
-                                          QStringLiteral("HDD"), QStringLiteral("HDD")}));
+                                         QStringLiteral("HDD"), QStringLiteral("HDD")}));
         ClickHeader(1);
         QCOMPARE(m_model->headerData(1, Qt::Horizontal, CListModel::SortDirectionRole).toInt(), 1);
         QCOMPARE(Column(1).mid(0, 2), (QStringList{QStringLiteral("HDD"), QStringLiteral("HDD")}));
@@ -233,8 +232,8 @@ private slots:
         const QString selectedTitle = Column(0).at(0);
         ClickHeader(3);
         QCOMPARE(Column(3), (QStringList{QStringLiteral("2005/12/21(水) 19:00"), QStringLiteral("2005/12/21(水) 09:00"),
-                                          QStringLiteral("2005/12/21(水) 08:00"), QStringLiteral("2005/12/20(火) 21:00"),
-                                          QStringLiteral("2005/12/19(月) 20:00")}));
+                                         QStringLiteral("2005/12/21(水) 08:00"), QStringLiteral("2005/12/20(火) 21:00"),
+                                         QStringLiteral("2005/12/19(月) 20:00")}));
         const std::vector<int> selected = m_list->GetSelectedRows();
         QCOMPARE(selected.size(), std::size_t(1));
         QCOMPARE(Column(0).at(selected.front()), selectedTitle);
@@ -246,7 +245,7 @@ private slots:
         Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
         Select({QStringLiteral("RDA")});
         QCOMPARE(Column(2), (QStringList{QStringLiteral("ニュース"), QStringLiteral("スポーツ"), QStringLiteral("映画"),
-                                          QStringLiteral("映画"), QStringLiteral("ドラマ")}));
+                                         QStringLiteral("映画"), QStringLiteral("ドラマ")}));
     }
 
     void columnLayoutAndSortSurviveARestart() {
@@ -335,8 +334,8 @@ private slots:
     }
 
     void descriptionFollowsTheSelection() {
-        m_folder->WriteDescription("RDA", "200512211900011.txt", "一行目\n二行目の説明はとても長い" +
-                                                                     std::string(200, 'x') + "\n");
+        m_folder->WriteDescription("RDA", "200512211900011.txt",
+                                   "一行目\n二行目の説明はとても長い" + std::string(200, 'x') + "\n");
         Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
         CRDEditView* edit = m_frame->GetEditView();
         QVERIFY(edit->isReadOnly());
@@ -478,7 +477,8 @@ private slots:
         Select({QStringLiteral("RDA")});
         QTreeView* details = m_list->GetDetailsView();
         SelectRows({0});
-        std::unique_ptr<QMenu> menu(m_list->CreateContextMenu(details->visualRect(m_model->index(0, 0)).center(), m_frame));
+        std::unique_ptr<QMenu> menu(
+            m_list->CreateContextMenu(details->visualRect(m_model->index(0, 0)).center(), m_frame));
         QVERIFY(menu);
         QCOMPARE(menu->title(), QStringLiteral("ﾀｲﾄﾙ一覧"));
         QCOMPARE(menu->actions().size(), 3);

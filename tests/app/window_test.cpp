@@ -2,15 +2,15 @@
 // real program folder.
 #include <QAction>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QTreeView>
 #include <QSplitter>
 #include <QStatusBar>
-#include <QFileInfo>
 #include <QTest>
 #include <QToolBar>
+#include <QTreeView>
 #include <QUrl>
 #include <filesystem>
 
@@ -67,9 +67,9 @@ private slots:
 
         app->ExitInstance();
         const std::string ini = Ini(*app);
-        for (const char* key : {"[MainFrame\\WindowPos]", "Right=800", "[MainFrame\\Split]", "Width=150",
-                                "Height=400", "[List\\All]", "[Tree\\Style]", "[Library\\Setting]",
-                                "[Settings\\Proxy]", "[Column\\Title]", "[Column\\Free5]", "[ControlBar\\State]"})
+        for (const char* key : {"[MainFrame\\WindowPos]", "Right=800", "[MainFrame\\Split]", "Width=150", "Height=400",
+                                "[List\\All]", "[Tree\\Style]", "[Library\\Setting]", "[Settings\\Proxy]",
+                                "[Column\\Title]", "[Column\\Free5]", "[ControlBar\\State]"})
             QVERIFY2(ini.find(key) != std::string::npos, key);
         QVERIFY(CMainFrame::shownMessages().empty());
     }
@@ -169,8 +169,8 @@ private slots:
         CMainFrame* frame = app->GetMainFrame();
         QList<int> ids;
         for (QAction* a : frame->GetToolBar()->actions()) ids << (a->isSeparator() ? 0 : a->data().toInt());
-        QCOMPARE(ids, (QList<int>{32793, 32812, 32794, 0, 57634, 32785, 0, 32833, 59410, 59411, 0, 32796, 32782, 0,
-                                  32834, 32835, 32836, 32837, 32838, 0, 57664}));
+        QCOMPARE(ids, (QList<int>{32793, 32812, 32794, 0,     57634, 32785, 0,     32833, 59410, 59411, 0,
+                                  32796, 32782, 0,     32834, 32835, 32836, 32837, 32838, 0,     57664}));
         for (QAction* a : frame->GetToolBar()->actions()) {
             if (a->isSeparator()) continue;
             QVERIFY(!a->icon().isNull());
@@ -231,7 +231,8 @@ private slots:
         QVERIFY(std::filesystem::exists(app->GetSettingsFile()));
         // An executable with another name than the program's keeps its own settings file.
         const QString base = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-        QCOMPARE(QString::fromStdString(app->GetSettingsFile()), QString::fromStdString(folder.File(base.toStdString() + ".ini")));
+        QCOMPARE(QString::fromStdString(app->GetSettingsFile()),
+                 QString::fromStdString(folder.File(base.toStdString() + ".ini")));
         QVERIFY(!std::filesystem::exists(folder.File("librovista.ini")));
     }
 
@@ -239,14 +240,16 @@ private slots:
         lv::guitest::ProgramFolder folder;
         folder.AddSampleLibrary();
         // The settings file is named after the executable: here the test program.
-        const std::string ini = folder.File(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() + ".ini");
-        lv::test::WriteFile(ini,
-                            "[Library\\Setting]\r\nRecMode=7\r\n[List\\All]\r\nStyle=9\r\n[Column\\Title]\r\nOrder=5\r\n");
+        const std::string ini =
+            folder.File(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName().toStdString() + ".ini");
+        lv::test::WriteFile(
+            ini, "[Library\\Setting]\r\nRecMode=7\r\n[List\\All]\r\nStyle=9\r\n[Column\\Title]\r\nOrder=5\r\n");
         auto app = folder.Start();
         QVERIFY(app);
         CMainFrame* frame = app->GetMainFrame();
         QVERIFY(app->m_settings.m_nRecMode >= 0 && app->m_settings.m_nRecMode < 5);
-        lv::guitest::ClickNode(frame->GetTreeView(), lv::guitest::FindNode(frame->GetTreeView(), {QStringLiteral("RDA")}));
+        lv::guitest::ClickNode(frame->GetTreeView(),
+                               lv::guitest::FindNode(frame->GetTreeView(), {QStringLiteral("RDA")}));
         QCOMPARE(frame->GetPaneText(ID_PANE_TOTAL), QStringLiteral("全オブジェクト 5個"));
         // Positions that are no permutation give the columns in index order.
         QHeaderView* header = frame->GetListView()->GetDetailsView()->header();

@@ -31,7 +31,11 @@ TEST(CliParse, PrintsRecordLinesOfEachModelClass) {
         EXPECT_EQ(lines[0], "L\tLiving\t標準\t長時間\tM3\tM4\tM5");
         EXPECT_EQ(Columns(lines[1]), 11);
         EXPECT_EQ(Columns(lines[3]), 18);
-        EXPECT_EQ(lines[2].rfind(std::string("D\t") + (model == std::string("RD-XS41") || model == std::string("RD-Z1") ? "55" : "7") + "\tLiving\t0001\t00:30\t旅\\tの記録\t", 0), 0u)
+        EXPECT_EQ(lines[2].rfind(std::string("D\t") +
+                                     (model == std::string("RD-XS41") || model == std::string("RD-Z1") ? "55" : "7") +
+                                     "\tLiving\t0001\t00:30\t旅\\tの記録\t",
+                                 0),
+                  0u)
             << lines[2];
         EXPECT_EQ(lines[3].rfind("T\tLiving\t0001\tソ\\\\ニー\tドラマ\t2005/12/21\t水\t21:00\t081\t01:00\t", 0), 0u)
             << lines[3];

@@ -80,7 +80,8 @@ TEST_F(Cli, AddedRecordersAreListedWithTheirLibraries) {
           "\"HDD_\",\"\",\"10:00\",\"1:30\",\"2:00\",\"3:00\",\"4:00\",\"5:00\"\r\n"
           "\"002\",\"DVD\",\"0:30\",\"0:10\",\"0:20\",\"0:30\",\"0:40\",\"0:50\"\r\n");
     Cache("RD-B", "Library.csv",
-          "\"002\",\"Movie\",\"2006/01/02\",\"Mo\",\"9:00\",\"005\",\"\",\"film\",\"0:30\",\"\",\"p2.htm\",\"\",\"\"\r\n");
+          "\"002\",\"Movie\",\"2006/01/"
+          "02\",\"Mo\",\"9:00\",\"005\",\"\",\"film\",\"0:30\",\"\",\"p2.htm\",\"\",\"\"\r\n");
     // A blank line and a hand-edited name that no profile may have.
     WriteFile(home.file("Default.lbv"), Doc() + "\r\n" + SJ("居間") + "\r\n");
 

@@ -74,15 +74,19 @@ private:
 
     void Recorder(const std::string& name, const std::string& model, std::vector<Title> titles,
                   std::vector<std::string> dvds) {
-        WriteFile(m_dir.file(name + ".ini"), "[NetNavi]\r\nHost=192.168.0.2\r\nPort=80\r\nAuth=0\r\nModel=" + model + "\r\n");
+        WriteFile(m_dir.file(name + ".ini"),
+                  "[NetNavi]\r\nHost=192.168.0.2\r\nPort=80\r\nAuth=0\r\nModel=" + model + "\r\n");
         std::filesystem::create_directories(Cache(name));
         std::string lib;
         for (const Title& t : titles)
             lib += std::string("\"") + t.disc + "\",\"" + SJ(t.title) + "\",\"" + t.date + "\",\"x\",\"" + t.time +
                    "\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"" + t.genre + "\"\r\n";
         WriteFile(Cache(name) + "Library.csv", lib);
-        std::string disc = "\"No\",\"Name\",\"Free\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n\"HDD_\",\"\",\"9:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n";
-        for (const auto& d : dvds) disc += "\"" + d + "\",\"" + name + " disc\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n";
+        std::string disc =
+            "\"No\",\"Name\",\"Free\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n\"HDD_\",\"\",\"9:00\",\"1\",\"2\",\"3\","
+            "\"4\",\"5\"\r\n";
+        for (const auto& d : dvds)
+            disc += "\"" + d + "\",\"" + name + " disc\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n";
         WriteFile(Cache(name) + "Disc.csv", disc);
     }
 
@@ -139,8 +143,8 @@ TEST(CliSearch, DateRangeIsInclusive) {
 
 TEST(CliSearch, CriteriaCombine) {
     Household h;
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--recorder", "Living", "--disc", "DVD", "--genre", "0x10040",
-                      "--text", "中継"}),
+    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--recorder", "Living", "--disc", "DVD", "--genre", "0x10040", "--text",
+                      "中継"}),
               (Rows{"Living サッカー中継"}));
     EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--disc", "HDD", "--from", "2005/12/01", "--text", "nhk"}),
               (Rows{"Living ＮＨＫスペシャル", "Bedroom nhk news"}));

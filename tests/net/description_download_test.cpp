@@ -82,7 +82,8 @@ TEST_F(DescriptionTest, ClassesZeroAndOneAskNothing) {
 TEST_F(DescriptionTest, TextAreaIsCutOutLineByLine) {
     SetUpRecorder("RD-XS41");
     sim->SetPage("one.htm", "<html><body>x <TEXTAREA name=\"d\" rows=3>word</TEXTAREA> y</body></html>\r\n");
-    sim->SetPage("multi.htm", "<p>\r\n<TEXTAREA cols=40>\r\n" + SJ("一行目") + "\r\nline2 &amp; more\r\nline3\r\n</TEXTAREA>\r\n");
+    sim->SetPage("multi.htm",
+                 "<p>\r\n<TEXTAREA cols=40>\r\n" + SJ("一行目") + "\r\nline2 &amp; more\r\nline3\r\n</TEXTAREA>\r\n");
     sim->SetPage("open.htm", "<TEXTAREA>first\nsecond");
     sim->SetPage("lower.htm", "<textarea>text</textarea>");
     sim->SetPage("nogt.htm", "<TEXTAREA\r\n>text</TEXTAREA>");
@@ -104,7 +105,8 @@ TEST_F(DescriptionTest, TextAreaIsCutOutLineByLine) {
 TEST_F(DescriptionTest, AFailureStopsTheQueueAndKeepsEarlierFiles) {
     SetUpRecorder("RD-XS41");
     auto sample = sim->Sample();
-    auto t = ThreadFor({{sample->Titles()[0].strPage, "1.txt"}, {"missing.htm", "2.txt"}, {sample->Titles()[2].strPage, "3.txt"}});
+    auto t = ThreadFor(
+        {{sample->Titles()[0].strPage, "1.txt"}, {"missing.htm", "2.txt"}, {sample->Titles()[2].strPage, "3.txt"}});
     std::filesystem::create_directories(home.dir() + "RD");
     WriteFile(home.dir() + "RD/2.txt", "old");
     EXPECT_EQ(Run(*t), 1);
@@ -144,8 +146,8 @@ TEST_F(DescriptionTest, AFileThatCannotBeWrittenOrAStopEndsTheQueue) {
     auto blocked = ThreadFor({{first, "taken.txt"}, {third, "3.txt"}});
     EXPECT_EQ(Run(*blocked), 1);
     EXPECT_NE(blocked->GetErrorText().find("taken.txt"), std::string::npos) << blocked->GetErrorText();
-    EXPECT_EQ(log.Statuses(), (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_RECEIVING, TRANSFER_RECEIVED,
-                                                TRANSFER_FINISHED}));
+    EXPECT_EQ(log.Statuses(),
+              (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_RECEIVING, TRANSFER_RECEIVED, TRANSFER_FINISHED}));
     EXPECT_FALSE(std::filesystem::exists(Cache("RD", "3.txt")));
 
     // Stop while the second page trickles in: the queue ends there.
@@ -158,7 +160,8 @@ TEST_F(DescriptionTest, AFileThatCannotBeWrittenOrAStopEndsTheQueue) {
     sim->SetFault("/library/slow.htm", slow);
     auto t = ThreadFor({{first, "1.txt"}, {"slow.htm", "2.txt"}, {third, "3.txt"}});
     t->Start();
-    for (int i = 0; i < 100 && sim->Requests().size() < 3; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int i = 0; i < 100 && sim->Requests().size() < 3; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     t->Abort();
     t->Wait();

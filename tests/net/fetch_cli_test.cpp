@@ -35,8 +35,8 @@ protected:
         return RunCli(args, {}, interruptAfterMs);
     }
     void Add(const std::string& name, const lv::rdsim::RdSim& sim, const std::string& model) {
-        auto r = Cli({"recorder", "add", name, "--model", model, "--host", "127.0.0.1", "--port",
-                      std::to_string(sim.Port())});
+        auto r = Cli(
+            {"recorder", "add", name, "--model", model, "--host", "127.0.0.1", "--port", std::to_string(sim.Port())});
         ASSERT_EQ(r.exitCode, 0) << r.err;
     }
     TempDir home;
@@ -69,7 +69,8 @@ TEST_F(FetchCli, FailuresPrintTheErrorTextAndKeepTheCache) {
     sim->SetFault(busy);
     auto r = Cli({"fetch", "RD"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。"), std::string::npos)
+    EXPECT_NE(r.err.find("ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。"),
+              std::string::npos)
         << r.err;
     EXPECT_EQ(ReadFile(home.dir() + "RD/Library.csv"), sim->Sample()->LibraryCsv());
 

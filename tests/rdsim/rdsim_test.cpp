@@ -203,8 +203,7 @@ TEST(RdSim, BasicAuthentication) {
     EXPECT_NE(anon.head.find("WWW-Authenticate: Basic realm=\"RD\""), std::string::npos);
     EXPECT_NE(anon.body[0], '"');
 
-    EXPECT_NE(Get10(port, kLibrary, "Authorization: Basic YWRtaW46d3Jvbmc=\r\n").head.find(" 401 "),
-              std::string::npos);
+    EXPECT_NE(Get10(port, kLibrary, "Authorization: Basic YWRtaW46d3Jvbmc=\r\n").head.find(" 401 "), std::string::npos);
     EXPECT_NE(Get10(port, kLibrary, "Authorization: Digest YWRtaW46cGE6c3M=\r\n").head.find(" 401 "),
               std::string::npos);
     EXPECT_NE(Get10(port, kLibrary, "Authorization: Basic\r\n").head.find(" 401 "), std::string::npos);
@@ -212,8 +211,7 @@ TEST(RdSim, BasicAuthentication) {
     Raw ok = Get10(port, kLibrary, good);
     EXPECT_NE(ok.head.find(" 200 "), std::string::npos);
     EXPECT_EQ(ok.body, sim.Sample()->LibraryCsv());
-    EXPECT_NE(Get10(port, kDisc, "Authorization: basic YWRtaW46cGE6c3M=\r\n").head.find(" 200 "),
-              std::string::npos);
+    EXPECT_NE(Get10(port, kDisc, "Authorization: basic YWRtaW46cGE6c3M=\r\n").head.find(" 200 "), std::string::npos);
 
     // The client's own challenge-answering gets through as well.
     httplib::Client cli("127.0.0.1", port);
@@ -398,7 +396,8 @@ TEST(RdSim, EscapedPathsAreAnsweredDecodedAndLoggedAsSent) {
     EXPECT_EQ(Get10(port, "/library/view%5Flibrary.csv?x=1").body, sim.Sample()->LibraryCsv());
     // A line break or a slash smuggled into a page name is still answered, and seen.
     EXPECT_NE(Get10(port, "/library/..%2Fa%0D%0AX-Injected:%201").head.find(" 404 "), std::string::npos);
-    EXPECT_EQ(Paths(sim), (std::vector<std::string>{"/library/view%5Flibrary.csv", "/library/..%2Fa%0D%0AX-Injected:%201"}));
+    EXPECT_EQ(Paths(sim),
+              (std::vector<std::string>{"/library/view%5Flibrary.csv", "/library/..%2Fa%0D%0AX-Injected:%201"}));
 }
 
 TEST(RdSim, ListensOnlyOnTheGivenAddress) {
@@ -462,16 +461,18 @@ TEST(RdSim, ServesAFolderOfRecorderFiles) {
 TEST(RdSim, GivenBytesAndPagesOfOnesOwn) {
     // A class 1 line: plain quoting, the page name in field 11.
     RdSim sim({.strModel = "RD-XS31"});
-    sim.SetLibrary("\"HDD\",\"a\"b\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"\",\"1:00\",\"\",\"p1.htm\",\"\",\"\","
-                   "\"HDD_01:00\"\r\n",
-                   std::string("ignored for class 1"));
+    sim.SetLibrary(
+        "\"HDD\",\"a\"b\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"\",\"1:00\",\"\",\"p1.htm\",\"\",\"\","
+        "\"HDD_01:00\"\r\n",
+        std::string("ignored for class 1"));
     const int port = sim.Start();
     EXPECT_NE(Get10(port, kDisc).head.find(" 404 "), std::string::npos);
     EXPECT_NE(Get10(port, "/library/p1.htm").head.find(" 404 "), std::string::npos);
 
     RdSim two({.strModel = "RD-XS41"});
-    two.SetLibrary("\"0001\",\"t\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"\",\"1:00\",\"\",\"p1.htm\",\"\",\"\"\r\n",
-                   std::nullopt);
+    two.SetLibrary(
+        "\"0001\",\"t\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"\",\"1:00\",\"\",\"p1.htm\",\"\",\"\"\r\n",
+        std::nullopt);
     two.SetPage("p1.htm", "<html><textarea>lower case</textarea></html>");
     two.SetPage("extra.htm", "<HTML>extra</HTML>");
     const int port2 = two.Start();
@@ -493,11 +494,11 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
     EXPECT_TRUE(cl.faults.empty());
 
     cl = {};
-    ASSERT_TRUE(lv::rdsim::ParseCommandLine({"--dir", "/x", "--model=RD-Z1", "--port", "8080", "--user", "u",
-                                             "--password=p", "--busy", "--status", "500@/library/DiscList_.csv",
-                                             "--cut=10@/library/DiscList_.csv", "--slow", "20", "--huge", "2",
-                                             "--busy=/library/tt_info.htm", "--quiet"},
-                                            cl, error))
+    ASSERT_TRUE(lv::rdsim::ParseCommandLine(
+        {"--dir", "/x", "--model=RD-Z1", "--port", "8080", "--user", "u", "--password=p", "--busy", "--status",
+         "500@/library/DiscList_.csv", "--cut=10@/library/DiscList_.csv", "--slow", "20", "--huge", "2",
+         "--busy=/library/tt_info.htm", "--quiet"},
+        cl, error))
         << error;
     EXPECT_EQ(cl.strDir, "/x");
     EXPECT_EQ(cl.nGenerate, -1);
@@ -517,11 +518,20 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
     EXPECT_FALSE(disc.bBusy);
     EXPECT_TRUE(cl.faults["/library/tt_info.htm"].bBusy);
 
-    const std::vector<std::vector<std::string>> bad = {
-        {"--port", "70000"},  {"--port"},          {"--status", "99"},     {"--status", "abc"},
-        {"--cut", "-1"},      {"--slow", "0"},     {"--huge", "5@nopath"}, {"--generate", "10", "--dir", "d"},
-        {"--busy=nopath"},    {"--frobnicate"},    {"--bind="},            {"--save", "s", "--dir", "d"},
-        {"--generate", "1x"}, {"--discs", "10000"}};
+    const std::vector<std::vector<std::string>> bad = {{"--port", "70000"},
+                                                       {"--port"},
+                                                       {"--status", "99"},
+                                                       {"--status", "abc"},
+                                                       {"--cut", "-1"},
+                                                       {"--slow", "0"},
+                                                       {"--huge", "5@nopath"},
+                                                       {"--generate", "10", "--dir", "d"},
+                                                       {"--busy=nopath"},
+                                                       {"--frobnicate"},
+                                                       {"--bind="},
+                                                       {"--save", "s", "--dir", "d"},
+                                                       {"--generate", "1x"},
+                                                       {"--discs", "10000"}};
     for (const auto& args : bad) {
         CommandLine c;
         error.clear();

@@ -120,8 +120,7 @@ std::string TinyProxy::Start(const std::string& workDir) {
     conf << "Port " << m_port << "\nListen 127.0.0.1\nTimeout 30\nAllow 127.0.0.1\nLogLevel Info\n"
          << "LogFile \"" << m_log << "\"\nPidFile \"" << workDir << "/tinyproxy.pid\"\nMaxClients 8\n";
     conf.close();
-    if (!m_process.Start({proxy, "-d", "-c", workDir + "/tinyproxy.conf"}, m_port))
-        return "tinyproxy did not start";
+    if (!m_process.Start({proxy, "-d", "-c", workDir + "/tinyproxy.conf"}, m_port)) return "tinyproxy did not start";
     return {};
 }
 

@@ -9,8 +9,8 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <cstring>
+#include <thread>
 
 extern char** environ;
 

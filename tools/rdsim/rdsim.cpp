@@ -140,8 +140,8 @@ void RdSim::SetLibrary(std::string libraryCsv, std::optional<std::string> discCs
         ParseTitleLine(line.c_str(), m_nModelClass, none, title);
         const std::string page(title.Field(TF_PAGE));
         if (page.empty()) continue;
-        lv::sample::PageFields f{std::string(title.Field(TF_TITLE)),  std::string(title.Field(TF_DATE)),
-                                 std::string(title.Field(TF_WEEK)),   std::string(title.Field(TF_TIME)),
+        lv::sample::PageFields f{std::string(title.Field(TF_TITLE)),   std::string(title.Field(TF_DATE)),
+                                 std::string(title.Field(TF_WEEK)),    std::string(title.Field(TF_TIME)),
                                  std::string(title.Field(TF_CHANNEL)), std::string(title.Field(TF_GENRE))};
         c->titles.emplace(page, std::make_pair(std::move(f), std::string::npos));
     }
@@ -255,8 +255,7 @@ int RdSim::Start(std::string* error) {
         port = m_options.nPort;
     }
     if (port <= 0) {
-        if (error)
-            *error = "cannot listen on " + m_options.strBind + " port " + std::to_string(m_options.nPort);
+        if (error) *error = "cannot listen on " + m_options.strBind + " port " + std::to_string(m_options.nPort);
         return -1;
     }
     {
@@ -403,8 +402,7 @@ void RdSim::SendBody(httplib::Response& res, std::shared_ptr<const std::string> 
                      const Fault& fault) {
     // A huge body repeats the content; an empty content repeats line ends.
     if (fault.nHugeBytes > 0 && body->empty()) body = std::make_shared<const std::string>("\r\n");
-    const std::size_t total =
-        fault.nHugeBytes > 0 ? static_cast<std::size_t>(fault.nHugeBytes) : body->size();
+    const std::size_t total = fault.nHugeBytes > 0 ? static_cast<std::size_t>(fault.nHugeBytes) : body->size();
     if (total == 0) {
         res.set_content(std::string(), type);
         return;
@@ -415,7 +413,8 @@ void RdSim::SendBody(httplib::Response& res, std::shared_ptr<const std::string> 
     // Content-Length always tells the full size, so a cut body is seen as cut.
     // A body with a known length is also never compressed by the server.
     res.set_content_provider(
-        total, type, [this, body, limit, slowMs, chunk](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+        total, type,
+        [this, body, limit, slowMs, chunk](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
             if (offset >= limit) return false;  // drops the connection
             if (slowMs > 0 && !Pause(slowMs)) return false;
             std::size_t n = std::min({length, limit - offset, chunk});

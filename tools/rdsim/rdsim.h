@@ -27,12 +27,12 @@ namespace lv::rdsim {
 // What goes wrong with an answer, on purpose. Faults combine: a huge body
 // may also be slow and cut.
 struct Fault {
-    int nStatus = 0;            // answer every request with this status (0 or 200: no)
-    bool bBusy = false;         // a "busy" HTML page with status 200 instead of the content
-    long long nCutAfter = -1;   // close the connection after this many body bytes (-1: no)
-    int nSlowMs = 0;            // wait this long before each chunk of the body
+    int nStatus = 0;           // answer every request with this status (0 or 200: no)
+    bool bBusy = false;        // a "busy" HTML page with status 200 instead of the content
+    long long nCutAfter = -1;  // close the connection after this many body bytes (-1: no)
+    int nSlowMs = 0;           // wait this long before each chunk of the body
     std::size_t nSlowChunk = 512;
-    long long nHugeBytes = 0;   // the body repeated over and over up to this size (0: no)
+    long long nHugeBytes = 0;  // the body repeated over and over up to this size (0: no)
 
     bool IsNone() const {
         return (nStatus == 0 || nStatus == 200) && !bBusy && nCutAfter < 0 && nSlowMs <= 0 && nHugeBytes <= 0;
@@ -41,14 +41,14 @@ struct Fault {
 
 struct RequestRecord {
     std::string strMethod;
-    std::string strPath;     // as sent, escapes kept, without the query
-    std::string strTarget;   // the request line's target as sent, query included
+    std::string strPath;    // as sent, escapes kept, without the query
+    std::string strTarget;  // the request line's target as sent, query included
     std::vector<std::string> aHeaderNames;
     std::string strVersion;  // "HTTP/1.0", "HTTP/1.1"
     bool bAuthorized = true;
-    int nStatus = 0;         // the status answered
+    int nStatus = 0;  // the status answered
     std::string strRemoteAddr;
-    int nRemotePort = 0;     // tells connections apart
+    int nRemotePort = 0;  // tells connections apart
 };
 
 struct Options {
@@ -141,11 +141,11 @@ private:
 // The command line of the rdsim program.
 struct CommandLine {
     Options options;
-    std::string strDir;        // --dir
-    int nGenerate = -1;        // --generate N
-    int nDiscs = -1;           // --discs D (default: one DVD per 30 titles)
-    unsigned nSeed = 1;        // --seed S
-    std::string strSave;       // --save DIR: write the generated recorder files and exit
+    std::string strDir;                   // --dir
+    int nGenerate = -1;                   // --generate N
+    int nDiscs = -1;                      // --discs D (default: one DVD per 30 titles)
+    unsigned nSeed = 1;                   // --seed S
+    std::string strSave;                  // --save DIR: write the generated recorder files and exit
     std::map<std::string, Fault> faults;  // "" = every path
     bool bQuiet = false;
     bool bHelp = false;

@@ -119,8 +119,10 @@ std::string MakeTitle(Rng& r, const Words& w, int gi) {
     }
     if (gi != 6 && r.Chance(60)) {
         const int sep = r.Below(3);
-        if (sep == 0) t += w.spaceWide;
-        else if (sep == 1) t += ' ';
+        if (sep == 0)
+            t += w.spaceWide;
+        else if (sep == 1)
+            t += ' ';
         const int n = 1 + r.Below(r.Chance(80) ? 26 : 1200);
         const bool wide = r.Chance(50);
         switch (r.Below(4)) {
@@ -237,9 +239,12 @@ SampleLibrary::SampleLibrary(const SampleOptions& options) : m_options(options) 
                 t.nMainGenre = kMainGenre[gi];
                 t.nSubGenre = (kSubGenreCount[gi] == 0 || r.Chance(30)) ? 64 : 80 + r.Below(kSubGenreCount[gi]);
                 const int lead = r.Below(100);
-                if (lead < 6) t.strGenre = "_";
-                else if (lead < 10) t.strGenre = " ";
-                else if (lead < 12) t.strGenre = "_ ";
+                if (lead < 6)
+                    t.strGenre = "_";
+                else if (lead < 10)
+                    t.strGenre = " ";
+                else if (lead < 12)
+                    t.strGenre = "_ ";
                 t.strGenre += w.genreNames[gi];
             }
             t.strTitle = MakeTitle(r, w, gi);
@@ -302,8 +307,10 @@ std::string SampleLibrary::LibraryCsv() const {
         std::snprintf(buf, sizeof buf, "%d", static_cast<int>((t.nDescSeed >> 16) % 30));  // chapters
         AppendQuoted(out, buf, !plain);
         out += ',';
-        if (t.nMainGenre >= 0) std::snprintf(buf, sizeof buf, "%05d%05d", t.nMainGenre, t.nSubGenre);
-        else buf[0] = '\0';
+        if (t.nMainGenre >= 0)
+            std::snprintf(buf, sizeof buf, "%05d%05d", t.nMainGenre, t.nSubGenre);
+        else
+            buf[0] = '\0';
         AppendQuoted(out, buf, !plain);
         if (plain) {
             // These recorders end a line with the disc number (four characters)

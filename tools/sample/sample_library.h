@@ -19,14 +19,14 @@ struct SampleOptions {
 
 // One disc; Discs()[0] is always the hard disk.
 struct SampleDisc {
-    std::string strNo;     // "HDD", "0001", "0002", ...
-    std::string strLabel;  // disc name (code page 932)
-    int nFree = 0;         // remaining time in minutes (the disc list's third column)
+    std::string strNo;           // "HDD", "0001", "0002", ...
+    std::string strLabel;        // disc name (code page 932)
+    int nFree = 0;               // remaining time in minutes (the disc list's third column)
     std::array<int, 5> aFree{};  // remaining minutes for recording-mode settings 1 to 5
 };
 
 struct SampleTitle {
-    int nDisc = 0;  // index into Discs()
+    int nDisc = 0;           // index into Discs()
     std::string strTitle;    // code page 932, at most 128 bytes
     std::string strDate;     // "YYYY/MM/DD"
     std::string strWeek;     // one kanji of the weekday

@@ -11,18 +11,18 @@ struct Words {
     std::vector<std::string> genreNames;  // the recorder's genre text per main genre, same index
     std::vector<std::string> subtitles;
     std::vector<std::string> marks;
-    std::vector<std::string> extras;      // words for titles with commas or quotes
-    std::vector<std::string> sentences;   // description sentences
+    std::vector<std::string> extras;     // words for titles with commas or quotes
+    std::vector<std::string> sentences;  // description sentences
     std::vector<std::string> discLabels;
-    std::vector<std::string> weekdays;    // 日 月 ... 土
+    std::vector<std::string> weekdays;  // 日 月 ... 土
     std::string hddLabel;
-    std::string spaceWide;                // full-width space
+    std::string spaceWide;  // full-width space
     std::string episodePrefix, episodeSuffix, roundSuffix;
     std::string parenOpen, parenClose, quoteOpen, quoteClose;
     std::string pageTitle;
     std::string labelTitle, labelDate, labelChannel, labelGenre;
     std::string modeLabels[5];
-    std::string discHeader;               // the derived disc list's header line
+    std::string discHeader;  // the derived disc list's header line
 };
 
 // Built once; safe to call from any thread.

@@ -209,8 +209,8 @@ bool CNetNaviDialog::OnOK() {
         if (!scratch.SetName(m_strName)) return refuse(m_pName, lv::msg::BadName());
         if (PathExists(scratch.GetIniPath()) || PathExists(scratch.GetCacheFolder())) {
             const QString ask = Quoted(m_strName, "\"は既に存在します。\n新しい設定を上書きしますか？");
-            if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes)
+            if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+                QMessageBox::Yes)
                 return false;
             // What could not be removed would block the rename: stay, nothing renamed.
             if (!scratch.Delete()) {

@@ -24,8 +24,7 @@ void CPropertyPage::SetModified(bool modified) {
 
 // ---------------------------------------------------------------------------
 
-CPropPageProxy::CPropPageProxy(CAppSettings& settings, QWidget* parent)
-    : CPropertyPage(parent), m_settings(settings) {
+CPropPageProxy::CPropPageProxy(CAppSettings& settings, QWidget* parent) : CPropertyPage(parent), m_settings(settings) {
     setObjectName(QStringLiteral("PropPageProxy"));
     m_pUseIE = new QCheckBox(QStringLiteral("設定をIEから取得する(&I)"), this);
     m_pUseIE->setObjectName(QStringLiteral("UseIE"));

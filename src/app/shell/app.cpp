@@ -41,8 +41,8 @@ static void InitResources() { Q_INIT_RESOURCE(librovista); }
 
 bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     InitResources();
-    const QByteArray exe = QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
-                                                                          : arguments.value(0));
+    const QByteArray exe =
+        QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : arguments.value(0));
     m_pszAppDir = GetProgramFolder(exe.constData());
     // The settings file carries the executable's name; a renamed copy keeps its own.
     m_strBaseName = QFile::encodeName(QFileInfo(QFile::decodeName(exe)).completeBaseName()).toStdString();
@@ -67,9 +67,9 @@ bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
 
     m_pDoc = std::make_unique<CRDTitleDoc>(m_pszAppDir);
     if (!m_pDoc->OnOpenDocument(document)) {
-        CMainFrame::ShowMessage(nullptr,
-                                QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
-                                QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+        CMainFrame::ShowMessage(
+            nullptr, QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
+            QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
         m_pDoc.reset();
         return false;
     }
@@ -100,14 +100,15 @@ void CLibrovistaApp::SaveBarState() {
 }
 
 void CLibrovistaApp::OnHelpReadme() {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFile::decodeName(m_pszAppDir.c_str()) + QStringLiteral("ReadMe.txt")));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QFile::decodeName(m_pszAppDir.c_str()) + QStringLiteral("ReadMe.txt")));
 }
 
 void CLibrovistaApp::OnHelpHomepage() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); }
 
 void CLibrovistaApp::OnAppAbout() {
     if (!m_pMainFrame) return;
-    m_pMainFrame->MessageBox(QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers")
-                                 .arg(QString::fromLatin1(kVersion)),
-                             QMessageBox::Information, QMessageBox::Ok);
+    m_pMainFrame->MessageBox(
+        QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers").arg(QString::fromLatin1(kVersion)),
+        QMessageBox::Information, QMessageBox::Ok);
 }

@@ -29,10 +29,10 @@ public:
     // Destroys the window and writes every setting; the program's exit code.
     int ExitInstance();
 
-    std::string m_pszAppDir;  // ends in a separator
+    std::string m_pszAppDir;                       // ends in a separator
     std::string m_strBaseName = kProgramBaseName;  // the executable's, names the settings file
     CAppSettings m_settings;
-    QByteArray m_barState;    // the bars' layout, kept in the settings file
+    QByteArray m_barState;  // the bars' layout, kept in the settings file
     std::vector<QIcon> m_imageList;
 
     const QIcon& Image(int index) const;

@@ -172,9 +172,27 @@ void CMainFrame::CreateToolBars() {
     m_pToolBar = addToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"));
     m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_pToolBar->setIconSize(QSize(16, 16));
-    for (int id : std::initializer_list<int>{ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EDIT_COPY, ID_SEARCH, 0, ID_UP_ONE_LEVEL,
-                   ID_VIEW_LIST, ID_VIEW_DETAILS, 0, ID_NETNAVI_SETTING, ID_OPTIONS, 0, ID_REC_MODE1,
-                   ID_REC_MODE1 + 1, ID_REC_MODE1 + 2, ID_REC_MODE1 + 3, ID_REC_MODE1 + 4, 0, ID_APP_ABOUT}) {
+    for (int id : std::initializer_list<int>{ID_DOWNLOAD_LIBRARY,
+                                             ID_DOWNLOAD_TITLE,
+                                             ID_ABORT,
+                                             0,
+                                             ID_EDIT_COPY,
+                                             ID_SEARCH,
+                                             0,
+                                             ID_UP_ONE_LEVEL,
+                                             ID_VIEW_LIST,
+                                             ID_VIEW_DETAILS,
+                                             0,
+                                             ID_NETNAVI_SETTING,
+                                             ID_OPTIONS,
+                                             0,
+                                             ID_REC_MODE1,
+                                             ID_REC_MODE1 + 1,
+                                             ID_REC_MODE1 + 2,
+                                             ID_REC_MODE1 + 3,
+                                             ID_REC_MODE1 + 4,
+                                             0,
+                                             ID_APP_ABOUT}) {
         if (id == 0)
             m_pToolBar->addSeparator();
         else

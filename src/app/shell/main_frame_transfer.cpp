@@ -19,7 +19,8 @@ public:
     explicit CFrameListener(CMainFrame* frame) : m_pFrame(frame) {}
     void OnTransferStatus(int status) override {
         CMainFrame* frame = m_pFrame;
-        QMetaObject::invokeMethod(frame, [frame, status] { frame->OnTransferStatus(status); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            frame, [frame, status] { frame->OnTransferStatus(status); }, Qt::QueuedConnection);
     }
 
 private:
@@ -32,7 +33,7 @@ void CMainFrame::OnDownloadLibrary() {
     if (m_pTransferThread) return;
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
     auto thread = std::make_unique<CDownloadLibraryThread>(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings),
-                                                            m_pListener.get());
+                                                           m_pListener.get());
     thread->m_strRecorderName = m_doc.GetCurrentRecorder();
     m_pTransferThread = std::move(thread);
     m_bTransferring = true;
@@ -44,7 +45,7 @@ void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
     if (m_pTransferThread) return;
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
     auto thread = std::make_unique<CDownloadTitleThread>(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings),
-                                                          m_pListener.get());
+                                                         m_pListener.get());
     // Only the leading titles of one recorder are fetched.
     for (const TITLEINFO& info : titles) {
         const std::string recorder = info.pszRDName ? info.pszRDName : "";
@@ -78,16 +79,10 @@ void CMainFrame::OnTransferStatus(int status) {
         SetStatusIcon(true);
         SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusConnecting()));
         return;
-    case TRANSFER_RECEIVING:
-        SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceiving()));
-        return;
-    case TRANSFER_RECEIVED:
-        SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceived()));
-        return;
-    case TRANSFER_FINISHED:
-        break;
-    default:
-        return;
+    case TRANSFER_RECEIVING: SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceiving())); return;
+    case TRANSFER_RECEIVED: SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceived())); return;
+    case TRANSFER_FINISHED: break;
+    default: return;
     }
 
     SetPaneText(lv::app::ID_PANE_TRANSFER, QString());

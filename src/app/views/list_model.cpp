@@ -25,24 +25,21 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) return {};
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::ToolTipRole:
-        return lv::app::ToQ(CellText(index.row(), index.column()));
+    case Qt::ToolTipRole: return lv::app::ToQ(CellText(index.row(), index.column()));
     case Qt::DecorationRole:
         if (index.column() == 0) {
             const int image = RowAt(index.row()).GetImage();
             if (image >= 0) return m_app.Image(image);
         }
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return m_aHeaders[static_cast<std::size_t>(ViewFirstColumn(m_nViewMode) + section)];
+    case Qt::DisplayRole: return m_aHeaders[static_cast<std::size_t>(ViewFirstColumn(m_nViewMode) + section)];
     case Qt::DecorationRole:
         if (section == m_nSortColumn) {
             static const QIcon up(QStringLiteral(":/sort_up.svg"));
@@ -50,10 +47,8 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
             return m_nSortDirection < 0 ? down : up;
         }
         return {};
-    case SortDirectionRole:
-        return section == m_nSortColumn ? m_nSortDirection : 0;
-    default:
-        return {};
+    case SortDirectionRole: return section == m_nSortColumn ? m_nSortDirection : 0;
+    default: return {};
     }
 }
 

@@ -23,8 +23,8 @@
 namespace {
 
 const char* const kHeaders[COLUMN_COUNT] = {
-    "タイトル名", "Disc No.", "ジャンル", "録画開始日時", "ﾁｬﾝﾈﾙ", "本体名", "残量時間",
-    "Disc No.", "残量時間", "ﾃﾞｨｽｸ名", "設定1", "設定2", "設定3", "設定4", "設定5",
+    "タイトル名", "Disc No.", "ジャンル", "録画開始日時", "ﾁｬﾝﾈﾙ", "本体名", "残量時間", "Disc No.",
+    "残量時間",   "ﾃﾞｨｽｸ名",  "設定1",    "設定2",        "設定3", "設定4",  "設定5",
 };
 
 // Rows of a condition's result go straight into the model.
@@ -94,7 +94,8 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& fram
 
     addWidget(m_pDetails);
     addWidget(m_pIcons);
-    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_pDetails), static_cast<QAbstractItemView*>(m_pIcons)}) {
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_pDetails), static_cast<QAbstractItemView*>(m_pIcons)}) {
         view->viewport()->installEventFilter(this);
         connect(view, &QAbstractItemView::activated, this, &CRDListView::OnItemActivate);
     }
@@ -140,8 +141,7 @@ void CRDListView::SetListStyle(int style) {
         m_pIcons->setFlow(QListView::TopToBottom);
         m_pIcons->setWrapping(true);
         break;
-    default:
-        break;
+    default: break;
     }
     m_pIcons->setMovement(QListView::Static);
     setCurrentWidget(style == LIST_DETAILS ? static_cast<QWidget*>(m_pDetails) : m_pIcons);
@@ -223,9 +223,9 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
 
     RefreshEditView();
     UpdateCountPanes();
-    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE,
-                        recMode >= 0 && recMode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(recMode)])
-                                                    : QString());
+    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE, recMode >= 0 && recMode < 5
+                                                      ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(recMode)])
+                                                      : QString());
     emit selectionCountChanged();
 }
 
@@ -334,8 +334,9 @@ void CRDListView::FetchDescriptions() {
 void CRDListView::RefreshRemainingTime() {
     m_pModel->RefreshRemainingTime();
     const int mode = m_app.m_settings.m_nRecMode;
-    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE,
-                        mode >= 0 && mode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)]) : QString());
+    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE, mode >= 0 && mode < 5
+                                                      ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)])
+                                                      : QString());
 }
 
 void CRDListView::SaveSettings() {

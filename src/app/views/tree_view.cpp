@@ -19,8 +19,7 @@ constexpr int IMAGE_DISC = 4;
 
 }  // namespace
 
-CTreeNode::CTreeNode(std::string label, int image, const QIcon& icon)
-    : m_strLabel(std::move(label)), m_nImage(image) {
+CTreeNode::CTreeNode(std::string label, int image, const QIcon& icon) : m_strLabel(std::move(label)), m_nImage(image) {
     setText(0, lv::app::ToQ(m_strLabel));
     setIcon(0, icon);
 }

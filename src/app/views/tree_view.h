@@ -17,10 +17,10 @@ class CLibrovistaApp;
 class CTreeNode : public QTreeWidgetItem {
 public:
     CTreeNode(std::string label, int image, const QIcon& icon);
-    std::string m_strLabel;    // code page 932
+    std::string m_strLabel;  // code page 932
     int m_nImage;
     bool m_bHasRecord = false;
-    CRDDiscInfo m_record;      // blank with a kind marker, or a disc's values
+    CRDDiscInfo m_record;  // blank with a kind marker, or a disc's values
 };
 
 class CRDTreeView : public QTreeWidget, public CDocView {

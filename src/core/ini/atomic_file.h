@@ -14,8 +14,8 @@ namespace lv {
 // usual 0666 less the umask. A symbolic link is kept: its target is replaced.
 // On failure the old file is untouched, the temporary file is removed and
 // `error` (when given) says why.
-bool WriteFileAtomic(const std::string& path, std::string_view bytes,
-                     std::optional<unsigned> mode = std::nullopt, std::string* error = nullptr);
+bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
+                     std::string* error = nullptr);
 
 // The whole file; false when it cannot be opened or read. A missing file
 // sets `missing` (when given) so callers can treat it as empty.

@@ -212,8 +212,7 @@ bool IniFile::Save(const std::string& path, std::optional<unsigned> mode, std::s
     return WriteFileAtomic(path, Serialize(), mode, error);
 }
 
-std::string ReadString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view def) {
+std::string ReadString(const std::string& path, std::string_view section, std::string_view key, std::string_view def) {
     IniFile f;
     f.Load(path);
     return f.GetString(section, key, def);
@@ -225,8 +224,7 @@ int ReadInt(const std::string& path, std::string_view section, std::string_view 
     return f.GetInt(section, key, def);
 }
 
-bool WriteString(const std::string& path, std::string_view section, std::string_view key,
-                 std::string_view value) {
+bool WriteString(const std::string& path, std::string_view section, std::string_view key, std::string_view value) {
     IniFile f;
     if (!f.Load(path)) return false;
     if (!f.SetString(section, key, value)) return false;

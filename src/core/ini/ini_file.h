@@ -36,8 +36,7 @@ public:
     // The file's bytes: every line as read, with its own line end.
     std::string Serialize() const;
     // Writes the whole file in one replacement (see WriteFileAtomic).
-    bool Save(const std::string& path, std::optional<unsigned> mode = std::nullopt,
-              std::string* error = nullptr) const;
+    bool Save(const std::string& path, std::optional<unsigned> mode = std::nullopt, std::string* error = nullptr) const;
 
 private:
     struct Line {
@@ -53,11 +52,9 @@ private:
 };
 
 // One-shot helpers in the manner of the platform's profile functions.
-std::string ReadString(const std::string& path, std::string_view section, std::string_view key,
-                       std::string_view def);
+std::string ReadString(const std::string& path, std::string_view section, std::string_view key, std::string_view def);
 int ReadInt(const std::string& path, std::string_view section, std::string_view key, int def);
-bool WriteString(const std::string& path, std::string_view section, std::string_view key,
-                 std::string_view value);
+bool WriteString(const std::string& path, std::string_view section, std::string_view key, std::string_view value);
 
 // Parses an integer as GetInt does; nullopt where GetInt gives the default.
 std::optional<int> ParseInt(std::string_view text);

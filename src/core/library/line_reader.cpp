@@ -70,8 +70,10 @@ bool LineReader::Next(char*& line, std::size_t& length) {
 std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces) {
     while (length > 0) {
         char c = line[length - 1];
-        if (c == '\r' || c == '\n' || (spaces && c == ' ')) --length;
-        else break;
+        if (c == '\r' || c == '\n' || (spaces && c == ' '))
+            --length;
+        else
+            break;
     }
     return length;
 }

@@ -109,8 +109,10 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
     if (!reader.Open(path)) return false;
     std::string line;
     std::string labels[5];
-    if (reader.Next(line)) lv::TrimLineEnd(line, true);
-    else line.clear();
+    if (reader.Next(line))
+        lv::TrimLineEnd(line, true);
+    else
+        line.clear();
     ParseDiscHeader(line.c_str(), labels);
     const char* values[5] = {labels[0].c_str(), labels[1].c_str(), labels[2].c_str(), labels[3].c_str(),
                              labels[4].c_str()};
@@ -151,9 +153,15 @@ void ParseDiscHeader(const char* line, std::string labels[5]) {
 
 void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, CRDDiscInfo& disc) {
     char no[DISC_NO_LIMIT + 1] = {}, label[LABEL_LIMIT + 1], times[6][TIME_FIELD_SIZE];
-    CSV_FIELD slots[] = {{no, sizeof no},           {label, sizeof label},      {times[0], TIME_FIELD_SIZE},
-                         {times[1], TIME_FIELD_SIZE}, {times[2], TIME_FIELD_SIZE}, {times[3], TIME_FIELD_SIZE},
-                         {times[4], TIME_FIELD_SIZE}, {times[5], TIME_FIELD_SIZE}, {nullptr, 0}};
+    CSV_FIELD slots[] = {{no, sizeof no},
+                         {label, sizeof label},
+                         {times[0], TIME_FIELD_SIZE},
+                         {times[1], TIME_FIELD_SIZE},
+                         {times[2], TIME_FIELD_SIZE},
+                         {times[3], TIME_FIELD_SIZE},
+                         {times[4], TIME_FIELD_SIZE},
+                         {times[5], TIME_FIELD_SIZE},
+                         {nullptr, 0}};
     SplitCsvLine(line, slots, ModeFor(modelClass));
     if (no[3] == '_') no[3] = '\0';
     for (auto& t : times) NormalizeTime(t);
@@ -176,10 +184,9 @@ void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, 
 void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title) {
     // Kept bytes per field of a library line; fields 7, 10 and 12 are not used.
     char f1[5], f2[129], f3[11], f4[3], f5[6], f6[9], f7[33], f8[33], f9[7], f10[2], f11[33], f12[17], f13[17];
-    CSV_FIELD slots[] = {{f1, sizeof f1},   {f2, sizeof f2},   {f3, sizeof f3},   {f4, sizeof f4},
-                         {f5, sizeof f5},   {f6, sizeof f6},   {f7, sizeof f7},   {f8, sizeof f8},
-                         {f9, sizeof f9},   {f10, sizeof f10}, {f11, sizeof f11}, {f12, sizeof f12},
-                         {f13, sizeof f13}, {nullptr, 0}};
+    CSV_FIELD slots[] = {{f1, sizeof f1},   {f2, sizeof f2},   {f3, sizeof f3},   {f4, sizeof f4}, {f5, sizeof f5},
+                         {f6, sizeof f6},   {f7, sizeof f7},   {f8, sizeof f8},   {f9, sizeof f9}, {f10, sizeof f10},
+                         {f11, sizeof f11}, {f12, sizeof f12}, {f13, sizeof f13}, {nullptr, 0}};
     std::size_t len[13];
     SplitCsvLine(line, slots, ModeFor(modelClass), len);
     std::string_view fields[TF_TEXTFILE];
@@ -195,8 +202,10 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
     const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(fields[TF_DISC]);
     for (int i = 0; i < 5; ++i) {
         std::string_view v;
-        if (modelClass == 1) v = fields[TF_DISCFREE];
-        else if (disc) v = disc->m_strFreeN[i];
+        if (modelClass == 1)
+            v = fields[TF_DISCFREE];
+        else if (disc)
+            v = disc->m_strFreeN[i];
         fields[TF_DISCFREE1 + i] = v;
     }
     title.SetFields(fields, ParseGenreCode(f13));

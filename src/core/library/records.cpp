@@ -112,6 +112,5 @@ void CRDTitleInfo::GetInfo(TITLEINFO& info) const {
 }
 
 std::string_view CRDTitleInfo::GetRemaining(int recMode) const {
-    return (recMode >= 0 && recMode < 5) ? Field(static_cast<TITLE_FIELD>(TF_DISCFREE1 + recMode))
-                                         : Field(TF_DISCFREE);
+    return (recMode >= 0 && recMode < 5) ? Field(static_cast<TITLE_FIELD>(TF_DISCFREE1 + recMode)) : Field(TF_DISCFREE);
 }

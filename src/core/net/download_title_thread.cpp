@@ -108,8 +108,10 @@ std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(c
         return nullptr;
     }
     return std::make_unique<CTextAreaSink>(f, destination, [this](const std::string& path) {
-        if (path.empty()) SetErrorText(lv::msg::DescriptionFailed());
-        else SetFileErrorText(path);
+        if (path.empty())
+            SetErrorText(lv::msg::DescriptionFailed());
+        else
+            SetFileErrorText(path);
     });
 }
 

@@ -64,11 +64,11 @@ struct CHttpThread::Impl {
     char errbuf[CURL_ERROR_SIZE] = {};
 
     // State of the request under way.
-    std::string headers;      // raw headers of the last response, CR LF separated
+    std::string headers;  // raw headers of the last response, CR LF separated
     long status = 0;
     bool headersDone = false;
     bool firstChunk = true;
-    bool sinkDone = false;    // the sink wanted no more of the body
+    bool sinkDone = false;  // the sink wanted no more of the body
     bool sinkFailed = false;
     bool stoppedAfterStatus = false;
     bool receiving = false;     // TRANSFER_RECEIVING posted, the body goes to the sink
@@ -87,16 +87,19 @@ PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
 }
 
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
-    : m_strAppDir(std::move(appDir)), m_pImpl(std::make_unique<Impl>()), m_proxy(std::move(proxy)),
-      m_pListener(listener) {
-}
+    : m_strAppDir(std::move(appDir)),
+      m_pImpl(std::make_unique<Impl>()),
+      m_proxy(std::move(proxy)),
+      m_pListener(listener) {}
 
 CHttpThread::~CHttpThread() {
     if (m_thread.joinable()) m_thread.join();
     if (m_pImpl->curl) curl_easy_cleanup(m_pImpl->curl);
 }
 
-void CHttpThread::Start() { m_thread = std::thread([this] { Run(); }); }
+void CHttpThread::Start() {
+    m_thread = std::thread([this] { Run(); });
+}
 
 void CHttpThread::Wait() {
     if (m_thread.joinable()) m_thread.join();
@@ -127,9 +130,7 @@ void CHttpThread::SetErrorText(const std::string& text) {
     m_szErrorText = text.substr(0, lv::text::CutLength(text, kErrorTextLimit));
 }
 
-void CHttpThread::SetFileErrorText(const std::string& path) {
-    SetErrorText(path + ": " + std::strerror(errno));
-}
+void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(path + ": " + std::strerror(errno)); }
 
 void CHttpThread::Post(int status) {
     if (m_pListener) m_pListener->OnTransferStatus(status);

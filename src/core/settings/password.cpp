@@ -54,8 +54,8 @@ std::optional<std::string> UnprotectPassword(std::string_view value) {
     // EVP_DecodeBlock skips surrounding blanks; the stored form has none.
     if (value.find_first_of(" \t") != value.npos) return std::nullopt;
     unsigned char raw[PROTECTED_LENGTH];
-    int len = EVP_DecodeBlock(raw, reinterpret_cast<const unsigned char*>(value.data()),
-                              static_cast<int>(value.size()));
+    int len =
+        EVP_DecodeBlock(raw, reinterpret_cast<const unsigned char*>(value.data()), static_cast<int>(value.size()));
     if (len < static_cast<int>(PASSWORD_BLOCK)) return std::nullopt;
     unsigned char plain[PASSWORD_BLOCK];
     if (!CryptBlock(raw, plain, false)) return std::nullopt;

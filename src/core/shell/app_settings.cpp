@@ -12,15 +12,15 @@
 
 namespace fs = std::filesystem;
 
-const char* const g_aColumnKeys[COLUMN_COUNT] = {"Title",  "Disc",  "Genre", "Date",  "Channel",
-                                                 "RDName", "DiscFree", "DiscNo", "Free", "Label",
-                                                 "Free1",  "Free2", "Free3", "Free4", "Free5"};
+const char* const g_aColumnKeys[COLUMN_COUNT] = {"Title",  "Disc",     "Genre",  "Date",  "Channel",
+                                                 "RDName", "DiscFree", "DiscNo", "Free",  "Label",
+                                                 "Free1",  "Free2",    "Free3",  "Free4", "Free5"};
 
 namespace {
 
 constexpr COLUMN_SETTING kColumnDefaults[COLUMN_COUNT] = {
-    {220, 0, 0}, {50, 1, 0}, {100, 2, 0}, {130, 3, 0}, {50, 4, 0}, {50, 5, 0}, {0, 6, 0},  {50, 0, 0},
-    {50, 1, 0},  {220, 2, 0}, {50, 3, 0}, {50, 4, 0},  {50, 5, 0}, {50, 6, 0}, {50, 7, 0},
+    {220, 0, 0}, {50, 1, 0},  {100, 2, 0}, {130, 3, 0}, {50, 4, 0}, {50, 5, 0}, {0, 6, 0},  {50, 0, 0},
+    {50, 1, 0},  {220, 2, 0}, {50, 3, 0},  {50, 4, 0},  {50, 5, 0}, {50, 6, 0}, {50, 7, 0},
 };
 constexpr RECT_SETTING kWindowDefault{0, 0, 800, 600};
 constexpr int kSplitWidthDefault = 150;

@@ -90,8 +90,7 @@ CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& r
     return result;
 }
 
-CLEANUPRESULT DeleteUnusedDescriptions(const CRDTitleDoc& doc, const std::string& appDir,
-                                       const std::string& recorder) {
+CLEANUPRESULT DeleteUnusedDescriptions(const CRDTitleDoc& doc, const std::string& appDir, const std::string& recorder) {
     CLEANUPRESULT result;
     CNetNaviSetting setting(appDir);
     if (!LoadProfile(setting, recorder)) return result;
@@ -125,12 +124,10 @@ CLEANUPRESULT DeleteAllDescriptions(const std::string& appDir, const std::string
 }
 
 std::string CleanupQuestion(CLEANUP_KIND kind, const std::string& recorder) {
-    const std::string& text = kind == CLEANUP_LIBRARY           ? lv::msg::AskDeleteLibrary()
+    const std::string& text = kind == CLEANUP_LIBRARY               ? lv::msg::AskDeleteLibrary()
                               : kind == CLEANUP_UNUSED_DESCRIPTIONS ? lv::msg::AskDeleteUnused()
                                                                     : lv::msg::AskDeleteAll();
     return "\"" + recorder + "\"" + text;
 }
 
-std::string CleanupResultText(int count) {
-    return ReplaceFirst(lv::msg::CacheDeleted(), "%d", std::to_string(count));
-}
+std::string CleanupResultText(int count) { return ReplaceFirst(lv::msg::CacheDeleted(), "%d", std::to_string(count)); }

@@ -7,7 +7,7 @@
 class CRDTitleDoc;
 
 enum CLEANUP_KIND {
-    CLEANUP_LIBRARY = 32829,           // Library.csv and Disc.csv
+    CLEANUP_LIBRARY = 32829,  // Library.csv and Disc.csv
     CLEANUP_UNUSED_DESCRIPTIONS = 32825,
     CLEANUP_ALL_DESCRIPTIONS = 32826,
 };
@@ -23,8 +23,7 @@ struct CLEANUPRESULT {
 CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& recorder);
 // A recorder the document holds no library for is left alone (count 0):
 // without its titles no description can be told unused.
-CLEANUPRESULT DeleteUnusedDescriptions(const CRDTitleDoc& doc, const std::string& appDir,
-                                       const std::string& recorder);
+CLEANUPRESULT DeleteUnusedDescriptions(const CRDTitleDoc& doc, const std::string& appDir, const std::string& recorder);
 CLEANUPRESULT DeleteAllDescriptions(const std::string& appDir, const std::string& recorder);
 
 // The question before a clean-up: the quoted recorder name and the command's text.

@@ -67,9 +67,9 @@ const Tables& GetTables() {
         for (int code = 0x8140; code <= 0xFCFC; ++code)
             if (t.dbcs[code]) t.enc.emplace(t.dbcs[code], static_cast<std::uint16_t>(code));
         // What other platforms type for the characters that code page 932 maps elsewhere.
-        const std::pair<char32_t, std::uint16_t> alias[] = {
-            {0x301C, 0x8160}, {0x2016, 0x8161}, {0x2212, 0x817C}, {0x00A2, 0x8191},
-            {0x00A3, 0x8192}, {0x00AC, 0x81CA}, {0x2014, 0x815C}, {0x00A5, 0x5C}, {0x203E, 0x7E}};
+        const std::pair<char32_t, std::uint16_t> alias[] = {{0x301C, 0x8160}, {0x2016, 0x8161}, {0x2212, 0x817C},
+                                                            {0x00A2, 0x8191}, {0x00A3, 0x8192}, {0x00AC, 0x81CA},
+                                                            {0x2014, 0x815C}, {0x00A5, 0x5C},   {0x203E, 0x7E}};
         for (auto [cp, code] : alias) t.enc.emplace(cp, code);
     });
     return t;

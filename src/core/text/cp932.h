@@ -8,9 +8,7 @@
 namespace lv::text {
 
 // 0x81-0x9F and 0xE0-0xFC start a double-byte character.
-constexpr bool IsLeadByte(unsigned char c) {
-    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-}
+constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 // Length in bytes of the character at position pos: 2 for a lead byte that has
 // a byte after it, else 1. A lead byte at the very end is one character.

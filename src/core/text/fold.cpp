@@ -48,8 +48,8 @@ std::vector<std::uint16_t> Codes(const char* utf8) {
     std::string s = Utf8ToCp932(utf8);
     std::vector<std::uint16_t> codes;
     for (std::size_t i = 0; i + 1 < s.size(); i += 2)
-        codes.push_back(static_cast<std::uint16_t>(static_cast<unsigned char>(s[i]) << 8 |
-                                                   static_cast<unsigned char>(s[i + 1])));
+        codes.push_back(
+            static_cast<std::uint16_t>(static_cast<unsigned char>(s[i]) << 8 | static_cast<unsigned char>(s[i + 1])));
     return codes;
 }
 
@@ -66,11 +66,11 @@ char32_t OneCodePoint(const std::string& u) {
 unsigned char FoldedAscii(char32_t cp) {
     if (cp >= 0xFF01 && cp <= 0xFF5E && cp != 0xFF3C) return Lower(static_cast<unsigned char>(cp - 0xFEE0));
     switch (cp) {
-        case 0x3000: return ' ';   // ideographic space
-        case 0x2019: return '\'';  // the apostrophe of Japanese fonts
-        case 0x201D: return '"';   // the double quote of Japanese fonts
-        case 0xFFE5: return '\\';  // yen sign: the single-byte yen of code page 932
-        default: return 0;
+    case 0x3000: return ' ';   // ideographic space
+    case 0x2019: return '\'';  // the apostrophe of Japanese fonts
+    case 0x201D: return '"';   // the double quote of Japanese fonts
+    case 0xFFE5: return '\\';  // yen sign: the single-byte yen of code page 932
+    default: return 0;
     }
 }
 

@@ -4,10 +4,10 @@
 
 namespace lv::msg {
 
-#define LV_DEFINE_MESSAGE(name, utf8)                          \
-    const std::string& name() {                                \
+#define LV_DEFINE_MESSAGE(name, utf8)                            \
+    const std::string& name() {                                  \
         static const std::string text = text::Utf8ToCp932(utf8); \
-        return text;                                           \
+        return text;                                             \
     }
 LV_MESSAGES(LV_DEFINE_MESSAGE)
 #undef LV_DEFINE_MESSAGE

@@ -5,31 +5,31 @@
 
 namespace lv::msg {
 
-#define LV_MESSAGES(X)                                                                      \
-    X(NotFetched, "（未取得）")                                                             \
-    X(Interrupted, "処理が中断されました。")                                                \
-    X(UnknownError, "Unknown Error.")                                                       \
-    X(LibraryFailed, "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。") \
-    X(DescriptionFailed,                                                                    \
-      "番組説明の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n"              \
-      "ライブラリ情報が最新でない場合は最新の情報に更新してください。")                     \
-    X(DerivedDiscHeader, "\"Disc No.\",\"ディスク名\",\"残量時間\"")                        \
-    X(StatusConnecting, "RD本体に接続中...")                                                \
-    X(StatusReceiving, "ﾗｲﾌﾞﾗﾘ情報を取得中...")                                            \
-    X(StatusReceived, "完了")                                                               \
-    X(BadModel, "機種名が無効です。")                                                       \
-    X(BadHost, "ﾎｽﾄ名が無効です。")                                                        \
-    X(BadPort, "ﾎﾟｰﾄ番号が無効です。")                                                     \
-    X(BadAuth, "本体ｾｷｭﾘﾃｨが無効です。")                                                   \
-    X(BadUser, "ﾕｰｻﾞｰ名が無効です。")                                                      \
-    X(BadPassword, "ﾊﾟｽﾜｰﾄﾞが無効です。")                                                  \
-    X(BadName, "本体名が無効です。")                                                        \
-    X(SaveFailed, "設定保存に失敗しました。")                                               \
-    X(CacheDeleted, "%d 個のキャッシュファイルを削除しました。")                            \
-    X(SearchResults, "検索結果")                                                            \
-    X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                   \
-    X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                 \
-    X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                      \
+#define LV_MESSAGES(X)                                                                                          \
+    X(NotFetched, "（未取得）")                                                                                 \
+    X(Interrupted, "処理が中断されました。")                                                                    \
+    X(UnknownError, "Unknown Error.")                                                                           \
+    X(LibraryFailed, "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。")              \
+    X(DescriptionFailed,                                                                                        \
+      "番組説明の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n" \
+      "ライブラリ情報が最新でない場合は最新の情報に更新してください。")                                         \
+    X(DerivedDiscHeader, "\"Disc No.\",\"ディスク名\",\"残量時間\"")                                            \
+    X(StatusConnecting, "RD本体に接続中...")                                                                    \
+    X(StatusReceiving, "ﾗｲﾌﾞﾗﾘ情報を取得中...")                                                                 \
+    X(StatusReceived, "完了")                                                                                   \
+    X(BadModel, "機種名が無効です。")                                                                           \
+    X(BadHost, "ﾎｽﾄ名が無効です。")                                                                             \
+    X(BadPort, "ﾎﾟｰﾄ番号が無効です。")                                                                          \
+    X(BadAuth, "本体ｾｷｭﾘﾃｨが無効です。")                                                                        \
+    X(BadUser, "ﾕｰｻﾞｰ名が無効です。")                                                                           \
+    X(BadPassword, "ﾊﾟｽﾜｰﾄﾞが無効です。")                                                                       \
+    X(BadName, "本体名が無効です。")                                                                            \
+    X(SaveFailed, "設定保存に失敗しました。")                                                                   \
+    X(CacheDeleted, "%d 個のキャッシュファイルを削除しました。")                                                \
+    X(SearchResults, "検索結果")                                                                                \
+    X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                                       \
+    X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                                      \
+    X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                                           \
     X(CannotDelete, "%s を削除できません。")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();

@@ -29,27 +29,31 @@ std::string GetCellText(const CListRow& row, int subItem, int recMode) {
     if (row.m_bDisc) {
         const CRDDiscInfo& d = row.m_disc;
         switch (subItem) {
-            case 0: return d.m_strDiscNo;
-            case 1: return d.m_strFree;
-            case 2: return d.m_strLabel;
-            case 3: case 4: case 5: case 6: case 7: return d.m_strFreeN[subItem - 3];
-            default: return {};
+        case 0: return d.m_strDiscNo;
+        case 1: return d.m_strFree;
+        case 2: return d.m_strLabel;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7: return d.m_strFreeN[subItem - 3];
+        default: return {};
         }
     }
     const CRDTitleInfo& t = row.m_title;
     switch (subItem) {
-        case 0: return std::string(t.Field(TF_TITLE));
-        case 1: return std::string(t.Field(TF_DISC));
-        case 2: return std::string(t.Field(TF_GENRE));
-        case 3: {
-            std::string s(t.Field(TF_DATE));
-            s.append("(").append(t.Field(TF_WEEK)).append(") ").append(t.Field(TF_TIME));
-            return s;
-        }
-        case 4: return std::string(t.Field(TF_CHANNEL));
-        case 5: return row.m_strRDName;
-        case 6: return std::string(t.GetRemaining(recMode));
-        default: return {};
+    case 0: return std::string(t.Field(TF_TITLE));
+    case 1: return std::string(t.Field(TF_DISC));
+    case 2: return std::string(t.Field(TF_GENRE));
+    case 3: {
+        std::string s(t.Field(TF_DATE));
+        s.append("(").append(t.Field(TF_WEEK)).append(") ").append(t.Field(TF_TIME));
+        return s;
+    }
+    case 4: return std::string(t.Field(TF_CHANNEL));
+    case 5: return row.m_strRDName;
+    case 6: return std::string(t.GetRemaining(recMode));
+    default: return {};
     }
 }
 
@@ -71,25 +75,27 @@ int CompareByColumn(const CListRow& a, const CListRow& b, int column) {
     const CRDDiscInfo& db = b.m_disc;
     const bool disc = a.m_bDisc;
     switch (column) {
-        case 0:
-        case 7:
-            return disc ? Compare(da.m_strDiscNo, db.m_strDiscNo) : Compare(ta.Field(TF_TITLE), tb.Field(TF_TITLE));
-        case 1: return disc ? 0 : CompareDisc(ta.Field(TF_DISC), tb.Field(TF_DISC));
-        // Compared without the subtraction, which could overflow on codes of a hand-made list.
-        case 2: return disc ? 0 : Sign(static_cast<long long>(ta.m_nGenre) - tb.m_nGenre);
-        case 3: {
-            if (disc) return 0;
-            int r = Compare(ta.Field(TF_DATE), tb.Field(TF_DATE));
-            return r ? r : Compare(ta.Field(TF_TIME), tb.Field(TF_TIME));
-        }
-        case 4: return disc ? 0 : Compare(ta.Field(TF_CHANNEL), tb.Field(TF_CHANNEL));
-        case 5: return Compare(a.m_strRDName, b.m_strRDName);
-        case 6: return disc ? 0 : Compare(ta.Field(TF_DISCFREE), tb.Field(TF_DISCFREE));
-        case 8: return disc ? Compare(da.m_strFree, db.m_strFree) : 0;
-        case 9: return disc ? Compare(da.m_strLabel, db.m_strLabel) : 0;
-        case 10: case 11: case 12: case 13: case 14:
-            return disc ? Compare(da.m_strFreeN[column - 10], db.m_strFreeN[column - 10]) : 0;
-        default: return 0;
+    case 0:
+    case 7: return disc ? Compare(da.m_strDiscNo, db.m_strDiscNo) : Compare(ta.Field(TF_TITLE), tb.Field(TF_TITLE));
+    case 1: return disc ? 0 : CompareDisc(ta.Field(TF_DISC), tb.Field(TF_DISC));
+    // Compared without the subtraction, which could overflow on codes of a hand-made list.
+    case 2: return disc ? 0 : Sign(static_cast<long long>(ta.m_nGenre) - tb.m_nGenre);
+    case 3: {
+        if (disc) return 0;
+        int r = Compare(ta.Field(TF_DATE), tb.Field(TF_DATE));
+        return r ? r : Compare(ta.Field(TF_TIME), tb.Field(TF_TIME));
+    }
+    case 4: return disc ? 0 : Compare(ta.Field(TF_CHANNEL), tb.Field(TF_CHANNEL));
+    case 5: return Compare(a.m_strRDName, b.m_strRDName);
+    case 6: return disc ? 0 : Compare(ta.Field(TF_DISCFREE), tb.Field(TF_DISCFREE));
+    case 8: return disc ? Compare(da.m_strFree, db.m_strFree) : 0;
+    case 9: return disc ? Compare(da.m_strLabel, db.m_strLabel) : 0;
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 14: return disc ? Compare(da.m_strFreeN[column - 10], db.m_strFreeN[column - 10]) : 0;
+    default: return 0;
     }
 }
 

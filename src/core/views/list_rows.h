@@ -49,9 +49,9 @@ std::string CopyDetailsText(const std::vector<const CListRow*>& rows, const std:
 // A column of the list as the header shows it.
 struct COLUMN_DESC {
     int nWidth = 0;
-    int nOrder = 0;            // display position within its view
+    int nOrder = 0;  // display position within its view
     bool bSortColumn = false;
-    int nDirection = 0;        // 0 ascending, 1 descending; kept when another column sorts
+    int nDirection = 0;  // 0 ascending, 1 descending; kept when another column sorts
 };
 using COLUMN_DESCS = std::array<COLUMN_DESC, COLUMN_COUNT>;
 

@@ -28,10 +28,8 @@ std::string MakeDiscLabel(const CRDDiscInfo& disc, int discDisplay, int recMode)
     return label;
 }
 
-NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label,
-                                std::optional<std::string_view> parent,
-                                std::optional<std::string_view> grandparent,
-                                const CSearchCondition* stored) {
+NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label, std::optional<std::string_view> parent,
+                                std::optional<std::string_view> grandparent, const CSearchCondition* stored) {
     NODESELECTION sel;
     auto make = [&sel](int flags, std::string_view recorder, std::string_view disc) {
         CSearchCondition c;
@@ -42,22 +40,19 @@ NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label,
         sel.strRecorder = recorder;
     };
     switch (kind) {
-        case NODE_ROOT:
-        case NODE_NO_RECORD:
-            break;
-        case NODE_SEARCH_RESULTS:
-            if (stored) sel.condition = *stored;
-            break;
-        case NODE_RECORDER:
-            make(SC_RECORDER, label, {});
-            break;
-        case NODE_HDD:
-        case NODE_DVD:
-            if (parent) make(SC_RECORDER | SC_DISC, *parent, label);
-            break;
-        case NODE_DISC:
-            if (parent && grandparent) make(SC_RECORDER | SC_DISC, *grandparent, LabelHead(label));
-            break;
+    case NODE_ROOT:
+    case NODE_NO_RECORD: break;
+    case NODE_SEARCH_RESULTS:
+        if (stored) sel.condition = *stored;
+        break;
+    case NODE_RECORDER: make(SC_RECORDER, label, {}); break;
+    case NODE_HDD:
+    case NODE_DVD:
+        if (parent) make(SC_RECORDER | SC_DISC, *parent, label);
+        break;
+    case NODE_DISC:
+        if (parent && grandparent) make(SC_RECORDER | SC_DISC, *grandparent, LabelHead(label));
+        break;
     }
     return sel;
 }

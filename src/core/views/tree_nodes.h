@@ -48,7 +48,5 @@ struct NODESELECTION {
 
 // parent and grandparent are the labels of the node's parent and its parent,
 // absent when the node has none. `stored` is the last search's condition.
-NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label,
-                                std::optional<std::string_view> parent,
-                                std::optional<std::string_view> grandparent,
-                                const CSearchCondition* stored);
+NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label, std::optional<std::string_view> parent,
+                                std::optional<std::string_view> grandparent, const CSearchCondition* stored);

@@ -42,8 +42,10 @@ TEST(RecorderLibrary, LoadsDiscsAndTitlesOfAClassTwoRecorder) {
     TempDir dir;
     Loaded l;
     Load(l, "RD-XS41", dir,
-         std::string(kHeader) + "\"HDD_\",\"hd\",\"1:30\",\"1:31\",\"1:32\",\"1:33\",\"1:34\",\"1:35\"\r\n\r\n"
-                                "\"0001\",\"" + SJ("ディスク") + "\",\"0:5\",\"1:1\",\"2:2\",\"3:3\",\"4:4\",\"5:5\"   \r\n",
+         std::string(kHeader) +
+             "\"HDD_\",\"hd\",\"1:30\",\"1:31\",\"1:32\",\"1:33\",\"1:34\",\"1:35\"\r\n\r\n"
+             "\"0001\",\"" +
+             SJ("ディスク") + "\",\"0:5\",\"1:1\",\"2:2\",\"3:3\",\"4:4\",\"5:5\"   \r\n",
          TitleLine("HDD", SJ("番組"), "0000100081") + "   \r\n" + TitleLine("0001", "B", "0000300012") +
              TitleLine("0009", "C", "junk") + TitleLine("HDD_", "D", ""));
     ASSERT_TRUE(l.discOk);
@@ -72,9 +74,9 @@ TEST(RecorderLibrary, LoadsDiscsAndTitlesOfAClassTwoRecorder) {
     EXPECT_EQ(t0.GetRemaining(7), "01:00");
     EXPECT_EQ(l.lib.Title(1).m_nGenre, 3 * 65536 + 12);
     EXPECT_EQ(l.lib.Title(1).Field(TF_DISCFREE1), "01:01");
-    EXPECT_EQ(l.lib.Title(2).m_nGenre, 0);                // genre key that is no number
-    EXPECT_EQ(l.lib.Title(2).Field(TF_DISCFREE1), "");    // no such disc
-    EXPECT_EQ(l.lib.Title(3).Field(TF_DISC), "HDD_");     // not shortened in the library
+    EXPECT_EQ(l.lib.Title(2).m_nGenre, 0);              // genre key that is no number
+    EXPECT_EQ(l.lib.Title(2).Field(TF_DISCFREE1), "");  // no such disc
+    EXPECT_EQ(l.lib.Title(3).Field(TF_DISC), "HDD_");   // not shortened in the library
     EXPECT_EQ(l.lib.Title(3).Field(TF_DISCFREE1), "");
 
     TITLEINFO info;
@@ -94,7 +96,8 @@ TEST(RecorderLibrary, LoadsDiscsAndTitlesOfAClassTwoRecorder) {
 TEST(RecorderLibrary, ClassOneUsesPlainQuotingAndTheLibraryRemainingTime) {
     TempDir dir;
     Loaded l;
-    std::string derived = "\"Disc No.\",\"" + SJ("ディスク名") + "\",\"" + SJ("残量時間") + "\"\r\n\"0001\",\"\",\"1:05\"\r\n";
+    std::string derived =
+        "\"Disc No.\",\"" + SJ("ディスク名") + "\",\"" + SJ("残量時間") + "\"\r\n\"0001\",\"\",\"1:05\"\r\n";
     Load(l, "RD-XS40", dir, derived,
          "\"0001\",\"a\"\"b\",\"2005/12/21\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"02:10\",\"\",\"p\",\"\",\"\"\r\n");
     ASSERT_EQ(l.lib.GetDiscCount(), 1);
@@ -143,8 +146,8 @@ TEST(RecorderLibrary, HostileLinesGiveRecordsNotCrashes) {
     std::string huge(50u << 20, 'A');  // one 50 MB line
     std::string nul("\"0001\",\"be\0fore\",\"2005/01/01\"\n", 30);
     std::string lines = "\"" + huge + "\",\"" + huge + "\n" + nul +
-                        "\"0001\",\"bad\x81\",\"x\x82\",\"\xFC\",\"\",\"\",\"\",\"\x83\"\n" +
-                        "\"0001\",\"" + std::string(300, '\x82') + "\"\n" + "\"\x83\n" + "\x83";
+                        "\"0001\",\"bad\x81\",\"x\x82\",\"\xFC\",\"\",\"\",\"\",\"\x83\"\n" + "\"0001\",\"" +
+                        std::string(300, '\x82') + "\"\n" + "\"\x83\n" + "\x83";
     Loaded l;
     Load(l, "RD-XS41", dir, std::string(kHeader) + "\"" + huge + "\n\"\x83\",\"\x83\n", lines);
     EXPECT_EQ(l.lib.GetDiscCount(), 2);
@@ -153,7 +156,7 @@ TEST(RecorderLibrary, HostileLinesGiveRecordsNotCrashes) {
     EXPECT_EQ(l.lib.Title(0).Field(TF_DISC), "AAAA");
     EXPECT_EQ(l.lib.Title(0).Field(TF_TITLE).size(), 128u);  // unterminated: keeps what was copied
     EXPECT_EQ(l.lib.Title(0).Field(TF_DATE), "");
-    EXPECT_EQ(l.lib.Title(1).Field(TF_TITLE), "be");        // a NUL byte ends the line's text
+    EXPECT_EQ(l.lib.Title(1).Field(TF_TITLE), "be");  // a NUL byte ends the line's text
     EXPECT_EQ(l.lib.Title(2).Field(TF_TITLE), "bad\x81");
     EXPECT_EQ(l.lib.Title(3).Field(TF_TITLE).size(), 128u);
     EXPECT_EQ(l.lib.Title(4).Field(TF_DISC), "\x83");

@@ -77,7 +77,7 @@ struct Recorded : CConditionSink {
 };
 
 Recorded Select(const Recorders& recs, int flags, std::string recorder = "", std::string disc = "",
-             std::string text = "", std::string from = "", std::string to = "", int genre = 0) {
+                std::string text = "", std::string from = "", std::string to = "", int genre = 0) {
     CSearchCondition c;
     c.m_nFlags = flags;
     c.m_strRecorder = recorder;
@@ -124,8 +124,8 @@ TEST(SearchConditionRecord, NullTextsBecomeEmptyAndANewOneIsEmpty) {
     c.SetCondition({SC_TEXT, "x", "y", "z", "a", "b", 5});
     c.SetCondition({SC_DVD_TITLES, nullptr, nullptr, nullptr, nullptr, nullptr, 0});
     EXPECT_EQ(c.m_nFlags, SC_DVD_TITLES);
-    EXPECT_TRUE(c.m_strRecorder.empty() && c.m_strDisc.empty() && c.m_strText.empty() &&
-                c.m_strDateFrom.empty() && c.m_strDateTo.empty());
+    EXPECT_TRUE(c.m_strRecorder.empty() && c.m_strDisc.empty() && c.m_strText.empty() && c.m_strDateFrom.empty() &&
+                c.m_strDateTo.empty());
 }
 
 TEST(SearchConditionView, OnlyTheDvdNodeConditionNeedsTheDiscView) {
@@ -221,14 +221,14 @@ TEST(SearchConditionResult, DateBoundsAreInclusiveTexts) {
     EXPECT_EQ(Select(recs, SC_DVD_TITLES | SC_DATE_FROM, "", "", "", "2005/12/02").rows,
               (Rows{"Living サッカー中継", "Bedroom テレビ体操"}));
     // A reversed range selects nothing.
-    EXPECT_TRUE(Select(recs, SC_DVD_TITLES | SC_DATE_FROM | SC_DATE_TO, "", "", "", "2005/12/02", "2005/12/01")
-                    .rows.empty());
+    EXPECT_TRUE(
+        Select(recs, SC_DVD_TITLES | SC_DATE_FROM | SC_DATE_TO, "", "", "", "2005/12/02", "2005/12/01").rows.empty());
 }
 
 TEST(SearchConditionResult, CriteriaCombine) {
     auto recs = MakeLibrary();
-    EXPECT_EQ(Select(recs, SC_DVD_TITLES | SC_RECORDER | SC_DISC | SC_GENRE | SC_TEXT, "Living", "DVD", "中継", "",
-                  "", 0x10040)
+    EXPECT_EQ(Select(recs, SC_DVD_TITLES | SC_RECORDER | SC_DISC | SC_GENRE | SC_TEXT, "Living", "DVD", "中継", "", "",
+                     0x10040)
                   .rows,
               (Rows{"Living サッカー中継"}));
     EXPECT_EQ(Select(recs, SC_DVD_TITLES | SC_DISC | SC_DATE_FROM | SC_TEXT, "", "HDD", "nhk", "2005/12/01").rows,

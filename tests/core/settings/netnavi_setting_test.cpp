@@ -52,7 +52,8 @@ std::string PasswordValue(const std::string& iniPath) {
 TEST(NetNaviSetters, RefuseBadValuesAndKeepTheOldOnes) {
     CNetNaviSetting s("/x/");
     ASSERT_TRUE(s.SetName("RD-X5"));
-    for (const std::string& bad : std::vector<std::string>{"", "RD X5", "RD_X5", "RD.X5", "RD/X5", "..", SJ("録画機"), SJ("ｱｲｳ"), "RD\xB1"})
+    for (const std::string& bad :
+         std::vector<std::string>{"", "RD X5", "RD_X5", "RD.X5", "RD/X5", "..", SJ("録画機"), SJ("ｱｲｳ"), "RD\xB1"})
         EXPECT_FALSE(s.SetName(bad)) << bad;
     EXPECT_EQ(s.GetName(), "RD-X5");
     EXPECT_TRUE(s.SetName("a-9"));
@@ -83,7 +84,8 @@ TEST(NetNaviSetters, RefuseBadValuesAndKeepTheOldOnes) {
     EXPECT_TRUE(s.SetPassword(""));
 
     for (const auto& m : g_aModels) EXPECT_TRUE(s.SetModel(m.pszName)) << m.pszName;
-    for (const std::string& bad : std::vector<std::string>{"", "rd-x6", "RD-X6 ", "RD-X7"}) EXPECT_FALSE(s.SetModel(bad)) << bad;
+    for (const std::string& bad : std::vector<std::string>{"", "rd-x6", "RD-X6 ", "RD-X7"})
+        EXPECT_FALSE(s.SetModel(bad)) << bad;
     EXPECT_EQ(s.GetModel(), "RD-X6");
 }
 
@@ -136,7 +138,8 @@ TEST(NetNaviFile, HoldsTheSixKeysInOrderWithAProtectedPasswordForItsOwnerOnly) {
     EXPECT_TRUE(IsProtectedValue(value)) << value;
     EXPECT_EQ(text,
               "[NetNavi]\r\nHost=192.168.0.20\r\nPort=8080\r\nAuth=1\r\nUser=admin-1\r\n"
-              "Password=" + value + "\r\nModel=RD-XS57\r\n");
+              "Password=" +
+                  value + "\r\nModel=RD-XS57\r\n");
     EXPECT_EQ(text.find("Secret"), std::string::npos);
     struct stat st {};
     ASSERT_EQ(::stat(dir.file("Living.ini").c_str(), &st), 0);
@@ -168,8 +171,8 @@ TEST(NetNaviFile, LoadTakesHandEditedValuesAsTheyAre) {
     const std::string valid = *lv::settings::ProtectPassword("hidden");
     WriteFile(dir.file("A.ini"), "[netnavi]\nHOST = rd.local \nport=81\nauth=5\nModel=RD-Z1\nPassword=clear-text\n");
     WriteFile(dir.file("B.ini"), "[NetNavi]\nUser=bob\n");
-    WriteFile(dir.file("C.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 23) + "\n");       // 23 characters
-    WriteFile(dir.file("D.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 22) + "AB\n");     // 24, no "=="
+    WriteFile(dir.file("C.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 23) + "\n");    // 23 characters
+    WriteFile(dir.file("D.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 22) + "AB\n");  // 24, no "=="
     WriteFile(dir.file("E.ini"), "[NetNavi]\nPassword=" + valid + "\n");
     WriteFile(dir.file("F.ini"), "[NetNavi]\nPassword=!!!!!!!!!!!!!!!!!!!!!!==\nHost=\n");  // not base64
 

@@ -41,14 +41,18 @@ public:
             lib += "\"HDD\",\"t" + std::to_string(i) + "\",\"" + Date(i) +
                    "\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"0000300081\"\r\n";
         WriteFile(Cache(name) + "Library.csv", lib);
-        if (withDisc) WriteFile(Cache(name) + "Disc.csv", "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n\"HDD_\",\"\",\"1:00\"\r\n");
+        if (withDisc)
+            WriteFile(Cache(name) + "Disc.csv",
+                      "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n\"HDD_\",\"\",\"1:00\"\r\n");
         m_names += name + "\r\n";
         WriteFile(Doc(), m_names);
     }
 
     static std::string Date(int day) { return "2005/12/" + std::string(day < 10 ? "0" : "") + std::to_string(day); }
     // The description file name of title i.
-    static std::string Description(int day) { return Date(day).substr(0, 4) + Date(day).substr(5, 2) + Date(day).substr(8, 2) + "2100081.txt"; }
+    static std::string Description(int day) {
+        return Date(day).substr(0, 4) + Date(day).substr(5, 2) + Date(day).substr(8, 2) + "2100081.txt";
+    }
 
     std::set<std::string> Files(const std::string& rec) const {
         std::set<std::string> names;

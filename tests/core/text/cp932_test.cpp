@@ -71,8 +71,8 @@ TEST(Codec, RoundTripsJapaneseAndMarksInvalidBytes) {
     std::string cp = Utf8ToCp932(utf8, &ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(Cp932ToUtf8(cp), utf8);
-    EXPECT_EQ(Cp932ToUtf8("a\x83"), "a\xEF\xBF\xBD");         // lead byte at the end
-    EXPECT_EQ(Cp932ToUtf8("\x81\x20x"), "\xEF\xBF\xBD x");    // invalid trail keeps the ASCII after it
+    EXPECT_EQ(Cp932ToUtf8("a\x83"), "a\xEF\xBF\xBD");       // lead byte at the end
+    EXPECT_EQ(Cp932ToUtf8("\x81\x20x"), "\xEF\xBF\xBD x");  // invalid trail keeps the ASCII after it
     EXPECT_EQ(Cp932ToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
     EXPECT_EQ(Utf8ToCp932("\xF0\x9F\x98\x80", &ok), "?");  // no code page 932 form
     EXPECT_FALSE(ok);
@@ -81,11 +81,11 @@ TEST(Codec, RoundTripsJapaneseAndMarksInvalidBytes) {
 }
 
 TEST(Messages, EveryTextHasAnExactCodePage932Form) {
-#define LV_CHECK_MESSAGE(name, utf8)                          \
-    {                                                         \
-        bool ok = false;                                      \
-        EXPECT_EQ(lv::msg::name(), Utf8ToCp932(utf8, &ok));   \
-        EXPECT_TRUE(ok) << #name;                             \
+#define LV_CHECK_MESSAGE(name, utf8)                            \
+    {                                                           \
+        bool ok = false;                                        \
+        EXPECT_EQ(lv::msg::name(), Utf8ToCp932(utf8, &ok));     \
+        EXPECT_TRUE(ok) << #name;                               \
         EXPECT_EQ(Cp932ToUtf8(lv::msg::name()), utf8) << #name; \
     }
     LV_MESSAGES(LV_CHECK_MESSAGE)

@@ -59,7 +59,10 @@ TEST(FindAtBoundary, MatchesOnlyAtCharacterStarts) {
     EXPECT_EQ(FindAtBoundary("\x89\x61x", "a"), std::string::npos);
     EXPECT_EQ(FindAtBoundary("\x89\x61xa", "a"), 3u);
     // 0x61 0x89 ... : a candidate inside a character, then a real one after it.
-    EXPECT_EQ(FindAtBoundary("\x89\x61\x89\x61" "a\x89", "a\x89"), 4u);
+    EXPECT_EQ(FindAtBoundary("\x89\x61\x89\x61"
+                             "a\x89",
+                             "a\x89"),
+              4u);
     EXPECT_EQ(FindAtBoundary("abc", ""), 0u);
     EXPECT_EQ(FindAtBoundary("ab", "abc"), std::string::npos);
     EXPECT_EQ(FindAtBoundary("xxabc", "abc"), 2u);
@@ -90,7 +93,9 @@ TEST(FoldedMatcher, KatakanaWidthsMeetButHiraganaStaysApart) {
 TEST(FoldedMatcher, NeverMatchesInsideADoubleByteCharacter) {
     CFoldedMatcher m("a");
     EXPECT_FALSE(m.Contains("\x89\x61\x8a\x61"));  // 餌蛎
-    EXPECT_TRUE(m.Contains("\x89\x61\x8a\x61" "A"));
+    EXPECT_TRUE(
+        m.Contains("\x89\x61\x8a\x61"
+                   "A"));
     // 0x5C is the trail byte of ソ and 能, but ソ folds to ｿ and 能 stays.
     CFoldedMatcher backslash("\\");
     EXPECT_FALSE(backslash.Contains(SJ("能力")));

@@ -103,10 +103,8 @@ TEST(CompareRows, TextColumnsCompareAsCodePage932Characters) {
 
 TEST(CompareRows, DiscNumberPutsTheHardDiskFirst) {
     std::vector<CListRow> rows = {
-        TitleRow("R", {"001", "d1", "", "", 0}),
-        TitleRow("R", {"HDD", "h1", "", "", 0}),
-        TitleRow("R", {"000", "d0", "", "", 0}),
-        TitleRow("R", {"HDD", "h2", "", "", 0}),
+        TitleRow("R", {"001", "d1", "", "", 0}), TitleRow("R", {"HDD", "h1", "", "", 0}),
+        TitleRow("R", {"000", "d0", "", "", 0}), TitleRow("R", {"HDD", "h2", "", "", 0}),
         TitleRow("R", {"AAA", "da", "", "", 0}),
     };
     // "000" and "AAA" would rank before "HDD" as texts.
@@ -234,10 +232,10 @@ TEST(ClipboardText, NamesRunTogetherAndDetailsAreTabbedLines) {
 
     std::vector<int> order{2, 0, 1, 3, 4, 5, 6};  // "ジャンル" dragged to the front
     std::string genre = SJ("ドラマ");
-    EXPECT_EQ(CopyDetailsText(sel, order, 1),
-              genre + "\t" + SJ("一") + "\tHDD\t2005/12/01(Wed) 21:00\t081\tRD\t2:00\r\n" +
-              genre + "\t" + SJ("二") + "\t001\t2005/12/02(Wed) 22:00\t081\tRD\t2:00\r\n" +
-              genre + "\t" + SJ("三") + "\t002\t2005/12/03(Wed) 23:00\t081\tRD\t2:00\r\n");
+    EXPECT_EQ(CopyDetailsText(sel, order, 1), genre + "\t" + SJ("一") +
+                                                  "\tHDD\t2005/12/01(Wed) 21:00\t081\tRD\t2:00\r\n" + genre + "\t" +
+                                                  SJ("二") + "\t001\t2005/12/02(Wed) 22:00\t081\tRD\t2:00\r\n" + genre +
+                                                  "\t" + SJ("三") + "\t002\t2005/12/03(Wed) 23:00\t081\tRD\t2:00\r\n");
     EXPECT_EQ(CopyDetailsText({&rows[1]}, order, 9),
               genre + "\t" + SJ("二") + "\t001\t2005/12/02(Wed) 22:00\t081\tRD\t0:02\r\n");
     EXPECT_EQ(CopyNamesText({}), "");
@@ -248,8 +246,7 @@ TEST(ClipboardText, DiscRowsGiveTheirDiscNames) {
     CListRow a = DiscRow("RD", "001", "alpha");
     CListRow b = DiscRow("RD", "002", "beta");
     EXPECT_EQ(CopyNamesText({&a, &b}), "alphabeta");
-    EXPECT_EQ(CopyDetailsText({&b}, {0, 1, 2, 3, 4, 5, 6, 7}, 0),
-              "002\t1:00\tbeta\t0:11\t0:22\t0:33\t0:44\t0:55\r\n");
+    EXPECT_EQ(CopyDetailsText({&b}, {0, 1, 2, 3, 4, 5, 6, 7}, 0), "002\t1:00\tbeta\t0:11\t0:22\t0:33\t0:44\t0:55\r\n");
 }
 
 }  // namespace

@@ -36,8 +36,8 @@ TEST(TreeNodeKind, IsDecidedInTheTreeOrder) {
 }
 
 TEST(TreeNodeCondition, RecorderHddDvdAndDiscNodes) {
-    NODESELECTION rec = MakeNodeCondition(NODE_RECORDER, "Living", std::string_view("Librovista"), std::nullopt,
-                                          nullptr);
+    NODESELECTION rec =
+        MakeNodeCondition(NODE_RECORDER, "Living", std::string_view("Librovista"), std::nullopt, nullptr);
     ASSERT_TRUE(rec.condition);
     EXPECT_EQ(rec.condition->m_nFlags, SC_RECORDER);
     EXPECT_EQ(rec.condition->m_strRecorder, "Living");
@@ -68,15 +68,15 @@ TEST(TreeNodeCondition, RecorderHddDvdAndDiscNodes) {
     EXPECT_EQ(disc.condition->m_nGenre, 0);
 
     // A label without a space is the disc number whole; a full-width space does not cut.
-    NODESELECTION whole = MakeNodeCondition(NODE_DISC, SJ("002　映画"), std::string_view("DVD"),
-                                            std::string_view("RD"), nullptr);
+    NODESELECTION whole =
+        MakeNodeCondition(NODE_DISC, SJ("002　映画"), std::string_view("DVD"), std::string_view("RD"), nullptr);
     EXPECT_EQ(whole.condition->m_strDisc, SJ("002　映画"));
 }
 
 TEST(TreeNodeCondition, RootUnsearchedResultsAndBrokenNodesGiveNone) {
     EXPECT_FALSE(MakeNodeCondition(NODE_ROOT, "Librovista", std::nullopt, std::nullopt, nullptr).condition);
-    EXPECT_FALSE(MakeNodeCondition(NODE_NO_RECORD, "x", std::string_view("p"), std::string_view("g"), nullptr)
-                     .condition);
+    EXPECT_FALSE(
+        MakeNodeCondition(NODE_NO_RECORD, "x", std::string_view("p"), std::string_view("g"), nullptr).condition);
     EXPECT_FALSE(MakeNodeCondition(NODE_SEARCH_RESULTS, "x", std::string_view("p"), std::nullopt, nullptr).condition);
     NODESELECTION orphan = MakeNodeCondition(NODE_HDD, "HDD", std::nullopt, std::nullopt, nullptr);
     EXPECT_FALSE(orphan.condition);
@@ -89,8 +89,8 @@ TEST(TreeNodeCondition, SearchResultsStandForTheStoredCondition) {
     CSearchCondition stored;
     stored.m_nFlags = SC_DVD_TITLES | SC_TEXT;
     stored.m_strText = "news";
-    NODESELECTION sel = MakeNodeCondition(NODE_SEARCH_RESULTS, SJ("検索結果"), std::string_view("Librovista"),
-                                          std::nullopt, &stored);
+    NODESELECTION sel =
+        MakeNodeCondition(NODE_SEARCH_RESULTS, SJ("検索結果"), std::string_view("Librovista"), std::nullopt, &stored);
     ASSERT_TRUE(sel.condition);
     EXPECT_EQ(sel.condition->m_nFlags, SC_DVD_TITLES | SC_TEXT);
     EXPECT_EQ(sel.condition->m_strText, "news");

@@ -47,7 +47,7 @@ int RunTransfer(const Context& ctx, CHttpThread& thread) {
     auto previous = std::signal(SIGINT, OnInterrupt);
     thread.Start();
     bool aborted = false;
-    while (thread.GetExitCode() == STILL_ACTIVE) {
+    while (thread.GetExitCode() == TRANSFER_STILL_RUNNING) {
         if (g_interrupted && !aborted) {
             thread.Abort();
             aborted = true;

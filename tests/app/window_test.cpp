@@ -178,7 +178,7 @@ private slots:
             QVERIFY(!a->statusTip().isEmpty());
         }
         QAction* f5 = frame->Action(ID_DOWNLOAD_LIBRARY);
-        // A menu shows the text after the tab as the key, spelled as the menu resource spells it.
+        // A menu shows the text after the tab as the key, spelled as our menu text spells it.
         QCOMPARE(f5->text(), QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5"));
         QCOMPARE(f5->shortcut(), QKeySequence(Qt::Key_F5));
         QCOMPARE(f5->statusTip(), QStringLiteral("RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します"));

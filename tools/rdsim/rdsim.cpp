@@ -12,7 +12,7 @@
 #include <unordered_map>
 
 #include "core/library/line_reader.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 #include "core/library/recorder_library.h"
 #include "core/text/codec.h"
 

@@ -16,7 +16,7 @@
 
 #include "app/settings/data_exchange.h"
 #include "app/shell/qcodec.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 #include "core/library/title_doc.h"
 #include "core/text/messages.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-// Command ids of the window's menus, toolbar and keys. The numbers are the
-// program's historical ids; the toolbar images are named after them.
+// Command ids of the window's menus, toolbar and keys; the toolbar images
+// are named after the numbers.
 #include <QString>
 
 namespace lv::app {

@@ -72,7 +72,7 @@ QAction* CMainFrame::Action(int id) const {
 QAction* CMainFrame::MakeAction(int id, bool checkable) {
     const COMMAND_TEXT* text = FindCommandText(id);
     // The whole menu text: a menu shows the part after the tab as the key, so
-    // it reads "BS" as the resource spells it, not Qt's own key name.
+    // it reads "BS" as our menu text spells it, not Qt's own key name.
     auto* action = new QAction(text ? QString::fromUtf8(text->pszMenu) : QString::number(id), this);
     action->setObjectName(QStringLiteral("ID_%1").arg(id));
     action->setData(id);

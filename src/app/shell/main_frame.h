@@ -14,6 +14,7 @@
 #include "app/search/keyword_combo.h"
 #include "core/library/records.h"
 #include "core/search/search_condition.h"
+#include "core/shell/cache_cleanup.h"
 
 class QAction;
 class QComboBox;
@@ -127,7 +128,7 @@ private:
     void OnRecMode(int mode);
     void WaitForTransfer();
     void ShowSearchResults(const CSearchCondition& condition);
-    void CleanCache(int kind);
+    void CleanCache(CLEANUP_KIND kind);
     void OnFocusChanged(QWidget* now);
 
     CLibrovistaApp& m_app;

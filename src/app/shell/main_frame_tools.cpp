@@ -50,9 +50,9 @@ void CMainFrame::OnSearch() {
     ShowSearchResults(m_condition);
 }
 
-void CMainFrame::CleanCache(int kind) {
+void CMainFrame::CleanCache(CLEANUP_KIND kind) {
     const std::string recorder = m_doc.GetCurrentRecorder();
-    const QString question = ToQ(CleanupQuestion(static_cast<CLEANUP_KIND>(kind), recorder));
+    const QString question = ToQ(CleanupQuestion(kind, recorder));
     if (MessageBox(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes)
         return;
@@ -60,7 +60,7 @@ void CMainFrame::CleanCache(int kind) {
     switch (kind) {
     case CLEANUP_LIBRARY: result = DeleteLibraryCache(m_app.m_pszAppDir, recorder); break;
     case CLEANUP_UNUSED_DESCRIPTIONS: result = DeleteUnusedDescriptions(m_doc, m_app.m_pszAppDir, recorder); break;
-    default: result = DeleteAllDescriptions(m_app.m_pszAppDir, recorder); break;
+    case CLEANUP_ALL_DESCRIPTIONS: result = DeleteAllDescriptions(m_app.m_pszAppDir, recorder); break;
     }
     // A file that could not be deleted ends the command there.
     if (result.bFailed) {

@@ -4,7 +4,7 @@
 
 #include "app/shell/app.h"
 #include "app/shell/qcodec.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 #include "core/views/tree_nodes.h"

@@ -1,5 +1,5 @@
 #pragma once
-// INI files as the platform's profile functions see them: "[section]" lines,
+// INI files as the program reads and writes them: "[section]" lines,
 // "key=value" lines, ";" comments. Sections and keys are found without regard
 // to ASCII letter case; values are bytes (code page 932) with surrounding
 // blanks and one pair of enclosing quotes removed; a missing file, section or
@@ -51,7 +51,7 @@ private:
     std::string m_eol = "\r\n";  // for lines this program adds
 };
 
-// One-shot helpers in the manner of the platform's profile functions.
+// One-shot helpers: open, read or write one value, and (for writes) save.
 std::string ReadString(const std::string& path, std::string_view section, std::string_view key, std::string_view def);
 int ReadInt(const std::string& path, std::string_view section, std::string_view key, int def);
 bool WriteString(const std::string& path, std::string_view section, std::string_view key, std::string_view value);

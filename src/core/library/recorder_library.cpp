@@ -6,7 +6,7 @@
 
 #include "core/library/csv.h"
 #include "core/library/line_reader.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 
 namespace {
 

@@ -9,7 +9,6 @@
 
 #include "core/net/request_path.h"
 #include "core/settings/netnavi_setting.h"
-#include "core/shell/app_settings.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -76,15 +75,6 @@ struct CHttpThread::Impl {
     const char* destination = nullptr;
     std::unique_ptr<CHttpThread::CResponseSink> sink;
 };
-
-PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
-    PROXY_SETTINGS proxy;
-    proxy.bUseIE = s.m_bProxyUseIE;
-    proxy.bEnable = s.m_bProxyEnable;
-    proxy.strHost = s.m_strProxyHost;
-    proxy.nPort = s.m_nProxyPort;
-    return proxy;
-}
 
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
     : m_strAppDir(std::move(appDir)),

@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/settings/proxy_settings.h"
+
 enum TRANSFER_STATUS {
     TRANSFER_CONNECTING = 1,
     TRANSFER_RECEIVING = 2,
@@ -17,7 +19,8 @@ enum TRANSFER_STATUS {
     TRANSFER_FINISHED = 4,
 };
 
-constexpr int STILL_ACTIVE = 259;
+// The exit code of a transfer whose thread has not ended yet.
+constexpr int TRANSFER_STILL_RUNNING = -1;
 
 // Told of every status, on the worker thread; the GUI turns each call into a
 // queued call on its own thread.
@@ -26,17 +29,6 @@ public:
     virtual ~CTransferListener() = default;
     virtual void OnTransferStatus(int status) = 0;
 };
-
-struct PROXY_SETTINGS {
-    int bUseIE = 1;
-    int bEnable = 0;
-    std::string strHost;
-    int nPort = 8080;
-};
-
-class CAppSettings;
-// The application's proxy choice as a transfer reads it when it starts.
-PROXY_SETTINGS ProxyFromSettings(const CAppSettings& settings);
 
 class CHttpThread {
 public:
@@ -62,7 +54,7 @@ public:
     void Start();
     // Joins the thread; the exit code is final afterwards.
     void Wait();
-    // STILL_ACTIVE while the thread runs, then 0 (success) or 1.
+    // TRANSFER_STILL_RUNNING while the thread runs, then 0 (success) or 1.
     int GetExitCode() const { return m_nExitCode.load(); }
     // From the UI thread: stop at the next check, within about a second.
     void Abort();
@@ -100,7 +92,7 @@ private:
     CTransferListener* m_pListener;
     std::thread m_thread;
     std::atomic<int> m_bAbort{0};
-    std::atomic<int> m_nExitCode{STILL_ACTIVE};
+    std::atomic<int> m_nExitCode{TRANSFER_STILL_RUNNING};
     mutable std::mutex m_errorMutex;
     std::string m_szErrorText;  // at most 255 bytes, never a split character
 };

@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "core/ini/ini_file.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 #include "core/settings/password.h"
 #include "core/text/cp932.h"
 

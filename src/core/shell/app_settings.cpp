@@ -8,13 +8,9 @@
 #include <string_view>
 
 #include "core/ini/ini_file.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 
 namespace fs = std::filesystem;
-
-const char* const g_aColumnKeys[COLUMN_COUNT] = {"Title",  "Disc",     "Genre",  "Date",  "Channel",
-                                                 "RDName", "DiscFree", "DiscNo", "Free",  "Label",
-                                                 "Free1",  "Free2",    "Free3",  "Free4", "Free5"};
 
 namespace {
 
@@ -165,4 +161,13 @@ std::string EnsureDefaultDocument(const std::string& appDir) {
     }
     ::close(fd);
     return path;
+}
+
+PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {
+    PROXY_SETTINGS proxy;
+    proxy.bUseIE = s.m_bProxyUseIE;
+    proxy.bEnable = s.m_bProxyEnable;
+    proxy.strHost = s.m_strProxyHost;
+    proxy.nPort = s.m_nProxyPort;
+    return proxy;
 }

@@ -5,15 +5,8 @@
 #include <string>
 #include <string_view>
 
-struct COLUMN_SETTING {
-    int nWidth;
-    int nOrder;
-    int nSort;  // 0 not the sort column, +1 ascending, -1 descending
-};
-
-constexpr int COLUMN_COUNT = 15;
-constexpr int TITLE_COLUMNS = 7;  // indices 0..6; the disc view has 7..14
-extern const char* const g_aColumnKeys[COLUMN_COUNT];
+#include "core/settings/proxy_settings.h"
+#include "core/views/columns.h"
 
 struct RECT_SETTING {
     int left, top, right, bottom;
@@ -41,6 +34,9 @@ public:
     void GetColumnSetting(int index, COLUMN_SETTING& out) const;
     void SetColumnSetting(int index, const COLUMN_SETTING& in);
 };
+
+// The application's proxy choice as a transfer reads it when it starts.
+PROXY_SETTINGS ProxyFromSettings(const CAppSettings& settings);
 
 // The program folder with a trailing separator: LIBROVISTA_HOME when set,
 // else the folder of the executable.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/library/records.h"
-#include "core/shell/app_settings.h"
+#include "core/views/columns.h"
 
 constexpr int VIEW_TITLES = 0;
 constexpr int VIEW_DISCS = 1;

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "core/ini/ini_file.h"
-#include "core/library/models.h"
+#include "core/settings/models.h"
 #include "core/settings/password.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include "core/library/models.h"
+#include "core/settings/models.h"
 
 const std::array<MODEL_ENTRY, MODEL_COUNT> g_aModels = {{
     {"RD-XS40", 1, 5},  {"RD-X3", 1, 5},    {"RD-XS31", 1, 6},  {"RD-XS41", 2, 6},  {"RD-X4", 2, 6},

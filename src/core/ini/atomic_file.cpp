@@ -54,7 +54,53 @@ void SyncFolder(const fs::path& dir) {
     ::close(fd);
 }
 
+// Creates "<stem><suffix>" exclusively; -1 with errno set on failure.
+int OpenUnique(const std::string& stem, unsigned mode, std::string& name) {
+    int fd = -1;
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        name = stem + UniqueSuffix();
+        fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST) break;
+    }
+    return fd;
+}
+
+bool SetError(std::string* error, const std::string& path, int err) {
+    if (error) *error = ErrnoText(fs::path(path).filename().string(), err);
+    return false;
+}
+
+bool SyncFile(const std::string& path, std::string* error) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return SetError(error, path, errno);
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    return ok || SetError(error, path, err);
+}
+
+bool RenameDurably(const std::string& tmp, const std::string& target, std::string* error) {
+    if (::rename(tmp.c_str(), target.c_str()) != 0) return SetError(error, target, errno);
+    SyncFolder(fs::path(target).parent_path());
+    return true;
+}
+
 }  // namespace
+
+std::string CreateTempFile(const std::string& stem, std::string* error) {
+    std::string name;
+    int fd = OpenUnique(stem, 0600, name);
+    if (fd < 0) {
+        SetError(error, stem, errno);
+        return {};
+    }
+    ::close(fd);
+    return name;
+}
+
+bool CommitFile(const std::string& tmp, const std::string& path, std::string* error) {
+    return SyncFile(tmp, error) && RenameDurably(tmp, path, error);
+}
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,
                      std::string* error) {
@@ -68,22 +114,12 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optio
     const bool exists = ::stat(target.c_str(), &old) == 0;
 
     std::string tmp;
-    int fd = -1;
-    const unsigned createMode = mode ? *mode : 0666;
-    for (int attempt = 0; attempt < 64; ++attempt) {
-        tmp = target + ".~" + UniqueSuffix();
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, createMode);
-        if (fd >= 0 || errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        if (error) *error = ErrnoText(fs::path(target).filename().string(), errno);
-        return false;
-    }
+    int fd = OpenUnique(target + ".~", mode ? *mode : 0666, tmp);
+    if (fd < 0) return SetError(error, target, errno);
     auto fail = [&](int err) {
         ::close(fd);
         ::unlink(tmp.c_str());
-        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
-        return false;
+        return SetError(error, target, err);
     };
     // Permissions first, before any content is in the file.
     if (mode) {
@@ -96,16 +132,12 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optio
     if (::close(fd) != 0) {
         int err = errno;
         ::unlink(tmp.c_str());
-        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
-        return false;
+        return SetError(error, target, err);
     }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        int err = errno;
+    if (!RenameDurably(tmp, target, error)) {
         ::unlink(tmp.c_str());
-        if (error) *error = ErrnoText(fs::path(target).filename().string(), err);
         return false;
     }
-    SyncFolder(fs::path(target).parent_path());
     return true;
 }
 

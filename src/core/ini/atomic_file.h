@@ -17,6 +17,16 @@ namespace lv {
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                      std::string* error = nullptr);
 
+// An empty new file named `stem` plus a unique six-character suffix, for
+// content written in several steps and then put in place by CommitFile.
+// Readable by the owner only, as mkstemp makes it. Empty on failure.
+std::string CreateTempFile(const std::string& stem, std::string* error = nullptr);
+
+// Flushes the finished temporary file `tmp` to disk and renames it over
+// `path`, so that `path` is old or new, never torn. On failure both stay as
+// they were and `error` (when given) says why; the caller removes `tmp`.
+bool CommitFile(const std::string& tmp, const std::string& path, std::string* error = nullptr);
+
 // The whole file; false when it cannot be opened or read. A missing file
 // sets `missing` (when given) so callers can treat it as empty.
 bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing = nullptr);

@@ -1,5 +1,3 @@
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
 #include "core/net/http_thread.h"
 #include "core/text/cp932.h"
@@ -17,15 +16,6 @@ namespace {
 
 constexpr char kLibraryPath[] = "/library/view_library.csv";
 constexpr char kDiscListPath[] = "/library/DiscList_.csv";
-
-// An empty file with a unique "~RD" name in the folder; empty path on failure.
-std::string MakeTempFile(const std::string& folder) {
-    std::string name = folder + "~RDXXXXXX";
-    int fd = mkstemp(name.data());
-    if (fd < 0) return {};
-    close(fd);
-    return name;
-}
 
 // Where each character of the text begins.
 std::vector<std::size_t> CharStarts(std::string_view s) {
@@ -49,8 +39,8 @@ bool CDownloadLibraryThread::CheckFirstChunk(const char* data, std::size_t lengt
 bool CDownloadLibraryThread::DoTransfer() {
     std::error_code ec;
     std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows in the next steps
-    std::string lib = MakeTempFile(m_strCacheFolder);
-    std::string disc = MakeTempFile(m_strCacheFolder);
+    std::string lib = lv::CreateTempFile(m_strCacheFolder + "~RD");
+    std::string disc = lv::CreateTempFile(m_strCacheFolder + "~RD");
     bool ok;
     if (lib.empty() || disc.empty()) {
         SetFileErrorText(m_strCacheFolder + "~RD");
@@ -108,7 +98,7 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
 
 bool CDownloadLibraryThread::ReplaceFile(const std::string& source, const std::string& destination) {
     // A rename over the old file: there is never a moment without a cache file.
-    if (std::rename(source.c_str(), destination.c_str()) != 0) {
+    if (!lv::CommitFile(source, destination)) {
         SetFileErrorText(destination);
         return false;
     }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
 #include "core/text/cp932.h"
 
@@ -71,40 +72,13 @@ bool LoadHistory(std::vector<std::string>& list, const std::string& path) {
 }
 
 bool SaveHistory(const std::vector<std::string>& list, const std::string& path) {
-    namespace fs = std::filesystem;
     // A read-only history file stays as it is, as it would for every user.
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))))
         return false;
 
-    // Written beside the old file and renamed over it, so that a failed write
-    // leaves the old history intact.
-    fs::path folder = fs::path(path).parent_path();
-    std::string tmp = ((folder.empty() ? fs::path(".") : folder) / "~RDXXXXXX").string();
-    int fd = ::mkstemp(tmp.data());
-    if (fd < 0) return false;
-    ::fchmod(fd, 0644);
-    std::FILE* f = ::fdopen(fd, "wb");
-    if (!f) {
-        ::close(fd);
-        std::error_code ec;
-        fs::remove(tmp, ec);
-        return false;
-    }
-    bool ok = true;
-    for (const std::string& entry : list) {
-        if (entry.empty()) continue;
-        if (std::fwrite(entry.data(), 1, entry.size(), f) != entry.size() || std::fwrite("\r\n", 1, 2, f) != 2) {
-            ok = false;
-            break;
-        }
-    }
-    if (std::fclose(f) != 0) ok = false;
-    std::error_code ec;
-    if (ok) fs::rename(tmp, path, ec);
-    if (!ok || ec) {
-        fs::remove(tmp, ec);
-        return false;
-    }
-    return true;
+    std::string bytes;
+    for (const std::string& entry : list)
+        if (!entry.empty()) bytes += entry + "\r\n";
+    return lv::WriteFileAtomic(path, bytes);
 }

@@ -236,3 +236,30 @@ TEST(AtomicFile, FailureLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_FALSE(lv::WriteFileAtomic(dir.file("missing/x.ini"), "new"));
     EXPECT_FALSE(fs::exists(dir.file("missing")));
 }
+
+TEST(AtomicFile, ATemporaryFileWrittenInStepsReplacesTheTargetOnlyOnCommit) {
+    TempDir dir;
+    WriteFile(dir.file("Library.csv"), "old");
+    const std::string tmp = lv::CreateTempFile(dir.file("~RD"));
+    ASSERT_FALSE(tmp.empty());
+    EXPECT_EQ(fs::path(tmp).filename().string().rfind("~RD", 0), 0u) << tmp;
+    EXPECT_EQ(ModeOf(tmp), 0600u);
+    EXPECT_NE(lv::CreateTempFile(dir.file("~RD")), tmp);
+    WriteFile(tmp, "new");
+    EXPECT_EQ(ReadFile(dir.file("Library.csv")), "old");
+    ASSERT_TRUE(lv::CommitFile(tmp, dir.file("Library.csv")));
+    EXPECT_EQ(ReadFile(dir.file("Library.csv")), "new");
+    EXPECT_FALSE(fs::exists(tmp));
+
+    // A commit that cannot rename keeps both files as they were.
+    const std::string other = lv::CreateTempFile(dir.file("~RD"));
+    fs::create_directory(dir.file("busy"));
+    WriteFile(dir.file("busy/keep"), "kept");
+    std::string error;
+    EXPECT_FALSE(lv::CommitFile(other, dir.file("busy"), &error));
+    EXPECT_NE(error.find("busy"), std::string::npos) << error;
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_EQ(ReadFile(dir.file("busy/keep")), "kept");
+    // No folder, no temporary file.
+    EXPECT_TRUE(lv::CreateTempFile(dir.file("missing/~RD")).empty());
+}

@@ -175,4 +175,19 @@ TEST(KeywordHistory, SaveSkipsEmptyEntriesAndReplacesTheWholeFile) {
     EXPECT_EQ(ReadFile(path), "");
 }
 
+TEST(KeywordHistory, SavingKeepsTheFilesPermissionsAndALinkToIt) {
+    TempDir dir;
+    std::filesystem::create_directory(dir.file("real"));
+    WriteFile(dir.file("real/Input.dat"), "old\r\n");
+    ASSERT_EQ(::chmod(dir.file("real/Input.dat").c_str(), 0600), 0);
+    const std::string path = GetHistoryPath(dir.dir());
+    std::filesystem::create_symlink(dir.file("real/Input.dat"), path);
+    EXPECT_TRUE(SaveHistory(List{"new"}, path));
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadFile(dir.file("real/Input.dat")), "new\r\n");
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
 }  // namespace

@@ -14,6 +14,7 @@
 #include "app/search/keyword_combo.h"
 #include "core/library/records.h"
 #include "core/search/search_condition.h"
+#include "core/shell/command_ui.h"
 
 class QAction;
 class QComboBox;
@@ -113,6 +114,10 @@ private:
     void CreateToolBars();
     void CreateStatusBar();
     void CreateClient();
+    void ConnectViews();
+    COMMAND_STATE GetCommandState() const;
+    void SetTransferring(bool busy);
+    void EndTransfer();
     void RestorePlacement();
 
     void OnDownloadLibrary();

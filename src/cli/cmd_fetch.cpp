@@ -9,7 +9,6 @@
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"
 #include "core/shell/app_settings.h"
-#include "core/text/messages.h"
 
 namespace lv::cli {
 
@@ -23,11 +22,8 @@ class StatusPrinter : public CTransferListener {
 public:
     StatusPrinter(const Context& ctx, std::string prefix) : m_out(ctx.cp932, stderr), m_prefix(std::move(prefix)) {}
     void OnTransferStatus(int status) override {
-        const std::string* text = nullptr;
-        if (status == TRANSFER_CONNECTING) text = &msg::StatusConnecting();
-        if (status == TRANSFER_RECEIVING) text = &msg::StatusReceiving();
-        if (status == TRANSFER_RECEIVED) text = &msg::StatusReceived();
-        if (text) m_out.Text(m_prefix + *text, stderr);
+        const std::string& text = TransferStatusText(status);
+        if (!text.empty()) m_out.Text(m_prefix + text, stderr);
     }
 
 private:
@@ -115,13 +111,14 @@ int CmdDescribe(Context& ctx) {
     std::string appDir = ProgramFolder(ctx);
     StatusPrinter printer(ctx, "");
     CDownloadTitleThread thread(appDir, ProxyOf(appDir), &printer);
-    thread.m_strRecorderName = name;
-    for (int i : indices) {
-        auto title = std::make_unique<CDownloadTitle>();
-        title->m_strPage = lib->Title(i).Field(TF_PAGE);
-        title->m_strTextFile = lib->Title(i).Field(TF_TEXTFILE);
-        thread.m_aTitles.push_back(std::move(title));
+    std::vector<TITLEINFO> titles(indices.size());
+    for (std::size_t k = 0; k < indices.size(); ++k) {
+        lib->Title(indices[k]).GetInfo(titles[k]);
+        titles[k].pszRDName = name.c_str();
     }
+    // The recorder is named even when it has no titles to fetch.
+    thread.m_strRecorderName = name;
+    thread.QueueTitles(titles);
     return RunTransfer(ctx, thread);
 }
 

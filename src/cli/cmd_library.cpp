@@ -5,8 +5,8 @@
 
 #include "cli/context.h"
 #include "core/ini/ini_file.h"
+#include "core/library/description_path.h"
 #include "core/library/title_doc.h"
-#include "core/settings/netnavi_setting.h"
 
 namespace lv::cli {
 
@@ -90,9 +90,8 @@ int CmdDescription(Context& ctx) {
         std::fprintf(stderr, "librovista-cli: %s has %d titles\n", ctx.args[0].c_str(), lib->GetTitleCount());
         return 1;
     }
-    CNetNaviSetting setting(doc->AppDir());
-    setting.SetName(name);
-    doc->LoadDescription(setting.GetCacheFolder() + std::string(lib->Title(*index).Field(TF_TEXTFILE)));
+    // A library exists only for a loadable profile, so the name is a profile's.
+    doc->LoadDescription(DescriptionPath(doc->AppDir(), name, lib->Title(*index).Field(TF_TEXTFILE)).value_or(""));
     std::string text = ctx.out.Encode(doc->GetDescription());
     if (text.empty() || text.back() != '\n') text += '\n';
     std::fwrite(text.data(), 1, text.size(), stdout);

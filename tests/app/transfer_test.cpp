@@ -262,22 +262,6 @@ private slots:
         QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t4.htm\n二行目\n"));
     }
 
-    void onlyTheLeadingTitlesOfOneRecorderAreFetched() {
-        auto title = [](const char* recorder, const char* page, const char* file) {
-            TITLEINFO info{};
-            info.pszRDName = recorder;
-            info.apszField[TF_PAGE] = page;
-            info.apszField[TF_TEXTFILE] = file;
-            return info;
-        };
-        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
-        m_frame->StartTitleDownload({title("RDA", "a.htm", "a.txt"), title("RDA", "b.htm", "b.txt"),
-                                     title("RDB", "c.htm", "c.txt"), title("RDA", "d.htm", "d.txt")});
-        QVERIFY(ended.wait(10000));
-        QCOMPARE(m_recorder->Requests(), (std::vector<std::string>{"/library/a.htm", "/library/b.htm"}));
-        QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 b.htm\n二行目\n"));
-    }
-
     void closingWaitsForTheTransfer() {
         Select({QStringLiteral("RDA")});
         m_recorder->SetSlow(40);

@@ -52,9 +52,23 @@ CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_do
     if (!m_app.m_barState.isEmpty()) restoreState(m_app.m_barState);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
-    connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
-    connect(m_pList, &CRDListView::selectionCountChanged, this, &CMainFrame::UpdateCommandUI);
+    ConnectViews();
     UpdateCommandUI();
+}
+
+void CMainFrame::ConnectViews() {
+    connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
+    connect(m_pList, &CRDListView::selectionCountChanged, this, [this](int selected) {
+        SetPaneText(ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(selected));
+        UpdateCommandUI();
+    });
+    connect(m_pList, &CRDListView::rowCountChanged, this,
+            [this](int rows) { SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows)); });
+    connect(m_pList, &CRDListView::modeLabelChanged, this,
+            [this](const QString& label) { SetPaneText(ID_PANE_RECMODE, label); });
+    connect(m_pList, &CRDListView::descriptionChanged, m_pEdit, &CRDEditView::Refresh);
+    connect(m_pList, &CRDListView::selectPathRequested, m_pTree, &CRDTreeView::SelectPath);
+    connect(m_pList, &CRDListView::titleDownloadRequested, this, &CMainFrame::StartTitleDownload);
 }
 
 CMainFrame::~CMainFrame() {
@@ -259,7 +273,7 @@ void CMainFrame::CreateClient() {
     m_pRightSplitter = new QSplitter(Qt::Vertical, m_pMainSplitter);
     m_pRightSplitter->setObjectName(QStringLiteral("RightSplitter"));
     m_pRightSplitter->setChildrenCollapsible(false);
-    m_pList = new CRDListView(m_app, m_doc, *this, m_pRightSplitter);
+    m_pList = new CRDListView(m_app, m_doc, m_pRightSplitter);
     m_pEdit = new CRDEditView(m_doc, m_pRightSplitter);
     // Like a static splitter: the first pane keeps its size, the second takes the rest.
     m_pMainSplitter->setStretchFactor(0, 0);
@@ -297,44 +311,53 @@ void CMainFrame::SetStatusIcon(bool busy) {
     m_pTransferIcon->setPixmap((busy ? m_hIconBusy : m_hIconIdle).pixmap(16, 16));
 }
 
+COMMAND_STATE CMainFrame::GetCommandState() const {
+    COMMAND_STATE state;
+    state.bTransferring = m_bTransferring;
+    state.bRecorderChosen = !m_doc.GetCurrentRecorder().empty();
+    state.nActiveView = m_pActiveView == m_pList   ? ACTIVE_LIST
+                        : m_pActiveView == m_pEdit ? ACTIVE_EDIT
+                        : m_pActiveView == m_pTree ? ACTIVE_TREE
+                                                   : ACTIVE_NONE;
+    state.nListViewMode = m_pList->GetViewMode();
+    state.nSelectedRows = m_pList->GetSelectedCount();
+    state.bTreeCanGoUp = m_pTree->CanGoUp();
+    state.nListStyle = m_pList->GetListStyle();
+    state.nDiscDisplay = m_app.m_settings.m_nDiscDisplay;
+    state.nRecMode = m_app.m_settings.m_nRecMode;
+    return state;
+}
+
 void CMainFrame::UpdateCommandUI() {
     if (!m_pList || !m_pTree) return;
-    const bool busy = m_bTransferring;
-    const bool chosen = !m_doc.GetCurrentRecorder().empty();
+    const COMMAND_UI ui = GetCommandUI(GetCommandState());
     auto enable = [this](int id, bool on) {
         if (QAction* a = Action(id)) a->setEnabled(on);
     };
     auto check = [this](int id, bool on) {
         if (QAction* a = Action(id)) a->setChecked(on);
     };
-    enable(ID_DOWNLOAD_LIBRARY, !busy && chosen);
-    // The edit commands and F4 belong to the views: the tree has none of them.
-    const bool listActive = m_pActiveView == m_pList;
-    const bool viewActive = listActive || m_pActiveView == m_pEdit;
-    enable(ID_EDIT_COPY, viewActive);
-    enable(ID_EDIT_SELECT_ALL, viewActive);
-    enable(ID_EDIT_COPY_DETAILS, listActive);
-    enable(ID_DOWNLOAD_TITLE, listActive && m_pList->CanFetchDescriptions());
-    enable(ID_ABORT, busy);
-    for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) enable(id, !busy && chosen);
-    enable(ID_NETNAVI_SETTING, !busy);
-    enable(ID_UP_ONE_LEVEL, m_pTree->CanGoUp());
+    enable(ID_DOWNLOAD_LIBRARY, ui.bDownloadLibrary);
+    enable(ID_DOWNLOAD_TITLE, ui.bDownloadTitle);
+    enable(ID_ABORT, ui.bAbort);
+    for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) enable(id, ui.bCleanCache);
+    enable(ID_NETNAVI_SETTING, ui.bNetNaviSetting);
+    enable(ID_EDIT_COPY, ui.bEditCopy);
+    enable(ID_EDIT_SELECT_ALL, ui.bEditSelectAll);
+    enable(ID_EDIT_COPY_DETAILS, ui.bEditCopyDetails);
+    enable(ID_UP_ONE_LEVEL, ui.bUpOneLevel);
+    enable(ID_VIEW_LINEUP, ui.bLineUp);
 
     check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());
     check(ID_VIEW_STATUS_BAR, !statusBar()->isHidden());
     check(ID_VIEW_QUICKSEARCHBAR, !m_pQuickBar->isHidden());
-
-    const int style = m_pList->GetListStyle();
-    check(ID_VIEW_SMALLICON, style == LIST_SMALLICON);
-    check(ID_VIEW_LARGEICON, style == LIST_LARGEICON);
-    check(ID_VIEW_LIST, style == LIST_LIST);
-    check(ID_VIEW_DETAILS, style == LIST_DETAILS);
-    enable(ID_VIEW_LINEUP, style == LIST_LARGEICON || style == LIST_SMALLICON);
-
-    const int disc = m_app.m_settings.m_nDiscDisplay;
-    check(ID_DISC_NAME, (disc & 2) != 0);
-    check(ID_DISC_FREE, (disc & 1) != 0);
-    for (int mode = 0; mode < 5; ++mode) check(ID_REC_MODE1 + mode, m_app.m_settings.m_nRecMode == mode);
+    check(ID_VIEW_LARGEICON, ui.abListStyle[LIST_LARGEICON]);
+    check(ID_VIEW_DETAILS, ui.abListStyle[LIST_DETAILS]);
+    check(ID_VIEW_SMALLICON, ui.abListStyle[LIST_SMALLICON]);
+    check(ID_VIEW_LIST, ui.abListStyle[LIST_LIST]);
+    check(ID_DISC_NAME, ui.bDiscName);
+    check(ID_DISC_FREE, ui.bDiscFree);
+    for (int mode = 0; mode < 5; ++mode) check(ID_REC_MODE1 + mode, ui.abRecMode[static_cast<std::size_t>(mode)]);
 }
 
 // A view stays active while the focus moves to a bar or a dialog and back.

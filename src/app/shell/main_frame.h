@@ -15,6 +15,7 @@
 #include "core/library/records.h"
 #include "core/search/search_condition.h"
 #include "core/shell/cache_cleanup.h"
+#include "core/shell/command_ui.h"
 
 class QAction;
 class QComboBox;
@@ -114,6 +115,10 @@ private:
     void CreateToolBars();
     void CreateStatusBar();
     void CreateClient();
+    void ConnectViews();
+    COMMAND_STATE GetCommandState() const;
+    void SetTransferring(bool busy);
+    void EndTransfer();
     void RestorePlacement();
 
     void OnDownloadLibrary();

@@ -7,9 +7,9 @@
 #include "app/shell/edit_view.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/qcodec.h"
+#include "app/views/list_view.h"
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"
-#include "core/text/messages.h"
 
 namespace {
 
@@ -36,9 +36,8 @@ void CMainFrame::OnDownloadLibrary() {
                                                            m_pListener.get());
     thread->m_strRecorderName = m_doc.GetCurrentRecorder();
     m_pTransferThread = std::move(thread);
-    m_bTransferring = true;
+    SetTransferring(true);
     m_pTransferThread->Start();
-    UpdateCommandUI();
 }
 
 void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
@@ -46,21 +45,15 @@ void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
     auto thread = std::make_unique<CDownloadTitleThread>(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings),
                                                          m_pListener.get());
-    // Only the leading titles of one recorder are fetched.
-    for (const TITLEINFO& info : titles) {
-        const std::string recorder = info.pszRDName ? info.pszRDName : "";
-        if (thread->m_strRecorderName.empty())
-            thread->m_strRecorderName = recorder;
-        else if (recorder != thread->m_strRecorderName)
-            break;
-        auto request = std::make_unique<CDownloadTitle>();
-        request->m_strPage = info.apszField[TF_PAGE] ? info.apszField[TF_PAGE] : "";
-        request->m_strTextFile = info.apszField[TF_TEXTFILE] ? info.apszField[TF_TEXTFILE] : "";
-        thread->m_aTitles.push_back(std::move(request));
-    }
+    thread->QueueTitles(titles);
     m_pTransferThread = std::move(thread);
-    m_bTransferring = true;
+    SetTransferring(true);
     m_pTransferThread->Start();
+}
+
+void CMainFrame::SetTransferring(bool busy) {
+    m_bTransferring = busy;
+    m_pList->SetTransferring(busy);
     UpdateCommandUI();
 }
 
@@ -73,19 +66,13 @@ void CMainFrame::WaitForTransfer() {
 }
 
 void CMainFrame::OnTransferStatus(int status) {
-    if (m_bClosing) return;
-    switch (status) {
-    case TRANSFER_CONNECTING:
-        SetStatusIcon(true);
-        SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusConnecting()));
-        return;
-    case TRANSFER_RECEIVING: SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceiving())); return;
-    case TRANSFER_RECEIVED: SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(lv::msg::StatusReceived())); return;
-    case TRANSFER_FINISHED: break;
-    default: return;
-    }
+    if (m_bClosing || status < TRANSFER_CONNECTING || status > TRANSFER_FINISHED) return;
+    if (status == TRANSFER_CONNECTING) SetStatusIcon(true);
+    SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(TransferStatusText(status)));
+    if (status == TRANSFER_FINISHED) EndTransfer();
+}
 
-    SetPaneText(lv::app::ID_PANE_TRANSFER, QString());
+void CMainFrame::EndTransfer() {
     SetStatusIcon(false);
     if (!m_pTransferThread) return;
     // The finishing status is the worker's last act; joining is short.
@@ -104,7 +91,6 @@ void CMainFrame::OnTransferStatus(int status) {
         m_doc.UpdateAllViews(nullptr, 0, nullptr);
     }
     m_pTransferThread.reset();
-    m_bTransferring = false;
-    UpdateCommandUI();
+    SetTransferring(false);
     emit transferEnded(success);
 }

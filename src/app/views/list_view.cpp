@@ -12,13 +12,11 @@
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
-#include "app/shell/edit_view.h"
-#include "app/shell/main_frame.h"
 #include "app/shell/qcodec.h"
 #include "app/views/list_model.h"
 #include "app/views/tree_view.h"
+#include "core/library/description_path.h"
 #include "core/search/search_condition.h"
-#include "core/settings/netnavi_setting.h"
 
 namespace {
 
@@ -49,8 +47,8 @@ private:
 
 }  // namespace
 
-CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& frame, QWidget* parent)
-    : QStackedWidget(parent), m_app(app), m_doc(doc), m_frame(frame) {
+CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
+    : QStackedWidget(parent), m_app(app), m_doc(doc) {
     setObjectName(QStringLiteral("ListView"));
     m_pModel = new CListModel(app, this);
     std::array<QString, COLUMN_COUNT> headers;
@@ -207,7 +205,6 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
 
     m_doc.ClearDescription();
     for (std::string& name : m_szModeNames) name.clear();
-    const int recMode = m_app.m_settings.m_nRecMode;
     const int viewMode = cond ? (cond->NeedsDiscView() ? VIEW_DISCS : VIEW_TITLES) : GetViewMode();
 
     SaveColumns();
@@ -221,17 +218,16 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
     ApplyColumns();
     m_pModel->Sort(GetSortKey());
 
-    RefreshEditView();
-    UpdateCountPanes();
-    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE, recMode >= 0 && recMode < 5
-                                                      ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(recMode)])
-                                                      : QString());
-    emit selectionCountChanged();
+    emit descriptionChanged();
+    emit selectionCountChanged(GetSelectedCount());
+    emit rowCountChanged(m_pModel->rowCount());
+    EmitModeLabel();
 }
 
-void CRDListView::UpdateCountPanes() {
-    m_frame.SetPaneText(lv::app::ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(GetSelectedCount()));
-    m_frame.SetPaneText(lv::app::ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(m_pModel->rowCount()));
+void CRDListView::EmitModeLabel() {
+    const int mode = m_app.m_settings.m_nRecMode;
+    emit modeLabelChanged(mode >= 0 && mode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)])
+                                                : QString());
 }
 
 std::vector<int> CRDListView::GetSelectedRows() const {
@@ -253,10 +249,9 @@ void CRDListView::OnItemChanged(const QItemSelection&, const QItemSelection&) {
     } else {
         m_shownRow = QPersistentModelIndex();
         m_doc.ClearDescription();
-        RefreshEditView();
+        emit descriptionChanged();
     }
-    m_frame.SetPaneText(lv::app::ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(rows.size()));
-    emit selectionCountChanged();
+    emit selectionCountChanged(static_cast<int>(rows.size()));
 }
 
 void CRDListView::ShowDescription(int row) {
@@ -264,16 +259,12 @@ void CRDListView::ShowDescription(int row) {
         m_doc.ClearDescription();
     } else {
         const CListRow& r = m_pModel->RowAt(row);
-        CNetNaviSetting setting(m_app.m_pszAppDir);
-        if (!setting.SetName(r.m_strRDName) || !setting.Load()) return;
-        m_doc.LoadDescription(setting.GetCacheFolder() + std::string(r.m_title.Field(TF_TEXTFILE)));
+        const auto path = DescriptionPath(m_app.m_pszAppDir, r.m_strRDName, r.m_title.Field(TF_TEXTFILE));
+        if (!path) return;
+        m_doc.LoadDescription(*path);
         m_shownRow = QPersistentModelIndex(m_pModel->index(row, 0));
     }
-    RefreshEditView();
-}
-
-void CRDListView::RefreshEditView() {
-    if (CRDEditView* edit = m_frame.GetEditView()) edit->Refresh();
+    emit descriptionChanged();
 }
 
 void CRDListView::OnItemActivate(const QModelIndex& index) {
@@ -281,9 +272,7 @@ void CRDListView::OnItemActivate(const QModelIndex& index) {
     const CRDDiscInfo& disc = m_pModel->RowAt(index.row()).m_disc;
     std::vector<std::string> path{disc.m_strRDName, "DVD", disc.m_strDiscNo};
     // The tree refills this list; let the view finish its event first.
-    QTimer::singleShot(0, this, [this, path] {
-        if (CRDTreeView* tree = m_frame.GetTreeView()) tree->SelectPath(path);
-    });
+    QTimer::singleShot(0, this, [this, path] { emit selectPathRequested(path); });
 }
 
 void CRDListView::PutTextOnClipboard(const std::string& cp932) {
@@ -316,7 +305,7 @@ void CRDListView::SelectAllRows() {
 }
 
 bool CRDListView::CanFetchDescriptions() const {
-    return GetViewMode() == VIEW_TITLES && GetSelectedCount() > 0 && !m_frame.IsTransferring();
+    return ::CanFetchDescriptions(GetViewMode(), GetSelectedCount(), m_bTransferring);
 }
 
 void CRDListView::FetchDescriptions() {
@@ -328,15 +317,12 @@ void CRDListView::FetchDescriptions() {
         r.m_title.GetInfo(titles[i]);
         titles[i].pszRDName = r.m_strRDName.c_str();
     }
-    m_frame.StartTitleDownload(titles);
+    emit titleDownloadRequested(titles);
 }
 
 void CRDListView::RefreshRemainingTime() {
     m_pModel->RefreshRemainingTime();
-    const int mode = m_app.m_settings.m_nRecMode;
-    m_frame.SetPaneText(lv::app::ID_PANE_RECMODE, mode >= 0 && mode < 5
-                                                      ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)])
-                                                      : QString());
+    EmitModeLabel();
 }
 
 void CRDListView::SaveSettings() {

@@ -17,16 +17,12 @@ class QTreeView;
 class QAbstractItemView;
 class CLibrovistaApp;
 class CListModel;
-class CMainFrame;
-
-// List types, as the settings store them.
-enum LIST_STYLE { LIST_LARGEICON = 0, LIST_DETAILS = 1, LIST_SMALLICON = 2, LIST_LIST = 3 };
 
 class CRDListView : public QStackedWidget, public CDocView {
     Q_OBJECT
 
 public:
-    CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, CMainFrame& frame, QWidget* parent = nullptr);
+    CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent = nullptr);
     ~CRDListView() override;
 
     void OnUpdate(CDocView* sender, long hint, void* object) override;
@@ -59,8 +55,21 @@ public:
     // The popup menu for a point of the current view's viewport; null off the rows.
     QMenu* CreateContextMenu(const QPoint& viewportPos, QWidget* parent);
 
+public slots:
+    // F4 waits while the window runs a transfer.
+    void SetTransferring(bool busy) { m_bTransferring = busy; }
+
 signals:
-    void selectionCountChanged();
+    void selectionCountChanged(int selected);
+    void rowCountChanged(int rows);
+    // The label of the recording mode for the recorders shown; empty for none.
+    void modeLabelChanged(const QString& label);
+    // The document's description changed and should be shown.
+    void descriptionChanged();
+    // A disc row was activated: the tree should select this node.
+    void selectPathRequested(const std::vector<std::string>& path);
+    // F4: the selected titles, valid only during the call.
+    void titleDownloadRequested(const std::vector<TITLEINFO>& titles);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -69,24 +78,23 @@ private:
     void OnItemChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void OnItemActivate(const QModelIndex& index);
     void ShowDescription(int row);
-    void RefreshEditView();
+    void EmitModeLabel();
     void SaveColumns();
     void ApplyColumns();
     void UpdateSortMark();
-    void UpdateCountPanes();
     void PutTextOnClipboard(const std::string& cp932);
     int FirstColumn() const;
     std::vector<const CListRow*> SelectedRecords() const;
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
-    CMainFrame& m_frame;
     CListModel* m_pModel = nullptr;
     QTreeView* m_pDetails = nullptr;
     QListView* m_pIcons = nullptr;
     int m_nListStyle = LIST_DETAILS;
     COLUMN_DESCS m_aColumnDesc{};
     bool m_bApplyingColumns = false;
+    bool m_bTransferring = false;
     std::array<std::string, 5> m_szModeNames;
     QPersistentModelIndex m_shownRow;
 };

@@ -47,6 +47,13 @@ CTreeNode* CRDTreeView::AddNode(QTreeWidgetItem* parent, std::string label, int 
     return node;
 }
 
+CTreeNode* CRDTreeView::AddNode(QTreeWidgetItem* parent, std::string label, int image, const CRDDiscInfo& record) {
+    CTreeNode* node = AddNode(parent, std::move(label), image);
+    node->m_bHasRecord = true;
+    node->m_record = record;
+    return node;
+}
+
 CTreeNode* CRDTreeView::GetSelectedNode() const {
     const QList<QTreeWidgetItem*> items = selectedItems();
     return items.isEmpty() ? nullptr : static_cast<CTreeNode*>(items.front());
@@ -73,27 +80,12 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
     const int flags = m_app.m_settings.m_nDiscDisplay;
     const int recMode = m_app.m_settings.m_nRecMode;
     for (const auto& recorder : m_doc.GetRecorders()) {
-        CTreeNode* rd = AddNode(m_hRoot, recorder->GetName(), GetModelImage(recorder->GetModel()));
-        rd->m_bHasRecord = true;
-        rd->m_record = MakeBlankRecord(NODE_MARKER_RECORDER);
-        CTreeNode* hdd = AddNode(rd, "HDD", IMAGE_HDD);
-        hdd->m_bHasRecord = true;
-        hdd->m_record = MakeBlankRecord(NODE_MARKER_HDD);
-        CTreeNode* dvd = AddNode(rd, "DVD", IMAGE_DVD);
-        dvd->m_bHasRecord = true;
-        dvd->m_record = MakeBlankRecord(NODE_MARKER_DVD);
-        for (const CRDDiscInfo& disc : recorder->Discs()) {
-            if (disc.m_strDiscNo == "HDD") continue;
-            auto* node = new CTreeNode(MakeDiscLabel(disc, flags, recMode), IMAGE_DISC, m_app.Image(IMAGE_DISC));
-            node->m_bHasRecord = true;
-            node->m_record = disc;
-            // Siblings in ascending code page 932 order of their labels.
-            int pos = dvd->childCount();
-            while (pos > 0 &&
-                   lv::text::Compare(static_cast<CTreeNode*>(dvd->child(pos - 1))->m_strLabel, node->m_strLabel) > 0)
-                --pos;
-            dvd->insertChild(pos, node);
-        }
+        CTreeNode* rd = AddNode(m_hRoot, recorder->GetName(), GetModelImage(recorder->GetModel()),
+                                MakeBlankRecord(NODE_MARKER_RECORDER));
+        AddNode(rd, "HDD", IMAGE_HDD, MakeBlankRecord(NODE_MARKER_HDD));
+        CTreeNode* dvd = AddNode(rd, "DVD", IMAGE_DVD, MakeBlankRecord(NODE_MARKER_DVD));
+        for (const DISCNODE& disc : MakeDiscNodes(recorder->Discs(), flags, recMode))
+            AddNode(dvd, disc.strLabel, IMAGE_DISC, *disc.pDisc);
     }
     m_hRoot->setExpanded(true);
     m_bRebuilding = false;

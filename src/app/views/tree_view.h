@@ -53,6 +53,7 @@ private slots:
 
 private:
     CTreeNode* AddNode(QTreeWidgetItem* parent, std::string label, int image);
+    CTreeNode* AddNode(QTreeWidgetItem* parent, std::string label, int image, const CRDDiscInfo& record);
     std::vector<std::string> PathOf(const CTreeNode* node) const;
 
     CLibrovistaApp& m_app;

@@ -3,6 +3,8 @@
 #include <functional>
 #include <string>
 
+#include "core/library/description_path.h"
+#include "core/library/records.h"
 #include "core/net/http_thread.h"
 #include "core/net/request_path.h"
 #include "core/text/cp932.h"
@@ -119,8 +121,7 @@ bool CDownloadTitleThread::DoTransfer() {
     std::error_code ec;
     std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows when a file is made
     for (auto& title : m_aTitles) {
-        // Whatever the recorder put in the name, the file stays in the cache folder.
-        title->m_strPath = m_strCacheFolder + lv::net::SafeFileName(title->m_strTextFile);
+        title->m_strPath = DescriptionPath(m_strCacheFolder, title->m_strTextFile);
         std::string page = "/library/" + lv::net::EscapePageName(title->m_strPage);
         bool ok = true;
         if (m_nModelClass == 2) {
@@ -131,4 +132,20 @@ bool CDownloadTitleThread::DoTransfer() {
         if (!ok) return false;
     }
     return true;
+}
+
+void CDownloadTitleThread::QueueTitles(const std::vector<TITLEINFO>& titles) {
+    auto field = [](const char* text) { return std::string(text ? text : ""); };
+    // Only the leading titles of one recorder: the transfer talks to one recorder.
+    for (const TITLEINFO& info : titles) {
+        const std::string recorder = field(info.pszRDName);
+        if (m_strRecorderName.empty())
+            m_strRecorderName = recorder;
+        else if (recorder != m_strRecorderName)
+            break;
+        auto request = std::make_unique<CDownloadTitle>();
+        request->m_strPage = field(info.apszField[TF_PAGE]);
+        request->m_strTextFile = field(info.apszField[TF_TEXTFILE]);
+        m_aTitles.push_back(std::move(request));
+    }
 }

@@ -76,6 +76,17 @@ struct CHttpThread::Impl {
     std::unique_ptr<CHttpThread::CResponseSink> sink;
 };
 
+const std::string& TransferStatusText(int status) {
+    static const std::string none;
+    switch (status) {
+    case TRANSFER_CONNECTING: return lv::msg::StatusConnecting();
+    // Description transfers show the library's text too.
+    case TRANSFER_RECEIVING: return lv::msg::StatusReceiving();
+    case TRANSFER_RECEIVED: return lv::msg::StatusReceived();
+    default: return none;
+    }
+}
+
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
     : m_strAppDir(std::move(appDir)),
       m_pImpl(std::make_unique<Impl>()),

@@ -22,6 +22,10 @@ enum TRANSFER_STATUS {
 // The exit code of a transfer whose thread has not ended yet.
 constexpr int TRANSFER_STILL_RUNNING = -1;
 
+// The text a status shows while a transfer runs; empty for the end and for
+// codes that are no status.
+const std::string& TransferStatusText(int status);
+
 // Told of every status, on the worker thread; the GUI turns each call into a
 // queued call on its own thread.
 class CTransferListener {
@@ -117,10 +121,17 @@ public:
     std::string m_strPath;  // set by the transfer
 };
 
+struct TITLEINFO;
+
 class CDownloadTitleThread : public CHttpThread {
 public:
     using CHttpThread::CHttpThread;
     std::vector<std::unique_ptr<CDownloadTitle>> m_aTitles;
+
+    // Queues the titles in their order while they belong to one recorder,
+    // which becomes the transfer's recorder; the first title of another
+    // recorder ends the queue. Call before Start.
+    void QueueTitles(const std::vector<TITLEINFO>& titles);
 
 protected:
     bool DoTransfer() override;

@@ -3,8 +3,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "core/text/cp932.h"
-
 namespace lv::net {
 
 namespace {
@@ -35,12 +33,6 @@ std::string EscapePageName(std::string_view page) {
             out += buf;
         }
     }
-    return out;
-}
-
-std::string SafeFileName(std::string_view name) {
-    std::string out = text::RemoveChars(name, "/\\:");
-    if (out == "." || out == "..") out.clear();
     return out;
 }
 

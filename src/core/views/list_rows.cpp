@@ -174,3 +174,7 @@ std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode) {
     }
     return order;
 }
+
+bool CanFetchDescriptions(int viewMode, int selectedRows, bool transferring) {
+    return viewMode == VIEW_TITLES && selectedRows > 0 && !transferring;
+}

@@ -14,6 +14,13 @@ constexpr int VIEW_DISCS = 1;
 constexpr int DISC_COLUMNS = COLUMN_COUNT - TITLE_COLUMNS;  // 8
 constexpr int SORT_DESCENDING = 0x10000;
 
+// List types, as the settings store them.
+enum LIST_STYLE { LIST_LARGEICON = 0, LIST_DETAILS = 1, LIST_SMALLICON = 2, LIST_LIST = 3 };
+
+// F4 asks for the descriptions of the selected titles: not of discs, and not
+// while a transfer runs.
+bool CanFetchDescriptions(int viewMode, int selectedRows, bool transferring);
+
 // First descriptor index and column count of a view.
 constexpr int ViewFirstColumn(int viewMode) { return viewMode == VIEW_DISCS ? TITLE_COLUMNS : 0; }
 constexpr int ViewColumnCount(int viewMode) { return viewMode == VIEW_DISCS ? DISC_COLUMNS : TITLE_COLUMNS; }

@@ -1,5 +1,9 @@
 #include "core/views/tree_nodes.h"
 
+#include <algorithm>
+
+#include "core/text/cp932.h"
+
 CRDDiscInfo MakeBlankRecord(std::string_view marker) {
     CRDDiscInfo record;
     record.m_strDiscNo = marker;
@@ -26,6 +30,16 @@ std::string MakeDiscLabel(const CRDDiscInfo& disc, int discDisplay, int recMode)
     if (discDisplay & 1) label.append(" [ ").append(disc.GetRemaining(recMode)).append(" ]");
     if (discDisplay & 2) label.append(" ").append(disc.m_strLabel);
     return label;
+}
+
+std::vector<DISCNODE> MakeDiscNodes(const std::vector<CRDDiscInfo>& discs, int discDisplay, int recMode) {
+    std::vector<DISCNODE> nodes;
+    for (const CRDDiscInfo& disc : discs)
+        if (disc.m_strDiscNo != NODE_MARKER_HDD) nodes.push_back({MakeDiscLabel(disc, discDisplay, recMode), &disc});
+    std::stable_sort(nodes.begin(), nodes.end(), [](const DISCNODE& a, const DISCNODE& b) {
+        return lv::text::Compare(a.strLabel, b.strLabel) < 0;
+    });
+    return nodes;
 }
 
 NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label, std::optional<std::string_view> parent,

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/library/records.h"
 #include "core/search/search_condition.h"
@@ -39,6 +40,17 @@ std::string_view LabelHead(std::string_view label);
 // "disc number", then " [ time ]" with display bit 0 (the time for the
 // recording mode, the plain time for a mode outside 0..4), then " name" with bit 1.
 std::string MakeDiscLabel(const CRDDiscInfo& disc, int discDisplay, int recMode);
+
+// A disc node under a recorder's "DVD" node.
+struct DISCNODE {
+    std::string strLabel;
+    const CRDDiscInfo* pDisc;  // the recorder's disc, copied into the node
+};
+
+// The disc nodes of a recorder in sibling order: the hard disk's own entry
+// ("HDD") left out, labels ascending in code page 932 order, discs with equal
+// labels in the recorder's order.
+std::vector<DISCNODE> MakeDiscNodes(const std::vector<CRDDiscInfo>& discs, int discDisplay, int recMode);
 
 // What selecting a node sends to the list and makes the current recorder.
 struct NODESELECTION {

@@ -123,6 +123,38 @@ TEST(DiscLabel, LongDiscNamesAreKeptWhole) {
     EXPECT_EQ(label, "010 [ 1:01 ] " + name);
 }
 
+std::vector<std::string> Labels(const std::vector<DISCNODE>& nodes) {
+    std::vector<std::string> labels;
+    for (const DISCNODE& n : nodes) labels.push_back(n.strLabel);
+    return labels;
+}
+
+TEST(DiscNodes, SkipTheHardDiskAndSortByLabel) {
+    std::vector<CRDDiscInfo> discs{Disc("010", "a"),     Disc("HDD", ""), Disc(SJ("映画").c_str(), ""),
+                                   Disc("\xC3\xDE", ""),  // half-width katakana
+                                   Disc("002", "b"),     Disc("hdd", ""), Disc("HDD2", "")};
+    std::vector<DISCNODE> nodes = MakeDiscNodes(discs, 0, 0);
+    // Only the exact "HDD" is the hard disk's entry; single bytes rank below
+    // double-byte characters, katakana above ASCII.
+    EXPECT_EQ(Labels(nodes), (std::vector<std::string>{"002", "010", "HDD2", "hdd", "\xC3\xDE", SJ("映画")}));
+    EXPECT_EQ(nodes[0].pDisc, &discs[4]);
+    EXPECT_EQ(nodes[5].pDisc, &discs[2]);
+    // The labels follow the display flags and the recording mode.
+    EXPECT_EQ(MakeDiscNodes(discs, 3, 1)[0].strLabel, "002 [ 2:02 ] b");
+    EXPECT_TRUE(MakeDiscNodes({Disc("HDD", "")}, 3, 0).empty());
+}
+
+TEST(DiscNodes, EqualLabelsKeepTheRecordersOrder) {
+    std::vector<CRDDiscInfo> discs{Disc("005", "z"), Disc("001", "x"), Disc("005", "a")};
+    std::vector<DISCNODE> plain = MakeDiscNodes(discs, 0, 0);
+    ASSERT_EQ(plain.size(), 3u);
+    EXPECT_EQ(plain[1].pDisc, &discs[0]);
+    EXPECT_EQ(plain[2].pDisc, &discs[2]);
+    // With names the label decides.
+    std::vector<DISCNODE> named = MakeDiscNodes(discs, 2, 0);
+    EXPECT_EQ(Labels(named), (std::vector<std::string>{"001 x", "005 a", "005 z"}));
+}
+
 TEST(LabelHead, StopsAtTheFirstSingleByteSpace) {
     EXPECT_EQ(LabelHead("My RD"), "My");
     EXPECT_EQ(LabelHead("RD"), "RD");

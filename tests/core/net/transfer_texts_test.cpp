@@ -1,0 +1,65 @@
+// What a transfer shows and what it is asked for, as the window and the
+// command-line tool both use it.
+#include <gtest/gtest.h>
+
+#include "core/library/records.h"
+#include "core/net/http_thread.h"
+#include "support/sjis.h"
+
+namespace {
+
+TEST(TransferStatusText, NamesEachRunningStatus) {
+    EXPECT_EQ(TransferStatusText(TRANSFER_CONNECTING), SJ("RD本体に接続中..."));
+    EXPECT_EQ(TransferStatusText(TRANSFER_RECEIVING), SJ("ﾗｲﾌﾞﾗﾘ情報を取得中..."));
+    EXPECT_EQ(TransferStatusText(TRANSFER_RECEIVED), SJ("完了"));
+    // The end empties the pane; other codes are no status.
+    EXPECT_EQ(TransferStatusText(TRANSFER_FINISHED), "");
+    EXPECT_EQ(TransferStatusText(0), "");
+    EXPECT_EQ(TransferStatusText(5), "");
+}
+
+TITLEINFO Title(const char* recorder, const char* page, const char* file) {
+    TITLEINFO info{};
+    info.pszRDName = recorder;
+    info.apszField[TF_PAGE] = page;
+    info.apszField[TF_TEXTFILE] = file;
+    return info;
+}
+
+std::vector<std::string> Pages(const CDownloadTitleThread& thread) {
+    std::vector<std::string> pages;
+    for (const auto& t : thread.m_aTitles) pages.push_back(t->m_strPage);
+    return pages;
+}
+
+TEST(QueueTitles, TakesTheLeadingTitlesOfOneRecorderInOrder) {
+    CDownloadTitleThread thread("/tmp/", PROXY_SETTINGS{}, nullptr);
+    thread.QueueTitles({Title("RDA", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt"), Title("RDB", "c.htm", "c.txt"),
+                        Title("RDA", "d.htm", "d.txt")});
+    EXPECT_EQ(thread.m_strRecorderName, "RDA");
+    EXPECT_EQ(Pages(thread), (std::vector<std::string>{"a.htm", "b.htm"}));
+    EXPECT_EQ(thread.m_aTitles[1]->m_strTextFile, "b.txt");
+    // The path is the transfer's to set.
+    EXPECT_EQ(thread.m_aTitles[1]->m_strPath, "");
+}
+
+TEST(QueueTitles, RecorderNamesCompareByteWise) {
+    CDownloadTitleThread thread("/tmp/", PROXY_SETTINGS{}, nullptr);
+    thread.QueueTitles({Title("rda", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt")});
+    EXPECT_EQ(Pages(thread), std::vector<std::string>{"a.htm"});
+}
+
+TEST(QueueTitles, NoTitlesLeaveTheTransferWithoutARecorder) {
+    CDownloadTitleThread empty("/tmp/", PROXY_SETTINGS{}, nullptr);
+    empty.QueueTitles({});
+    EXPECT_EQ(empty.m_strRecorderName, "");
+    EXPECT_TRUE(empty.m_aTitles.empty());
+    // Missing fields and a missing recorder name read as empty texts; a
+    // first title without recorder leaves the next one to name it.
+    CDownloadTitleThread blank("/tmp/", PROXY_SETTINGS{}, nullptr);
+    blank.QueueTitles({Title(nullptr, nullptr, nullptr), Title("RDA", "p.htm", "p.txt")});
+    EXPECT_EQ(blank.m_strRecorderName, "RDA");
+    EXPECT_EQ(Pages(blank), (std::vector<std::string>{"", "p.htm"}));
+}
+
+}  // namespace

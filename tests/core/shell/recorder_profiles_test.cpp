@@ -71,16 +71,12 @@ TEST_F(Profiles, TheFirstRefusalInTheFieldsOrderThenTheName) {
     const std::vector<Case> cases = {
         {{"RD-XX", "bad host", 1999, 0, "a b", "p w"}, SJ("録画"), PF_MODEL, msg::BadModel()},
         {{"RD-X5", "bad host", 1999, 0, "a b", "p w"}, SJ("録画"), PF_HOST, msg::BadHost()},
-        {{"RD-X5", "", 80, 0, "", ""}, "RD1", PF_HOST, msg::BadHost()},
         {{"RD-X5", "h", 1999, 0, "a b", "p w"}, SJ("録画"), PF_PORT, msg::BadPort()},
-        {{"RD-X5", "h", 0, 0, "", ""}, "RD1", PF_PORT, msg::BadPort()},
-        {{"RD-X5", "h", 81, 0, "", ""}, "RD1", PF_PORT, msg::BadPort()},
         {{"RD-X5", "h", 10001, 0, "", ""}, "RD1", PF_PORT, msg::BadPort()},
         // User name and password are checked with security off too.
         {{"RD-X5", "h", 10000, 0, SJ("ユーザー"), "p w"}, SJ("録画"), PF_USER, msg::BadUser()},
         {{"RD-X5", "h", 2000, 1, "guest", "p.w"}, SJ("録画"), PF_PASSWORD, msg::BadPassword()},
         {{"RD-X5", "h", 80, 0, "guest", "pw"}, SJ("録画"), PF_NAME, msg::BadName()},
-        {{"RD-X5", "h", 80, 0, "", ""}, "RD_1", PF_NAME, msg::BadName()},
         // No profile without a name: it would be the application's settings file.
         {{"RD-X5", "h", 80, 0, "", ""}, "", PF_NAME, msg::BadName()},
     };
@@ -92,25 +88,6 @@ TEST_F(Profiles, TheFirstRefusalInTheFieldsOrderThenTheName) {
     }
     EXPECT_EQ(Entries(), 0u);
     EXPECT_TRUE(asked.empty());
-}
-
-TEST_F(Profiles, ANewRecorderIsSavedWithEveryField) {
-    const PROFILE_RESULT r = SaveNew("Living", {"RD-X3", "rd.local", 10000, 1, "admin", "secret9"});
-    ASSERT_TRUE(r.Ok()) << r.strFileError;
-    EXPECT_TRUE(asked.empty());
-    const PROFILE_FIELDS f = Load("Living");
-    EXPECT_EQ(f.strModel, "RD-X3");
-    EXPECT_EQ(f.strHost, "rd.local");
-    EXPECT_EQ(f.nPort, 10000);
-    EXPECT_EQ(f.bAuth, 1);
-    EXPECT_EQ(f.strUser, "admin");
-    EXPECT_EQ(f.strPassword, "secret9");
-
-    // A refused name loads nothing and leaves the fields alone.
-    CNetNaviSetting setting(home.dir());
-    PROFILE_FIELDS untouched = Valid();
-    EXPECT_FALSE(LoadProfileFields(setting, "RD_1", untouched));
-    EXPECT_EQ(untouched.strHost, Valid().strHost);
 }
 
 TEST_F(Profiles, TakingAnExistingNameAsksAndOverwritesItsFiles) {
@@ -148,23 +125,17 @@ TEST_F(Profiles, AnythingInTheCacheFoldersPlaceCountsAsExisting) {
     EXPECT_FALSE(RecorderFilesExist(home.dir(), ""));
 }
 
-TEST_F(Profiles, ARenameMovesTheFilesAndOntoAnotherRecorderReplacesIt) {
+TEST_F(Profiles, ARenameOntoAnotherRecorderReplacesIt) {
     AddRecorder("RDA", "RD-X5");
     AddRecorder("RDB", "RD-X6");
     CNetNaviSetting setting(home.dir());
     PROFILE_FIELDS f;
     ASSERT_TRUE(LoadProfileFields(setting, "RDA", f));
-    // A free name: no question.
-    ASSERT_TRUE(SaveProfile(setting, f, "RDC", Confirm()).Ok());
-    EXPECT_TRUE(asked.empty());
-    EXPECT_FALSE(fs::exists(home.file("RDA.ini")));
-    EXPECT_FALSE(fs::exists(home.file("RDA")));
-    EXPECT_EQ(ReadFile(home.file("RDC/Library.csv")), "RDA's titles");
-
     answer = true;
     ASSERT_TRUE(SaveProfile(setting, f, "RDB", Confirm()).Ok());
     EXPECT_EQ(asked, Names{"RDB"});
-    EXPECT_FALSE(fs::exists(home.file("RDC.ini")));
+    EXPECT_FALSE(fs::exists(home.file("RDA.ini")));
+    EXPECT_FALSE(fs::exists(home.file("RDA")));
     EXPECT_EQ(Load("RDB").strModel, "RD-X5");
     EXPECT_EQ(ReadFile(home.file("RDB/Library.csv")), "RDA's titles");
 }
@@ -174,17 +145,22 @@ TEST_F(Profiles, KeepingTheNameOnlySavesWithoutAsking) {
     CNetNaviSetting setting(home.dir());
     PROFILE_FIELDS f;
     ASSERT_TRUE(LoadProfileFields(setting, "RDB", f));
-    f.nPort = 2080;
-    f.strUser = "guest";
-    f.strPassword = "pw";
+    f = {"RD-X3", "rd.local", 10000, 0, "guest", "pw"};
     ASSERT_TRUE(SaveProfile(setting, f, "RDB", Confirm()).Ok());
     EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(Load("RDB").nPort, 2080);
-    // Kept with security off too.
-    EXPECT_EQ(Load("RDB").bAuth, 0);
-    EXPECT_EQ(Load("RDB").strUser, "guest");
-    EXPECT_EQ(Load("RDB").strPassword, "pw");
     EXPECT_TRUE(fs::exists(home.file("RDB/Library.csv")));
+    const PROFILE_FIELDS saved = Load("RDB");
+    EXPECT_EQ(saved.strModel, "RD-X3");
+    EXPECT_EQ(saved.strHost, "rd.local");
+    EXPECT_EQ(saved.nPort, 10000);
+    // User name and password are kept with security off too.
+    EXPECT_EQ(saved.bAuth, 0);
+    EXPECT_EQ(saved.strUser, "guest");
+    EXPECT_EQ(saved.strPassword, "pw");
+
+    // A refused name loads nothing and leaves the fields alone.
+    EXPECT_FALSE(LoadProfileFields(setting, "RD_1", f));
+    EXPECT_EQ(f.strHost, "rd.local");
 }
 
 TEST_F(Profiles, FileFailuresCarryTheirErrorAndWhatToTell) {
@@ -245,7 +221,7 @@ TEST_F(Profiles, DeleteRemovesTheFilesThenTheEntry) {
     // Stopped at the sub-folder: the entry stays.
     PROFILE_RESULT r = DeleteRecorder(home.dir(), names, 0);
     EXPECT_EQ(r.nStep, PROFILE_DELETE_FAILED);
-    EXPECT_NE(r.strFileError.find("sub"), std::string::npos) << r.strFileError;
+    EXPECT_NE(r.strFileError, "");
     EXPECT_EQ(names.size(), 2u);
 
     // A hand-edited name that no profile may have deletes nothing.

@@ -1,38 +1,24 @@
-// Managing recorder profiles: the same checks and the same order as the
-// profile dialog, and the document's list of names follows as the list dialog
-// makes it follow.
+// Managing recorder profiles from the command line: the options fill the
+// profile dialog's fields, and --force answers its overwrite question.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/context.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
+#include "core/shell/recorder_profiles.h"
 #include "core/text/messages.h"
 
 namespace lv::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
-
-// What the profile dialog's fields hold.
-struct Fields {
-    std::string model, host;
-    int port = 80;
-    int auth = 0;
-    std::string user, password;
-};
-
-void FillFromProfile(CNetNaviSetting& setting, const std::string& name, Fields& f) {
-    if (!setting.SetName(name) || !setting.Load()) return;
-    f.model = setting.GetModel();
-    f.host = setting.GetHost();
-    f.port = setting.GetPort();
-    f.auth = setting.GetAuth();
-    f.user = setting.GetUser();
-    f.password = setting.GetPassword();
+// The file error, then the program's message, as the dialogs show them.
+int Report(const Context& ctx, const PROFILE_RESULT& r) {
+    if (r.Ok()) return 0;
+    if (!r.strFileError.empty()) std::fprintf(stderr, "%s\n", r.strFileError.c_str());
+    return r.strMessage.empty() ? 1 : Fail(ctx, r.strMessage);
 }
 
 // Field values given on the command line; they replace what the profile holds.
@@ -40,13 +26,13 @@ struct FieldOptions {
     std::optional<std::string> model, host, user, password;
     std::optional<int> port, auth;
 
-    void ApplyTo(Fields& f) const {
-        if (model) f.model = *model;
-        if (host) f.host = *host;
-        if (port) f.port = *port;
-        if (auth) f.auth = *auth;
-        if (user) f.user = *user;
-        if (password) f.password = *password;
+    void ApplyTo(PROFILE_FIELDS& f) const {
+        if (model) f.strModel = *model;
+        if (host) f.strHost = *host;
+        if (port) f.nPort = *port;
+        if (auth) f.bAuth = *auth;
+        if (user) f.strUser = *user;
+        if (password) f.strPassword = *password;
     }
 };
 
@@ -70,43 +56,15 @@ FieldOptions TakeFieldOptions(Context& ctx) {
     return o;
 }
 
-// The dialog's order of checks; the first refusal is the message.
-int ApplyFields(const Context& ctx, CNetNaviSetting& setting, const Fields& f) {
-    if (!setting.SetModel(f.model)) return Fail(ctx, msg::BadModel());
-    if (!setting.SetHost(f.host)) return Fail(ctx, msg::BadHost());
-    if (!setting.SetPort(f.port)) return Fail(ctx, msg::BadPort());
-    if (!setting.SetAuth(f.auth)) return Fail(ctx, msg::BadAuth());
-    if (!setting.SetUser(f.user)) return Fail(ctx, msg::BadUser());
-    if (!setting.SetPassword(f.password)) return Fail(ctx, msg::BadPassword());
-    return 0;
-}
-
-int FailWithFileError(const Context& ctx, const CNetNaviSetting& setting, std::string_view message) {
-    if (!setting.GetErrorText().empty()) std::fprintf(stderr, "%s\n", setting.GetErrorText().c_str());
-    return Fail(ctx, message);
-}
-
-// Saves the profile under `name`: a new name must be free, or its old files
-// are deleted first when `force` allows; then the profile moves and is saved.
-int SaveUnder(const Context& ctx, CNetNaviSetting& setting, const std::string& name, bool force) {
-    if (name != setting.GetName() || name.empty()) {
-        CNetNaviSetting scratch(ProgramFolder(ctx));
-        if (!scratch.SetName(name)) return Fail(ctx, msg::BadName());
-        std::error_code ec;
-        std::string folder = scratch.GetCacheFolder();
-        folder.pop_back();
-        if (fs::exists(fs::symlink_status(scratch.GetIniPath(), ec)) || fs::exists(fs::symlink_status(folder, ec))) {
-            if (!force) {
-                std::fprintf(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
-                             ctx.out.Encode(name).c_str());
-                return 1;
-            }
-            if (!scratch.Delete()) return FailWithFileError(ctx, scratch, msg::SaveFailed());
-        }
-        if (!setting.Rename(name)) return FailWithFileError(ctx, setting, msg::SaveFailed());
+// Saves the profile under `name`; overwriting another recorder's files needs --force.
+int Save(const Context& ctx, CNetNaviSetting& setting, const PROFILE_FIELDS& f, const std::string& name, bool force) {
+    const PROFILE_RESULT r = SaveProfile(setting, f, name, [force](const std::string&) { return force; });
+    if (r.nStep == PROFILE_DECLINED) {
+        std::fprintf(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
+                     ctx.out.Encode(name).c_str());
+        return 1;
     }
-    if (!setting.Save()) return FailWithFileError(ctx, setting, msg::SaveFailed());
-    return 0;
+    return Report(ctx, r);
 }
 
 int SaveDocument(CRDTitleDoc& doc) {
@@ -135,7 +93,7 @@ void NoMoreArguments(const Context& ctx) {
 }
 
 int Add(Context& ctx) {
-    Fields f;
+    PROFILE_FIELDS f;
     TakeFieldOptions(ctx).ApplyTo(f);
     const bool force = TakeFlag(ctx.args, "--force");
     const std::string name = TakeName(ctx, "recorder add");
@@ -143,10 +101,8 @@ int Add(Context& ctx) {
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
     CNetNaviSetting setting(ProgramFolder(ctx));
-    if (int rc = ApplyFields(ctx, setting, f)) return rc;
-    if (int rc = SaveUnder(ctx, setting, name, force)) return rc;
-    auto& names = doc->GetRecorderNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    if (int rc = Save(ctx, setting, f, name, force)) return rc;
+    AddRecorderName(doc->GetRecorderNames(), name);
     return SaveDocument(*doc);
 }
 
@@ -154,15 +110,14 @@ int Set(Context& ctx) {
     const FieldOptions options = TakeFieldOptions(ctx);
     const std::string name = TakeName(ctx, "recorder set");
     NoMoreArguments(ctx);
-    Fields f;
+    PROFILE_FIELDS f;
     CNetNaviSetting setting(ProgramFolder(ctx));
-    FillFromProfile(setting, name, f);
+    LoadProfileFields(setting, name, f);
     options.ApplyTo(f);
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
     if (ListedName(*doc, name, ctx.out.Encode(name)) == doc->GetRecorderNames().end()) return 1;
-    if (int rc = ApplyFields(ctx, setting, f)) return rc;
-    return SaveUnder(ctx, setting, name, false);
+    return Save(ctx, setting, f, name, false);
 }
 
 int Rename(Context& ctx) {
@@ -175,22 +130,12 @@ int Rename(Context& ctx) {
     auto& names = doc->GetRecorderNames();
     auto entry = ListedName(*doc, oldName, ctx.out.Encode(oldName));
     if (entry == names.end()) return 1;
-    const std::size_t index = static_cast<std::size_t>(entry - names.begin());
-    Fields f;
+    int index = static_cast<int>(entry - names.begin());
+    PROFILE_FIELDS f;
     CNetNaviSetting setting(ProgramFolder(ctx));
-    FillFromProfile(setting, oldName, f);
-    if (int rc = ApplyFields(ctx, setting, f)) return rc;
-    if (int rc = SaveUnder(ctx, setting, newName, force)) return rc;
-    if (newName == oldName) return 0;
-    // The entry takes the new name in place; another entry of that name goes.
-    std::size_t other = names.size();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        if (i != index && names[i] == newName) {
-            other = i;
-            break;
-        }
-    names[index] = newName;
-    if (other != names.size()) names.erase(names.begin() + static_cast<std::ptrdiff_t>(other));
+    LoadProfileFields(setting, oldName, f);
+    if (int rc = Save(ctx, setting, f, newName, force)) return rc;
+    if (!RenameRecorderName(names, index, newName)) return 0;
     return SaveDocument(*doc);
 }
 
@@ -199,15 +144,11 @@ int Delete(Context& ctx) {
     NoMoreArguments(ctx);
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
+    auto& names = doc->GetRecorderNames();
     auto entry = ListedName(*doc, name, ctx.out.Encode(name));
-    if (entry == doc->GetRecorderNames().end()) return 1;
-    CNetNaviSetting setting(ProgramFolder(ctx));
-    if (!setting.SetName(name)) return Fail(ctx, msg::BadName());
-    if (!setting.Delete()) {
-        std::fprintf(stderr, "%s\n", setting.GetErrorText().c_str());
-        return 1;
-    }
-    doc->GetRecorderNames().erase(entry);
+    if (entry == names.end()) return 1;
+    if (int rc = Report(ctx, DeleteRecorder(ProgramFolder(ctx), names, static_cast<int>(entry - names.begin()))))
+        return rc;
     return SaveDocument(*doc);
 }
 

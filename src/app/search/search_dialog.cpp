@@ -11,13 +11,13 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #include "app/search/date_picker.h"
 #include "app/search/keyword_combo.h"
 #include "app/settings/data_exchange.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
+#include "core/search/condition_fields.h"
 #include "core/search/genres.h"
 
 using lv::app::FromQ;
@@ -45,31 +45,22 @@ private:
     static int Indent(const QModelIndex& index) { return index.data(kGenreIndentRole).toInt() * kIndentWidth; }
 };
 
-// Chooses an item of a drop-down list by its text: the item with exactly that
-// text, else the first that begins with it (ASCII letters without regard to
-// case), else the empty item.
 void SelectByText(QComboBox* box, const std::string& text) {
-    const QString wanted = ToQ(text);
-    int index = box->findText(wanted, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0 && !text.empty()) {
-        for (int i = 0; i < box->count() && index < 0; ++i) {
-            const std::string item = FromQ(box->itemText(i));
-            if (item.size() < text.size()) continue;
-            bool same = true;
-            for (std::size_t k = 0; k < text.size() && same; ++k) {
-                auto fold = [](unsigned char c) { return (c >= 'a' && c <= 'z') ? c - 32 : c; };
-                same = fold(static_cast<unsigned char>(item[k])) == fold(static_cast<unsigned char>(text[k]));
-            }
-            if (same) index = i;
-        }
-    }
-    box->setCurrentIndex(index < 0 ? 0 : index);
+    std::vector<std::string> items;
+    for (int i = 0; i < box->count(); ++i) items.push_back(FromQ(box->itemText(i)));
+    box->setCurrentIndex(ChooseItemByText(items, text));
 }
 
 QDate ParseDate(const std::string& text) {
     int year = 0, month = 0, day = 0;
-    if (std::sscanf(text.c_str(), "%d/%d/%d", &year, &month, &day) != 3) return {};
+    if (text.empty() || !ScanConditionDate(text, year, month, day)) return {};
     return QDate(year, month, day);
+}
+
+std::string FormatDate(const CDatePicker* picker) {
+    if (!picker->IsChecked()) return {};
+    const QDate date = picker->GetDate();
+    return FormatConditionDate(date.year(), date.month(), date.day());
 }
 
 QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
@@ -173,23 +164,13 @@ void CSearchDialog::OnInitDialog() {
         m_pGenreBox->setItemData(m_pGenreBox->count() - 1, IsMainGenre(genre.nCode) ? 0 : 1, kGenreIndentRole);
     }
 
-    m_nGenreIndex = 0;
-    QDate from, to;
-    if (m_pCondition) {
-        const CSearchCondition& cond = *m_pCondition;
-        m_strText = cond.m_strText;
-        if (cond.m_nFlags & SC_RECORDER) m_strRecorder = cond.m_strRecorder;
-        if (cond.m_nFlags & SC_DISC) m_strDisc = cond.m_strDisc;
-        if (cond.m_nFlags & SC_GENRE) {
-            for (int i = 1; i < m_pGenreBox->count(); ++i)
-                if (m_pGenreBox->itemData(i).toInt() == cond.m_nGenre) {
-                    m_nGenreIndex = i;
-                    break;
-                }
-        }
-        if (cond.m_nFlags & SC_DATE_FROM) from = ParseDate(cond.m_strDateFrom);
-        if (cond.m_nFlags & SC_DATE_TO) to = ParseDate(cond.m_strDateTo);
-    }
+    const CONDITION_FIELDS f = m_pCondition ? FieldsOf(*m_pCondition) : CONDITION_FIELDS{};
+    m_strText = f.strText;
+    m_strRecorder = f.strRecorder;
+    m_strDisc = f.strDisc;
+    // Item 0, the empty one, carries no code: an unlisted code shows no genre.
+    m_nGenreIndex = f.nGenre != 0 ? std::max(0, m_pGenreBox->findData(f.nGenre)) : 0;
+    const QDate from = ParseDate(f.strDateFrom), to = ParseDate(f.strDateTo);
 
     m_pSearchBox->setCurrentIndex(-1);
     m_pSearchBox->setEditText(ToQ(m_strText));
@@ -217,35 +198,19 @@ bool CSearchDialog::OnOK() {
     m_strDisc = FromQ(m_pDiscBox->currentText());
     m_nGenreIndex = std::max(0, m_pGenreBox->currentIndex());
 
-    CSearchCondition cond;
-    cond.m_nFlags = SC_DVD_TITLES;
-    if (!m_strRecorder.empty()) {
-        cond.m_nFlags |= SC_RECORDER;
-        cond.m_strRecorder = m_strRecorder;
-    }
     if (!m_strText.empty()) {
         m_pSearchBox->AddKeyword(m_strText);
         m_pSearchBox->setCurrentIndex(std::max(0, m_pSearchBox->FindStringPrefix(0, m_strText)));
         m_pSearchBox->SaveHistory();
-        cond.m_nFlags |= SC_TEXT;
-        cond.m_strText = m_strText;
     }
-    if (!m_strDisc.empty()) {
-        cond.m_nFlags |= SC_DISC;
-        cond.m_strDisc = m_strDisc;
-    }
-    if (m_nGenreIndex > 0) {
-        cond.m_nFlags |= SC_GENRE;
-        cond.m_nGenre = m_pGenreBox->itemData(m_nGenreIndex).toInt();
-    }
-    if (m_pDateFrom->IsChecked()) {
-        cond.m_nFlags |= SC_DATE_FROM;
-        cond.m_strDateFrom = FromQ(m_pDateFrom->GetDate().toString(QStringLiteral("yyyy/MM/dd")));
-    }
-    if (m_pDateTo->IsChecked()) {
-        cond.m_nFlags |= SC_DATE_TO;
-        cond.m_strDateTo = FromQ(m_pDateTo->GetDate().toString(QStringLiteral("yyyy/MM/dd")));
-    }
+    CONDITION_FIELDS f;
+    f.strText = m_strText;
+    f.strRecorder = m_strRecorder;
+    f.strDisc = m_strDisc;
+    f.nGenre = m_nGenreIndex > 0 ? m_pGenreBox->itemData(m_nGenreIndex).toInt() : 0;
+    f.strDateFrom = FormatDate(m_pDateFrom);
+    f.strDateTo = FormatDate(m_pDateTo);
+    const CSearchCondition cond = MakeCondition(f);
     if (m_pCondition) {
         SEARCHCONDITION flat;
         cond.GetCondition(flat);

@@ -11,14 +11,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <filesystem>
 
 #include "app/settings/data_exchange.h"
 #include "app/shell/qcodec.h"
 #include "core/settings/models.h"
 #include "core/library/title_doc.h"
-#include "core/text/messages.h"
+#include "core/shell/recorder_profiles.h"
 
 using lv::app::DialogMessage;
 using lv::app::FromQ;
@@ -27,11 +25,6 @@ using lv::app::ToQ;
 namespace {
 
 QString Caption() { return QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"); }
-
-bool PathExists(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
-}
 
 // Stop-icon report of a file error, when there is one to show.
 void ShowFileError(QWidget* parent, const std::string& error) {
@@ -115,14 +108,14 @@ void CNetNaviDialog::showEvent(QShowEvent* event) {
 }
 
 void CNetNaviDialog::OnInitDialog() {
-    if (m_setting.SetName(m_strName) && m_setting.Load()) {
-        m_strModel = m_setting.GetModel();
-        m_strName = m_setting.GetName();
-        m_strHost = m_setting.GetHost();
-        m_nPort = m_setting.GetPort();
-        m_bAuth = m_setting.GetAuth();
-        m_strUser = m_setting.GetUser();
-        m_strPassword = m_setting.GetPassword();
+    PROFILE_FIELDS f;
+    if (LoadProfileFields(m_setting, m_strName, f)) {
+        m_strModel = f.strModel;
+        m_strHost = f.strHost;
+        m_nPort = f.nPort;
+        m_bAuth = f.bAuth;
+        m_strUser = f.strUser;
+        m_strPassword = f.strPassword;
     }
     UpdateData(false);
     EnableAccount();
@@ -187,45 +180,42 @@ void CNetNaviDialog::accept() {
 
 bool CNetNaviDialog::OnOK() {
     if (!UpdateData(true)) return false;
-
-    auto refuse = [this](QWidget* control, const std::string& text) {
-        DialogMessage(this, ToQ(text), QMessageBox::Warning);
-        control->setFocus();
-        return false;
+    const PROFILE_FIELDS fields{m_strModel, m_strHost, m_nPort, m_bAuth, m_strUser, m_strPassword};
+    auto confirm = [this](const std::string& name) {
+        const QString ask = Quoted(name, "\"は既に存在します。\n新しい設定を上書きしますか？");
+        return DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+               QMessageBox::Yes;
     };
-    if (!m_setting.SetModel(m_strModel)) return refuse(m_pModel, lv::msg::BadModel());
-    if (!m_setting.SetHost(m_strHost)) return refuse(m_pHost, lv::msg::BadHost());
-    if (!m_setting.SetPort(m_nPort)) return refuse(m_pPort, lv::msg::BadPort());
-    if (!m_setting.SetAuth(m_bAuth)) return refuse(m_pAuth, lv::msg::BadAuth());
-    if (!m_setting.SetUser(m_strUser)) return refuse(m_pUser, lv::msg::BadUser());
-    if (!m_setting.SetPassword(m_strPassword)) return refuse(m_pPassword, lv::msg::BadPassword());
-
-    // A profile without a name could be saved nowhere and would leave an
-    // empty entry in the list.
-    if (m_strName.empty()) return refuse(m_pName, lv::msg::BadName());
-
-    if (m_strName != m_setting.GetName()) {
-        CNetNaviSetting scratch(m_strAppDir);
-        if (!scratch.SetName(m_strName)) return refuse(m_pName, lv::msg::BadName());
-        if (PathExists(scratch.GetIniPath()) || PathExists(scratch.GetCacheFolder())) {
-            const QString ask = Quoted(m_strName, "\"は既に存在します。\n新しい設定を上書きしますか？");
-            if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
-                QMessageBox::Yes)
-                return false;
-            // What could not be removed would block the rename: stay, nothing renamed.
-            if (!scratch.Delete()) {
-                ShowFileError(this, scratch.GetErrorText());
-                return false;
-            }
-        }
-        if (!m_setting.Rename(m_strName)) {
-            ShowFileError(this, m_setting.GetErrorText());
-            DialogMessage(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
-            return true;
-        }
+    const PROFILE_RESULT result = SaveProfile(m_setting, fields, m_strName, confirm);
+    switch (result.nStep) {
+    case PROFILE_DONE: return true;
+    case PROFILE_REFUSED:
+        DialogMessage(this, ToQ(result.strMessage), QMessageBox::Warning);
+        FieldControl(result.nField)->setFocus();
+        return false;
+    case PROFILE_DECLINED: return false;
+    case PROFILE_SAVE_FAILED:
+        // A failed save reports only that; the list still takes the name.
+        DialogMessage(this, ToQ(result.strMessage), QMessageBox::Critical);
+        return true;
+    default:
+        // A failed overwrite stays, nothing renamed; a failed rename ends the dialog.
+        ShowFileError(this, result.strFileError);
+        if (!result.strMessage.empty()) DialogMessage(this, ToQ(result.strMessage), QMessageBox::Critical);
+        return result.nStep != PROFILE_OVERWRITE_FAILED;
     }
-    if (!m_setting.Save()) DialogMessage(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
-    return true;
+}
+
+QWidget* CNetNaviDialog::FieldControl(PROFILE_FIELD field) const {
+    switch (field) {
+    case PF_MODEL: return m_pModel;
+    case PF_HOST: return m_pHost;
+    case PF_PORT: return m_pPort;
+    case PF_AUTH: return m_pAuth;
+    case PF_USER: return m_pUser;
+    case PF_PASSWORD: return m_pPassword;
+    default: return m_pName;
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -317,9 +307,7 @@ void CNetNaviListDialog::OnAdd() {
         ShowSel();
         return;
     }
-    const std::string name = dialog.GetRecorderName();
-    std::vector<std::string>& names = m_pDoc->GetRecorderNames();
-    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    AddRecorderName(m_pDoc->GetRecorderNames(), dialog.GetRecorderName());
     m_pDoc->SetModifiedFlag();
     FillList();
     ShowSel();
@@ -330,25 +318,14 @@ void CNetNaviListDialog::OnModify() {
     if (m_nSel < 0 || !m_pDoc) return;
     std::vector<std::string>& names = m_pDoc->GetRecorderNames();
     if (m_nSel >= static_cast<int>(names.size())) return;
-    const std::string oldName = names[static_cast<std::size_t>(m_nSel)];
     CNetNaviDialog dialog(m_strAppDir, this);
-    dialog.SetRecorderName(oldName);
+    dialog.SetRecorderName(names[static_cast<std::size_t>(m_nSel)]);
     if (dialog.exec() != QDialog::Accepted) {
         ShowSel();
         return;
     }
-    const std::string newName = dialog.GetRecorderName();
-    if (newName != oldName) {
-        int other = -1;
-        for (int i = 0; i < static_cast<int>(names.size()) && other < 0; ++i)
-            if (i != m_nSel && names[static_cast<std::size_t>(i)] == newName) other = i;
-        names[static_cast<std::size_t>(m_nSel)] = newName;
-        // The other entry's files went with the overwrite; the renamed entry
-        // stays where it was and keeps the selection.
-        if (other >= 0) {
-            names.erase(names.begin() + other);
-            if (other < m_nSel) --m_nSel;
-        }
+    // The renamed entry stays where it was and keeps the selection.
+    if (RenameRecorderName(names, m_nSel, dialog.GetRecorderName())) {
         m_pDoc->SetModifiedFlag();
         FillList();
     }
@@ -360,21 +337,19 @@ void CNetNaviListDialog::OnDelete() {
     if (m_nSel < 0 || !m_pDoc) return;
     std::vector<std::string>& names = m_pDoc->GetRecorderNames();
     if (m_nSel >= static_cast<int>(names.size())) return;
-    const std::string name = names[static_cast<std::size_t>(m_nSel)];
-    const QString ask = Quoted(name, "\"を削除します。\nよろしいですか？");
+    const QString ask = Quoted(names[static_cast<std::size_t>(m_nSel)], "\"を削除します。\nよろしいですか？");
     if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes) {
         ShowSel();
         return;
     }
-    CNetNaviSetting setting(m_strAppDir);
-    setting.SetName(name);  // a refused name leaves the profile nameless, which Delete refuses
-    if (setting.Delete()) {
-        names.erase(names.begin() + m_nSel);
+    // A refused name fails quietly: it has no files to report on.
+    const PROFILE_RESULT result = DeleteRecorder(m_strAppDir, names, m_nSel);
+    if (result.Ok()) {
         m_pDoc->SetModifiedFlag();
         FillList();
     } else {
-        ShowFileError(this, setting.GetErrorText());
+        ShowFileError(this, result.strFileError);
     }
     ShowSel();
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/settings/netnavi_setting.h"
+#include "core/shell/recorder_profiles.h"
 
 class CRDTitleDoc;
 class QCheckBox;
@@ -61,6 +62,7 @@ private:
     void OnSelchangeModel();
     void OnSecurity();
     bool OnOK();
+    QWidget* FieldControl(PROFILE_FIELD field) const;
     bool UpdateData(bool saveAndValidate);
     void EnableAccount();
 

@@ -27,6 +27,7 @@ public:
     std::string GetModel() const { return m_strModel; }
     int GetModelClass() const;
 
+    const std::string& GetAppDir() const { return m_strAppDir; }
     std::string GetIniPath() const;
     std::string GetCacheFolder() const;  // ends in a separator
     std::string GetLibraryPath() const;

@@ -12,31 +12,6 @@
 #include "core/library/line_reader.h"
 #include "core/text/cp932.h"
 
-namespace {
-
-unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
-
-// Whether `entry` begins with `text`, stepping by whole characters so that a
-// trail byte in the letter range is never taken for a letter.
-bool BeginsWith(const std::string& entry, const std::string& text) {
-    if (entry.size() < text.size()) return false;
-    for (std::size_t i = 0; i < text.size();) {
-        std::size_t n = lv::text::CharLength(text, i);
-        if (n == 2) {
-            if (entry[i] != text[i] || entry[i + 1] != text[i + 1]) return false;
-        } else {
-            // A lone lead byte of the entry must not pass for a single-byte character.
-            if (lv::text::CharLength(entry, i) != 1) return false;
-            if (AsciiLower(static_cast<unsigned char>(entry[i])) != AsciiLower(static_cast<unsigned char>(text[i])))
-                return false;
-        }
-        i += n;
-    }
-    return true;
-}
-
-}  // namespace
-
 std::string GetHistoryPath(const std::string& appDir) { return appDir + "Input.dat"; }
 
 int FindKeywordPrefix(const std::vector<std::string>& list, const std::string& text, int startAfter) {
@@ -45,7 +20,7 @@ int FindKeywordPrefix(const std::vector<std::string>& list, const std::string& t
     int start = (startAfter < 0 || startAfter >= count) ? 0 : startAfter + 1;
     for (int k = 0; k < count; ++k) {
         int i = (start + k) % count;
-        if (BeginsWith(list[i], text)) return i;
+        if (lv::text::BeginsWithNoCase(list[i], text)) return i;
     }
     return -1;
 }

@@ -6,6 +6,7 @@ namespace lv::text {
 
 namespace {
 bool InSet(std::string_view chars, char c) { return chars.find(c) != std::string_view::npos; }
+unsigned char AsciiLower(unsigned char c) { return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c; }
 }  // namespace
 
 void TrimRight(std::string& s, std::string_view chars) {
@@ -75,6 +76,23 @@ std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from
         i += CharLength(hay, i);
     }
     return std::string_view::npos;
+}
+
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size();) {
+        const std::size_t n = CharLength(prefix, i);
+        if (n == 2) {
+            if (text[i] != prefix[i] || text[i + 1] != prefix[i + 1]) return false;
+        } else {
+            // A lone lead byte of the text must not pass for a single-byte character.
+            if (CharLength(text, i) != 1) return false;
+            if (AsciiLower(static_cast<unsigned char>(text[i])) != AsciiLower(static_cast<unsigned char>(prefix[i])))
+                return false;
+        }
+        i += n;
+    }
+    return true;
 }
 
 }  // namespace lv::text

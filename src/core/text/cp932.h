@@ -40,4 +40,8 @@ int Compare(std::string_view a, std::string_view b);
 // boundaries; npos when absent. An empty needle matches at `from`.
 std::size_t Find(std::string_view hay, std::string_view needle, std::size_t from = 0);
 
+// Whether `text` begins with `prefix`, ASCII letters without regard to case
+// and every other character exactly; a trail byte is never taken for a letter.
+bool BeginsWithNoCase(std::string_view text, std::string_view prefix);
+
 }  // namespace lv::text

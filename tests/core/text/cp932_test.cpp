@@ -65,6 +65,17 @@ TEST(Cp932Text, FindMatchesOnlyAtCharacterBoundaries) {
     EXPECT_EQ(Find("ab", "abc"), std::string::npos);
 }
 
+TEST(Cp932Text, BeginsWithNoCaseFoldsOnlySingleByteLetters) {
+    EXPECT_TRUE(BeginsWithNoCase("News-7", "nEWS"));
+    EXPECT_TRUE(BeginsWithNoCase("abc", ""));
+    EXPECT_FALSE(BeginsWithNoCase("ab", "abc"));
+    // 陰 (0x89 0x41) and 餌 (0x89 0x61) differ only in a trail byte in the letter range.
+    EXPECT_FALSE(BeginsWithNoCase("\x89\x41", "\x89\x61"));
+    EXPECT_TRUE(BeginsWithNoCase(SJ("ニュース7"), SJ("ニュース")));
+    // A prefix ending in a lone lead byte does not match the first half of a character.
+    EXPECT_FALSE(BeginsWithNoCase("\x89\x41", "\x89"));
+}
+
 TEST(Codec, RoundTripsJapaneseAndMarksInvalidBytes) {
     const char* utf8 = "テスト ｱｲｳ 日本語～ＡＢＣ①";
     bool ok = false;

@@ -15,12 +15,12 @@
 #include <filesystem>
 
 #include "app/settings/data_exchange.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "core/library/models.h"
 #include "core/library/title_doc.h"
 #include "core/text/messages.h"
 
-using lv::app::DialogMessage;
 using lv::app::FromQ;
 using lv::app::ToQ;
 
@@ -35,7 +35,7 @@ bool PathExists(const std::string& path) {
 
 // Stop-icon report of a file error, when there is one to show.
 void ShowFileError(QWidget* parent, const std::string& error) {
-    if (!error.empty()) DialogMessage(parent, ToQ(error), QMessageBox::Critical);
+    if (!error.empty()) CMessageBox::Show(parent, ToQ(error), QMessageBox::Critical);
 }
 
 // A double quote, the name, then the text, which closes the quote.
@@ -189,7 +189,7 @@ bool CNetNaviDialog::OnOK() {
     if (!UpdateData(true)) return false;
 
     auto refuse = [this](QWidget* control, const std::string& text) {
-        DialogMessage(this, ToQ(text), QMessageBox::Warning);
+        CMessageBox::Show(this, ToQ(text), QMessageBox::Warning);
         control->setFocus();
         return false;
     };
@@ -209,8 +209,8 @@ bool CNetNaviDialog::OnOK() {
         if (!scratch.SetName(m_strName)) return refuse(m_pName, lv::msg::BadName());
         if (PathExists(scratch.GetIniPath()) || PathExists(scratch.GetCacheFolder())) {
             const QString ask = Quoted(m_strName, "\"は既に存在します。\n新しい設定を上書きしますか？");
-            if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
-                QMessageBox::Yes)
+            if (CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
                 return false;
             // What could not be removed would block the rename: stay, nothing renamed.
             if (!scratch.Delete()) {
@@ -220,11 +220,11 @@ bool CNetNaviDialog::OnOK() {
         }
         if (!m_setting.Rename(m_strName)) {
             ShowFileError(this, m_setting.GetErrorText());
-            DialogMessage(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
+            CMessageBox::Show(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
             return true;
         }
     }
-    if (!m_setting.Save()) DialogMessage(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
+    if (!m_setting.Save()) CMessageBox::Show(this, ToQ(lv::msg::SaveFailed()), QMessageBox::Critical);
     return true;
 }
 
@@ -362,7 +362,7 @@ void CNetNaviListDialog::OnDelete() {
     if (m_nSel >= static_cast<int>(names.size())) return;
     const std::string name = names[static_cast<std::size_t>(m_nSel)];
     const QString ask = Quoted(name, "\"を削除します。\nよろしいですか？");
-    if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+    if (CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes) {
         ShowSel();
         return;
@@ -388,9 +388,9 @@ void CNetNaviListDialog::done(int result) {
             m_pDoc->UpdateAllViews(nullptr, 0, nullptr);
         } else {
             // Reloading now would drop the change from the list; keep it for the next save.
-            DialogMessage(this,
-                          QStringLiteral("文書ファイル %1 を保存できません。").arg(QFile::decodeName(path.c_str())),
-                          QMessageBox::Critical);
+            CMessageBox::Show(this,
+                              QStringLiteral("文書ファイル %1 を保存できません。").arg(QFile::decodeName(path.c_str())),
+                              QMessageBox::Critical);
         }
     }
     m_bClosing = true;

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <set>
 
-#include "app/tools_fixture.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::ShownTexts;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 namespace fs = std::filesystem;
 
 namespace {
@@ -40,7 +40,7 @@ class CleanupTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ToolsWindow> w;
+    std::unique_ptr<Window> w;
 
     std::set<std::string> Files(const std::string& recorder) const {
         std::set<std::string> names;
@@ -50,30 +50,32 @@ private:
     }
     const CRDRecorderLibrary* Library(const char* name) const { return w->Doc().FindRecorder(name); }
     void ExpectResult(int count) {
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
-        const auto& result = CMainFrame::shownMessages().back();
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(2));
+        const auto& result = CMessageBox::Shown().back();
         QCOMPARE(result.text, QString::fromStdString(Result(count)));
         QCOMPARE(result.icon, QMessageBox::NoIcon);
         QCOMPARE(result.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        CMainFrame::shownMessages().clear();
+        CMessageBox::ClearShown();
     }
     void Run(int id, bool yes) {
-        CMainFrame::shownMessages().clear();
-        if (yes) CMainFrame::setNextAnswer(QMessageBox::Yes);
+        CMessageBox::ClearShown();
+        // Yes is followed by the result or by the error that stopped the command.
+        CMessageBox::SetNextAnswer(yes ? QMessageBox::Yes : QMessageBox::No);
+        if (yes) CMessageBox::SetNextAnswer(QMessageBox::Ok);
         QVERIFY(w->Act(id)->isEnabled());
         w->Act(id)->trigger();
     }
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
-        w = std::make_unique<ToolsWindow>();
-        w->folder->AddSampleLibrary();
-        w->folder->AddRecorder(
+        CMessageBox::ClearShown();
+        w = std::make_unique<Window>();
+        w->m_folder->AddSampleLibrary();
+        w->m_folder->AddRecorder(
             "TEN", "RD-X5",
             "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n\"HDD_\",\"\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\n",
             TenTitles());
-        w->folder->AddRecorder("ONLYLIB", "RD-XS40", "", TenTitles());
+        w->m_folder->AddRecorder("ONLYLIB", "RD-XS40", "", TenTitles());
     }
     void cleanup() { w.reset(); }
 
@@ -83,7 +85,7 @@ private slots:
             QVERIFY(!w->Act(id)->isEnabled());
             w->Act(id)->trigger();
         }
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
         w->Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
         for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) QVERIFY(w->Act(id)->isEnabled());
     }
@@ -91,10 +93,10 @@ private slots:
     void libraryListsAreDeletedAndTheDocumentReloaded() {
         w->Start();
         w->Select({QStringLiteral("RDA")});
-        // No, the default answer, leaves everything.
+        // No leaves everything.
         Run(ID_CLEAN_LIBRARY, false);
         QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDA\"のライブラリ情報を削除します。よろしいですか？")});
-        const auto& asked = CMainFrame::shownMessages().front();
+        const auto& asked = CMessageBox::Shown().front();
         QCOMPARE(asked.icon, QMessageBox::Question);
         QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
         QCOMPARE(asked.defaultButton, QMessageBox::No);
@@ -118,15 +120,15 @@ private slots:
 
         w->Select({QStringLiteral("ONLYLIB")});
         Run(ID_CLEAN_LIBRARY, true);
-        QCOMPARE(CMainFrame::shownMessages().front().text,
+        QCOMPARE(CMessageBox::Shown().front().text,
                  QStringLiteral("\"ONLYLIB\"のライブラリ情報を削除します。よろしいですか？"));
         ExpectResult(1);
     }
 
     void unusedDescriptionsAreThoseNoLoadedTitleNames() {
-        for (int day : {2, 4, 6, 8}) w->folder->WriteDescription("TEN", TextFile(day), "説明");
-        for (int day : {11, 12, 13}) w->folder->WriteDescription("TEN", TextFile(day), "消えた番組");
-        w->folder->WriteDescription("TEN", "memo.dat", "not a description");
+        for (int day : {2, 4, 6, 8}) w->m_folder->WriteDescription("TEN", TextFile(day), "説明");
+        for (int day : {11, 12, 13}) w->m_folder->WriteDescription("TEN", TextFile(day), "消えた番組");
+        w->m_folder->WriteDescription("TEN", "memo.dat", "not a description");
         w->Start();
         w->Select({QStringLiteral("TEN"), QStringLiteral("HDD")});
         Run(ID_CLEAN_UNUSED, false);
@@ -150,9 +152,9 @@ private slots:
     }
 
     void allDescriptionsAlsoTheUsersOwnTextFiles() {
-        for (int day : {1, 2, 3}) w->folder->WriteDescription("TEN", TextFile(day), "説明");
-        w->folder->WriteDescription("TEN", "notes.txt", "mine");
-        w->folder->WriteDescription("TEN", "memo.dat", "mine too");
+        for (int day : {1, 2, 3}) w->m_folder->WriteDescription("TEN", TextFile(day), "説明");
+        w->m_folder->WriteDescription("TEN", "notes.txt", "mine");
+        w->m_folder->WriteDescription("TEN", "memo.dat", "mine too");
         w->Start();
         w->Select({QStringLiteral("TEN")});
         Run(ID_CLEAN_DESCRIPTIONS, false);
@@ -172,8 +174,8 @@ private slots:
         // A read-only library list is refused; the disc list after it is not reached.
         ::chmod(w->CacheFile("RDA", "Library.csv").c_str(), 0444);
         Run(ID_CLEAN_LIBRARY, true);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
-        const auto& error = CMainFrame::shownMessages().back();
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(2));
+        const auto& error = CMessageBox::Shown().back();
         QCOMPARE(error.icon, QMessageBox::Critical);
         QVERIFY(error.text.contains(QStringLiteral("Library.csv")));
         QVERIFY(fs::exists(w->CacheFile("RDA", "Disc.csv")));
@@ -181,12 +183,12 @@ private slots:
         QCOMPARE(Library("RDA")->Titles().size(), std::size_t(5));
 
         // The same for a description: the result message does not follow.
-        w->folder->WriteDescription("RDA", "kept.txt", "x");
+        w->m_folder->WriteDescription("RDA", "kept.txt", "x");
         ::chmod(w->CacheFile("RDA", "kept.txt").c_str(), 0444);
         Run(ID_CLEAN_DESCRIPTIONS, true);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
-        QCOMPARE(CMainFrame::shownMessages().back().icon, QMessageBox::Critical);
-        QVERIFY(CMainFrame::shownMessages().back().text.contains(QStringLiteral("kept.txt")));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(2));
+        QCOMPARE(CMessageBox::Shown().back().icon, QMessageBox::Critical);
+        QVERIFY(CMessageBox::Shown().back().text.contains(QStringLiteral("kept.txt")));
         QVERIFY(fs::exists(w->CacheFile("RDA", "kept.txt")));
     }
 };

@@ -2,19 +2,19 @@
 // what the box lists, what "Input.dat" holds and what the search shows.
 #include <QPushButton>
 
-#include "app/tools_fixture.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 
 class KeywordTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ToolsWindow> w;
+    std::unique_ptr<Window> w;
 
     void StartWithHistory(const std::string& history) {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         if (!history.empty()) lv::test::WriteFile(w->HistoryFile(), history);
         w->Start();
     }
@@ -25,12 +25,12 @@ private:
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
-        w = std::make_unique<ToolsWindow>();
+        CMessageBox::ClearShown();
+        w = std::make_unique<Window>();
     }
     void cleanup() {
         w.reset();
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
     }
 
     void historyFollowsTheSearchesMostRecentFirst() {
@@ -39,9 +39,9 @@ private slots:
         // Enter in the box, the bar's button and F3 are the same search.
         Search(QStringLiteral("ab"));
         w->TypeQuick(QStringLiteral("cd"));
-        QTest::mouseClick(w->frame->findChild<QPushButton*>(QStringLiteral("QuickSearchButton")), Qt::LeftButton);
+        QTest::mouseClick(w->m_frame->findChild<QPushButton*>(QStringLiteral("QuickSearchButton")), Qt::LeftButton);
         w->TypeQuick(QStringLiteral("ef"));
-        QTest::keyClick(w->frame, Qt::Key_F3);
+        QTest::keyClick(w->m_frame, Qt::Key_F3);
         QCOMPARE(w->History(), std::string("ef\r\ncd\r\nab\r\n"));
         QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ef", "cd", "ab"}));
         QVERIFY(w->SearchResultsShown());
@@ -56,10 +56,10 @@ private slots:
         w->Act(ID_QUICK_SEARCH)->trigger();
         QCOMPARE(w->History(), SJ("ニュース\r\nab\r\nef\r\ncd\r\n"));
         QCOMPARE(w->Titles(), QStringList{QStringLiteral("ニュース７")});
-        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT);
-        QCOMPARE(w->frame->m_condition.m_strText, SJ("ニュース"));
-        QVERIFY(w->frame->m_condition.m_strRecorder.empty());
-        QCOMPARE(w->frame->m_condition.m_nGenre, 0);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT);
+        QCOMPARE(w->m_frame->m_condition.m_strText, SJ("ニュース"));
+        QVERIFY(w->m_frame->m_condition.m_strRecorder.empty());
+        QCOMPARE(w->m_frame->m_condition.m_nGenre, 0);
     }
 
     void aKeywordReplacesTheFirstEntryItBegins() {
@@ -71,7 +71,7 @@ private slots:
         QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ab", "ef", "abc"}));
         // Another entry beginning with the text is shown, the search used the text typed.
         QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("abc"));
-        QCOMPARE(w->frame->m_condition.m_strText, std::string("ab"));
+        QCOMPARE(w->m_frame->m_condition.m_strText, std::string("ab"));
         QCOMPARE(w->History(), std::string("ab\r\nef\r\nabc\r\n"));
 
         // Letters compare without regard to case.
@@ -107,17 +107,17 @@ private slots:
 
         // Choosing an entry only copies it into the box: no search, no history change.
         const std::string before = w->History();
-        ToolsWindow::Choose(box, 1);
+        Window::Choose(box, 1);
         QCOMPARE(box->currentText(), QString::fromStdString(longLine));
         QVERIFY(!w->SearchResultsShown());
         QCOMPARE(w->History(), before);
-        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
 
         // Enter searches with the whole chosen text; the list is cut to 50.
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(w->SearchResultsShown());
-        QCOMPARE(w->frame->m_condition.m_strText, longLine);
+        QCOMPARE(w->m_frame->m_condition.m_strText, longLine);
         QCOMPARE(box->count(), 50);
         QCOMPARE(box->itemText(0), QString::fromStdString(longLine));
         QCOMPARE(box->itemText(1), QStringLiteral("first"));
@@ -135,17 +135,17 @@ private slots:
 
     void emptyTextOnlyFocusesTheBox() {
         StartWithHistory("");
-        w->list->setFocus();
-        QTest::keyClick(w->frame, Qt::Key_F3);
+        w->m_list->setFocus();
+        QTest::keyClick(w->m_frame, Qt::Key_F3);
         QVERIFY(w->QuickBox()->hasFocus());
         QVERIFY(!w->SearchResultsShown());
         QCOMPARE(w->History(), std::string("<none>"));
-        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
     }
 
     void anUnwritableHistoryStillSearches() {
         // A folder where the file should be: it can be neither read nor written.
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         std::filesystem::create_directory(w->HistoryFile());
         w->Start();
         QCOMPARE(w->QuickBox()->count(), 0);

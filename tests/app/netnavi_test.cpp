@@ -6,19 +6,19 @@
 #include <QPushButton>
 
 #include "app/settings/netnavi_dialog.h"
-#include "app/tools_fixture.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::OnNextDialog;
 using lv::guitest::ShownTexts;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 namespace fs = std::filesystem;
 
 class NetNaviTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ToolsWindow> w;
+    std::unique_ptr<Window> w;
 
     void RunList(std::function<void(CNetNaviListDialog*)> action) {
         bool ran = false;
@@ -27,7 +27,7 @@ private:
             action(d);
             if (d->isVisible()) QTest::mouseClick(d->GetCloseButton(), Qt::LeftButton);
         });
-        lv::guitest::Activate(w->frame);
+        lv::guitest::Activate(w->m_frame);
         QVERIFY(w->Act(ID_NETNAVI_SETTING)->isEnabled());
         w->Act(ID_NETNAVI_SETTING)->trigger();
         QVERIFY(ran);
@@ -58,18 +58,18 @@ private:
         edit->setFocus();
         edit->selectAll();
         QTest::keyClick(edit, Qt::Key_Delete);
-        ToolsWindow::Type(edit, text);
+        Window::Type(edit, text);
     }
     static void ChooseModel(CNetNaviDialog* d, const char* model) {
-        ToolsWindow::Choose(d->GetModelBox(), d->GetModelBox()->findText(QString::fromLatin1(model)));
+        Window::Choose(d->GetModelBox(), d->GetModelBox()->findText(QString::fromLatin1(model)));
     }
     static void PressOK(CNetNaviDialog* d) {
         QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
     }
-    std::string Profile(const std::string& name) const { return w->folder->File(name + ".ini"); }
-    std::string DocumentFile() const { return lv::test::ReadFile(w->folder->File("Default.lbv")); }
+    std::string Profile(const std::string& name) const { return w->m_folder->File(name + ".ini"); }
+    std::string DocumentFile() const { return lv::test::ReadFile(w->m_folder->File("Default.lbv")); }
     CNetNaviSetting Load(const std::string& name) const {
-        CNetNaviSetting setting(w->folder->Dir());
+        CNetNaviSetting setting(w->m_folder->Dir());
         setting.SetName(name);
         setting.Load();
         return setting;
@@ -77,16 +77,16 @@ private:
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
-        w = std::make_unique<ToolsWindow>();
+        CMessageBox::ClearShown();
+        w = std::make_unique<Window>();
     }
     void cleanup() { w.reset(); }
 
     void theListOpensWithoutASelectionAndUnchangedItSavesNothing() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         w->Start();
         const CRDRecorderLibrary* before = w->Doc().GetRecorders().front().get();
-        const auto written = fs::last_write_time(w->folder->File("Default.lbv"));
+        const auto written = fs::last_write_time(w->m_folder->File("Default.lbv"));
         RunList([this](CNetNaviListDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
@@ -100,7 +100,7 @@ private slots:
             QVERIFY(d->GetModifyButton()->isEnabled());
             QVERIFY(!RunProfile(d->GetModifyButton(), [](CNetNaviDialog*) {}));
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QVERIFY(CMainFrame::shownMessages().empty());
+            QVERIFY(CMessageBox::Shown().empty());
             // Cancelled changes leave everything as it was.
             Click(d->GetList(), 1);
             QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) { SetText(p->GetNameEdit(), "RDZ"); }));
@@ -113,7 +113,7 @@ private slots:
         });
         QVERIFY(!w->Doc().IsModified());
         QCOMPARE(w->Doc().GetRecorders().front().get(), before);
-        QCOMPARE(fs::last_write_time(w->folder->File("Default.lbv")), written);
+        QCOMPARE(fs::last_write_time(w->m_folder->File("Default.lbv")), written);
         QVERIFY(!fs::exists(Profile("RDZ")));
     }
 
@@ -164,7 +164,7 @@ private slots:
             QVERIFY(!d->GetModifyButton()->isEnabled());
             QVERIFY(!d->GetDeleteButton()->isEnabled());
         });
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
         const CNetNaviSetting saved = Load("Living");
         QCOMPARE(saved.GetModel(), std::string("RD-X3"));
         QCOMPARE(saved.GetHost(), std::string("RD-X3"));
@@ -185,11 +185,12 @@ private slots:
         RunList([this](CNetNaviListDialog* d) {
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
                 auto expect = [p](const QString& text, QWidget* focus) {
-                    CMainFrame::shownMessages().clear();
+                    CMessageBox::ClearShown();
+                    CMessageBox::SetNextAnswer(QMessageBox::Ok);
                     PressOK(p);
                     QVERIFY2(p->isVisible(), qPrintable(text));
                     QCOMPARE(ShownTexts(), QStringList{text});
-                    QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+                    QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
                     QCOMPARE(QApplication::focusWidget(), focus);
                 };
                 expect(QStringLiteral("機種名が無効です。"), p->GetModelBox());
@@ -211,36 +212,37 @@ private slots:
                 SetText(p->GetNameEdit(), "録画機");
                 expect(QStringLiteral("本体名が無効です。"), p->GetNameEdit());
                 SetText(p->GetNameEdit(), "Den");
-                CMainFrame::shownMessages().clear();
+                CMessageBox::ClearShown();
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
             QCOMPARE(Items(d->GetList()), QStringList{"Den"});
         });
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
         QCOMPARE(Load("Den").GetPort(), 10000);
         QCOMPARE(w->TreeRecorders(), QStringList{"Den"});
     }
 
     void addingAnExistingNameOverwritesItWhenAskedTo() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             QVERIFY(RunProfile(d->GetAddButton(), [this](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-XS40");
                 SetText(p->GetNameEdit(), "RDA");
                 SetText(p->GetHostEdit(), "10.0.0.5");
-                // No is the default answer: the dialog stays and nothing is touched.
+                // No: the dialog stays and nothing is touched.
+                CMessageBox::SetNextAnswer(QMessageBox::No);
                 PressOK(p);
                 QVERIFY(p->isVisible());
                 QCOMPARE(ShownTexts(),
                          QStringList{QStringLiteral("\"RDA\"は既に存在します。\n新しい設定を上書きしますか？")});
-                const auto& asked = CMainFrame::shownMessages().front();
+                const auto& asked = CMessageBox::Shown().front();
                 QCOMPARE(asked.icon, QMessageBox::Question);
                 QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
                 QCOMPARE(asked.defaultButton, QMessageBox::No);
                 QVERIFY(fs::exists(w->CacheFile("RDA", "Library.csv")));
-                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
@@ -255,12 +257,13 @@ private slots:
     }
 
     void aPlainFileInTheCacheFoldersPlaceIsAskedAbout() {
-        lv::test::WriteFile(w->folder->File("R3"), "user's file");
+        lv::test::WriteFile(w->m_folder->File("R3"), "user's file");
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
                 SetText(p->GetNameEdit(), "R3");
+                CMessageBox::SetNextAnswer(QMessageBox::No);
                 PressOK(p);
                 QVERIFY(p->isVisible());
             }));
@@ -271,8 +274,8 @@ private slots:
     }
 
     void renamingOntoAnotherRecorderReplacesItInThePlaceOfTheRenamedOne() {
-        w->folder->AddSampleLibrary();
-        w->folder->AddRecorder("RDC", "RD-X3", "", "");
+        w->m_folder->AddSampleLibrary();
+        w->m_folder->AddRecorder("RDC", "RD-X3", "", "");
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             // A double-click changes the entry too.
@@ -283,7 +286,7 @@ private slots:
                 QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RDC"));
                 QCOMPARE(p->GetModelBox()->currentText(), QStringLiteral("RD-X3"));
                 SetText(p->GetNameEdit(), "RDA");
-                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             });
@@ -304,9 +307,9 @@ private slots:
     }
 
     void aChangeThatKeepsTheNameOnlySavesTheProfile() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         w->Start();
-        const auto written = fs::last_write_time(w->folder->File("Default.lbv"));
+        const auto written = fs::last_write_time(w->m_folder->File("Default.lbv"));
         RunList([this](CNetNaviListDialog* d) {
             Click(d->GetList(), 1);
             QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
@@ -316,54 +319,55 @@ private slots:
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
             QVERIFY(!w->Doc().IsModified());
         });
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
         QCOMPARE(Load("RDB").GetPort(), 2080);
-        QCOMPARE(fs::last_write_time(w->folder->File("Default.lbv")), written);
+        QCOMPARE(fs::last_write_time(w->m_folder->File("Default.lbv")), written);
     }
 
     void deletingARecorder() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             Click(d->GetList(), 1);
-            // No, the default answer, keeps it.
+            // No keeps it.
+            CMessageBox::SetNextAnswer(QMessageBox::No);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
             QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDB\"を削除します。\nよろしいですか？")});
-            QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Question);
-            QCOMPARE(CMainFrame::shownMessages().front().defaultButton, QMessageBox::No);
+            QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Question);
+            QCOMPARE(CMessageBox::Shown().front().defaultButton, QMessageBox::No);
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
             QVERIFY(fs::exists(Profile("RDB")));
             QVERIFY(d->GetList()->item(1)->isSelected());
-            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
             QCOMPARE(Items(d->GetList()), QStringList{"RDA"});
             QVERIFY(d->GetList()->selectedItems().isEmpty());
         });
         QVERIFY(!fs::exists(Profile("RDB")));
-        QVERIFY(!fs::exists(w->folder->File("RDB")));
+        QVERIFY(!fs::exists(w->m_folder->File("RDB")));
         QVERIFY(fs::exists(Profile("RDA")));
         QCOMPARE(DocumentFile(), std::string("RDA\r\n"));
         QCOMPARE(w->TreeRecorders(), QStringList{"RDA"});
     }
 
     void anEntryWithARefusedNameCannotBeDeleted() {
-        w->folder->AddSampleLibrary();
-        lv::test::WriteFile(w->folder->File("Default.lbv"), SJ("RDA\r\n録画\r\n"));
+        w->m_folder->AddSampleLibrary();
+        lv::test::WriteFile(w->m_folder->File("Default.lbv"), SJ("RDA\r\n録画\r\n"));
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
             Click(d->GetList(), 1);
-            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
         });
         // Only the question was shown.
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QVERIFY(!w->Doc().IsModified());
     }
 
     void aProfileThatCannotBeWrittenIsReported() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         // A folder stands where RDB's profile file should be.
         fs::remove(Profile("RDB"));
         fs::create_directory(Profile("RDB"));
@@ -373,6 +377,7 @@ private slots:
             QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
                 SetText(p->GetHostEdit(), "rdb.local");
+                CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 // Reported, and the dialog still ends with OK.
                 QVERIFY(!p->isVisible());
@@ -381,13 +386,14 @@ private slots:
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
                 SetText(p->GetNameEdit(), "RDB");
-                CMainFrame::setNextAnswer(QMessageBox::Yes);
+                CMessageBox::SetNextAnswer(QMessageBox::Yes);
+                CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 QVERIFY(p->isVisible());
             }));
             QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
         });
-        const auto& shown = CMainFrame::shownMessages();
+        const auto& shown = CMessageBox::Shown();
         QCOMPARE(shown.size(), std::size_t(3));
         QCOMPARE(shown[0].text, QStringLiteral("設定保存に失敗しました。"));
         QCOMPARE(shown[0].icon, QMessageBox::Critical);
@@ -398,19 +404,21 @@ private slots:
     }
 
     void aDocumentThatCannotBeSavedIsNotReloaded() {
-        w->folder->AddSampleLibrary();
+        w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             Click(d->GetList(), 0);
-            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            // The save failure on closing is acknowledged.
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
             // The document file is replaced by a folder before the list closes.
-            fs::remove(w->folder->File("Default.lbv"));
-            fs::create_directory(w->folder->File("Default.lbv"));
+            fs::remove(w->m_folder->File("Default.lbv"));
+            fs::create_directory(w->m_folder->File("Default.lbv"));
         });
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(2));
-        QVERIFY(CMainFrame::shownMessages().back().text.contains(QStringLiteral("Default.lbv")));
-        QCOMPARE(CMainFrame::shownMessages().back().icon, QMessageBox::Critical);
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(2));
+        QVERIFY(CMessageBox::Shown().back().text.contains(QStringLiteral("Default.lbv")));
+        QCOMPARE(CMessageBox::Shown().back().icon, QMessageBox::Critical);
         // The change stays in memory for the next save; the views keep what was loaded.
         QVERIFY(w->Doc().IsModified());
         QCOMPARE(w->Doc().GetRecorderNames(), std::vector<std::string>{"RDB"});

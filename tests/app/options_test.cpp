@@ -6,12 +6,12 @@
 #include <QTabWidget>
 
 #include "app/settings/prop_page_proxy.h"
-#include "app/tools_fixture.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::OnNextDialog;
 using lv::guitest::ShownTexts;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 
 namespace {
 
@@ -40,7 +40,7 @@ class OptionsTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ToolsWindow> w;
+    std::unique_ptr<Window> w;
 
     void RunOptions(std::function<void(const Page&)> action) {
         bool ran = false;
@@ -51,16 +51,16 @@ private:
             action(Page{sheet, page});
             if (sheet->isVisible()) QTest::keyClick(sheet, Qt::Key_Escape);
         });
-        lv::guitest::Activate(w->frame);
+        lv::guitest::Activate(w->m_frame);
         w->Act(ID_OPTIONS)->trigger();
         QVERIFY(ran);
     }
-    const CAppSettings& Settings() const { return w->app->m_settings; }
+    const CAppSettings& Settings() const { return w->m_app->m_settings; }
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
-        w = std::make_unique<ToolsWindow>();
+        CMessageBox::ClearShown();
+        w = std::make_unique<Window>();
         w->Start();
     }
     void cleanup() { w.reset(); }
@@ -108,8 +108,9 @@ private slots:
             QTest::mouseClick(p.enable(), Qt::LeftButton);
             SetText(p.host(), QStringLiteral("proxy.lan"));
             auto expect = [&p](const QString& port, const QString& text) {
-                CMainFrame::shownMessages().clear();
+                CMessageBox::ClearShown();
                 SetText(p.port(), port);
+                CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 p.Press("OK");
                 QVERIFY(p.sheet->isVisible());
                 QCOMPARE(ShownTexts(), QStringList{text});
@@ -122,18 +123,18 @@ private slots:
             // Digits only.
             SetText(p.port(), QStringLiteral("-31x28"));
             QCOMPARE(p.port()->text(), QStringLiteral("3128"));
-            CMainFrame::shownMessages().clear();
+            CMessageBox::ClearShown();
             p.Press("OK");
             QVERIFY(!p.sheet->isVisible());
         });
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
         QCOMPARE(Settings().m_bProxyUseIE, 0);
         QCOMPARE(Settings().m_bProxyEnable, 1);
         QCOMPARE(Settings().m_strProxyHost, std::string("proxy.lan"));
         QCOMPARE(Settings().m_nProxyPort, 3128);
 
         // The values reach the settings file at exit and come back.
-        const std::string ini = w->app->GetSettingsFile();
+        const std::string ini = w->m_app->GetSettingsFile();
         w->Stop();
         const std::string text = lv::test::ReadFile(ini);
         for (const char* line : {"[Settings\\Proxy]", "IESetting=0", "Enable=1", "Host=proxy.lan", "Port=3128"})
@@ -165,6 +166,7 @@ private slots:
             SetText(p.host(), QStringLiteral("other"));
             QVERIFY(p.sheet->GetApplyButton()->isEnabled());
             SetText(p.port(), QStringLiteral("70000"));
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
             QTest::mouseClick(p.sheet->GetApplyButton(), Qt::LeftButton);
             QCOMPARE(ShownTexts(), QStringList{QStringLiteral("1 から 65535 までの整数を入力してください。")});
             QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));

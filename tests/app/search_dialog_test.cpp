@@ -8,12 +8,12 @@
 #include "app/search/date_picker.h"
 #include "app/search/search_dialog.h"
 #include "app/shell/qcodec.h"
-#include "app/tools_fixture.h"
+#include "support/gui_test.h"
 #include "core/search/genres.h"
 
 using namespace lv::app;
 using lv::guitest::OnNextDialog;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 
 namespace {
 
@@ -49,7 +49,7 @@ class SearchDialogTest : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ToolsWindow> w;
+    std::unique_ptr<Window> w;
 
     // Ctrl+F, the action on the dialog, and back when it has closed.
     void RunSearch(std::function<void(CSearchDialog*)> action) {
@@ -69,10 +69,10 @@ private:
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
-        w = std::make_unique<ToolsWindow>();
-        w->folder->AddSampleLibrary();
-        w->folder->AddRecorder("RDS", "RD-X5", kDiscs, kTitles);
+        CMessageBox::ClearShown();
+        w = std::make_unique<Window>();
+        w->m_folder->AddSampleLibrary();
+        w->m_folder->AddRecorder("RDS", "RD-X5", kDiscs, kTitles);
         w->Start();
     }
     void cleanup() { w.reset(); }
@@ -96,7 +96,7 @@ private slots:
                 const GENRE_ENTRY& row = g_aGenres[static_cast<std::size_t>(i - 1)];
                 QCOMPARE(genre->itemData(i).toInt(), row.nCode);
                 QCOMPARE(genre->itemText(i), ToQ(row.pszName));
-                QCOMPARE(genre->itemIcon(i).cacheKey(), w->app->Image(GetGenreImage(row.nCode)).cacheKey());
+                QCOMPARE(genre->itemIcon(i).cacheKey(), w->m_app->Image(GetGenreImage(row.nCode)).cacheKey());
             }
             QVERIFY(!d->GetDateFrom()->IsChecked());
             QVERIFY(!d->GetDateTo()->IsChecked());
@@ -112,23 +112,23 @@ private slots:
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
-        QCOMPARE(w->frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
         QVERIFY(!w->SearchResultsShown());
     }
 
     void everyCriterionAndTheDialogOpensWithThemAgain() {
         RunSearch([this](CSearchDialog* d) {
-            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
-            ToolsWindow::Choose(d->GetRecorderBox(), Find(d->GetRecorderBox(), QStringLiteral("RDS")));
-            ToolsWindow::Choose(d->GetDiscBox(), 1);
-            ToolsWindow::Choose(d->GetGenreBox(), Find(d->GetGenreBox(), QStringLiteral("映画全般")));
+            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
+            Window::Choose(d->GetRecorderBox(), Find(d->GetRecorderBox(), QStringLiteral("RDS")));
+            Window::Choose(d->GetDiscBox(), 1);
+            Window::Choose(d->GetGenreBox(), Find(d->GetGenreBox(), QStringLiteral("映画全般")));
             TypeDate(d->GetDateFrom(), QStringLiteral("20060115"));
             TypeDate(d->GetDateTo(), QStringLiteral("20060131"));
             QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
             QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
             Press(d, "OK");
         });
-        const CSearchCondition& c = w->frame->m_condition;
+        const CSearchCondition& c = w->m_frame->m_condition;
         QCOMPARE(c.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_TEXT | SC_DISC | SC_GENRE | SC_DATE_FROM | SC_DATE_TO);
         QCOMPARE(c.m_strRecorder, std::string("RDS"));
         QCOMPARE(c.m_strText, SJ("映画"));
@@ -148,24 +148,24 @@ private slots:
             QCOMPARE(d->GetGenreBox()->currentText(), QStringLiteral("映画全般"));
             QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
             QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
-            ToolsWindow::Choose(d->GetRecorderBox(), 0);
+            Window::Choose(d->GetRecorderBox(), 0);
             d->GetSearchBox()->lineEdit()->clear();
             Press(d, "Cancel");
         });
-        QCOMPARE(w->frame->m_condition.m_strRecorder, std::string("RDS"));
-        QCOMPARE(w->frame->m_condition.m_strText, SJ("映画"));
+        QCOMPARE(w->m_frame->m_condition.m_strRecorder, std::string("RDS"));
+        QCOMPARE(w->m_frame->m_condition.m_strText, SJ("映画"));
         QCOMPARE(w->Titles(), QStringList{QStringLiteral("映画B")});
         QCOMPARE(w->History(), SJ("映画\r\n"));
     }
 
     void enterSearchesAndADvdConditionListsTitles() {
         RunSearch([](CSearchDialog* d) {
-            ToolsWindow::Choose(d->GetDiscBox(), 2);
-            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
+            Window::Choose(d->GetDiscBox(), 2);
+            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
             QTest::keyClick(d->GetSearchBox(), Qt::Key_Return);
         });
         // The dialog's DVD condition lists titles on discs, not the discs.
-        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT | SC_DISC);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT | SC_DISC);
         QCOMPARE(w->Titles(),
                  (QStringList{QStringLiteral("映画C"), QStringLiteral("映画２"), QStringLiteral("映画ＡＢＣ")}));
     }
@@ -176,7 +176,7 @@ private slots:
         RunSearch([this](CSearchDialog* d) {
             QCOMPARE(w->BoxItems(d->GetSearchBox()), QStringList{"aa"});
             d->GetSearchBox()->lineEdit()->clear();
-            ToolsWindow::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("zz"));
+            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("zz"));
             Press(d, "OK");
         });
         QCOMPARE(w->History(), std::string("zz\r\naa\r\n"));
@@ -191,7 +191,7 @@ private slots:
             d->GetSearchBox()->lineEdit()->clear();
             Press(d, "OK");
         });
-        QCOMPARE(w->frame->m_condition.m_nFlags, SC_DVD_TITLES);
+        QCOMPARE(w->m_frame->m_condition.m_nFlags, SC_DVD_TITLES);
         QCOMPARE(w->History(), std::string("bb\r\naa\r\n"));
         QCOMPARE(w->Titles().size(), 11);
     }
@@ -201,20 +201,21 @@ private slots:
         lv::test::WriteFile(w->HistoryFile(), longLine + "\r\n");
         int messagesWhileOpen = -1;
         RunSearch([&](CSearchDialog* d) {
-            ToolsWindow::Choose(d->GetSearchBox(), 0);
+            Window::Choose(d->GetSearchBox(), 0);
             QCOMPARE(d->GetSearchBox()->currentText().size(), 65);
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
             Press(d, "OK");
             QVERIFY(d->isVisible());
-            messagesWhileOpen = static_cast<int>(CMainFrame::shownMessages().size());
+            messagesWhileOpen = static_cast<int>(CMessageBox::Shown().size());
             // One character less is accepted.
             QTest::keyClick(d->GetSearchBox()->lineEdit(), Qt::Key_Backspace);
             Press(d, "OK");
         });
         QCOMPARE(messagesWhileOpen, 1);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
-        QCOMPARE(CMainFrame::shownMessages().front().text, QStringLiteral("64 文字以内で入力してください。"));
-        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
-        QCOMPARE(w->frame->m_condition.m_strText, std::string(64, 'x'));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        QCOMPARE(CMessageBox::Shown().front().text, QStringLiteral("64 文字以内で入力してください。"));
+        QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
+        QCOMPARE(w->m_frame->m_condition.m_strText, std::string(64, 'x'));
     }
 
     void aConditionFromElsewhereIsShownAsFarAsItFits() {
@@ -226,9 +227,9 @@ private slots:
         cond.m_strDateTo = "2006/2/3";
         cond.m_strRecorder = "rdb";
         cond.m_strDisc = "DVD";  // without its flag: not shown
-        CSearchDialog dialog(w->folder->Dir());
+        CSearchDialog dialog(w->m_folder->Dir());
         dialog.m_pCondition = &cond;
-        dialog.m_pDoc = w->app->GetDocument();
+        dialog.m_pDoc = w->m_app->GetDocument();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QCOMPARE(dialog.GetGenreBox()->currentIndex(), 0);

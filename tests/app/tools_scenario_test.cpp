@@ -5,16 +5,15 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <random>
 
 #include "app/search/search_dialog.h"
 #include "app/settings/netnavi_dialog.h"
-#include "app/tools_fixture.h"
-#include "rdsim/rdsim.h"
+#include "support/emulator.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::OnNextDialog;
-using lv::guitest::ToolsWindow;
+using lv::guitest::Window;
 namespace fs = std::filesystem;
 
 namespace {
@@ -31,22 +30,16 @@ const char* const kDiscs =
     "\"HDD_\",\"\",\"9:00\",\"9:00\",\"18:00\",\"27:00\",\"4:00\",\"7:00\"\r\n"
     "\"001\",\"映画の円盤\",\"2:00\",\"1:00\",\"2:00\",\"3:00\",\"0:30\",\"1:30\"\r\n";
 
-// The emulator on a loopback port that profiles accept (80 or 2000-10000).
+// The emulator on a loopback port that profiles accept.
 std::unique_ptr<lv::rdsim::RdSim> StartRecorder() {
-    std::mt19937 random(std::random_device{}());
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        lv::rdsim::Options options;
-        options.nPort = 2000 + static_cast<int>(random() % 8000);
-        options.strModel = "RD-X5";
-        auto sim = std::make_unique<lv::rdsim::RdSim>(options);
-        sim->SetLibrary(SJ(kLibrary), SJ(kDiscs));
-        for (const char* page : {"n1.htm", "n2.htm", "m1.htm"})
-            sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">番組の説明 " + std::string(page) +
-                                   "</TEXTAREA>\r\n</BODY></HTML>\r\n")
-                                      .c_str()));
-        if (sim->Start() > 0) return sim;
-    }
-    return nullptr;
+    auto sim = lv::test::StartEmulator({.strModel = "RD-X5"}, lv::test::PortRange::Profile);
+    if (!sim) return nullptr;
+    sim->SetLibrary(SJ(kLibrary), SJ(kDiscs));
+    for (const char* page : {"n1.htm", "n2.htm", "m1.htm"})
+        sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">番組の説明 " + std::string(page) +
+                               "</TEXTAREA>\r\n</BODY></HTML>\r\n")
+                                  .c_str()));
+    return sim;
 }
 
 }  // namespace
@@ -61,7 +54,7 @@ private:
         QTest::keyClick(edit, Qt::Key_Delete);
         QTest::keyClicks(edit, text);
     }
-    void RunList(ToolsWindow& w, std::function<void(CNetNaviListDialog*)> action) {
+    void RunList(Window& w, std::function<void(CNetNaviListDialog*)> action) {
         bool ran = false;
         auto waiter = OnNextDialog<CNetNaviListDialog>([&](CNetNaviListDialog* d) {
             ran = true;
@@ -71,25 +64,25 @@ private:
         w.Act(ID_NETNAVI_SETTING)->trigger();
         QVERIFY(ran);
     }
-    static void WaitForTransfer(ToolsWindow& w, int key) {
-        QSignalSpy ended(w.frame, &CMainFrame::transferEnded);
+    static void WaitForTransfer(Window& w, int key) {
+        QSignalSpy ended(w.m_frame, &CMainFrame::transferEnded);
         w.Key(key);
-        QVERIFY(w.frame->IsTransferring());
+        QVERIFY(w.m_frame->IsTransferring());
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
     }
-    static void ClickRow(ToolsWindow& w, int row) {
-        QAbstractItemView* view = w.list->GetDetailsView();
+    static void ClickRow(Window& w, int row) {
+        QAbstractItemView* view = w.m_list->GetDetailsView();
         const QModelIndex index = view->model()->index(row, 0);
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(index).center());
     }
 
 private slots:
     void fromAnEmptyFolderToNoRecorderAgain() {
-        CMainFrame::shownMessages().clear();
+        CMessageBox::ClearShown();
         auto recorder = StartRecorder();
         QVERIFY(recorder);
-        ToolsWindow w;
+        Window w;
         w.Start();
         QVERIFY(w.TreeRecorders().isEmpty());
 
@@ -97,7 +90,7 @@ private slots:
         RunList(w, [&](CNetNaviListDialog* d) {
             bool added = false;
             auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* p) {
-                ToolsWindow::Choose(p->GetModelBox(), p->GetModelBox()->findText(QStringLiteral("RD-X5")));
+                Window::Choose(p->GetModelBox(), p->GetModelBox()->findText(QStringLiteral("RD-X5")));
                 SetText(p->GetNameEdit(), QStringLiteral("Home"));
                 SetText(p->GetHostEdit(), QStringLiteral("127.0.0.1"));
                 SetText(p->GetPortEdit(), QString::number(recorder->Port()));
@@ -108,7 +101,7 @@ private slots:
             QVERIFY(added);
         });
         QCOMPARE(w.TreeRecorders(), QStringList{"Home"});
-        QCOMPARE(lv::test::ReadFile(w.folder->File("Default.lbv")), std::string("Home\r\n"));
+        QCOMPARE(lv::test::ReadFile(w.m_folder->File("Default.lbv")), std::string("Home\r\n"));
 
         // F5 fetches the library into the cache and the views.
         w.Select({QStringLiteral("Home")});
@@ -118,10 +111,10 @@ private slots:
         QCOMPARE(w.Titles(), (QStringList{QStringLiteral("夜のニュース"), QStringLiteral("朝のニュース")}));
 
         // F4 fetches the descriptions of the chosen titles.
-        w.list->GetDetailsView()->setFocus();
+        w.m_list->GetDetailsView()->setFocus();
         ClickRow(w, 0);
-        QTest::mouseClick(w.list->GetDetailsView()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
-                          w.list->GetDetailsView()->visualRect(w.list->GetModel()->index(1, 0)).center());
+        QTest::mouseClick(w.m_list->GetDetailsView()->viewport(), Qt::LeftButton, Qt::ShiftModifier,
+                          w.m_list->GetDetailsView()->visualRect(w.m_list->GetModel()->index(1, 0)).center());
         WaitForTransfer(w, Qt::Key_F4);
         QVERIFY(fs::exists(w.CacheFile("Home", "200604010700011.txt")));
         QVERIFY(fs::exists(w.CacheFile("Home", "200604022200011.txt")));
@@ -135,8 +128,8 @@ private slots:
         auto waiter = OnNextDialog<CSearchDialog>([&](CSearchDialog* d) {
             QCOMPARE(d->GetSearchBox()->currentText(), QStringLiteral("ニュース"));
             d->GetSearchBox()->lineEdit()->clear();
-            ToolsWindow::Choose(d->GetRecorderBox(), 1);
-            ToolsWindow::Choose(d->GetDiscBox(), 2);
+            Window::Choose(d->GetRecorderBox(), 1);
+            Window::Choose(d->GetDiscBox(), 2);
             QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
             searched = true;
         });
@@ -145,7 +138,7 @@ private slots:
         QCOMPARE(w.Titles(), QStringList{QStringLiteral("名作映画")});
 
         // Ctrl+D copies the chosen title's details.
-        w.list->GetDetailsView()->setFocus();
+        w.m_list->GetDetailsView()->setFocus();
         ClickRow(w, 0);
         w.Key(Qt::Key_D, Qt::ControlModifier);
         const QString copied = QGuiApplication::clipboard()->text();
@@ -153,9 +146,10 @@ private slots:
 
         // The descriptions go, the lists stay.
         w.Select({QStringLiteral("Home")});
-        CMainFrame::setNextAnswer(QMessageBox::Yes);
+        CMessageBox::SetNextAnswer(QMessageBox::Yes);
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
         w.Act(ID_CLEAN_DESCRIPTIONS)->trigger();
-        QCOMPARE(CMainFrame::shownMessages().back().text, QStringLiteral("2 個のキャッシュファイルを削除しました。"));
+        QCOMPARE(CMessageBox::Shown().back().text, QStringLiteral("2 個のキャッシュファイルを削除しました。"));
         QVERIFY(!fs::exists(w.CacheFile("Home", "200604010700011.txt")));
         QVERIFY(fs::exists(w.CacheFile("Home", "Library.csv")));
 
@@ -163,16 +157,16 @@ private slots:
         RunList(w, [](CNetNaviListDialog* d) {
             QTest::mouseClick(d->GetList()->viewport(), Qt::LeftButton, Qt::NoModifier,
                               d->GetList()->visualItemRect(d->GetList()->item(0)).center());
-            CMainFrame::setNextAnswer(QMessageBox::Yes);
+            CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
             QCOMPARE(d->GetList()->count(), 0);
         });
         QVERIFY(w.TreeRecorders().isEmpty());
-        QVERIFY(!fs::exists(w.folder->File("Home.ini")));
-        QVERIFY(!fs::exists(w.folder->File("Home")));
-        QCOMPARE(lv::test::ReadFile(w.folder->File("Default.lbv")), std::string());
+        QVERIFY(!fs::exists(w.m_folder->File("Home.ini")));
+        QVERIFY(!fs::exists(w.m_folder->File("Home")));
+        QCOMPARE(lv::test::ReadFile(w.m_folder->File("Default.lbv")), std::string());
         // Only the clean-up's question and result and the delete question were shown.
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(3));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(3));
     }
 };
 

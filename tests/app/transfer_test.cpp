@@ -6,9 +6,7 @@
 #include <QTest>
 #include <QTreeView>
 #include <filesystem>
-#include <random>
 
-#include "app/program_folder.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/edit_view.h"
@@ -18,7 +16,8 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
-#include "rdsim/rdsim.h"
+#include "support/emulator.h"
+#include "support/gui_test.h"
 #include "support/sjis.h"
 
 using namespace lv::app;
@@ -41,20 +40,14 @@ const char* const kNewDiscs =
 class FakeRecorder {
 public:
     bool Start() {
-        std::mt19937 random(std::random_device{}());
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            lv::rdsim::Options options;
-            options.nPort = 2000 + static_cast<int>(random() % 8000);
-            options.strModel = "RD-X5";
-            m_sim = std::make_unique<lv::rdsim::RdSim>(options);
-            m_sim->SetLibrary(SJ(kNewLibrary), SJ(kNewDiscs));
-            for (const char* page : {"t1.htm", "t2.htm", "t4.htm", "a.htm", "b.htm", "c.htm", "d.htm"})
-                m_sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + std::string(page) +
-                                         "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n")
-                                            .c_str()));
-            if (m_sim->Start() > 0) return true;
-        }
-        return false;
+        m_sim = lv::test::StartEmulator({.strModel = "RD-X5"}, lv::test::PortRange::Profile);
+        if (!m_sim) return false;
+        m_sim->SetLibrary(SJ(kNewLibrary), SJ(kNewDiscs));
+        for (const char* page : {"t1.htm", "t2.htm", "t4.htm", "a.htm", "b.htm", "c.htm", "d.htm"})
+            m_sim->SetPage(page, SJ(("<HTML><BODY>\r\n<TEXTAREA name=\"d\">説明 " + std::string(page) +
+                                     "\r\n二行目</TEXTAREA>\r\n</BODY></HTML>\r\n")
+                                        .c_str()));
+        return true;
     }
     int Port() const { return m_sim->Port(); }
     // The library list's body trickles in slowly.
@@ -81,70 +74,25 @@ private:
 
 }  // namespace
 
-class TransferTest : public QObject {
+class TransferTest : public QObject, public lv::guitest::Window {
     Q_OBJECT
 
 private:
     std::unique_ptr<FakeRecorder> m_recorder;
-    std::unique_ptr<lv::guitest::ProgramFolder> m_folder;
-    std::unique_ptr<CLibrovistaApp> m_app;
-    CMainFrame* m_frame = nullptr;
-    CRDTreeView* m_tree = nullptr;
-    CRDListView* m_list = nullptr;
-
-    void Start() {
-        m_app = m_folder->Start();
-        QVERIFY(m_app);
-        m_frame = m_app->GetMainFrame();
-        QVERIFY(QTest::qWaitForWindowActive(m_frame));
-        m_tree = m_frame->GetTreeView();
-        m_list = m_frame->GetListView();
-    }
-    void Select(const QStringList& labels) {
-        QTreeWidgetItem* item = FindNode(m_tree, labels);
-        QVERIFY(item);
-        ClickNode(m_tree, item);
-    }
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : m_frame;
-        QTest::keyClick(target, Qt::Key(key), modifiers);
-    }
-    QStringList Titles() const {
-        QStringList titles;
-        CListModel* model = m_list->GetModel();
-        for (int r = 0; r < model->rowCount(); ++r) titles << model->index(r, 0).data().toString();
-        return titles;
-    }
-    void SelectRows(const QList<int>& rows) {
-        CListModel* model = m_list->GetModel();
-        QItemSelection selection;
-        for (int r : rows) selection.select(model->index(r, 0), model->index(r, model->columnCount() - 1));
-        m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    }
-    std::string CacheFile(const std::string& recorder, const std::string& name) const {
-        CNetNaviSetting setting(m_folder->Dir());
-        setting.SetName(recorder);
-        return setting.GetCacheFolder() + name;
-    }
 
 private slots:
     void init() {
-        CMainFrame::shownMessages().clear();
+        CMessageBox::ClearShown();
         m_recorder = std::make_unique<FakeRecorder>();
         QVERIFY(m_recorder->Start());
         m_folder = std::make_unique<lv::guitest::ProgramFolder>();
         m_folder->AddSampleLibrary();
         // Point RDA at the loopback recorder.
-        CNetNaviSetting setting(m_folder->Dir());
-        QVERIFY(setting.SetName("RDA"));
-        QVERIFY(setting.Load());
-        QVERIFY(setting.SetPort(m_recorder->Port()));
-        QVERIFY(setting.Save());
+        m_folder->SetPort("RDA", m_recorder->Port());
         Start();
     }
     void cleanup() {
-        if (m_app) m_app->ExitInstance();
-        m_app.reset();
+        Stop();
         m_recorder.reset();
         m_folder.reset();
     }
@@ -169,7 +117,7 @@ private slots:
         QCOMPARE(transferTexts.back(), QString());
         QVERIFY(!m_frame->IsStatusBusy());
         QVERIFY(!m_frame->IsTransferring());
-        QVERIFY(CMainFrame::shownMessages().empty());
+        QVERIFY(CMessageBox::Shown().empty());
 
         // Cache files replaced, document reloaded, tree rebuilt, list refilled.
         QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
@@ -202,13 +150,14 @@ private slots:
         m_frame->StartTitleDownload({});
         QTRY_VERIFY(!m_recorder->Requests().empty());
 
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Key(Qt::Key_Escape);
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.size(), 1);
         QCOMPARE(ended.front().front().toBool(), false);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
-        QCOMPARE(CMainFrame::shownMessages().front().text, QStringLiteral("処理が中断されました。"));
-        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        QCOMPARE(CMessageBox::Shown().front().text, QStringLiteral("処理が中断されました。"));
+        QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
         QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), before);
         QCOMPARE(Titles().size(), 5);
         QVERIFY(!m_frame->IsStatusBusy());
@@ -217,27 +166,27 @@ private slots:
         QVERIFY(m_frame->Action(ID_DOWNLOAD_LIBRARY)->isEnabled());
         // Esc when idle does nothing.
         Key(Qt::Key_Escape);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
     }
 
     void failingRecorderShowsItsAnswer() {
         m_recorder->SetStatus(401);
         Select({QStringLiteral("RDA")});
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
-        CMainFrame::setNextAnswer(QMessageBox::Ok);
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Key(Qt::Key_F5);
         QVERIFY(ended.wait(10000));
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
-        QVERIFY(CMainFrame::shownMessages().front().text.startsWith(QStringLiteral("HTTP/1.")));
-        QVERIFY(CMainFrame::shownMessages().front().text.contains(QStringLiteral("401")));
-        QCOMPARE(CMainFrame::shownMessages().front().icon, QMessageBox::Warning);
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        QVERIFY(CMessageBox::Shown().front().text.startsWith(QStringLiteral("HTTP/1.")));
+        QVERIFY(CMessageBox::Shown().front().text.contains(QStringLiteral("401")));
+        QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
         QCOMPARE(Titles().size(), 5);
 
         // A transfer without a recorder fails quietly.
         m_frame->StartTitleDownload({});
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.back().front().toBool(), false);
-        QCOMPARE(CMainFrame::shownMessages().size(), std::size_t(1));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QVERIFY(!m_frame->IsTransferring());
     }
 
@@ -273,9 +222,8 @@ private slots:
         QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
         QTest::qWait(100);
         QCOMPARE(ended.size(), 0);
-        QVERIFY(CMainFrame::shownMessages().empty());
-        m_app->ExitInstance();
-        m_app.reset();
+        QVERIFY(CMessageBox::Shown().empty());
+        Stop();
 
         // The next start shows what the transfer wrote.
         Start();

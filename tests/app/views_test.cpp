@@ -13,7 +13,6 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "app/program_folder.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/edit_view.h"
@@ -22,62 +21,21 @@
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::ClickNode;
 using lv::guitest::FindNode;
 
-class ViewsTest : public QObject {
+class ViewsTest : public QObject, public lv::guitest::Window {
     Q_OBJECT
 
 private:
-    std::unique_ptr<lv::guitest::ProgramFolder> m_folder;
-    std::unique_ptr<CLibrovistaApp> m_app;
-    CMainFrame* m_frame = nullptr;
-    CRDTreeView* m_tree = nullptr;
-    CRDListView* m_list = nullptr;
-    CListModel* m_model = nullptr;
-
-    void Start() {
-        m_app = m_folder->Start();
-        QVERIFY(m_app);
-        m_frame = m_app->GetMainFrame();
-        QVERIFY(QTest::qWaitForWindowExposed(m_frame));
-        m_tree = m_frame->GetTreeView();
-        m_list = m_frame->GetListView();
-        m_model = m_list->GetModel();
-    }
-    void Restart() {
-        m_app->ExitInstance();
-        m_app.reset();
-        Start();
-    }
-    void Select(const QStringList& labels) {
-        QTreeWidgetItem* item = FindNode(m_tree, labels);
-        QVERIFY2(item, qPrintable(labels.join(QLatin1Char('/'))));
-        ClickNode(m_tree, item);
-        QCOMPARE(m_tree->currentItem(), item);
-    }
-    QStringList Column(int column) const {
-        QStringList texts;
-        for (int r = 0; r < m_model->rowCount(); ++r) texts << m_model->index(r, column).data().toString();
-        return texts;
-    }
     QStringList Headers() const {
         QStringList texts;
         for (int c = 0; c < m_model->columnCount(); ++c)
             texts << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         return texts;
-    }
-    void SelectRows(const QList<int>& rows) {
-        QItemSelection selection;
-        for (int r : rows) selection.select(m_model->index(r, 0), m_model->index(r, m_model->columnCount() - 1));
-        m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    }
-    QAction* Act(int id) const { return m_frame->Action(id); }
-    // Types text key by key, as an input method would deliver it.
-    static void Type(QWidget* widget, const QString& text) {
-        for (QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
     void ClickHeader(int column) {
         QHeaderView* header = m_list->GetDetailsView()->header();
@@ -92,8 +50,7 @@ private slots:
         Start();
     }
     void cleanup() {
-        if (m_app) m_app->ExitInstance();
-        m_app.reset();
+        Stop();
         m_folder.reset();
     }
 
@@ -563,8 +520,7 @@ private slots:
         for (int i = 0; i < 3000; ++i)
             library += "\"HDD\",\"番組" + std::to_string(i) + "\",\"2005/12/" + std::to_string(10 + i % 20) +
                        "\",\"水\",\"19:00\",\"011\",\"\",\"ニュース\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100002\"\n";
-        m_app->ExitInstance();
-        m_app.reset();
+        Stop();
         m_folder = std::make_unique<lv::guitest::ProgramFolder>();
         m_folder->AddRecorder("BIG", "RD-X5", "\"a\",\"b\",\"c\",\"1\",\"2\",\"3\",\"4\",\"5\"\n", library);
         Start();

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/text/codec.h"
 #include "support/run_cli.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -21,8 +21,6 @@ struct Result {
     int rc = -1;
     std::string out, err;
 };
-
-std::string SJ(const char* utf8) { return lv::text::Utf8ToCp932(utf8); }
 
 class Cli : public ::testing::Test {
 protected:

@@ -1,9 +1,7 @@
 // The command-line tool's fetch and describe against the emulator.
 #include <gtest/gtest.h>
 
-#include <random>
-
-#include "rdsim/rdsim.h"
+#include "support/emulator.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
 
@@ -11,21 +9,11 @@ using namespace lv::test;
 
 namespace {
 
-// Profiles take ports 80 or 2000-10000 only: find a free one there.
+// Profiles take ports 80 or 2000-10000 only.
 std::unique_ptr<lv::rdsim::RdSim> StartInProfileRange(const std::string& model, int titles) {
-    std::mt19937 rng(std::random_device{}());
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        lv::rdsim::Options o;
-        o.strModel = model;
-        o.nPort = 2000 + static_cast<int>(rng() % 8000);
-        auto sim = std::make_unique<lv::rdsim::RdSim>(o);
-        lv::sample::SampleOptions s;
-        s.titles = titles;
-        s.discs = 3;
-        sim->Generate(s);
-        if (sim->Start() > 0) return sim;
-    }
-    return nullptr;
+    auto sim = StartEmulator({.strModel = model}, PortRange::Profile);
+    if (sim) ServeSample(*sim, titles);
+    return sim;
 }
 
 class FetchCli : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include "net/transfer_fixture.h"
 
+#include "support/emulator.h"
 #include "support/temp_dir.h"
 
 namespace lv::test {
@@ -12,14 +13,10 @@ void TransferTest::WriteProfile(const std::string& name, const Profile& p) {
 
 void TransferTest::StartSim(const std::string& model, int titles, int discs, rdsim::Options options) {
     options.strModel = model;
-    sim = std::make_unique<rdsim::RdSim>(options);
-    lv::sample::SampleOptions o;
-    o.titles = titles;
-    o.discs = discs;
-    o.seed = 7;
-    sim->Generate(o);
     std::string error;
-    ASSERT_GT(sim->Start(&error), 0) << error;
+    sim = StartEmulator(options, PortRange::Any, &error);
+    ASSERT_TRUE(sim) << error;
+    ServeSample(*sim, titles, discs);
 }
 
 std::vector<std::string> TransferTest::TempFiles(const std::string& recorder) const {

@@ -5,3 +5,5 @@
 #include "core/text/codec.h"
 
 inline std::string SJ(const char* utf8) { return lv::text::Utf8ToCp932(utf8); }
+// The other way, to compare the program's bytes with a UTF-8 spelling.
+inline std::string U8(const char* cp932) { return lv::text::Cp932ToUtf8(cp932); }

@@ -15,6 +15,7 @@
 #include "app/search/date_picker.h"
 #include "app/search/keyword_combo.h"
 #include "app/settings/data_exchange.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 #include "core/search/condition_fields.h"
@@ -189,7 +190,7 @@ void CSearchDialog::accept() {
 bool CSearchDialog::OnOK() {
     const std::string text = m_pSearchBox->GetText();
     if (text.size() > static_cast<std::size_t>(SEARCH_TEXT_LIMIT)) {
-        lv::app::DialogMessage(this, lv::app::TooLongText(SEARCH_TEXT_LIMIT), QMessageBox::Warning);
+        CMessageBox::Show(this, lv::app::TooLongText(SEARCH_TEXT_LIMIT), QMessageBox::Warning);
         m_pSearchBox->setFocus();
         return false;
     }

@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <optional>
 
-#include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 
 namespace lv::app {
@@ -38,7 +38,7 @@ std::optional<long long> ParseNumber(const QString& text, bool allowSign, bool* 
 }
 
 void FailOn(QWidget* dialog, QLineEdit* edit, const QString& text) {
-    DialogMessage(dialog, text, QMessageBox::Warning);
+    CMessageBox::Show(dialog, text, QMessageBox::Warning);
     edit->setFocus();
     edit->selectAll();
 }
@@ -60,12 +60,6 @@ void LimitText(QLineEdit* edit, int bytes, bool digitsOnly) {
     const QValidator* old = edit->validator();
     edit->setValidator(new CByteLimitValidator(bytes, digitsOnly, edit));
     delete old;
-}
-
-QMessageBox::StandardButton DialogMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-                                          QMessageBox::StandardButtons buttons,
-                                          QMessageBox::StandardButton defaultButton) {
-    return CMainFrame::ShowMessage(parent, text, icon, buttons, defaultButton);
 }
 
 QDialogButtonBox* MakeOkCancel(QDialog* dialog, const QString& okText, const QString& cancelText) {

@@ -2,7 +2,6 @@
 // Moving values between a dialog's controls and its fields: edit limits in
 // code page 932 bytes, and the read-back checks with their messages. A failed
 // check has shown its message and put the focus on the control.
-#include <QMessageBox>
 #include <QValidator>
 #include <string>
 
@@ -29,13 +28,6 @@ private:
 
 // Sets the edit's limit (replacing any validator it had).
 void LimitText(QLineEdit* edit, int bytes, bool digitsOnly = false);
-
-// A box with caption "Librovista" through the main window's one message
-// function, so that tests answer it.
-QMessageBox::StandardButton DialogMessage(QWidget* parent, const QString& text,
-                                          QMessageBox::Icon icon = QMessageBox::Warning,
-                                          QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                          QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
 
 // The edit's text as code page 932; longer than `limit` bytes fails with
 // "%1 文字以内で入力してください。".

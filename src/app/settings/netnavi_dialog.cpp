@@ -13,12 +13,12 @@
 #include <QVBoxLayout>
 
 #include "app/settings/data_exchange.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "core/settings/models.h"
 #include "core/library/title_doc.h"
 #include "core/shell/recorder_profiles.h"
 
-using lv::app::DialogMessage;
 using lv::app::FromQ;
 using lv::app::ToQ;
 
@@ -28,7 +28,7 @@ QString Caption() { return QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"); }
 
 // Stop-icon report of a file error, when there is one to show.
 void ShowFileError(QWidget* parent, const std::string& error) {
-    if (!error.empty()) DialogMessage(parent, ToQ(error), QMessageBox::Critical);
+    if (!error.empty()) CMessageBox::Show(parent, ToQ(error), QMessageBox::Critical);
 }
 
 // A double quote, the name, then the text, which closes the quote.
@@ -183,25 +183,25 @@ bool CNetNaviDialog::OnOK() {
     const PROFILE_FIELDS fields{m_strModel, m_strHost, m_nPort, m_bAuth, m_strUser, m_strPassword};
     auto confirm = [this](const std::string& name) {
         const QString ask = Quoted(name, "\"は既に存在します。\n新しい設定を上書きしますか？");
-        return DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+        return CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
                QMessageBox::Yes;
     };
     const PROFILE_RESULT result = SaveProfile(m_setting, fields, m_strName, confirm);
     switch (result.nStep) {
     case PROFILE_DONE: return true;
     case PROFILE_REFUSED:
-        DialogMessage(this, ToQ(result.strMessage), QMessageBox::Warning);
+        CMessageBox::Show(this, ToQ(result.strMessage), QMessageBox::Warning);
         FieldControl(result.nField)->setFocus();
         return false;
     case PROFILE_DECLINED: return false;
     case PROFILE_SAVE_FAILED:
         // A failed save reports only that; the list still takes the name.
-        DialogMessage(this, ToQ(result.strMessage), QMessageBox::Critical);
+        CMessageBox::Show(this, ToQ(result.strMessage), QMessageBox::Critical);
         return true;
     default:
         // A failed overwrite stays, nothing renamed; a failed rename ends the dialog.
         ShowFileError(this, result.strFileError);
-        if (!result.strMessage.empty()) DialogMessage(this, ToQ(result.strMessage), QMessageBox::Critical);
+        if (!result.strMessage.empty()) CMessageBox::Show(this, ToQ(result.strMessage), QMessageBox::Critical);
         return result.nStep != PROFILE_OVERWRITE_FAILED;
     }
 }
@@ -338,7 +338,7 @@ void CNetNaviListDialog::OnDelete() {
     std::vector<std::string>& names = m_pDoc->GetRecorderNames();
     if (m_nSel >= static_cast<int>(names.size())) return;
     const QString ask = Quoted(names[static_cast<std::size_t>(m_nSel)], "\"を削除します。\nよろしいですか？");
-    if (DialogMessage(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+    if (CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes) {
         ShowSel();
         return;
@@ -363,9 +363,9 @@ void CNetNaviListDialog::done(int result) {
             m_pDoc->UpdateAllViews(nullptr, 0, nullptr);
         } else {
             // Reloading now would drop the change from the list; keep it for the next save.
-            DialogMessage(this,
-                          QStringLiteral("文書ファイル %1 を保存できません。").arg(QFile::decodeName(path.c_str())),
-                          QMessageBox::Critical);
+            CMessageBox::Show(this,
+                              QStringLiteral("文書ファイル %1 を保存できません。").arg(QFile::decodeName(path.c_str())),
+                              QMessageBox::Critical);
         }
     }
     m_bClosing = true;

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
 
@@ -57,19 +58,19 @@ bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     } else {
         document = EnsureDefaultDocument(m_pszAppDir);
         if (document.empty()) {
-            CMainFrame::ShowMessage(nullptr,
-                                    QStringLiteral("文書ファイル %1Default.lbv を作成できません。")
-                                        .arg(QFile::decodeName(m_pszAppDir.c_str())),
-                                    QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+            CMessageBox::Show(nullptr,
+                              QStringLiteral("文書ファイル %1Default.lbv を作成できません。")
+                                  .arg(QFile::decodeName(m_pszAppDir.c_str())),
+                              QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
             return false;
         }
     }
 
     m_pDoc = std::make_unique<CRDTitleDoc>(m_pszAppDir);
     if (!m_pDoc->OnOpenDocument(document)) {
-        CMainFrame::ShowMessage(
-            nullptr, QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
-            QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
+        CMessageBox::Show(nullptr,
+                          QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
+                          QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);
         m_pDoc.reset();
         return false;
     }
@@ -108,7 +109,8 @@ void CLibrovistaApp::OnHelpHomepage() { QDesktopServices::openUrl(QUrl(QString::
 
 void CLibrovistaApp::OnAppAbout() {
     if (!m_pMainFrame) return;
-    m_pMainFrame->MessageBox(
+    CMessageBox::Show(
+        m_pMainFrame.get(),
         QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers").arg(QString::fromLatin1(kVersion)),
         QMessageBox::Information, QMessageBox::Ok);
 }

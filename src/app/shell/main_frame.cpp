@@ -29,11 +29,6 @@ namespace {
 
 constexpr int kQuickSearchBytes = 64;
 
-std::deque<QMessageBox::StandardButton>& Answers() {
-    static std::deque<QMessageBox::StandardButton> answers;
-    return answers;
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_doc(doc) {
@@ -437,34 +432,4 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     m_app.m_settings.m_nSplitHeight = m_pRightSplitter->sizes().value(0);
     m_pList->SaveSettings();
     event->accept();
-}
-
-QMessageBox::StandardButton CMainFrame::MessageBox(const QString& text, QMessageBox::Icon icon,
-                                                   QMessageBox::StandardButtons buttons,
-                                                   QMessageBox::StandardButton defaultButton) {
-    return ShowMessage(this, text, icon, buttons, defaultButton);
-}
-
-QMessageBox::StandardButton CMainFrame::ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-                                                    QMessageBox::StandardButtons buttons,
-                                                    QMessageBox::StandardButton defaultButton) {
-    shownMessages().push_back({text, icon, buttons, defaultButton});
-    if (!Answers().empty()) {
-        const QMessageBox::StandardButton answer = Answers().front();
-        Answers().pop_front();
-        return answer;
-    }
-    // Without a screen nobody could answer; take the default instead of hanging.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return defaultButton != QMessageBox::NoButton ? defaultButton : QMessageBox::Ok;
-    QMessageBox box(icon, QStringLiteral("Librovista"), text, buttons, parent);
-    if (defaultButton != QMessageBox::NoButton) box.setDefaultButton(defaultButton);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void CMainFrame::setNextAnswer(QMessageBox::StandardButton answer) { Answers().push_back(answer); }
-
-std::vector<CMainFrame::SHOWN_MESSAGE>& CMainFrame::shownMessages() {
-    static std::vector<SHOWN_MESSAGE> shown;
-    return shown;
 }

@@ -3,7 +3,6 @@
 // toolbar, quick-search bar, status bar, command enabling, and the one place
 // where transfers with a recorder are started, shown and finished.
 #include <QMainWindow>
-#include <QMessageBox>
 #include <QPointer>
 #include <deque>
 #include <map>
@@ -68,24 +67,6 @@ public:
 
     // Recomputes every command's enabled and ticked state.
     void UpdateCommandUI();
-
-    // Every message box of the program goes through here; caption "Librovista".
-    QMessageBox::StandardButton MessageBox(const QString& text, QMessageBox::Icon icon = QMessageBox::NoIcon,
-                                           QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-                                           QMessageBox::StandardButton defaultButton = QMessageBox::NoButton);
-    static QMessageBox::StandardButton ShowMessage(QWidget* parent, const QString& text, QMessageBox::Icon icon,
-                                                   QMessageBox::StandardButtons buttons,
-                                                   QMessageBox::StandardButton defaultButton);
-
-    // Test seam: while answers are queued, boxes are not shown but answered.
-    struct SHOWN_MESSAGE {
-        QString text;
-        QMessageBox::Icon icon;
-        QMessageBox::StandardButtons buttons = QMessageBox::Ok;
-        QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
-    };
-    static void setNextAnswer(QMessageBox::StandardButton answer);
-    static std::vector<SHOWN_MESSAGE>& shownMessages();
 
     // The condition of the last quick or condition search.
     CSearchCondition m_condition;

@@ -9,6 +9,7 @@
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
@@ -53,7 +54,7 @@ void CMainFrame::OnSearch() {
 void CMainFrame::CleanCache(CLEANUP_KIND kind) {
     const std::string recorder = m_doc.GetCurrentRecorder();
     const QString question = ToQ(CleanupQuestion(kind, recorder));
-    if (MessageBox(question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
+    if (CMessageBox::Show(this, question, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) !=
         QMessageBox::Yes)
         return;
     CLEANUPRESULT result;
@@ -64,10 +65,10 @@ void CMainFrame::CleanCache(CLEANUP_KIND kind) {
     }
     // A file that could not be deleted ends the command there.
     if (result.bFailed) {
-        MessageBox(ToQ(result.strError), QMessageBox::Critical, QMessageBox::Ok);
+        CMessageBox::Show(this, ToQ(result.strError), QMessageBox::Critical, QMessageBox::Ok);
         return;
     }
-    MessageBox(ToQ(CleanupResultText(result.nCount)), QMessageBox::NoIcon, QMessageBox::Ok);
+    CMessageBox::Show(this, ToQ(CleanupResultText(result.nCount)), QMessageBox::NoIcon, QMessageBox::Ok);
     if (kind == CLEANUP_LIBRARY) {
         m_doc.ReloadFromOwnPath();
         m_doc.UpdateAllViews(nullptr, 0, nullptr);

@@ -6,6 +6,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/edit_view.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "app/views/list_view.h"
 #include "core/library/title_doc.h"
@@ -80,7 +81,7 @@ void CMainFrame::EndTransfer() {
     const bool success = m_pTransferThread->GetExitCode() == 0;
     if (!success) {
         const std::string error = m_pTransferThread->GetErrorText();
-        if (!error.empty()) MessageBox(lv::app::ToQ(error), QMessageBox::Warning, QMessageBox::Ok);
+        if (!error.empty()) CMessageBox::Show(this, lv::app::ToQ(error), QMessageBox::Warning, QMessageBox::Ok);
     } else if (auto* titles = dynamic_cast<CDownloadTitleThread*>(m_pTransferThread.get())) {
         if (!titles->m_aTitles.empty()) {
             m_doc.LoadDescription(titles->m_aTitles.back()->m_strPath);

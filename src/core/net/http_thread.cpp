@@ -16,7 +16,6 @@ namespace {
 
 constexpr std::size_t kErrorTextLimit = 255;
 constexpr long kChunk = 4096;
-constexpr long kStallSeconds = 60;
 
 void GlobalInit() {
     static const bool done = [] {
@@ -153,10 +152,10 @@ bool CHttpThread::InitInstance() {
     curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
-    // A connection that makes no progress for a minute is given up.
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, kStallSeconds);
+    // A recorder that stops answering must not hold the transfer forever.
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, m_nStallSeconds);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_nStallSeconds);
     // The proxy choice is read once, when the transfer starts.
     if (m_proxy.bUseIE) {
         // The system's configuration: the proxy environment of the session.

@@ -53,6 +53,8 @@ public:
     CHttpThread& operator=(const CHttpThread&) = delete;
 
     std::string m_strRecorderName;  // set before Start
+    // Set before Start: a connection that makes no progress for this long is given up.
+    long m_nStallSeconds = 60;
 
     // Runs InitInstance, OnStartTransfer and ExitInstance on a new thread.
     void Start();

@@ -1,128 +1,90 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "core/library/recorder_library.h"
 #include "core/search/genres.h"
-#include "core/text/codec.h"
 #include "support/sjis.h"
 
 namespace {
 
-struct MainGenre {
-    int number;
-    int code;
-    const char* name;
-    int image;
-    std::vector<const char*> subs;
+// Every genre name in table order: each main genre, then its sub-genres.
+const std::vector<std::vector<const char*>> kNames = {
+    {"ﾆｭｰｽ/報道全般", "01 定刻・総合", "02 天気", "03 特集・ドキュメント", "04 政治・国会", "05 経済・市況",
+     "06 海外・国際", "07 解説", "08 討論・会談", "09 報道特番", "10 ローカル・地域", "11 交通", "12 ﾆｭｰｽ/報道1",
+     "13 ﾆｭｰｽ/報道2", "14 ﾆｭｰｽ/報道3", "15 ﾆｭｰｽ/報道4"},
+    {"スポーツ全般", "01 ｽﾎﾟｰﾂﾆｭｰｽ", "02 野球", "03 サッカー", "04 ゴルフ", "05 その他の球技", "06 相撲・格闘技",
+     "07 ｵﾘﾝﾋﾟｯｸ・国際大会", "08 ﾏﾗｿﾝ・陸上・水泳", "09 モータースポーツ", "10 ﾏﾘﾝ・ｳｨﾝﾀｰｽﾎﾟｰﾂ", "11 競馬・公営競技",
+     "12 スポーツ1", "13 スポーツ2", "14 スポーツ3", "15 スポーツ4"},
+    {"情報/ﾜｲﾄﾞｼｮｰ全般", "01 芸能・ﾜｲﾄﾞシｮｰ", "02 ファッション", "03 暮らし・住まい", "04 健康・医療",
+     "05 ｼｮｯﾋﾟﾝｸﾞ・通販", "06 グルメ・料理", "07 イベント", "08 番組紹介・お知らせ", "09 情報/ﾜｲﾄﾞｼｮｰ1",
+     "10 情報/ﾜｲﾄﾞｼｮｰ2", "11 情報/ﾜｲﾄﾞｼｮｰ3", "12 情報/ﾜｲﾄﾞｼｮｰ4", "13 情報/ﾜｲﾄﾞｼｮｰ5"},
+    {"ドラマ全般", "01 国内ドラマ", "02 海外ドラマ", "03 時代劇", "04 ドラマ1", "05 ドラマ2", "06 ドラマ3",
+     "07 ドラマ4", "08 ドラマ5"},
+    {"音楽全般", "01 国内ロック・ポップス", "02 海外ロック・ポップス", "03 クラシック・オペラ",
+     "04 ジャズ・フュージョン", "05 歌謡曲・演歌", "06 ﾗｲﾌﾞ・ｺﾝｻｰﾄ", "07 ﾗﾝｷﾝｸﾞ・ﾘｸｴｽﾄ", "08 ｶﾗｵｹ・のど自慢",
+     "09 民謡・邦楽", "10 童謡・キッズ", "11 民族音楽・ﾜｰﾙﾄﾞﾐｭｰｼﾞｯｸ", "12 音楽1", "13 音楽2", "14 音楽3", "15 音楽4"},
+    {"バラエティ全般", "01 クイズ", "02 ゲーム", "03 トークバラエティ", "04 お笑い・コメディ", "05 音楽バラエティ",
+     "06 旅バラエティ", "07 料理バラエティ", "08 バラエティ1", "09 バラエティ2", "10 バラエティ3", "11 バラエティ4",
+     "12 バラエティ5"},
+    {"映画全般", "01 洋画", "02 邦画", "03 アニメ", "04 映画1", "05 映画2", "06 映画3", "07 映画4", "08 映画5"},
+    {"アニメ/特撮全般", "01 国内アニメ", "02 海外アニメ", "03 特撮", "04 アニメ/特撮1", "05 アニメ/特撮2",
+     "06 アニメ/特撮3", "07 アニメ/特撮4", "08 アニメ/特撮5"},
+    {"ﾄﾞｷｭﾒﾝﾀﾘｰ教養全般", "01 社会・時事", "02 歴史・紀行", "03 自然・動物・環境", "04 宇宙・科学・医学",
+     "05 カルチャー・伝統文化", "06 文学・文芸", "07 スポーツ", "08 ドキュメンタリー全般", "09 インタビュー・討論",
+     "10 ﾄﾞｷｭﾒﾝﾀﾘｰ教養1", "11 ﾄﾞｷｭﾒﾝﾀﾘｰ教養2", "12 ﾄﾞｷｭﾒﾝﾀﾘｰ教養3", "13 ﾄﾞｷｭﾒﾝﾀﾘｰ教養4", "14 ﾄﾞｷｭﾒﾝﾀﾘｰ教養5"},
+    {"劇場公演全般", "01 現代劇・新劇", "02 ミュージカル", "03 ダンス・バレエ", "04 落語・演芸", "05 歌舞伎・古典",
+     "06 劇場公演1", "07 劇場公演2", "08 劇場公演3", "09 劇場公演4", "10 劇場公演5"},
+    {"趣味教育全般", "01 旅・釣り・アウトドア", "02 園芸・ペット・手芸", "03 音楽・美術・工芸", "04 囲碁・将棋",
+     "05 麻雀・パチンコ", "06 車・オートバイ", "07 ｺﾝﾋﾟｭｰﾀ・TVｹﾞｰﾑ", "08 会話・語学", "09 幼児・小学生",
+     "10 中学生・高校生", "11 大学生・受験", "12 生涯教育・資格", "13 教育問題", "14 趣味/教育1", "15 趣味/教育2"},
+    {"福祉全般", "01 高齢者", "02 障害者", "03 社会福祉", "04 ボランティア", "05 手話", "06 文字（字幕）",
+     "07 音声解説", "08 福祉1", "09 福祉2", "10 福祉3", "11 福祉4", "12 福祉5"},
+    {"その他"},
 };
 
-// The program's genre list: each main genre with its image and sub-genres in order.
-const std::vector<MainGenre> kExpected = {
-    {0,
-     0x40,
-     "ﾆｭｰｽ/報道全般",
-     16,
-     {"01 定刻・総合", "02 天気", "03 特集・ドキュメント", "04 政治・国会", "05 経済・市況", "06 海外・国際", "07 解説",
-      "08 討論・会談", "09 報道特番", "10 ローカル・地域", "11 交通", "12 ﾆｭｰｽ/報道1", "13 ﾆｭｰｽ/報道2", "14 ﾆｭｰｽ/報道3",
-      "15 ﾆｭｰｽ/報道4"}},
-    {1,
-     0x10040,
-     "スポーツ全般",
-     17,
-     {"01 ｽﾎﾟｰﾂﾆｭｰｽ", "02 野球", "03 サッカー", "04 ゴルフ", "05 その他の球技", "06 相撲・格闘技",
-      "07 ｵﾘﾝﾋﾟｯｸ・国際大会", "08 ﾏﾗｿﾝ・陸上・水泳", "09 モータースポーツ", "10 ﾏﾘﾝ・ｳｨﾝﾀｰｽﾎﾟｰﾂ", "11 競馬・公営競技",
-      "12 スポーツ1", "13 スポーツ2", "14 スポーツ3", "15 スポーツ4"}},
-    {2,
-     0x20040,
-     "情報/ﾜｲﾄﾞｼｮｰ全般",
-     18,
-     {"01 芸能・ﾜｲﾄﾞシｮｰ", "02 ファッション", "03 暮らし・住まい", "04 健康・医療", "05 ｼｮｯﾋﾟﾝｸﾞ・通販",
-      "06 グルメ・料理", "07 イベント", "08 番組紹介・お知らせ", "09 情報/ﾜｲﾄﾞｼｮｰ1", "10 情報/ﾜｲﾄﾞｼｮｰ2",
-      "11 情報/ﾜｲﾄﾞｼｮｰ3", "12 情報/ﾜｲﾄﾞｼｮｰ4", "13 情報/ﾜｲﾄﾞｼｮｰ5"}},
-    {3,
-     0x30040,
-     "ドラマ全般",
-     19,
-     {"01 国内ドラマ", "02 海外ドラマ", "03 時代劇", "04 ドラマ1", "05 ドラマ2", "06 ドラマ3", "07 ドラマ4",
-      "08 ドラマ5"}},
-    {4,
-     0x40040,
-     "音楽全般",
-     20,
-     {"01 国内ロック・ポップス", "02 海外ロック・ポップス", "03 クラシック・オペラ", "04 ジャズ・フュージョン",
-      "05 歌謡曲・演歌", "06 ﾗｲﾌﾞ・ｺﾝｻｰﾄ", "07 ﾗﾝｷﾝｸﾞ・ﾘｸｴｽﾄ", "08 ｶﾗｵｹ・のど自慢", "09 民謡・邦楽", "10 童謡・キッズ",
-      "11 民族音楽・ﾜｰﾙﾄﾞﾐｭｰｼﾞｯｸ", "12 音楽1", "13 音楽2", "14 音楽3", "15 音楽4"}},
-    {5,
-     0x50040,
-     "バラエティ全般",
-     21,
-     {"01 クイズ", "02 ゲーム", "03 トークバラエティ", "04 お笑い・コメディ", "05 音楽バラエティ", "06 旅バラエティ",
-      "07 料理バラエティ", "08 バラエティ1", "09 バラエティ2", "10 バラエティ3", "11 バラエティ4", "12 バラエティ5"}},
-    {6,
-     0x60040,
-     "映画全般",
-     22,
-     {"01 洋画", "02 邦画", "03 アニメ", "04 映画1", "05 映画2", "06 映画3", "07 映画4", "08 映画5"}},
-    {7,
-     0x70040,
-     "アニメ/特撮全般",
-     23,
-     {"01 国内アニメ", "02 海外アニメ", "03 特撮", "04 アニメ/特撮1", "05 アニメ/特撮2", "06 アニメ/特撮3",
-      "07 アニメ/特撮4", "08 アニメ/特撮5"}},
-    {8,
-     0x80040,
-     "ﾄﾞｷｭﾒﾝﾀﾘｰ教養全般",
-     24,
-     {"01 社会・時事", "02 歴史・紀行", "03 自然・動物・環境", "04 宇宙・科学・医学", "05 カルチャー・伝統文化",
-      "06 文学・文芸", "07 スポーツ", "08 ドキュメンタリー全般", "09 インタビュー・討論", "10 ﾄﾞｷｭﾒﾝﾀﾘｰ教養1",
-      "11 ﾄﾞｷｭﾒﾝﾀﾘｰ教養2", "12 ﾄﾞｷｭﾒﾝﾀﾘｰ教養3", "13 ﾄﾞｷｭﾒﾝﾀﾘｰ教養4", "14 ﾄﾞｷｭﾒﾝﾀﾘｰ教養5"}},
-    {9,
-     0x90040,
-     "劇場公演全般",
-     25,
-     {"01 現代劇・新劇", "02 ミュージカル", "03 ダンス・バレエ", "04 落語・演芸", "05 歌舞伎・古典", "06 劇場公演1",
-      "07 劇場公演2", "08 劇場公演3", "09 劇場公演4", "10 劇場公演5"}},
-    {10,
-     0xA0040,
-     "趣味教育全般",
-     26,
-     {"01 旅・釣り・アウトドア", "02 園芸・ペット・手芸", "03 音楽・美術・工芸", "04 囲碁・将棋", "05 麻雀・パチンコ",
-      "06 車・オートバイ", "07 ｺﾝﾋﾟｭｰﾀ・TVｹﾞｰﾑ", "08 会話・語学", "09 幼児・小学生", "10 中学生・高校生",
-      "11 大学生・受験", "12 生涯教育・資格", "13 教育問題", "14 趣味/教育1", "15 趣味/教育2"}},
-    {11,
-     0xB0040,
-     "福祉全般",
-     27,
-     {"01 高齢者", "02 障害者", "03 社会福祉", "04 ボランティア", "05 手話", "06 文字（字幕）", "07 音声解説",
-      "08 福祉1", "09 福祉2", "10 福祉3", "11 福祉4", "12 福祉5"}},
-    {15, 0xF0040, "その他", 31, {}},
-};
+TEST(GenreTable, CodesAscendAndEverySubGenreFollowsItsMainGenre) {
+    ASSERT_EQ(g_aGenres.end() - g_aGenres.begin(), GENRE_COUNT);
+    int previous = -1;
+    int main = -1;  // the code of the main genre the rows are under
+    for (const GENRE_ENTRY& g : g_aGenres) {
+        SCOPED_TRACE(testing::Message() << std::hex << g.nCode);
+        EXPECT_GT(g.nCode, previous);
+        previous = g.nCode;
+        // Bit 6 always; bit 4 and a number 0-14 for a sub-genre; the main genre 0-11 or 15.
+        EXPECT_EQ(g.nCode & ~0xF001F, 0x40);
+        const int number = g.nCode >> 16;
+        EXPECT_TRUE(number <= 11 || number == 15);
+        if (IsMainGenre(g.nCode)) {
+            main = g.nCode;
+        } else {
+            EXPECT_EQ(main, (g.nCode & 0xF0000) | 0x40);
+            EXPECT_NE(g.nCode & 0xF, 0xF);
+        }
+        // Images 16 to 27 and 31 of the 32 in the shared list.
+        EXPECT_EQ(GetGenreImage(g.nCode), 16 + number);
+        EXPECT_LT(GetGenreImage(g.nCode), 32);
+    }
+    EXPECT_EQ(g_aGenres[GENRE_COUNT].nCode, 0);
+    EXPECT_EQ(g_aGenres[GENRE_COUNT].pszName, nullptr);
+}
 
-std::string Utf8(const char* cp932) { return lv::text::Cp932ToUtf8(cp932); }
-
-TEST(GenreTable, HoldsEveryRowInOrderWithItsCodeAndName) {
-    std::size_t row = 0;
-    for (const MainGenre& m : kExpected) {
-        ASSERT_LT(row, GENRE_COUNT);
-        EXPECT_EQ(g_aGenres[row].nCode, m.code) << "row " << row;
-        EXPECT_EQ(Utf8(g_aGenres[row].pszName), m.name) << "row " << row;
-        EXPECT_TRUE(IsMainGenre(g_aGenres[row].nCode));
-        EXPECT_EQ(GetGenreImage(g_aGenres[row].nCode), m.image) << m.name;
-        ++row;
-        for (std::size_t n = 0; n < m.subs.size(); ++n, ++row) {
-            ASSERT_LT(row, GENRE_COUNT);
-            EXPECT_EQ(g_aGenres[row].nCode, m.number * 65536 + 0x50 + static_cast<int>(n)) << "row " << row;
-            EXPECT_EQ(Utf8(g_aGenres[row].pszName), m.subs[n]) << "row " << row;
-            EXPECT_FALSE(IsMainGenre(g_aGenres[row].nCode));
-            EXPECT_EQ(GetGenreImage(g_aGenres[row].nCode), m.image);
+TEST(GenreTable, NamesInTableOrderEachSubGenreNumberedFromOne) {
+    std::vector<const char*> names;
+    for (const auto& group : kNames) names.insert(names.end(), group.begin(), group.end());
+    ASSERT_EQ(names.size(), g_aGenres.size());
+    for (std::size_t row = 0; row < names.size(); ++row) {
+        const GENRE_ENTRY& g = g_aGenres[row];
+        ASSERT_NE(g.pszName, nullptr) << row;
+        EXPECT_EQ(U8(g.pszName), names[row]) << "row " << row;
+        char number[8];
+        std::snprintf(number, sizeof number, "%02d ", (g.nCode & 0xF) + 1);
+        if (!IsMainGenre(g.nCode)) {
+            EXPECT_EQ(std::string(g.pszName).rfind(number, 0), 0u) << names[row];
         }
     }
-    EXPECT_EQ(row, 158u);
-    EXPECT_EQ(g_aGenres[158].nCode, 0);
-    EXPECT_EQ(g_aGenres[158].pszName, nullptr);
-    EXPECT_EQ(g_aGenres.end() - g_aGenres.begin(), 158);
 }
 
 TEST(GenreTable, NamesAreCodePage932BytesWithTheirWidthsKept) {
@@ -147,12 +109,12 @@ TEST(GenreCode, KeysOfTheLibraryListGiveCodeImageAndName) {
     EXPECT_EQ(baseball, 0x10051);
     EXPECT_EQ(GetGenreImage(baseball), 17);
     ASSERT_NE(FindGenre(baseball), nullptr);
-    EXPECT_EQ(Utf8(FindGenre(baseball)->pszName), "02 野球");
+    EXPECT_EQ(U8(FindGenre(baseball)->pszName), "02 野球");
 
     int other = genreOf("0001500064");
     EXPECT_EQ(other, 0xF0040);
     EXPECT_EQ(GetGenreImage(other), 31);
-    EXPECT_EQ(Utf8(FindGenre(other)->pszName), "その他");
+    EXPECT_EQ(U8(FindGenre(other)->pszName), "その他");
     EXPECT_TRUE(IsMainGenre(other));
 
     EXPECT_EQ(FindGenre(0), nullptr);

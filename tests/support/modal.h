@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
 
 namespace lv::guitest {
 
@@ -52,7 +52,7 @@ inline void Activate(QWidget* window) {
 // The texts of the boxes shown since the last clear.
 inline QStringList ShownTexts() {
     QStringList texts;
-    for (const auto& m : CMainFrame::shownMessages()) texts << m.text;
+    for (const auto& m : CMessageBox::Shown()) texts << m.text;
     return texts;
 }
 

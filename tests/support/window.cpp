@@ -1,18 +1,29 @@
-#include "app/program_folder.h"
+#include "support/window.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTest>
+#include <QTreeView>
 #include <QTreeWidget>
 #include <filesystem>
 
+#include "app/search/keyword_combo.h"
 #include "app/shell/app.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
+#include "app/views/list_model.h"
+#include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/settings/netnavi_setting.h"
+#include "support/modal.h"
 #include "support/sjis.h"
 
 namespace lv::guitest {
 
-ProgramFolder::ProgramFolder() {}
+ProgramFolder::ProgramFolder() { CMessageBox::SetTestMode(true); }
 
 void ProgramFolder::AddRecorder(const std::string& name, const std::string& model, const std::string& discCsv,
                                 const std::string& libraryCsv, int port) {
@@ -35,6 +46,14 @@ void ProgramFolder::WriteDescription(const std::string& recorder, const std::str
     CNetNaviSetting setting(Dir());
     QVERIFY(setting.SetName(recorder));
     lv::test::WriteFile(setting.GetCacheFolder() + textFile, SJ(utf8.c_str()));
+}
+
+void ProgramFolder::SetPort(const std::string& recorder, int port) {
+    CNetNaviSetting setting(Dir());
+    QVERIFY(setting.SetName(recorder));
+    QVERIFY(setting.Load());
+    QVERIFY(setting.SetPort(port));
+    QVERIFY(setting.Save());
 }
 
 void ProgramFolder::AddSampleLibrary() {
@@ -85,6 +104,116 @@ void ClickNode(CRDTreeView* tree, QTreeWidgetItem* item) {
     const QRect rect = tree->visualItemRect(item);
     QVERIFY(rect.isValid());
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, rect.center());
+}
+
+Window::~Window() { Stop(); }
+
+void Window::Start() {
+    m_app = m_folder->Start();
+    QVERIFY(m_app);
+    m_frame = m_app->GetMainFrame();
+    QVERIFY(QTest::qWaitForWindowActive(m_frame));
+    m_tree = m_frame->GetTreeView();
+    m_list = m_frame->GetListView();
+    m_model = m_list->GetModel();
+}
+
+void Window::Stop() {
+    if (m_app) m_app->ExitInstance();
+    m_app.reset();
+    m_frame = nullptr;
+    m_tree = nullptr;
+    m_list = nullptr;
+    m_model = nullptr;
+    QCOMPARE(CMessageBox::PendingAnswers(), std::size_t(0));
+}
+
+void Window::Restart() {
+    Stop();
+    Start();
+}
+
+CRDTitleDoc& Window::Doc() const { return *m_app->GetDocument(); }
+
+QAction* Window::Act(int id) const { return m_frame->Action(id); }
+
+void Window::Key(int key, Qt::KeyboardModifiers modifiers) {
+    Activate(m_frame);
+    QTest::keyClick(m_frame, Qt::Key(key), modifiers);
+}
+
+void Window::Select(const QStringList& labels) {
+    QTreeWidgetItem* item = FindNode(m_tree, labels);
+    QVERIFY2(item, qPrintable(labels.join(QLatin1Char('/'))));
+    ClickNode(m_tree, item);
+    QCOMPARE(m_tree->currentItem(), item);
+}
+
+bool Window::SearchResultsShown() const {
+    return m_tree->GetSelectedNode() && m_tree->GetSelectedNode() == m_tree->GetSearchResults();
+}
+
+QStringList Window::Column(int column) const {
+    QStringList texts;
+    for (int r = 0; r < m_model->rowCount(); ++r) texts << m_model->index(r, column).data().toString();
+    return texts;
+}
+
+QStringList Window::Titles(bool sorted) const {
+    QStringList titles = Column(0);
+    if (sorted) titles.sort();
+    return titles;
+}
+
+void Window::SelectRows(const QList<int>& rows) {
+    QItemSelection selection;
+    for (int r : rows) selection.select(m_model->index(r, 0), m_model->index(r, m_model->columnCount() - 1));
+    m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+QStringList Window::TreeRecorders() const {
+    QStringList names;
+    for (int i = 1; i < m_tree->GetRoot()->childCount(); ++i) names << m_tree->GetRoot()->child(i)->text(0);
+    return names;
+}
+
+std::string Window::CacheFile(const std::string& recorder, const std::string& name) const {
+    CNetNaviSetting setting(m_folder->Dir());
+    setting.SetName(recorder);
+    return setting.GetCacheFolder() + name;
+}
+
+CKeywordComboBox* Window::QuickBox() const { return m_frame->GetQuickSearchBox(); }
+
+void Window::TypeQuick(const QString& text) {
+    QLineEdit* edit = QuickBox()->lineEdit();
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    Type(edit, text);
+}
+
+std::string Window::History() const {
+    return std::filesystem::exists(HistoryFile()) ? lv::test::ReadFile(HistoryFile()) : std::string("<none>");
+}
+
+QStringList Window::BoxItems(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+void Window::Type(QWidget* widget, const QString& text) {
+    for (QChar c : text) QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+void Window::Choose(QComboBox* box, int index) {
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    QTRY_VERIFY(view->isVisible());
+    view->setCurrentIndex(view->model()->index(index, box->modelColumn(), box->rootModelIndex()));
+    QTest::keyClick(view, Qt::Key_Return);
+    QTRY_VERIFY(!view->isVisible());
 }
 
 }  // namespace lv::guitest

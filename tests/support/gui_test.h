@@ -1,0 +1,28 @@
+#pragma once
+// What a test of the window includes: the window fixture, modal dialogs and
+// message boxes, and the classes it drives.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "app/search/keyword_combo.h"
+#include "app/shell/app.h"
+#include "app/shell/commands.h"
+#include "app/shell/main_frame.h"
+#include "app/shell/message_box.h"
+#include "app/views/list_model.h"
+#include "app/views/list_view.h"
+#include "app/views/tree_view.h"
+#include "core/library/title_doc.h"
+#include "core/settings/netnavi_setting.h"
+#include "support/modal.h"
+#include "support/sjis.h"
+#include "support/temp_dir.h"
+#include "support/window.h"

@@ -110,7 +110,7 @@ private slots:
         QVERIFY(Library("RDA")->Titles().empty());
         QVERIFY(Library("RDA")->Discs().empty());
         // The views follow the reload; the other recorders keep their titles.
-        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB", "TEN", "ONLYLIB"}));
+        QCOMPARE(w->TreeRecorders(), (QStringList{u"RDA"_s, u"RDB"_s, u"TEN"_s, u"ONLYLIB"_s}));
         QCOMPARE(Library("RDB")->Titles().size(), std::size_t(1));
         w->Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
         QVERIFY(w->Titles().isEmpty());

@@ -43,7 +43,7 @@ private slots:
         w->TypeQuick(QStringLiteral("ef"));
         QTest::keyClick(w->m_frame, Qt::Key_F3);
         QCOMPARE(w->History(), std::string("ef\r\ncd\r\nab\r\n"));
-        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ef", "cd", "ab"}));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{u"ef"_s, u"cd"_s, u"ab"_s}));
         QVERIFY(w->SearchResultsShown());
 
         // A keyword used again moves to the top.
@@ -65,10 +65,10 @@ private slots:
     void aKeywordReplacesTheFirstEntryItBegins() {
         StartWithHistory("ef\r\nabcd\r\nabc\r\n");
         // The search from the second entry finds "abcd" first: only it goes.
-        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ef", "abcd", "abc"}));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{u"ef"_s, u"abcd"_s, u"abc"_s}));
         w->TypeQuick(QStringLiteral("ab"));
         QTest::keyClick(w->QuickBox()->lineEdit(), Qt::Key_Return);
-        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ab", "ef", "abc"}));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{u"ab"_s, u"ef"_s, u"abc"_s}));
         // Another entry beginning with the text is shown, the search used the text typed.
         QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("abc"));
         QCOMPARE(w->m_frame->m_condition.m_strText, std::string("ab"));
@@ -76,7 +76,7 @@ private slots:
 
         // Letters compare without regard to case.
         Search(QStringLiteral("ABC"));
-        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{"ABC", "ab", "ef"}));
+        QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{u"ABC"_s, u"ab"_s, u"ef"_s}));
         QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("ABC"));
         QCOMPARE(w->Titles(), (QStringList{QStringLiteral("abc news"), QStringLiteral("映画ＡＢＣ")}));
     }

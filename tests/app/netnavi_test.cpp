@@ -89,7 +89,7 @@ private slots:
         const auto written = fs::last_write_time(w->m_folder->File("Default.lbv"));
         RunList([this](CNetNaviListDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
             QVERIFY(d->GetList()->selectedItems().isEmpty());
             QCOMPARE(d->GetAddButton()->text(), QStringLiteral("追加(&A)"));
             QCOMPARE(d->GetModifyButton()->text(), QStringLiteral("変更(&M)"));
@@ -103,9 +103,9 @@ private slots:
             QVERIFY(CMessageBox::Shown().empty());
             // Cancelled changes leave everything as it was.
             Click(d->GetList(), 1);
-            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) { SetText(p->GetNameEdit(), "RDZ"); }));
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) { SetText(p->GetNameEdit(), u"RDZ"_s); }));
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) { ChooseModel(p, "RD-X5"); }));
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
             QCOMPARE(d->GetList()->currentRow(), 1);
             QVERIFY(d->GetList()->item(1)->isSelected());
             // Esc closes as the close button does.
@@ -144,22 +144,22 @@ private slots:
                 ChooseModel(p, "RD-XS40");
                 QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RD-XS40"));
                 QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-XS40"));
-                SetText(p->GetNameEdit(), "Living");
+                SetText(p->GetNameEdit(), u"Living"_s);
                 ChooseModel(p, "RD-X3");
                 QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("Living"));
                 QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-X3"));
                 // No more than 15 bytes of name can be typed.
-                SetText(p->GetNameEdit(), "LivingRoomRecorder");
+                SetText(p->GetNameEdit(), u"LivingRoomRecorder"_s);
                 QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("LivingRoomRecor"));
-                SetText(p->GetNameEdit(), "Living");
+                SetText(p->GetNameEdit(), u"Living"_s);
                 QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
-                SetText(p->GetUserEdit(), "admin");
-                SetText(p->GetPasswordEdit(), "secret9");
+                SetText(p->GetUserEdit(), u"admin"_s);
+                SetText(p->GetPasswordEdit(), u"secret9"_s);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
                 QCOMPARE(p->GetRecorderName(), std::string("Living"));
             }));
-            QCOMPARE(Items(d->GetList()), QStringList{"Living"});
+            QCOMPARE(Items(d->GetList()), QStringList{u"Living"_s});
             // Off until the next opening.
             QVERIFY(!d->GetModifyButton()->isEnabled());
             QVERIFY(!d->GetDeleteButton()->isEnabled());
@@ -176,7 +176,7 @@ private slots:
         QVERIFY(lv::test::ReadFile(Profile("Living")).find("secret9") == std::string::npos);
         // Closing saved the document and reloaded it into the views.
         QCOMPARE(DocumentFile(), std::string("Living\r\n"));
-        QCOMPARE(w->TreeRecorders(), QStringList{"Living"});
+        QCOMPARE(w->TreeRecorders(), QStringList{u"Living"_s});
         QVERIFY(!w->Doc().IsModified());
     }
 
@@ -195,32 +195,32 @@ private slots:
                 };
                 expect(QStringLiteral("機種名が無効です。"), p->GetModelBox());
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetHostEdit(), "bad host");
+                SetText(p->GetHostEdit(), u"bad host"_s);
                 expect(QStringLiteral("ﾎｽﾄ名が無効です。"), p->GetHostEdit());
-                SetText(p->GetHostEdit(), "192.168.1.20");
-                SetText(p->GetPortEdit(), "1999");
+                SetText(p->GetHostEdit(), u"192.168.1.20"_s);
+                SetText(p->GetPortEdit(), u"1999"_s);
                 expect(QStringLiteral("ﾎﾟｰﾄ番号が無効です。"), p->GetPortEdit());
                 // The data exchange refuses first what is beyond its range, or no number.
-                SetText(p->GetPortEdit(), "10001");
+                SetText(p->GetPortEdit(), u"10001"_s);
                 expect(QStringLiteral("0 から 10000 までの整数を入力してください。"), p->GetPortEdit());
-                SetText(p->GetPortEdit(), "");
+                SetText(p->GetPortEdit(), u""_s);
                 expect(QStringLiteral("整数を入力してください。"), p->GetPortEdit());
                 // Only digits can be typed.
-                SetText(p->GetPortEdit(), "8o8");
+                SetText(p->GetPortEdit(), u"8o8"_s);
                 QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("88"));
-                SetText(p->GetPortEdit(), "10000");
-                SetText(p->GetNameEdit(), "録画機");
+                SetText(p->GetPortEdit(), u"10000"_s);
+                SetText(p->GetNameEdit(), u"録画機"_s);
                 expect(QStringLiteral("本体名が無効です。"), p->GetNameEdit());
-                SetText(p->GetNameEdit(), "Den");
+                SetText(p->GetNameEdit(), u"Den"_s);
                 CMessageBox::ClearShown();
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), QStringList{"Den"});
+            QCOMPARE(Items(d->GetList()), QStringList{u"Den"_s});
         });
         QVERIFY(CMessageBox::Shown().empty());
         QCOMPARE(Load("Den").GetPort(), 10000);
-        QCOMPARE(w->TreeRecorders(), QStringList{"Den"});
+        QCOMPARE(w->TreeRecorders(), QStringList{u"Den"_s});
     }
 
     void addingAnExistingNameOverwritesItWhenAskedTo() {
@@ -229,8 +229,8 @@ private slots:
         RunList([this](CNetNaviListDialog* d) {
             QVERIFY(RunProfile(d->GetAddButton(), [this](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-XS40");
-                SetText(p->GetNameEdit(), "RDA");
-                SetText(p->GetHostEdit(), "10.0.0.5");
+                SetText(p->GetNameEdit(), u"RDA"_s);
+                SetText(p->GetHostEdit(), u"10.0.0.5"_s);
                 // No: the dialog stays and nothing is touched.
                 CMessageBox::SetNextAnswer(QMessageBox::No);
                 PressOK(p);
@@ -246,13 +246,13 @@ private slots:
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
         });
         // The old cache went; the new profile is there.
         QVERIFY(!fs::exists(w->CacheFile("RDA", "Library.csv")));
         QCOMPARE(Load("RDA").GetHost(), std::string("10.0.0.5"));
         QCOMPARE(DocumentFile(), std::string("RDA\r\nRDB\r\n"));
-        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB"}));
+        QCOMPARE(w->TreeRecorders(), (QStringList{u"RDA"_s, u"RDB"_s}));
         QVERIFY(w->Doc().FindRecorder("RDA")->Titles().empty());
     }
 
@@ -262,7 +262,7 @@ private slots:
         RunList([this](CNetNaviListDialog* d) {
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetNameEdit(), "R3");
+                SetText(p->GetNameEdit(), u"R3"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::No);
                 PressOK(p);
                 QVERIFY(p->isVisible());
@@ -285,7 +285,7 @@ private slots:
                 ran = true;
                 QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RDC"));
                 QCOMPARE(p->GetModelBox()->currentText(), QStringLiteral("RD-X3"));
-                SetText(p->GetNameEdit(), "RDA");
+                SetText(p->GetNameEdit(), u"RDA"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
@@ -295,14 +295,14 @@ private slots:
                                list->visualItemRect(list->item(2)).center());
             QVERIFY(ran);
             // The other entry above went: the renamed one stays chosen.
-            QCOMPARE(Items(list), (QStringList{"RDB", "RDA"}));
+            QCOMPARE(Items(list), (QStringList{u"RDB"_s, u"RDA"_s}));
             QCOMPARE(list->currentRow(), 1);
         });
         QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDA\"は既に存在します。\n新しい設定を上書きしますか？")});
         QVERIFY(!fs::exists(Profile("RDC")));
         QCOMPARE(Load("RDA").GetModel(), std::string("RD-X3"));
         QCOMPARE(DocumentFile(), std::string("RDB\r\nRDA\r\n"));
-        QCOMPARE(w->TreeRecorders(), (QStringList{"RDB", "RDA"}));
+        QCOMPARE(w->TreeRecorders(), (QStringList{u"RDB"_s, u"RDA"_s}));
         QVERIFY(w->Doc().FindRecorder("RDA")->Titles().empty());
     }
 
@@ -313,10 +313,10 @@ private slots:
         RunList([this](CNetNaviListDialog* d) {
             Click(d->GetList(), 1);
             QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
-                SetText(p->GetPortEdit(), "2080");
+                SetText(p->GetPortEdit(), u"2080"_s);
                 PressOK(p);
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
             QVERIFY(!w->Doc().IsModified());
         });
         QVERIFY(CMessageBox::Shown().empty());
@@ -335,19 +335,19 @@ private slots:
             QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDB\"を削除します。\nよろしいですか？")});
             QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Question);
             QCOMPARE(CMessageBox::Shown().front().defaultButton, QMessageBox::No);
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
             QVERIFY(fs::exists(Profile("RDB")));
             QVERIFY(d->GetList()->item(1)->isSelected());
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QCOMPARE(Items(d->GetList()), QStringList{"RDA"});
+            QCOMPARE(Items(d->GetList()), QStringList{u"RDA"_s});
             QVERIFY(d->GetList()->selectedItems().isEmpty());
         });
         QVERIFY(!fs::exists(Profile("RDB")));
         QVERIFY(!fs::exists(w->m_folder->File("RDB")));
         QVERIFY(fs::exists(Profile("RDA")));
         QCOMPARE(DocumentFile(), std::string("RDA\r\n"));
-        QCOMPARE(w->TreeRecorders(), QStringList{"RDA"});
+        QCOMPARE(w->TreeRecorders(), QStringList{u"RDA"_s});
     }
 
     void anEntryWithARefusedNameCannotBeDeleted() {
@@ -355,11 +355,11 @@ private slots:
         lv::test::WriteFile(w->m_folder->File("Default.lbv"), SJ("RDA\r\n録画\r\n"));
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
             Click(d->GetList(), 1);
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
             QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", QStringLiteral("録画")}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
         });
         // Only the question was shown.
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
@@ -376,7 +376,7 @@ private slots:
             Click(d->GetList(), 1);
             QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetHostEdit(), "rdb.local");
+                SetText(p->GetHostEdit(), u"rdb.local"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 // Reported, and the dialog still ends with OK.
@@ -385,13 +385,13 @@ private slots:
             // A new recorder cannot take that name either: the folder is no profile to delete.
             QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetNameEdit(), "RDB");
+                SetText(p->GetNameEdit(), u"RDB"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 QVERIFY(p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{"RDA", "RDB"}));
+            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
         });
         const auto& shown = CMessageBox::Shown();
         QCOMPARE(shown.size(), std::size_t(3));
@@ -422,7 +422,7 @@ private slots:
         // The change stays in memory for the next save; the views keep what was loaded.
         QVERIFY(w->Doc().IsModified());
         QCOMPARE(w->Doc().GetRecorderNames(), std::vector<std::string>{"RDB"});
-        QCOMPARE(w->TreeRecorders(), (QStringList{"RDA", "RDB"}));
+        QCOMPARE(w->TreeRecorders(), (QStringList{u"RDA"_s, u"RDB"_s}));
     }
 };
 

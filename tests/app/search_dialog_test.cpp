@@ -8,8 +8,8 @@
 #include "app/search/date_picker.h"
 #include "app/search/search_dialog.h"
 #include "app/shell/qcodec.h"
-#include "support/gui_test.h"
 #include "core/search/genres.h"
+#include "support/gui_test.h"
 
 using namespace lv::app;
 using lv::guitest::OnNextDialog;
@@ -84,8 +84,8 @@ private slots:
             QVERIFY(d->findChild<QPushButton*>(QStringLiteral("OK"))->isDefault());
             QCOMPARE(d->findChild<QPushButton*>(QStringLiteral("Cancel"))->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 
-            QCOMPARE(w->BoxItems(d->GetRecorderBox()), (QStringList{"", "RDA", "RDB", "RDS"}));
-            QCOMPARE(w->BoxItems(d->GetDiscBox()), (QStringList{"", "HDD", "DVD"}));
+            QCOMPARE(w->BoxItems(d->GetRecorderBox()), (QStringList{u""_s, u"RDA"_s, u"RDB"_s, u"RDS"_s}));
+            QCOMPARE(w->BoxItems(d->GetDiscBox()), (QStringList{u""_s, u"HDD"_s, u"DVD"_s}));
             QComboBox* genre = d->GetGenreBox();
             QCOMPARE(genre->count(), 159);
             QCOMPARE(genre->itemText(0), QString());
@@ -174,19 +174,19 @@ private slots:
         w->TypeQuick(QStringLiteral("aa"));
         w->Key(Qt::Key_F3);
         RunSearch([this](CSearchDialog* d) {
-            QCOMPARE(w->BoxItems(d->GetSearchBox()), QStringList{"aa"});
+            QCOMPARE(w->BoxItems(d->GetSearchBox()), QStringList{u"aa"_s});
             d->GetSearchBox()->lineEdit()->clear();
             Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("zz"));
             Press(d, "OK");
         });
         QCOMPARE(w->History(), std::string("zz\r\naa\r\n"));
-        QCOMPARE(w->BoxItems(w->QuickBox()), QStringList{"aa"});
+        QCOMPARE(w->BoxItems(w->QuickBox()), QStringList{u"aa"_s});
         // The bar writes the file from its own list: "zz" is gone.
         w->TypeQuick(QStringLiteral("bb"));
         w->Key(Qt::Key_F3);
         QCOMPARE(w->History(), std::string("bb\r\naa\r\n"));
         RunSearch([this](CSearchDialog* d) {
-            QCOMPARE(w->BoxItems(d->GetSearchBox()), (QStringList{"bb", "aa"}));
+            QCOMPARE(w->BoxItems(d->GetSearchBox()), (QStringList{u"bb"_s, u"aa"_s}));
             // No text: no history change, titles of every recorder.
             d->GetSearchBox()->lineEdit()->clear();
             Press(d, "OK");

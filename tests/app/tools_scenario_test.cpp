@@ -100,7 +100,7 @@ private slots:
             QTest::mouseClick(d->GetAddButton(), Qt::LeftButton);
             QVERIFY(added);
         });
-        QCOMPARE(w.TreeRecorders(), QStringList{"Home"});
+        QCOMPARE(w.TreeRecorders(), QStringList{u"Home"_s});
         QCOMPARE(lv::test::ReadFile(w.m_folder->File("Default.lbv")), std::string("Home\r\n"));
 
         // F5 fetches the library into the cache and the views.

@@ -26,3 +26,6 @@
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 #include "support/window.h"
+
+// Qt texts in tests are written u"..."_s; QT_NO_CAST_FROM_ASCII forbids bare literals.
+using namespace Qt::StringLiterals;

@@ -12,8 +12,8 @@
 #include <unordered_map>
 
 #include "core/library/line_reader.h"
-#include "core/settings/models.h"
 #include "core/library/recorder_library.h"
+#include "core/settings/models.h"
 #include "core/text/codec.h"
 
 namespace lv::rdsim {

@@ -15,8 +15,8 @@
 #include "app/settings/data_exchange.h"
 #include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
-#include "core/settings/models.h"
 #include "core/library/title_doc.h"
+#include "core/settings/models.h"
 #include "core/shell/recorder_profiles.h"
 
 using lv::app::FromQ;
@@ -183,8 +183,8 @@ bool CNetNaviDialog::OnOK() {
     const PROFILE_FIELDS fields{m_strModel, m_strHost, m_nPort, m_bAuth, m_strUser, m_strPassword};
     auto confirm = [this](const std::string& name) {
         const QString ask = Quoted(name, "\"は既に存在します。\n新しい設定を上書きしますか？");
-        return CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
-               QMessageBox::Yes;
+        return CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
     };
     const PROFILE_RESULT result = SaveProfile(m_setting, fields, m_strName, confirm);
     switch (result.nStep) {

@@ -48,6 +48,7 @@ private:
 
 void SelectByText(QComboBox* box, const std::string& text) {
     std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(box->count()));
     for (int i = 0; i < box->count(); ++i) items.push_back(FromQ(box->itemText(i)));
     box->setCurrentIndex(ChooseItemByText(items, text));
 }

@@ -39,7 +39,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
 QVariant CListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     switch (role) {
-    case Qt::DisplayRole: return m_aHeaders[static_cast<std::size_t>(ViewFirstColumn(m_nViewMode) + section)];
+    case Qt::DisplayRole: return m_aHeaders.at(ViewFirstColumn(m_nViewMode) + section);
     case Qt::DecorationRole:
         if (section == m_nSortColumn) {
             static const QIcon up(QStringLiteral(":/sort_up.svg"));

@@ -156,7 +156,7 @@ void CRDListView::SaveColumns() {
     const int first = FirstColumn();
     if (header->count() != m_pModel->columnCount()) return;
     for (int c = 0; c < header->count(); ++c) {
-        COLUMN_DESC& d = m_aColumnDesc[static_cast<std::size_t>(first + c)];
+        COLUMN_DESC& d = m_aColumnDesc.at(first + c);
         d.nWidth = header->isSectionHidden(c) ? 0 : header->sectionSize(c);
         d.nOrder = header->visualIndex(c);
     }
@@ -173,7 +173,7 @@ void CRDListView::ApplyColumns() {
         if (from != p) header->moveSection(from, p);
     }
     for (int c = 0; c < count; ++c) {
-        const int width = std::max(0, m_aColumnDesc[static_cast<std::size_t>(first + c)].nWidth);
+        const int width = std::max(0, m_aColumnDesc.at(first + c).nWidth);
         header->setSectionHidden(c, false);
         header->resizeSection(c, width);
     }
@@ -292,6 +292,7 @@ void CRDListView::CopyDetails() {
     // The order the user sees, hidden columns included.
     QHeaderView* header = m_pDetails->header();
     std::vector<int> order;
+    order.reserve(static_cast<std::size_t>(header->count()));
     for (int p = 0; p < header->count(); ++p) order.push_back(header->logicalIndex(p));
     PutTextOnClipboard(CopyDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
 }

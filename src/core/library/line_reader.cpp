@@ -44,6 +44,7 @@ bool LineReader::Next(char*& line, std::size_t& length) {
     std::size_t scanned = m_pos;
     for (;;) {
         char* base = m_buf.data();
+        // NOLINTNEXTLINE(bugprone-not-null-terminated-result): a search, not a copy
         void* nl = std::memchr(base + scanned, '\n', m_buf.size() - scanned);
         if (nl) {
             std::size_t end = static_cast<char*>(nl) - base;

@@ -42,7 +42,7 @@ const Tables& GetTables() {
     std::call_once(once, [] {
         iconv_t cd = iconv_open("UTF-32LE", "CP932");
         for (int b = 0; b < 0x80; ++b) t.single[b] = static_cast<char32_t>(b);
-        if (cd != reinterpret_cast<iconv_t>(-1)) {
+        if (cd != reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's failure value
             for (int b = 0x80; b < 0x100; ++b) {
                 if (IsLeadByte(static_cast<unsigned char>(b))) continue;
                 char c = static_cast<char>(b);

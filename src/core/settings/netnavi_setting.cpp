@@ -224,6 +224,10 @@ bool CNetNaviSetting::Delete() {
             return false;
         }
         fs::remove(dir, ec);  // a failure here is of no consequence
+    } else if (Exists(dir.string()) && ::unlink(dir.c_str()) != 0) {
+        // A file in the cache folder's place would stop every later download.
+        m_strError = FileError(dir, std::error_code(errno, std::generic_category()));
+        return false;
     }
     return true;
 }

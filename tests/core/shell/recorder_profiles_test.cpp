@@ -116,6 +116,11 @@ TEST_F(Profiles, AnythingInTheCacheFoldersPlaceCountsAsExisting) {
     EXPECT_EQ(SaveNew("R3").nStep, PROFILE_DECLINED);
     EXPECT_EQ(asked, Names{"R3"});
     EXPECT_FALSE(fs::exists(home.file("R3.ini")));
+    // Confirmed, the file goes with the rest, so the cache folder can be made.
+    answer = true;
+    EXPECT_TRUE(SaveNew("R3").Ok());
+    EXPECT_TRUE(fs::exists(home.file("R3.ini")));
+    EXPECT_FALSE(fs::exists(home.file("R3")));
 
     fs::create_directory(home.file("R4"));
     EXPECT_TRUE(RecorderFilesExist(home.dir(), "R4"));

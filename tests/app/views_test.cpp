@@ -15,8 +15,8 @@
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
-#include "app/shell/edit_view.h"
 #include "app/shell/main_frame.h"
+#include "app/views/edit_view.h"
 #include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"

@@ -12,11 +12,11 @@
 #include <memory>
 #include <string>
 
+#include "app/dialogs/message_box.h"
 #include "app/search/keyword_combo.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/message_box.h"
 #include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"

@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/shell/message_box.h"
+#include "app/dialogs/message_box.h"
 
 namespace lv::guitest {
 

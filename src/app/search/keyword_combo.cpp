@@ -3,7 +3,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/settings/data_exchange.h"
+#include "app/dialogs/data_exchange.h"
 #include "app/shell/qcodec.h"
 #include "core/shell/keyword_history.h"
 

@@ -12,10 +12,10 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "app/dialogs/data_exchange.h"
+#include "app/dialogs/message_box.h"
 #include "app/search/date_picker.h"
 #include "app/search/keyword_combo.h"
-#include "app/settings/data_exchange.h"
-#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 #include "core/search/condition_fields.h"

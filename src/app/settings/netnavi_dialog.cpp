@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/settings/data_exchange.h"
-#include "app/shell/message_box.h"
+#include "app/dialogs/data_exchange.h"
+#include "app/dialogs/message_box.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 #include "core/settings/models.h"

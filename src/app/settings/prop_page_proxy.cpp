@@ -9,7 +9,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "app/settings/data_exchange.h"
+#include "app/dialogs/data_exchange.h"
 #include "app/shell/qcodec.h"
 #include "core/shell/app_settings.h"
 

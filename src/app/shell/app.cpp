@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QUrl>
 
+#include "app/dialogs/message_box.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/message_box.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
 

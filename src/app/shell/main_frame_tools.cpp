@@ -2,6 +2,7 @@
 // clean-ups, the recorder profiles and the options.
 #include <QAction>
 
+#include "app/dialogs/message_box.h"
 #include "app/search/keyword_combo.h"
 #include "app/search/search_dialog.h"
 #include "app/settings/netnavi_dialog.h"
@@ -9,7 +10,6 @@
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"

@@ -2,12 +2,12 @@
 #include <QMetaObject>
 #include <QPointer>
 
+#include "app/dialogs/message_box.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
-#include "app/shell/edit_view.h"
 #include "app/shell/main_frame.h"
-#include "app/shell/message_box.h"
 #include "app/shell/qcodec.h"
+#include "app/views/edit_view.h"
 #include "app/views/list_view.h"
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"

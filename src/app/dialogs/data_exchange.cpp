@@ -1,4 +1,4 @@
-#include "app/settings/data_exchange.h"
+#include "app/dialogs/data_exchange.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <optional>
 
-#include "app/shell/message_box.h"
+#include "app/dialogs/message_box.h"
 #include "app/shell/qcodec.h"
 
 namespace lv::app {

@@ -1,4 +1,4 @@
-#include "app/shell/message_box.h"
+#include "app/dialogs/message_box.h"
 
 #include <deque>
 

@@ -1,4 +1,4 @@
-#include "app/shell/edit_view.h"
+#include "app/views/edit_view.h"
 
 #include <QApplication>
 #include <QFont>

@@ -152,7 +152,6 @@ private slots:
         QVERIFY(fs::exists(w->CacheFile("RDA", "Disc.csv")));
         // No reload followed.
         QCOMPARE(Library("RDA")->Titles().size(), std::size_t(5));
-
     }
 };
 

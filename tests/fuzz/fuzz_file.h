@@ -1,0 +1,35 @@
+#pragma once
+// The fuzzers that read files write their input into one scratch folder,
+// made once per process and left to the system's temporary folder.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace lv::fuzz {
+
+inline const std::string& ScratchDir() {
+    static const std::string dir = [] {
+        std::string d = "/tmp/lv-fuzz-XXXXXX";
+        if (!::mkdtemp(d.data())) std::abort();
+        return d + "/";
+    }();
+    return dir;
+}
+
+inline std::string WriteScratch(const std::string& name, std::string_view bytes) {
+    const std::string path = ScratchDir() + name;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    return path;
+}
+
+inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
+    return {reinterpret_cast<const char*>(data), size};
+}
+
+}  // namespace lv::fuzz

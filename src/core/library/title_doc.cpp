@@ -1,6 +1,9 @@
 #include "core/library/title_doc.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <thread>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
@@ -13,6 +16,7 @@ bool CRDTitleDoc::OnOpenDocument(const std::string& path) {
     DeleteContents();
     lv::LineReader reader;
     if (!reader.Open(path)) return false;
+    std::vector<CACHE_FILES> caches;
     std::string line;
     while (reader.Next(line)) {
         lv::TrimLineEnd(line, false);
@@ -23,15 +27,38 @@ bool CRDTitleDoc::OnOpenDocument(const std::string& path) {
         auto lib = std::make_unique<CRDRecorderLibrary>(line);
         lib->SetModel(setting.GetModel());
         m_aRecorders.push_back(std::move(lib));
-        const int index = static_cast<int>(m_aRecorders.size()) - 1;
-        // Discs first: every title looks up its disc. Missing caches are no error.
-        LoadDiscList(index, setting.GetDiscPath());
-        LoadTitleList(index, setting.GetLibraryPath());
+        caches.push_back({setting.GetDiscPath(), setting.GetLibraryPath()});
     }
+    LoadCaches(caches);
     if (reader.Failed()) return false;
     m_strPathName = path;
     m_bModified = false;
     return true;
+}
+
+// Each recorder's lists are read on a worker of its own (up to one per core);
+// all have finished before anyone sees the document.
+void CRDTitleDoc::LoadCaches(const std::vector<CACHE_FILES>& caches) {
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> failures(caches.size());
+    auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < caches.size();) {
+            try {
+                // Discs first: every title looks up its disc. Missing caches are no error.
+                LoadDiscList(static_cast<int>(i), caches[i].strDiscPath);
+                LoadTitleList(static_cast<int>(i), caches[i].strLibraryPath);
+            } catch (...) {
+                failures[i] = std::current_exception();
+            }
+        }
+    };
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> workers;
+    for (std::size_t n = 1; n < std::min(cores, caches.size()); ++n) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
+    for (const std::exception_ptr& e : failures)
+        if (e) std::rethrow_exception(e);
 }
 
 bool CRDTitleDoc::OnSaveDocument(const std::string& path) {

@@ -62,6 +62,12 @@ public:
     const std::string& AppDir() const { return m_strAppDir; }
 
 private:
+    struct CACHE_FILES {
+        std::string strDiscPath;
+        std::string strLibraryPath;
+    };
+    void LoadCaches(const std::vector<CACHE_FILES>& caches);
+
     std::string m_strAppDir;
     std::string m_strPathName;
     bool m_bModified = false;

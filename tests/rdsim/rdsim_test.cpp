@@ -494,11 +494,28 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
     EXPECT_TRUE(cl.faults.empty());
 
     cl = {};
-    ASSERT_TRUE(lv::rdsim::ParseCommandLine(
-        {"--dir", "/x", "--model=RD-Z1", "--port", "8080", "--user", "u", "--password=p", "--busy", "--status",
-         "500@/library/DiscList_.csv", "--cut=10@/library/DiscList_.csv", "--slow", "20", "--huge", "2",
-         "--busy=/library/tt_info.htm", "--quiet"},
-        cl, error))
+    ASSERT_TRUE(lv::rdsim::ParseCommandLine({"--dir",
+                                             "/x",
+                                             "--model=RD-Z1",
+                                             "--port",
+                                             "8080",
+                                             "--user",
+                                             "u",
+                                             "--password=p",
+                                             "--busy",
+                                             "--status",
+                                             "500@/library/DiscList_.csv",
+                                             "--cut=10@/library/DiscList_.csv",
+                                             "--slow",
+                                             "20",
+                                             "--huge",
+                                             "2",
+                                             "--busy=/library/tt_info.htm",
+                                             "--chunk",
+                                             "1",
+                                             "--long-header=70000@/library/DiscList_.csv",
+                                             "--quiet"},
+                                            cl, error))
         << error;
     EXPECT_EQ(cl.strDir, "/x");
     EXPECT_EQ(cl.nGenerate, -1);
@@ -512,9 +529,11 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
     EXPECT_TRUE(all.bBusy);
     EXPECT_EQ(all.nSlowMs, 20);
     EXPECT_EQ(all.nHugeBytes, 2 << 20);
+    EXPECT_EQ(all.nSlowChunk, 1u);
     const Fault& disc = cl.faults["/library/DiscList_.csv"];
     EXPECT_EQ(disc.nStatus, 500);
     EXPECT_EQ(disc.nCutAfter, 10);
+    EXPECT_EQ(disc.nHeaderBytes, 70000u);
     EXPECT_FALSE(disc.bBusy);
     EXPECT_TRUE(cl.faults["/library/tt_info.htm"].bBusy);
 

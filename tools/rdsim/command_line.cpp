@@ -26,7 +26,8 @@ std::string Usage() {
     return "usage: rdsim [--dir DIR | --generate N [--discs D] [--seed S] [--save DIR]]\n"
            "             [--model NAME] [--port PORT] [--bind ADDRESS] [--user NAME --password TEXT]\n"
            "             [--busy[=PATH]] [--status CODE[@PATH]] [--cut BYTES[@PATH]]\n"
-           "             [--slow MS[@PATH]] [--huge MB[@PATH]] [--quiet]\n"
+           "             [--slow MS[@PATH]] [--chunk BYTES[@PATH]] [--huge MB[@PATH]]\n"
+           "             [--long-header BYTES[@PATH]] [--quiet]\n"
            "\n"
            "Serves a recorder's library on http://ADDRESS:PORT/ until interrupted.\n"
            "  --dir DIR        Library.csv, Disc.csv and details pages from a folder\n"
@@ -42,7 +43,9 @@ std::string Usage() {
            "  --status CODE    answer with this status\n"
            "  --cut BYTES      close the connection after BYTES of the body\n"
            "  --slow MS        send the body in small chunks, MS apart\n"
+           "  --chunk BYTES    with --slow: the size of each chunk (default 512; 1 makes a trickle)\n"
            "  --huge MB        repeat the body up to MB megabytes\n"
+           "  --long-header BYTES  add one header line of BYTES bytes to the answer\n"
            "  --quiet          do not print the requests\n"
            "A fault option with @PATH applies to that path only, e.g. --status 500@/library/DiscList_.csv\n";
 }
@@ -139,6 +142,12 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
                 return false;
         } else if (name == "--slow") {
             if (!fault(1, 60'000, [](Fault& f, long long v) { f.nSlowMs = static_cast<int>(v); })) return false;
+        } else if (name == "--chunk") {
+            if (!fault(1, 1'000'000, [](Fault& f, long long v) { f.nSlowChunk = static_cast<std::size_t>(v); }))
+                return false;
+        } else if (name == "--long-header") {
+            if (!fault(1, 100'000'000, [](Fault& f, long long v) { f.nHeaderBytes = static_cast<std::size_t>(v); }))
+                return false;
         } else if (name == "--huge") {
             if (!fault(1, 1'000'000, [](Fault& f, long long v) { f.nHugeBytes = v * 1024 * 1024; })) return false;
         } else if (name == "--quiet") {

@@ -361,6 +361,7 @@ void RdSim::Handle(const httplib::Request& req, httplib::Response& res) {
     rec.bAuthorized = Authorized(req);
 
     const Fault fault = FaultFor(req.path);
+    if (fault.nHeaderBytes > 0) res.set_header("X-Padding", std::string(fault.nHeaderBytes, 'x'));
     std::shared_ptr<const std::string> body;
     std::string type = kHtmlType;
     if (!rec.bAuthorized) {

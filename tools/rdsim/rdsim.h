@@ -32,10 +32,12 @@ struct Fault {
     long long nCutAfter = -1;  // close the connection after this many body bytes (-1: no)
     int nSlowMs = 0;           // wait this long before each chunk of the body
     std::size_t nSlowChunk = 512;
-    long long nHugeBytes = 0;  // the body repeated over and over up to this size (0: no)
+    long long nHugeBytes = 0;      // the body repeated over and over up to this size (0: no)
+    std::size_t nHeaderBytes = 0;  // one header line of this many bytes in the answer (0: no)
 
     bool IsNone() const {
-        return (nStatus == 0 || nStatus == 200) && !bBusy && nCutAfter < 0 && nSlowMs <= 0 && nHugeBytes <= 0;
+        return (nStatus == 0 || nStatus == 200) && !bBusy && nCutAfter < 0 && nSlowMs <= 0 && nHugeBytes <= 0 &&
+               nHeaderBytes == 0;
     }
 };
 

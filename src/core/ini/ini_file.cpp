@@ -9,7 +9,8 @@ namespace lv::ini {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+// The platform's blanks around names and values: ^Z, VT and FF count too.
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1a'; }
 
 // Blanks are single bytes that never occur as a trail byte, so bytewise trimming is safe.
 std::string_view TrimBlanks(std::string_view s) {
@@ -44,6 +45,14 @@ std::size_t FindChar(std::string_view s, char c, std::size_t from = 0) {
     return std::string_view::npos;
 }
 
+// Position of the last single-byte `c` at or after `from`, stepping by whole characters.
+std::size_t FindLastChar(std::string_view s, char c, std::size_t from) {
+    std::size_t last = std::string_view::npos;
+    for (std::size_t i = from; i < s.size(); i += text::CharLength(s, i))
+        if (s[i] == c) last = i;
+    return last;
+}
+
 bool HasLineBreak(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != s.npos; }
 
 enum class Kind { Other, Section, Key };
@@ -60,18 +69,21 @@ Parsed Classify(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
     if (i == text.size() || text[i] == ';') return p;
+    // A header runs to its last "]"; a "[" without one is no header.
     if (text[i] == '[') {
-        std::size_t close = FindChar(text, ']', i + 1);
-        std::string_view inner = text.substr(i + 1, close == text.npos ? text.npos : close - i - 1);
-        p.kind = Kind::Section;
-        p.name = TrimBlanks(inner);
-        return p;
+        std::size_t close = FindLastChar(text, ']', i + 1);
+        if (close != text.npos) {
+            p.kind = Kind::Section;
+            p.name = TrimBlanks(text.substr(i + 1, close - i - 1));
+            return p;
+        }
     }
     std::size_t eq = text.find('=', i);  // "=" is never a trail byte
     if (eq == text.npos) return p;
     p.name = TrimBlanks(text.substr(i, eq - i));
     if (p.name.empty()) return p;
-    std::string_view v = TrimBlanks(text.substr(eq + 1));
+    std::string_view v = text.substr(eq + 1);
+    v = TrimBlanks(v.substr(0, v.find('\0')));  // a value ends at a NUL byte
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.substr(1, v.size() - 2);
     p.kind = Kind::Key;
@@ -113,21 +125,23 @@ bool IniFile::Load(const std::string& path) {
 void IniFile::Parse(std::string_view bytes) {
     m_lines.clear();
     std::size_t pos = 0;
+    // CR LF, LF and a lone CR each end a line.
     while (pos < bytes.size()) {
-        std::size_t nl = bytes.find('\n', pos);
+        std::size_t end = bytes.find_first_of("\r\n", pos);
         Line line;
-        if (nl == bytes.npos) {
+        if (end == bytes.npos) {
             line.text.assign(bytes.substr(pos));
             pos = bytes.size();
         } else {
-            std::size_t end = (nl > pos && bytes[nl - 1] == '\r') ? nl - 1 : nl;
+            std::size_t next =
+                (bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? end + 2 : end + 1;
             line.text.assign(bytes.substr(pos, end - pos));
-            line.eol.assign(bytes.substr(end, nl + 1 - end));
-            pos = nl + 1;
+            line.eol.assign(bytes.substr(end, next - end));
+            pos = next;
         }
         m_lines.push_back(std::move(line));
     }
-    m_eol = (!m_lines.empty() && m_lines.front().eol == "\n") ? "\n" : "\r\n";
+    m_eol = (!m_lines.empty() && !m_lines.front().eol.empty()) ? m_lines.front().eol : "\r\n";
 }
 
 std::pair<std::size_t, std::size_t> IniFile::SectionRange(std::string_view section) const {
@@ -171,11 +185,18 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
     if (key.empty() || HasLineBreak(key) || key.find('=') != key.npos || key.front() == '[' || key.front() == ';')
         return false;
     if (HasLineBreak(value)) return false;
+    // Nothing is written that would not be read back as written: a name
+    // ending in a lone lead byte would swallow the "]" or "=" after it.
+    const std::string header = "[" + std::string(section) + "]";
+    Parsed h = Classify(header);
+    if (h.kind != Kind::Section || h.name != section) return false;
+    Parsed k = Classify(std::string(key) + "=");
+    if (k.kind != Kind::Key || k.name != key) return false;
 
     auto [b, e] = SectionRange(section);
     if (b == std::string::npos) {
         if (!m_lines.empty() && m_lines.back().eol.empty()) m_lines.back().eol = m_eol;
-        m_lines.push_back({"[" + std::string(section) + "]", m_eol});
+        m_lines.push_back({header, m_eol});
         m_lines.push_back({std::string(key) + "=" + std::string(value), m_eol});
         return true;
     }

@@ -1,10 +1,11 @@
 #pragma once
-// INI files as the program reads and writes them: "[section]" lines,
-// "key=value" lines, ";" comments. Sections and keys are found without regard
-// to ASCII letter case; values are bytes (code page 932) with surrounding
-// blanks and one pair of enclosing quotes removed; a missing file, section or
-// key gives the caller's default. Writing changes only the value written and
-// keeps every other line, comment and the order of the file.
+// INI files as the program reads and writes them, as the platform's profile
+// functions do: lines end at CR LF, LF or a lone CR; "[section]" lines run to
+// their last "]"; "key=value" lines; ";" comments. Sections and keys are found
+// without regard to ASCII letter case; values are bytes (code page 932) up to
+// a NUL, with surrounding blanks (space, tab, VT, FF, ^Z) and one pair of
+// enclosing quotes removed; a missing file, section or key gives the caller's default. Writing changes only the value
+// written and keeps every other line, comment and the order of the file.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,7 +30,8 @@ public:
 
     // Sets a value in memory, creating the key and section as needed. Refused
     // (false, nothing changed) when a text would break the line structure:
-    // CR, LF or NUL anywhere, "]" in the section, "=" in the key, an empty key.
+    // CR, LF or NUL anywhere, "]" in the section, "=" in the key, an empty key,
+    // or a name that would not read back as written (one ending in a lone lead byte).
     bool SetString(std::string_view section, std::string_view key, std::string_view value);
     bool SetInt(std::string_view section, std::string_view key, int value);
 

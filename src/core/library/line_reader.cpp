@@ -1,6 +1,9 @@
 #include "core/library/line_reader.h"
 
 #include <cstring>
+#include <string_view>
+
+#include "core/text/cp932.h"
 
 namespace lv {
 
@@ -69,27 +72,19 @@ bool LineReader::Next(char*& line, std::size_t& length) {
 }
 
 std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces) {
-    while (length > 0) {
-        char c = line[length - 1];
-        if (c == '\r' || c == '\n' || (spaces && c == ' '))
-            --length;
-        else
-            break;
+    auto trimmed = [spaces](char c) { return c == '\r' || c == '\n' || (spaces && c == ' '); };
+    if (length == 0 || !trimmed(line[length - 1])) return length;
+    // By whole characters, as every trim: a lead byte keeps the byte after it.
+    const std::string_view s(line, length);
+    std::size_t keep = 0;
+    for (std::size_t i = 0; i < length;) {
+        std::size_t n = text::CharLength(s, i);
+        if (n == 2 || !trimmed(s[i])) keep = i + n;
+        i += n;
     }
-    return length;
+    return keep;
 }
 
-void TrimLineEnd(std::string& line, bool spaces) {
-    std::size_t n = line.size();
-    while (n > 0) {
-        char c = line[n - 1];
-        if (c == '\r' || c == '\n' || (spaces && c == ' ')) {
-            --n;
-        } else {
-            break;
-        }
-    }
-    line.resize(n);
-}
+void TrimLineEnd(std::string& line, bool spaces) { line.resize(TrimmedLength(line.data(), line.size(), spaces)); }
 
 }  // namespace lv

@@ -3,21 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/library/description_path.h"
 #include "core/text/cp932.h"
 
 namespace {
 using lv::text::OrEmpty;
 
-// Appends s without the single-byte characters in `drop`, stepping by whole
-// characters. The backslash is dropped too, so that no description file name
-// can point out of the cache folder.
-void AppendWithout(std::string& out, std::string_view s, std::string_view drop) {
-    for (std::size_t i = 0; i < s.size();) {
-        std::size_t n = lv::text::CharLength(s, i);
-        if (n == 2 || drop.find(s[i]) == std::string_view::npos) out.append(s.data() + i, n);
-        i += n;
-    }
-}
 }  // namespace
 
 void CRDDiscInfo::SetInfo(const DISCINFO& info) {
@@ -48,8 +39,8 @@ const std::string& CRDDiscInfo::GetRemaining(int recMode) const {
 }
 
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
-    std::string name;
-    for (auto part : {date, time, channel}) AppendWithout(name, part, "/:\\");
+    std::string name = std::string(date) + std::string(time) + std::string(channel);
+    name.resize(CleanDescriptionName(name.data(), name.size()));
     return name + ".txt";
 }
 
@@ -85,19 +76,14 @@ void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre)
         *out++ = '\0';
     }
     // The description file name is built in place: date, time and channel
-    // with "/", ":" and "\" removed, then ".txt".
+    // together, cleaned as every description file name is, then ".txt".
     m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(out - m_data.data());
+    char* name = out;
     for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) {
-        std::string_view v = fields[f];
-        for (std::size_t i = 0; i < v.size();) {
-            std::size_t n = lv::text::CharLength(v, i);
-            if (n == 2 || (v[i] != '/' && v[i] != ':' && v[i] != '\\')) {
-                std::memcpy(out, v.data() + i, n);
-                out += n;
-            }
-            i += n;
-        }
+        if (!fields[f].empty()) std::memcpy(out, fields[f].data(), fields[f].size());
+        out += fields[f].size();
     }
+    out = name + CleanDescriptionName(name, static_cast<std::size_t>(out - name));
     std::memcpy(out, ".txt", 5);
     out += 5;
     m_data.resize(out - m_data.data());

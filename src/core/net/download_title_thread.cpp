@@ -7,17 +7,15 @@
 #include "core/library/records.h"
 #include "core/net/http_thread.h"
 #include "core/net/request_path.h"
+#include "core/net/textarea.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
 namespace {
 
-constexpr char kOpenTag[] = "<TEXTAREA";
-constexpr char kCloseTag[] = "</TEXTAREA>";
 constexpr char kDetailsPath[] = "/library/tt_info.htm";
 
-// Cuts the text of the page's TEXTAREA element out line by line; each line is
-// written with CR LF. Only the current line is held in memory.
+// Writes the text of the page's TEXTAREA element, each line with CR LF.
 class CTextAreaSink : public CHttpThread::CResponseSink {
 public:
     CTextAreaSink(std::FILE* file, std::string path, std::function<void(const std::string&)> fail)
@@ -27,78 +25,44 @@ public:
     }
 
     int Write(const char* data, std::size_t length) override {
-        m_partial.append(data, length);
-        std::size_t start = 0;
-        for (std::size_t nl; (nl = m_partial.find('\n', start)) != std::string::npos; start = nl + 1) {
-            int r = Line(m_partial.substr(start, nl - start));
-            if (r != MORE) {
-                // Done or failed: nothing after this line is looked at, not even by Finish.
-                m_partial.clear();
-                return r;
-            }
+        m_out.clear();
+        auto r = m_extractor.Write(data, length, m_out);
+        if (r == lv::net::CTextAreaExtractor::FAIL) {
+            m_fail({});
+            return FAIL;
         }
-        m_partial.erase(0, start);
-        return MORE;
+        if (!Put()) return FAIL;
+        return r == lv::net::CTextAreaExtractor::DONE ? DONE : MORE;
     }
 
     bool Finish() override {
-        int r = MORE;
-        if (!m_partial.empty() && !m_done) r = Line(m_partial);
-        if (r == MORE && !m_done && !m_inside) {
-            m_fail({});
-            r = FAIL;
-        }
+        m_out.clear();
+        bool ok = m_extractor.Finish(m_out);
+        if (!ok) m_fail({});
+        ok = ok && Put();
         std::FILE* f = m_file;
         m_file = nullptr;
-        if (std::fclose(f) != 0 && r != FAIL) {
+        if (std::fclose(f) != 0 && ok) {
             m_fail(m_path);
             return false;
         }
-        return r != FAIL;
+        return ok;
     }
 
 private:
-    int Emit(std::string_view text) {
-        std::string out(text);
-        out += "\r\n";
-        if (std::fwrite(out.data(), 1, out.size(), m_file) != out.size()) {
+    bool Put() {
+        if (std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size()) {
             m_fail(m_path);
-            return FAIL;
+            return false;
         }
-        return MORE;
-    }
-
-    int Line(std::string line) {
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-        if (m_inside) {
-            std::size_t close = lv::text::Find(line, kCloseTag);
-            if (close == std::string::npos) return Emit(line);
-            int r = Emit(std::string_view(line).substr(0, close));
-            m_done = true;
-            return r == MORE ? DONE : r;
-        }
-        std::size_t open = lv::text::Find(line, kOpenTag);
-        if (open == std::string::npos) return MORE;
-        std::size_t gt = lv::text::Find(line, ">", open);
-        if (gt == std::string::npos) {
-            m_fail({});
-            return FAIL;
-        }
-        m_inside = true;
-        std::string_view rest = std::string_view(line).substr(gt + 1);
-        std::size_t close = lv::text::Find(rest, kCloseTag);
-        if (close == std::string::npos) return Emit(rest);
-        int r = Emit(rest.substr(0, close));
-        m_done = true;
-        return r == MORE ? DONE : r;
+        return true;
     }
 
     std::FILE* m_file;
     std::string m_path;
     std::function<void(const std::string&)> m_fail;  // empty path: no usable element
-    std::string m_partial;
-    bool m_inside = false;
-    bool m_done = false;
+    lv::net::CTextAreaExtractor m_extractor;
+    std::string m_out;  // the text of one chunk
 };
 
 }  // namespace

@@ -16,6 +16,15 @@ namespace {
 
 constexpr std::size_t kErrorTextLimit = 255;
 constexpr long kChunk = 4096;
+// A recorder's header block is a few hundred bytes; far more is no answer of one.
+constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
+
+// "256 MiB": the limit as the user reads it.
+std::string SizeText(std::uint64_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " B";
+}
 
 void GlobalInit() {
     static const bool done = [] {
@@ -54,6 +63,15 @@ private:
     std::function<void()> m_onError;
 };
 
+// The client gives up on a header line too long to hold; that is a malformed
+// answer, not a shortage of memory.
+bool IsHeaderTooLarge(CURLcode rc) {
+#if LIBCURL_VERSION_NUM >= 0x080600
+    if (rc == CURLE_TOO_LARGE) return true;
+#endif
+    return rc == CURLE_OUT_OF_MEMORY;
+}
+
 }  // namespace
 
 struct CHttpThread::Impl {
@@ -71,6 +89,9 @@ struct CHttpThread::Impl {
     bool stoppedAfterStatus = false;
     bool receiving = false;     // TRANSFER_RECEIVING posted, the body goes to the sink
     bool createFailed = false;  // the destination could not be created
+    bool badResponse = false;   // the header block is no HTTP answer a recorder gives
+    std::size_t headerBytes = 0;
+    std::uint64_t bodyBytes = 0;
     const char* destination = nullptr;
     std::unique_ptr<CHttpThread::CResponseSink> sink;
 };
@@ -154,7 +175,7 @@ bool CHttpThread::InitInstance() {
     curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
     // A recorder that stops answering must not hold the transfer forever.
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, m_nStallSeconds);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, m_nMinBytesPerSecond);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_nStallSeconds);
     // The proxy choice is read once, when the transfer starts.
     if (m_proxy.bUseIE) {
@@ -237,7 +258,9 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
     im.headersDone = false;
     im.firstChunk = true;
     im.sinkDone = im.sinkFailed = im.stoppedAfterStatus = false;
-    im.receiving = im.createFailed = false;
+    im.receiving = im.createFailed = im.badResponse = false;
+    im.headerBytes = 0;
+    im.bodyBytes = 0;
     im.destination = destination;
     im.sink.reset();
     im.errbuf[0] = '\0';
@@ -247,6 +270,11 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
         auto* self = static_cast<CHttpThread*>(user);
         Impl& im = *self->m_pImpl;
         std::size_t len = size * n;
+        im.headerBytes += len;
+        if (im.headerBytes > kMaxHeaderBytes) {
+            im.badResponse = true;
+            return 0;
+        }
         std::string_view line(data, len);
         if (line.rfind("HTTP/", 0) == 0) {
             // A new response (after an authentication challenge, say) starts afresh.
@@ -280,6 +308,14 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
             return CURL_WRITEFUNC_ERROR;
         }
         if (self->Aborted() || !im.sink) return CURL_WRITEFUNC_ERROR;
+        im.bodyBytes += len;
+        if (im.bodyBytes > self->m_nMaxBodyBytes) {
+            std::string text = lv::msg::TooLarge();
+            text.replace(text.find("%s"), 2, SizeText(self->m_nMaxBodyBytes));
+            self->SetErrorText(text);
+            im.sinkFailed = true;
+            return CURL_WRITEFUNC_ERROR;
+        }
         if (im.firstChunk) {
             im.firstChunk = false;
             if (!self->CheckFirstChunk(data, len)) {
@@ -316,6 +352,9 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
     bool ok;
     if (im.createFailed) {
         ok = false;  // the destination could not be created; the text is set
+    } else if (im.badResponse || (!im.headersDone && IsHeaderTooLarge(rc))) {
+        SetErrorText(lv::msg::BadResponse());
+        ok = false;
     } else if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && (im.stoppedAfterStatus || im.sinkDone))) {
         // A stop keeps its own text, a failed body its own; any other failure is the client's.
         bool stopped = Aborted() && (rc == CURLE_ABORTED_BY_CALLBACK || rc == CURLE_WRITE_ERROR);

@@ -4,6 +4,7 @@
 // and keeps the text of the last failure.
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -53,8 +54,16 @@ public:
     CHttpThread& operator=(const CHttpThread&) = delete;
 
     std::string m_strRecorderName;  // set before Start
-    // Set before Start: a connection that makes no progress for this long is given up.
+    // Set before Start: a connection that moves less than m_nMinBytesPerSecond
+    // on average over this many seconds is given up, so a trickle ends too.
     long m_nStallSeconds = 60;
+    long m_nMinBytesPerSecond = 100;
+    // Set before Start: a body larger than this is refused (a recorder never
+    // sends that much; an endless one would fill the disk).
+    std::uint64_t m_nMaxBodyBytes = kMaxListBytes;
+
+    static constexpr std::uint64_t kMaxListBytes = std::uint64_t{256} << 20;
+    static constexpr std::uint64_t kMaxPageBytes = std::uint64_t{16} << 20;
 
     // Runs InitInstance, OnStartTransfer and ExitInstance on a new thread.
     void Start();
@@ -127,7 +136,10 @@ struct TITLEINFO;
 
 class CDownloadTitleThread : public CHttpThread {
 public:
-    using CHttpThread::CHttpThread;
+    CDownloadTitleThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
+        : CHttpThread(std::move(appDir), std::move(proxy), listener) {
+        m_nMaxBodyBytes = kMaxPageBytes;
+    }
     std::vector<std::unique_ptr<CDownloadTitle>> m_aTitles;
 
     // Queues the titles in their order while they belong to one recorder,

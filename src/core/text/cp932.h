@@ -10,6 +10,9 @@ namespace lv::text {
 // 0x81-0x9F and 0xE0-0xFC start a double-byte character.
 constexpr bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
+// 0x40-0x7E and 0x80-0xFC can be the second byte of a double-byte character.
+constexpr bool IsTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xFC && c != 0x7F; }
+
 // Length in bytes of the character at position pos: 2 for a lead byte that has
 // a byte after it, else 1. A lead byte at the very end is one character.
 inline std::size_t CharLength(std::string_view s, std::size_t pos) {

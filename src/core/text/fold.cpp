@@ -66,26 +66,52 @@ char32_t OneCodePoint(const std::string& u) {
 unsigned char FoldedAscii(char32_t cp) {
     if (cp >= 0xFF01 && cp <= 0xFF5E && cp != 0xFF3C) return Lower(static_cast<unsigned char>(cp - 0xFEE0));
     switch (cp) {
-    case 0x3000: return ' ';   // ideographic space
-    case 0x2019: return '\'';  // the apostrophe of Japanese fonts
-    case 0x201D: return '"';   // the double quote of Japanese fonts
+    case 0x3000: return ' ';  // ideographic space
+    case 0x2018:              // the quotes of Japanese fonts, opening and closing
+    case 0x2019: return '\'';
+    case 0x201C:
+    case 0x201D: return '"';
+    case 0xFFE4: return '|';   // full-width broken bar
     case 0xFFE5: return '\\';  // yen sign: the single-byte yen of code page 932
     default: return 0;
     }
 }
 
+// NEC's and IBM's extensions gave some characters two or three codes. The
+// one the platform writes: JIS X 0208 before NEC row 13, row 13 before the
+// IBM extensions, and the IBM extensions (FA40-FC4B) before their NEC-selected
+// copies (ED40-EEFC).
+bool Preferred(int code, int other) {
+    auto necSelected = [](int c) { return c >= 0xED40 && c <= 0xEEFC; };
+    if (necSelected(other) != necSelected(code)) return necSelected(other);
+    return code < other;
+}
+
+constexpr std::uint32_t Same(int code) {
+    return Entry(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code));
+}
+
 void Build(FoldTable& t) {
     for (int c = 0; c < 256; ++c) t.single[c] = Lower(static_cast<unsigned char>(c));
-    for (int code = 0; code < 65536; ++code)
-        t.dbcs[code] = Entry(static_cast<unsigned char>(code >> 8), static_cast<unsigned char>(code));
+    for (int code = 0; code < 65536; ++code) t.dbcs[code] = Same(code);
 
+    std::vector<char32_t> cps(65536);
+    std::vector<int> preferred(0x10000, 0);  // code point -> the code written for it; all lie in the BMP
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
         for (int trail = 0x40; trail <= 0xFC; ++trail) {
             const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-            unsigned char a = FoldedAscii(OneCodePoint(Cp932ToUtf8(std::string_view(pair, 2))));
-            if (a) t.dbcs[lead * 256 + trail] = Entry(a);
+            const int code = lead * 256 + trail;
+            char32_t cp = OneCodePoint(Cp932ToUtf8(std::string_view(pair, 2)));
+            if (cp == 0 || cp == 0xFFFD || cp >= preferred.size()) continue;
+            cps[code] = cp;
+            if (!preferred[cp] || Preferred(code, preferred[cp])) preferred[cp] = code;
         }
+    }
+    for (int code = 0; code < 65536; ++code) {
+        if (!cps[code]) continue;
+        unsigned char a = FoldedAscii(cps[code]);
+        t.dbcs[code] = a ? Entry(a) : Same(preferred[cps[code]]);
     }
 
     std::vector<unsigned char> half(65536);  // full-width code -> half-width byte
@@ -165,7 +191,13 @@ std::size_t FindAtBoundary(std::string_view hay, std::string_view needle) {
         if (!hit) break;
         std::size_t pos = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
         while (boundary < pos) boundary += CharLength(hay, boundary);
-        if (boundary == pos && std::memcmp(base + pos, needle.data(), needle.size()) == 0) return pos;
+        if (boundary == pos && std::memcmp(base + pos, needle.data(), needle.size()) == 0) {
+            // A match is a whole number of characters: it may not end on a lead byte whose
+            // second byte lies beyond it.
+            std::size_t end = pos;
+            while (end < pos + needle.size()) end += CharLength(hay, end);
+            if (end == pos + needle.size()) return pos;
+        }
         from = pos + 1;
     }
     return std::string_view::npos;

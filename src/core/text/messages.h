@@ -30,7 +30,9 @@ namespace lv::msg {
     X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                                       \
     X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                                      \
     X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                                           \
-    X(CannotDelete, "%s を削除できません。")
+    X(CannotDelete, "%s を削除できません。")                                                                    \
+    X(TooLarge, "受信したデータが上限の %s を超えたため中断しました。\n以前の情報はそのまま残ります。")         \
+    X(BadResponse, "本体からの応答が不正です。")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();
 LV_MESSAGES(LV_DECLARE_MESSAGE)

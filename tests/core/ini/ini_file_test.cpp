@@ -187,6 +187,52 @@ TEST(IniWrite, RefusesTextThatWouldBreakTheLines) {
     EXPECT_EQ(lv::ini::ReadString(path, "S", "k", ""), "a=b;[c]");
 }
 
+TEST(IniRead, ReadsOddFilesAsThePlatformDoes) {
+    IniFile ini;
+    // A lone CR ends a line as CR LF and LF do.
+    ini.Parse("[S]\rA=cr\r[T]\nB=lf\r\nC=mixed\r");
+    EXPECT_EQ(ini.GetString("S", "A", "-"), "cr");
+    EXPECT_EQ(ini.GetString("T", "B", "-"), "lf");
+    EXPECT_EQ(ini.GetString("T", "C", "-"), "mixed");
+    EXPECT_EQ(ini.GetString("S", "B", "-"), "-");
+    // A value stops at a NUL byte.
+    ini.Parse(std::string("[S]\nA=before") + '\0' + "after\nB=" + '\0' + "\n");
+    EXPECT_EQ(ini.GetString("S", "A", "-"), "before");
+    EXPECT_EQ(ini.GetString("S", "B", "-"), "");
+    // "[" without "]" is no header; a header runs to its last "]".
+    ini.Parse("[S]\n[broken\nA=1\n[a]b]\nB=2\n[" + SJ("ソ") + "]\nC=3\n");
+    EXPECT_EQ(ini.GetString("S", "A", "-"), "1");
+    EXPECT_EQ(ini.GetString("a]b", "B", "-"), "2");
+    EXPECT_EQ(ini.GetString("a", "B", "-"), "-");
+    EXPECT_EQ(ini.GetString(SJ("ソ"), "C", "-"), "3");  // 83 5D: the trail byte is no "]"
+    // ^Z, VT and FF are blanks around names and values.
+    ini.Parse("\x1a[ S\v]\f\nA\x1a=\f v \x1a\n\vB=\t2\v\n");
+    EXPECT_EQ(ini.GetString("S", "A", "-"), "v");
+    EXPECT_EQ(ini.GetInt("S", "B", 0), 2);
+    // Kept on purpose: hexadecimal reads as decimal, out of range gives the default.
+    ini.Parse("[S]\nH=0x1F\nBig=99999999999\n");
+    EXPECT_EQ(ini.GetInt("S", "H", 7), 0);
+    EXPECT_EQ(ini.GetInt("S", "Big", 7), 7);
+}
+
+TEST(IniWrite, UpdatesKeysOfCrFilesAndRefusesWhatItCouldNotReadBack) {
+    IniFile ini;
+    ini.Parse("[S]\rA=cr\r");
+    ASSERT_TRUE(ini.SetString("S", "A", "new"));
+    ASSERT_TRUE(ini.SetString("S", "B", "2"));
+    EXPECT_EQ(ini.Serialize(), "[S]\rA=new\rB=2\r");
+    // A section ending in a lone lead byte would take the "]" as its second byte.
+    const std::string before = ini.Serialize();
+    EXPECT_FALSE(ini.SetString("\xf6", "k", "v"));
+    EXPECT_FALSE(ini.SetString("a\x81", "k", "v"));
+    EXPECT_EQ(ini.Serialize(), before);
+    // What can be read back is written: a lead byte with its second byte, even "]".
+    ASSERT_TRUE(ini.SetString("\x81]", "k\x81", "v"));
+    IniFile back;
+    back.Parse(ini.Serialize());
+    EXPECT_EQ(back.GetString("\x81]", "k\x81", "-"), "v");
+}
+
 TEST(IniWrite, DoesNotReplaceAFileItCannotRead) {
     TempDir dir;
     const std::string path = dir.file("folder.ini");

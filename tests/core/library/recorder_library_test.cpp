@@ -163,6 +163,17 @@ TEST(RecorderLibrary, HostileLinesGiveRecordsNotCrashes) {
     EXPECT_EQ(l.lib.Title(5).Field(TF_DISC), "\x83");
 }
 
+TEST(RecorderLibrary, TrailingSpacesOfALineGoByWholeCharacters) {
+    TempDir dir;
+    Loaded l;
+    // A lead byte followed by a space is one character: that space stays.
+    Load(l, "RD-XS41", dir, kHeader, "\"0001\",t\x82   \r\n\"0002\",plain  \r\n\"0003\",\x82 \x82  \r\n");
+    ASSERT_EQ(l.lib.GetTitleCount(), 3);
+    EXPECT_EQ(l.lib.Title(0).Field(TF_TITLE), "t\x82 ");
+    EXPECT_EQ(l.lib.Title(1).Field(TF_TITLE), "plain");
+    EXPECT_EQ(l.lib.Title(2).Field(TF_TITLE), "\x82 \x82 ");
+}
+
 TEST(TitleRecord, DerivedFieldsStepByWholeCharacters) {
     EXPECT_EQ(MakeTextFileName("2005/12/21", "21:00", "081"), "200512212100081.txt");
     // "ソ" ends in a backslash byte, which stays; a lone backslash or slash goes.

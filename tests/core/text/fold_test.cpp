@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <string>
 
 #include "support/sjis.h"
@@ -18,10 +20,11 @@ TEST(FoldHalfWidth, FullWidthAsciiBecomesSingleByteAndLowerCase) {
               "!#$%&()*+,-./:;<=>?@[]^_`{|}~");
     EXPECT_EQ(FoldHalfWidth(SJ("Ｘ　Ｙ")), "x y");
     EXPECT_EQ(FoldHalfWidth("ABC xyz 09"), "abc xyz 09");
-    // The quotes and the yen sign of Japanese fonts fold too; the full-width
-    // backslash and the opening quotes do not.
-    EXPECT_EQ(FoldHalfWidth(SJ("’”￥")), "'\"\\");
-    EXPECT_EQ(FoldHalfWidth(SJ("＼‘“")), SJ("＼‘“"));
+    // The quotes, opening and closing, the yen sign and the broken bar of
+    // Japanese fonts fold too; the full-width backslash does not.
+    EXPECT_EQ(FoldHalfWidth(SJ("‘’“”￥")), "''\"\"\\");
+    EXPECT_EQ(FoldHalfWidth("\xFA\x55"), "|");
+    EXPECT_EQ(FoldHalfWidth(SJ("＼")), SJ("＼"));
 }
 
 TEST(FoldHalfWidth, KatakanaBecomeHalfWidthWithSeparateMarks) {
@@ -54,6 +57,51 @@ TEST(FoldHalfWidth, HiraganaKanjiAndOtherCharactersStay) {
     EXPECT_EQ(FoldHalfWidth(""), "");
 }
 
+// The code the C library's converter writes for the character of a code.
+std::string PlatformCode(const std::string& code) {
+    std::string back;
+    iconv_t dec = iconv_open("UTF-32LE", "CP932");
+    iconv_t enc = iconv_open("CP932", "UTF-32LE");
+    if (dec == reinterpret_cast<iconv_t>(-1) || enc == reinterpret_cast<iconv_t>(-1)) return back;  // NOLINT
+    char u[8], b[8];
+    char* in = const_cast<char*>(code.data());
+    char* out = u;
+    std::size_t il = code.size(), ol = sizeof u;
+    if (iconv(dec, &in, &il, &out, &ol) != static_cast<std::size_t>(-1) && ol == sizeof u - 4) {
+        in = u;
+        il = 4;
+        out = b;
+        ol = sizeof b;
+        if (iconv(enc, &in, &il, &out, &ol) != static_cast<std::size_t>(-1)) back.assign(b, sizeof b - ol);
+    }
+    iconv_close(dec);
+    iconv_close(enc);
+    return back;
+}
+
+TEST(FoldHalfWidth, DuplicateCodesOfNecAndIbmFoldToTheOneThePlatformWrites) {
+    EXPECT_EQ(FoldHalfWidth("\xFA\x4A\x87\x54"), "\x87\x54\x87\x54");  // Roman numeral one
+    EXPECT_EQ(FoldHalfWidth("\xEE\xEF\xFA\x40"), "\xFA\x40\xFA\x40");  // small Roman numeral one
+    EXPECT_EQ(FoldHalfWidth("\x87\x90"), "\x81\xE0");                  // nearly equal
+    EXPECT_EQ(FoldHalfWidth("\xEE\xF9\xFA\x54"), "\x81\xCA\x81\xCA");  // not sign
+    // Every code of the extensions against the converter: a title stored with
+    // one code is found with any other.
+    int duplicates = 0;
+    for (int lead : {0x87, 0xED, 0xEE, 0xFA, 0xFB, 0xFC}) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const std::string code = {static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string platform = PlatformCode(code);
+            if (platform.empty() || platform == code) continue;
+            ++duplicates;
+            SCOPED_TRACE(lead * 256 + trail);
+            EXPECT_EQ(FoldHalfWidth(code), FoldHalfWidth(platform));
+            EXPECT_TRUE(CFoldedMatcher(code).Contains("x" + platform));
+            EXPECT_TRUE(CFoldedMatcher(platform).Contains(code + "x"));
+        }
+    }
+    EXPECT_GT(duplicates, 390);
+}
+
 TEST(FindAtBoundary, MatchesOnlyAtCharacterStarts) {
     // "a" appears only as the trail byte of 餌.
     EXPECT_EQ(FindAtBoundary("\x89\x61x", "a"), std::string::npos);
@@ -66,6 +114,11 @@ TEST(FindAtBoundary, MatchesOnlyAtCharacterStarts) {
     EXPECT_EQ(FindAtBoundary("abc", ""), 0u);
     EXPECT_EQ(FindAtBoundary("ab", "abc"), std::string::npos);
     EXPECT_EQ(FindAtBoundary("xxabc", "abc"), 2u);
+    // A match is whole characters: a lone lead byte is not the first half of 表 (95 5C).
+    EXPECT_EQ(FindAtBoundary(SJ("表"), "\x95"), std::string::npos);
+    EXPECT_EQ(FindAtBoundary(SJ("a表b") + "\x95", "b\x95"), 3u);
+    EXPECT_EQ(FindAtBoundary("x\x95\x5C\x95", "\x95"), 3u);
+    EXPECT_FALSE(CFoldedMatcher("\x95").Contains(SJ("表")));
 }
 
 TEST(FoldedMatcher, UpperCaseAsciiFindsFullWidthAndAsciiLowerCase) {

@@ -1,0 +1,113 @@
+// Servers that send too much, too slowly or nonsense: the transfer ends with
+// a clear text and the cache stays as it was.
+#include "core/text/messages.h"
+#include "net/transfer_fixture.h"
+#include "support/temp_dir.h"
+
+using namespace lv::test;
+using lv::rdsim::Fault;
+
+namespace {
+
+class HostileServerTest : public TransferTest {
+protected:
+    // A recorder of `model` whose cache holds what the emulator serves.
+    void SetUpWithCache(const std::string& model = "RD-XS41") {
+        StartSim(model, 20, 2);
+        Profile p;
+        p.model = model;
+        p.port = sim->Port();
+        WriteProfile("RD", p);
+        auto t = MakeThread("RD");
+        ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+        library = ReadFile(Cache("RD", "Library.csv"));
+        disc = ReadFile(Cache("RD", "Disc.csv"));
+        ASSERT_FALSE(library.empty());
+        sim->ClearRequests();
+    }
+    void ExpectOldCache() {
+        // Compared whole, not printed: a failure could hold megabytes.
+        EXPECT_TRUE(ReadFile(Cache("RD", "Library.csv")) == library);
+        EXPECT_TRUE(ReadFile(Cache("RD", "Disc.csv")) == disc);
+        EXPECT_TRUE(TempFiles("RD").empty());
+    }
+    static std::string TooLarge(const std::string& size) {
+        std::string text = lv::msg::TooLarge();
+        return text.replace(text.find("%s"), 2, size);
+    }
+
+    std::string library, disc;
+};
+
+}  // namespace
+
+TEST_F(HostileServerTest, AListOverTheLimitIsRefusedAndTheCacheStays) {
+    SetUpWithCache();
+    // Limits in use: a list as large as the limit is taken whole.
+    auto exact = MakeThread("RD");
+    exact->m_nMaxBodyBytes = library.size() > disc.size() ? library.size() : disc.size();
+    EXPECT_EQ(Run(*exact), 0) << exact->GetErrorText();
+    EXPECT_EQ(MakeThread("RD")->m_nMaxBodyBytes, 256u << 20);
+
+    for (const char* path : {"/library/view_library.csv", "/library/DiscList_.csv"}) {
+        SCOPED_TRACE(path);
+        sim->ClearFaults();
+        Fault endless;
+        endless.nHugeBytes = 4 << 20;
+        sim->SetFault(path, endless);
+        auto t = MakeThread("RD");
+        t->m_nMaxBodyBytes = 64 << 10;
+        EXPECT_EQ(Run(*t), 1);
+        EXPECT_EQ(t->GetErrorText(), TooLarge("64 KiB"));
+        ExpectOldCache();
+    }
+}
+
+TEST_F(HostileServerTest, ADescriptionPageOverTheLimitIsRefused) {
+    SetUpWithCache("RD-XS41");
+    // A page whose element never closes and whose text never ends.
+    sim->SetPage("endless.htm", "<HTML><TEXTAREA>\r\nmore and more text ");
+    Fault endless;
+    endless.nHugeBytes = 4 << 20;
+    sim->SetFault("/library/endless.htm", endless);
+    auto t = MakeThread<CDownloadTitleThread>("RD");
+    EXPECT_EQ(t->m_nMaxBodyBytes, 16u << 20);
+    t->m_nMaxBodyBytes = 100 << 10;
+    auto request = std::make_unique<CDownloadTitle>();
+    request->m_strPage = "endless.htm";
+    request->m_strTextFile = "e.txt";
+    t->m_aTitles.push_back(std::move(request));
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_EQ(t->GetErrorText(), TooLarge("100 KiB"));
+}
+
+TEST_F(HostileServerTest, ATrickleIsGivenUpAsAStall) {
+    SetUpWithCache();
+    // Ten bytes a second keep the connection alive but move nothing worth waiting for.
+    Fault trickle;
+    trickle.nSlowMs = 100;
+    trickle.nSlowChunk = 1;
+    trickle.nCutAfter = 40;  // ends a transfer that was not given up
+    sim->SetFault("/library/view_library.csv", trickle);
+    auto t = MakeThread("RD");
+    t->m_nStallSeconds = 1;
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_NE(t->GetErrorText().find("too slow"), std::string::npos) << t->GetErrorText();
+    ExpectOldCache();
+}
+
+TEST_F(HostileServerTest, AGiantHeaderLineIsAMalformedAnswer) {
+    SetUpWithCache();
+    Fault header;
+    header.nHeaderBytes = 10'000'000;
+    sim->SetFault("/library/view_library.csv", header);
+    auto t = MakeThread("RD");
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_EQ(t->GetErrorText(), lv::msg::BadResponse());
+    ExpectOldCache();
+    // A long header that is still an answer goes through.
+    header.nHeaderBytes = 2000;
+    sim->SetFault("/library/view_library.csv", header);
+    auto ok = MakeThread("RD");
+    EXPECT_EQ(Run(*ok), 0) << ok->GetErrorText();
+}

@@ -14,7 +14,7 @@ int Columns(const std::string& line) { return static_cast<int>(std::count(line.b
 
 }  // namespace
 
-TEST(CliParse, PrintsRecordLinesOfEachModelClass) {
+TEST(CliParse, PrintsRecordLinesForTheGivenModel) {
     TempDir dir;
     WriteFile(dir.file("Disc.csv"), SJ("\"No\",\"名\",\"残\",\"標準\",\"長時間\",\"M3\",\"M4\",\"M5\"\r\n"
                                        "\"HDD_\",\"\",\"1:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n"
@@ -22,7 +22,8 @@ TEST(CliParse, PrintsRecordLinesOfEachModelClass) {
     WriteFile(dir.file("Library.csv"),
               SJ("\"0001\",\"ソ\\ニー\",\"2005/12/21\",\"水\",\"21:00\",\"081\",\"\",\"ドラマ\",\"01:00\",\"\","
                  "\"p.htm\",\"\",\"0000300081\"\r\n"));
-    for (const char* model : {"RD-XS41", "RD-Z1", "", "RD-XS40"}) {
+    // The flags of each model class are the parser's; here --model reaches it.
+    for (const char* model : {"RD-XS41", ""}) {
         auto r = RunCli({"parse", "--model", model, "--name", "Living", "--disc", dir.file("Disc.csv"), "--library",
                          dir.file("Library.csv")});
         ASSERT_EQ(r.exitCode, 0) << r.err;
@@ -31,8 +32,7 @@ TEST(CliParse, PrintsRecordLinesOfEachModelClass) {
         EXPECT_EQ(lines[0], "L\tLiving\t標準\t長時間\tM3\tM4\tM5");
         EXPECT_EQ(Columns(lines[1]), 11);
         EXPECT_EQ(Columns(lines[3]), 18);
-        EXPECT_EQ(lines[2].rfind(std::string("D\t") +
-                                     (model == std::string("RD-XS41") || model == std::string("RD-Z1") ? "55" : "7") +
+        EXPECT_EQ(lines[2].rfind(std::string("D\t") + (model == std::string("RD-XS41") ? "55" : "7") +
                                      "\tLiving\t0001\t00:30\t旅\\tの記録\t",
                                  0),
                   0u)

@@ -95,62 +95,30 @@ private:
 
 using Rows = std::vector<std::string>;
 
-TEST(CliSearch, QuickSearchSpansEveryRecorderInDocumentOrder) {
+// What each criterion selects is the core's; here every option reaches the
+// condition, the rows come out as title or disc lines, and bad values are usage errors.
+TEST(CliSearch, EachOptionReachesTheCondition) {
     Household h;
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", "NHK"}),
-              (Rows{"Living ＮＨＫスペシャル", "Bedroom nhk news"}));
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", "ﾃﾚﾋﾞ"}), (Rows{"Bedroom テレビ体操"}));
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", "中継"}), (Rows{"Living サッカー中継", "Study ゴルフ中継"}));
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", ""}).size(), 9u);
     EXPECT_EQ(h.Rows({"search"}).size(), 9u);
-}
-
-TEST(CliSearch, RecorderAndDiscCriteria) {
-    Household h;
+    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", "中継"}), (Rows{"Living サッカー中継", "Study ゴルフ中継"}));
     EXPECT_EQ(h.Rows({"search", "--recorder", "Bedroom"}),
               (Rows{"Bedroom nhk news", "Bedroom ﾄﾞﾗﾏ特集", "Bedroom テレビ体操"}));
-    EXPECT_EQ(h.Rows({"search", "--recorder", "Living", "--disc", "HDD"}),
-              (Rows{"Living ＮＨＫスペシャル", "Living きょうの料理"}));
-    // The tree's DVD node lists discs; the condition search lists the DVDs' titles.
-    EXPECT_EQ(h.Rows({"search", "--recorder", "Living", "--disc", "DVD"}), (Rows{"D Living 0001", "D Living 0002"}));
-    EXPECT_EQ(h.Rows({"search", "--disc", "DVD", "--dvd-titles"}),
-              (Rows{"Living プロ野球ニュース", "Living サッカー中継", "Bedroom ﾄﾞﾗﾏ特集", "Study ゴルフ中継"}));
     EXPECT_EQ(h.Rows({"search", "--disc", "0001"}), (Rows{"Living プロ野球ニュース", "Bedroom ﾄﾞﾗﾏ特集"}));
-    EXPECT_TRUE(h.Rows({"search", "--recorder", "Kitchen"}).empty());
-}
-
-// The forms of a genre are the core's; here a name and a code reach the search.
-TEST(CliSearch, GenreByNameOrCode) {
-    Household h;
-    const Rows sports{"Living プロ野球ニュース", "Living サッカー中継", "Study ゴルフ中継"};
-    EXPECT_EQ(h.Rows({"search", "--genre", "スポーツ全般"}), sports);
-    EXPECT_EQ(h.Rows({"search", "--genre", "0x10051"}), (Rows{"Living プロ野球ニュース"}));
-    EXPECT_EQ(h.Run({"search", "--genre", "野球"}).exitCode, 2);
-}
-
-TEST(CliSearch, DateRangeIsInclusive) {
-    Household h;
+    // Without --dvd-titles the DVD node lists discs.
+    EXPECT_EQ(h.Rows({"search", "--recorder", "Living", "--disc", "DVD"}), (Rows{"D Living 0001", "D Living 0002"}));
+    EXPECT_EQ(h.Rows({"search", "--genre", "スポーツ全般"}),
+              (Rows{"Living プロ野球ニュース", "Living サッカー中継", "Study ゴルフ中継"}));
     EXPECT_EQ(h.Rows({"search", "--from", "2005/12/01", "--to", "2005/12/01"}),
               (Rows{"Living ＮＨＫスペシャル", "Bedroom nhk news", "Bedroom ﾄﾞﾗﾏ特集", "Study てれび絵本"}));
-    EXPECT_EQ(h.Rows({"search", "--to", "2005/11/30"}),
-              (Rows{"Living プロ野球ニュース", "Living きょうの料理", "Study ゴルフ中継"}));
-    EXPECT_EQ(h.Run({"search", "--from", "2005/1/1"}).exitCode, 2);
-    EXPECT_EQ(h.Run({"search", "--to"}).exitCode, 2);
-}
-
-TEST(CliSearch, CriteriaCombine) {
-    Household h;
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--recorder", "Living", "--disc", "DVD", "--genre", "0x10040", "--text",
-                      "中継"}),
-              (Rows{"Living サッカー中継"}));
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--disc", "HDD", "--from", "2005/12/01", "--text", "nhk"}),
-              (Rows{"Living ＮＨＫスペシャル", "Bedroom nhk news"}));
-    EXPECT_EQ(h.Rows({"search", "--from", "2005/12/02", "--text", "ﾆｭｰｽ"}), Rows{});
     // Every field of a title line is printed.
     auto r = h.Run({"search", "--recorder", "Study", "--genre", "0x10053"});
     ASSERT_EQ(Lines(r.out).size(), 1u);
     EXPECT_EQ(Fields(Lines(r.out)[0]).size(), 18u);
     EXPECT_EQ(Fields(Lines(r.out)[0]).back(), std::to_string(0x10053));
+
+    EXPECT_EQ(h.Run({"search", "--genre", "野球"}).exitCode, 2);
+    EXPECT_EQ(h.Run({"search", "--from", "2005/1/1"}).exitCode, 2);
+    EXPECT_EQ(h.Run({"search", "--to"}).exitCode, 2);
 }
 
 TEST(CliGenres, ListsEveryRowWithImageAndIndent) {
@@ -159,15 +127,15 @@ TEST(CliGenres, ListsEveryRowWithImageAndIndent) {
     auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 158u);
     EXPECT_EQ(lines[0], "0x40\t16\t0\tﾆｭｰｽ/報道全般");
-    EXPECT_EQ(lines[1], "0x50\t16\t1\t01 定刻・総合");
-    EXPECT_EQ(lines[16], "0x10040\t17\t0\tスポーツ全般");
     EXPECT_EQ(lines[18], "0x10051\t17\t1\t02 野球");
     EXPECT_EQ(lines.back(), "0xF0040\t31\t0\tその他");
     auto raw = RunCli({"--cp932", "genres"});
     EXPECT_EQ(Lines(raw.out)[18], "0x10051\t17\t1\t" + SJ("02 野球"));
 }
 
-TEST(CliClean, DeletesAndReportsTheCount) {
+// Which files each clean-up takes is the core's; here each kind is reached
+// and its count reported.
+TEST(CliClean, EachKindReportsItsCount) {
     Household h;
     WriteFile(h.Cache("Living") + "200512012100081.txt", "used");
     WriteFile(h.Cache("Living") + "200501012100081.txt", "unused");
@@ -176,14 +144,7 @@ TEST(CliClean, DeletesAndReportsTheCount) {
     auto unused = h.Run({"clean", "unused", "Living"});
     EXPECT_EQ(unused.exitCode, 0) << unused.err;
     EXPECT_EQ(unused.out, "2 個のキャッシュファイルを削除しました。\n");
-    EXPECT_TRUE(std::filesystem::exists(h.Cache("Living") + "200512012100081.txt"));
-
-    auto library = h.Run({"clean", "library", "Living"});
-    EXPECT_EQ(library.out, "2 個のキャッシュファイルを削除しました。\n");
-    EXPECT_FALSE(std::filesystem::exists(h.Cache("Living") + "Library.csv"));
-    EXPECT_EQ(h.Run({"clean", "library", "Living"}).out, "0 個のキャッシュファイルを削除しました。\n");
-    EXPECT_TRUE(h.Rows({"search", "--recorder", "Living"}).empty());
-
+    EXPECT_EQ(h.Run({"clean", "library", "Living"}).out, "2 個のキャッシュファイルを削除しました。\n");
     EXPECT_EQ(h.Run({"clean", "all", "Living"}).out, "1 個のキャッシュファイルを削除しました。\n");
     EXPECT_EQ(h.Run({"clean", "everything", "Living"}).exitCode, 2);
     EXPECT_EQ(h.Run({"clean", "all"}).exitCode, 2);
@@ -200,25 +161,19 @@ TEST(CliClean, AFileThatCannotBeDeletedFailsWithItsName) {
     EXPECT_EQ(r.out, "");
 }
 
+// The order and the file are the core's; here a keyword reaches the file and
+// what the file could not hold is refused.
 TEST(CliHistory, AddsKeywordsNewestFirst) {
-    TempDir home;
-    auto run = [&](std::vector<std::string> args) {
-        args.insert(args.begin(), {"--home", home.dir()});
-        return RunCli(args);
-    };
-    EXPECT_EQ(run({"history"}).out, "");
-    EXPECT_EQ(run({"history", "add", "ab"}).exitCode, 0);
-    EXPECT_EQ(run({"history", "add", "ニュース"}).exitCode, 0);
-    EXPECT_EQ(run({"history"}).out, "ニュース\nab\n");
-    EXPECT_EQ(ReadFile(home.file("Input.dat")), SJ("ニュース\r\nab\r\n"));
-    run({"history", "add", "AB"});
-    EXPECT_EQ(run({"history"}).out, "AB\nニュース\n");
-    EXPECT_EQ(run({"history", "add", ""}).exitCode, 2);
+    Household h;
+    EXPECT_EQ(h.Run({"history", "add", "ab"}).exitCode, 0);
+    EXPECT_EQ(h.Run({"history", "add", "ニュース"}).exitCode, 0);
+    EXPECT_EQ(h.Run({"history"}).out, "ニュース\nab\n");
+    EXPECT_EQ(h.Run({"history", "add", ""}).exitCode, 2);
     // A keyword with a line break would come back as two entries.
-    EXPECT_EQ(run({"history", "add", "x\ny"}).exitCode, 2);
-    EXPECT_EQ(run({"history", "add", "x\r"}).exitCode, 2);
-    EXPECT_EQ(run({"history"}).out, "AB\nニュース\n");
-    EXPECT_EQ(run({"history", "remove", "x"}).exitCode, 2);
+    EXPECT_EQ(h.Run({"history", "add", "x\ny"}).exitCode, 2);
+    EXPECT_EQ(h.Run({"history", "add", "x\r"}).exitCode, 2);
+    EXPECT_EQ(h.Run({"history"}).out, "ニュース\nab\n");
+    EXPECT_EQ(h.Run({"history", "remove", "x"}).exitCode, 2);
 }
 
 }  // namespace

@@ -8,29 +8,12 @@
 
 using namespace lv::test;
 
-namespace {
-
-std::unique_ptr<CDownloadTitle> Queued(const std::string& page, const std::string& file) {
-    auto t = std::make_unique<CDownloadTitle>();
-    t->m_strPage = page;
-    t->m_strTextFile = file;
-    return t;
-}
-
-}  // namespace
-
 class DescriptionTest : public TransferTest {
 protected:
-    void SetUpRecorder(const std::string& model) {
-        StartSim(model, 6, 1);
-        Profile p;
-        p.model = model;
-        p.port = sim->Port();
-        WriteProfile("RD", p);
-    }
+    void SetUpRecorder(const std::string& model) { StartSim(model, 6, 1); }
     std::unique_ptr<CDownloadTitleThread> ThreadFor(const std::vector<std::pair<std::string, std::string>>& titles) {
         auto t = MakeThread<CDownloadTitleThread>("RD");
-        for (const auto& [page, file] : titles) t->m_aTitles.push_back(Queued(page, file));
+        for (const auto& [page, file] : titles) t->m_aTitles.push_back(QueuedTitle(page, file));
         return t;
     }
 };

@@ -35,12 +35,8 @@ TEST_F(TransferTest, FetchesFromNginxWithBasicAuthentication) {
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), sample.DiscListCsv());
 
     auto d = MakeThread<CDownloadTitleThread>("RD");
-    for (int i = 0; i < 2; ++i) {
-        auto q = std::make_unique<CDownloadTitle>();
-        q->m_strPage = sample.Titles()[i].strPage;
-        q->m_strTextFile = "d" + std::to_string(i) + ".txt";
-        d->m_aTitles.push_back(std::move(q));
-    }
+    for (int i = 0; i < 2; ++i)
+        d->m_aTitles.push_back(QueuedTitle(sample.Titles()[i].strPage, "d" + std::to_string(i) + ".txt"));
     ASSERT_EQ(Run(*d), 0) << d->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "d1.txt")), sample.Description(1) + "\r\n");
 
@@ -57,15 +53,7 @@ TEST_F(TransferTest, FetchesThroughANamedProxy) {
     TinyProxy proxy;
     std::string why = proxy.Start(work.dir());
     if (!why.empty()) GTEST_SKIP() << why;
-    Profile p;
-    p.port = sim->Port();
-    WriteProfile("RD", p);
-    PROXY_SETTINGS named;
-    named.bUseIE = 0;
-    named.bEnable = 1;
-    named.strHost = "127.0.0.1";
-    named.nPort = proxy.Port();
-    auto t = MakeThread("RD", named);
+    auto t = MakeThread("RD", NamedProxy(proxy.Port()));
     ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), sim->Sample()->LibraryCsv());
     EXPECT_NE(proxy.Log().find("view_library.csv"), std::string::npos) << proxy.Log();

@@ -17,6 +17,10 @@ void TransferTest::StartSim(const std::string& model, int titles, int discs, rds
     sim = StartEmulator(options, PortRange::Any, &error);
     ASSERT_TRUE(sim) << error;
     ServeSample(*sim, titles, discs);
+    profile = Profile{};
+    profile.model = model;
+    profile.port = sim->Port();
+    WriteProfile("RD", profile);
 }
 
 std::vector<std::string> TransferTest::TempFiles(const std::string& recorder) const {

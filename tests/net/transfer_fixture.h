@@ -43,11 +43,20 @@ struct Profile {
     std::string password;
 };
 
+// A title queued for its description, as the views queue one.
+inline std::unique_ptr<CDownloadTitle> QueuedTitle(const std::string& page, const std::string& file) {
+    auto t = std::make_unique<CDownloadTitle>();
+    t->m_strPage = page;
+    t->m_strTextFile = file;
+    return t;
+}
+
 class TransferTest : public ::testing::Test {
 protected:
     // Writes the profile file as a user would edit it: any port is taken as written.
     void WriteProfile(const std::string& name, const Profile& p);
-    // Starts the emulator for a model with a generated library of `titles` titles.
+    // Starts the emulator for a model with a generated library of `titles`
+    // titles, and writes the profile "RD" for it (kept in `profile` for variants).
     void StartSim(const std::string& model, int titles, int discs = 3, rdsim::Options options = {});
 
     template <typename Thread>
@@ -68,6 +77,13 @@ protected:
         p.bEnable = 0;
         return p;
     }
+    static PROXY_SETTINGS NamedProxy(int port) {
+        PROXY_SETTINGS p = Direct();
+        p.bEnable = 1;
+        p.strHost = "127.0.0.1";
+        p.nPort = port;
+        return p;
+    }
     std::string Cache(const std::string& recorder, const std::string& file) const {
         return home.dir() + recorder + "/" + file;
     }
@@ -77,6 +93,7 @@ protected:
     TempDir home;
     StatusLog log;
     std::unique_ptr<rdsim::RdSim> sim;
+    Profile profile;
 };
 
 }  // namespace lv::test

@@ -127,9 +127,7 @@ TEST_P(RdSimByClass, AnswersEachPathAsItsModelClassDoes) {
         EXPECT_EQ(details->status, 200);
         EXPECT_FALSE(HasTextarea(details->body));
         EXPECT_EQ(details->get_header_value("Content-Type"), "text/html; charset=Shift_JIS");
-        EXPECT_EQ(sim.SelectedPage(), sample->Titles()[5].strPage);
         EXPECT_EQ(info->status, 200);
-        EXPECT_EQ(info->body, sample->DescriptionPage(5));
         break;
     default:
         EXPECT_EQ(details->status, 200);

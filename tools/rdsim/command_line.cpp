@@ -26,7 +26,7 @@ std::string Usage() {
     return "usage: rdsim [--dir DIR | --generate N [--discs D] [--seed S] [--save DIR]]\n"
            "             [--model NAME] [--port PORT] [--bind ADDRESS] [--user NAME --password TEXT]\n"
            "             [--busy[=PATH]] [--status CODE[@PATH]] [--cut BYTES[@PATH]]\n"
-           "             [--slow MS[@PATH]] [--huge MB[@PATH]] [--quiet]\n"
+           "             [--slow MS[@PATH]] [--huge MB[@PATH]] [--quiet] [--version]\n"
            "\n"
            "Serves a recorder's library on http://ADDRESS:PORT/ until interrupted.\n"
            "  --dir DIR        Library.csv, Disc.csv and details pages from a folder\n"
@@ -44,6 +44,7 @@ std::string Usage() {
            "  --slow MS        send the body in small chunks, MS apart\n"
            "  --huge MB        repeat the body up to MB megabytes\n"
            "  --quiet          do not print the requests\n"
+           "  --version        print the version and exit\n"
            "A fault option with @PATH applies to that path only, e.g. --status 500@/library/DiscList_.csv\n";
 }
 
@@ -98,6 +99,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
         long long n = 0;
         if (name == "--help" || name == "-h") {
             cl.bHelp = true;
+        } else if (name == "--version") {
+            cl.bVersion = true;
         } else if (name == "--dir") {
             if (!value(cl.strDir)) return false;
         } else if (name == "--generate") {

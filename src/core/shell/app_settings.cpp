@@ -172,16 +172,16 @@ std::string UserDataFolder() {
 
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& installedFolder) {
     if (const char* home = std::getenv("LIBROVISTA_HOME"); home && *home) return WithSeparator(home);
-    const std::string exeDir = WithSeparator(exeFolder);
+    std::string exeDir = WithSeparator(exeFolder);
     std::error_code ec;
     if (fs::exists(exeDir + "Default.lbv", ec)) return exeDir;
     if (::access(exeDir.c_str(), W_OK) == 0 && !SameFolder(exeDir, installedFolder)) return exeDir;
-    const std::string data = UserDataFolder();
+    std::string data = UserDataFolder();
     if (data.empty()) return exeDir;
     fs::create_directories(fs::path(data).parent_path().parent_path(), ec);
     // Profiles and caches are the user's own. A failure shows when the
     // document cannot be created there.
-    ::mkdir(data.c_str(), 0700);
+    (void)::mkdir(data.c_str(), 0700);
     return data;
 }
 

@@ -22,6 +22,7 @@ const Command kCommands[] = {
 
 const char kUsage[] =
     "usage: librovista-cli [--cp932] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
+    "       librovista-cli [--home DIR] --version\n"
     "\n"
     "commands:\n"
     "  parse [--model NAME] [--name RECORDER] [--disc DISC_CSV] [--library LIBRARY_CSV]\n"
@@ -45,6 +46,7 @@ const char kUsage[] =
     "\n"
     "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
     "document (default: Default.lbv in the program folder, created when missing).\n"
+    "--version prints the version and the program folder.\n"
     "\n"
     "Output is UTF-8, or the stored code page 932 bytes with --cp932.\n";
 
@@ -59,6 +61,7 @@ int Usage(const std::string& why) {
 int main(int argc, char** argv) {
     lv::cli::Context ctx;
     int i = 1;
+    bool version = false;
     for (; i < argc && argv[i][0] == '-'; ++i) {
         std::string opt = argv[i];
         if (opt == "--cp932") {
@@ -68,9 +71,16 @@ int main(int argc, char** argv) {
         } else if (opt == "--help" || opt == "-h") {
             std::fputs(kUsage, stdout);
             return 0;
+        } else if (opt == "--version") {
+            version = true;
         } else {
             return Usage("unknown option " + opt);
         }
+    }
+    // After the loop, so that a --home given with it is the folder shown.
+    if (version) {
+        std::printf("librovista-cli %s\nprogram folder: %s\n", LV_VERSION_TEXT, lv::cli::ProgramFolder(ctx).c_str());
+        return 0;
     }
     if (i >= argc) return Usage("no command given");
     std::string name = argv[i++];

@@ -215,18 +215,24 @@ private slots:
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
         QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
+        // No read-me in the program folder: the installed one.
+        frame->Action(ID_HELP_README)->trigger();
+        lv::test::WriteFile(folder.File("ReadMe.txt"), "\xEF\xBB\xBF");
         frame->Action(ID_HELP_README)->trigger();
         frame->Action(ID_HELP_HOMEPAGE)->trigger();
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
-        QCOMPARE(catcher.urls.size(), 2);
-        QCOMPARE(catcher.urls.at(0).toLocalFile(), QString::fromStdString(folder.File("ReadMe.txt")));
-        QCOMPARE(catcher.urls.at(1).scheme(), QStringLiteral("https"));
+        QCOMPARE(catcher.urls.size(), 3);
+        QCOMPARE(catcher.urls.at(0).toLocalFile(), QString::fromUtf8(kInstalledReadMe));
+        QCOMPARE(catcher.urls.at(1).toLocalFile(), QString::fromStdString(folder.File("ReadMe.txt")));
+        QCOMPARE(catcher.urls.at(2).scheme(), QStringLiteral("https"));
 
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         frame->Action(ID_APP_ABOUT)->trigger();
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QVERIFY(CMessageBox::Shown().front().text.contains(QStringLiteral("1.5.3.0")));
+        // The box says where the program keeps its files.
+        QVERIFY(CMessageBox::Shown().front().text.contains(QString::fromStdString(app->m_pszAppDir)));
 
         // Exit closes the window; the settings are written by the application.
         frame->Action(ID_APP_EXIT)->trigger();

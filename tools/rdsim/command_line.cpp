@@ -27,7 +27,7 @@ std::string Usage() {
            "             [--model NAME] [--port PORT] [--bind ADDRESS] [--user NAME --password TEXT]\n"
            "             [--busy[=PATH]] [--status CODE[@PATH]] [--cut BYTES[@PATH]]\n"
            "             [--slow MS[@PATH]] [--chunk BYTES[@PATH]] [--huge MB[@PATH]]\n"
-           "             [--long-header BYTES[@PATH]] [--quiet]\n"
+           "             [--long-header BYTES[@PATH]] [--quiet] [--version]\n"
            "\n"
            "Serves a recorder's library on http://ADDRESS:PORT/ until interrupted.\n"
            "  --dir DIR        Library.csv, Disc.csv and details pages from a folder\n"
@@ -47,6 +47,7 @@ std::string Usage() {
            "  --huge MB        repeat the body up to MB megabytes\n"
            "  --long-header BYTES  add one header line of BYTES bytes to the answer\n"
            "  --quiet          do not print the requests\n"
+           "  --version        print the version and exit\n"
            "A fault option with @PATH applies to that path only, e.g. --status 500@/library/DiscList_.csv\n";
 }
 
@@ -101,6 +102,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std
         long long n = 0;
         if (name == "--help" || name == "-h") {
             cl.bHelp = true;
+        } else if (name == "--version") {
+            cl.bVersion = true;
         } else if (name == "--dir") {
             if (!value(cl.strDir)) return false;
         } else if (name == "--generate") {

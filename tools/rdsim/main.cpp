@@ -23,6 +23,10 @@ int main(int argc, char** argv) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
     }
+    if (cl.bVersion) {
+        std::printf("%s %s\n", std::filesystem::path(argv[0]).filename().c_str(), LV_VERSION_TEXT);
+        return 0;
+    }
 
     // The server's threads inherit this mask; only the main thread takes the
     // signals. A shell starts background jobs with SIGINT ignored, and an

@@ -151,6 +151,7 @@ struct CommandLine {
     std::map<std::string, Fault> faults;  // "" = every path
     bool bQuiet = false;
     bool bHelp = false;
+    bool bVersion = false;
 };
 
 // Reads the arguments (without the program name); false with a message on bad usage.

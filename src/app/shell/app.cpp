@@ -102,15 +102,15 @@ void CLibrovistaApp::SaveBarState() {
 
 void CLibrovistaApp::OnHelpReadme() {
     QDesktopServices::openUrl(
-        QUrl::fromLocalFile(QFile::decodeName(m_pszAppDir.c_str()) + QStringLiteral("ReadMe.txt")));
+        QUrl::fromLocalFile(QFile::decodeName(GetReadMePath(m_pszAppDir, kInstalledReadMe).c_str())));
 }
 
 void CLibrovistaApp::OnHelpHomepage() { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage))); }
 
 void CLibrovistaApp::OnAppAbout() {
     if (!m_pMainFrame) return;
-    CMessageBox::Show(
-        m_pMainFrame.get(),
-        QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers").arg(QString::fromLatin1(kVersion)),
-        QMessageBox::Information, QMessageBox::Ok);
+    CMessageBox::Show(m_pMainFrame.get(),
+                      QStringLiteral("Librovista Version %1\nCopyright (C) Librovista developers\n\nﾌﾟﾛｸﾞﾗﾑ ﾌｫﾙﾀﾞ: %2")
+                          .arg(QString::fromLatin1(kVersion), QFile::decodeName(m_pszAppDir.c_str())),
+                      QMessageBox::Information, QMessageBox::Ok);
 }

@@ -1,6 +1,8 @@
 #include "core/shell/app_settings.h"
 
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -128,22 +130,76 @@ void CAppSettings::SetColumnSetting(int index, const COLUMN_SETTING& in) {
     m_aColumns.at(static_cast<std::size_t>(index)) = in;
 }
 
-std::string GetProgramFolder(const char* argv0) {
-    std::string dir;
-    if (const char* home = std::getenv("LIBROVISTA_HOME"); home && *home) {
-        dir = home;
-    } else {
-        std::error_code ec;
-        fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-        if (ec || exe.empty()) {
-            std::string a = argv0 ? argv0 : "";
-            auto slash = a.rfind('/');
-            exe = slash == std::string::npos ? fs::current_path(ec) / a : fs::absolute(a, ec);
-        }
-        dir = exe.parent_path().string();
-    }
+#ifndef LV_INSTALL_BINDIR
+#define LV_INSTALL_BINDIR "/usr/local/bin"
+#endif
+#ifndef LV_INSTALL_DOCDIR
+#define LV_INSTALL_DOCDIR "/usr/local/share/doc/librovista"
+#endif
+const char kInstalledBinDir[] = LV_INSTALL_BINDIR;
+const char kInstalledReadMe[] = LV_INSTALL_DOCDIR "/ReadMe.txt";
+
+namespace {
+
+std::string WithSeparator(std::string dir) {
     if (dir.empty() || dir.back() != '/') dir += '/';
     return dir;
+}
+
+bool SameFolder(const fs::path& a, const fs::path& b) {
+    std::error_code ec1, ec2;
+    // /bin may be a link to /usr/bin; "dir" and "dir/" are one folder.
+    const fs::path ca = fs::weakly_canonical(a, ec1), cb = fs::weakly_canonical(b, ec2);
+    return !ec1 && !ec2 && (ca / "").lexically_normal() == (cb / "").lexically_normal();
+}
+
+// $XDG_DATA_HOME/librovista, or ~/.local/share/librovista; empty without a home.
+std::string UserDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    // A relative XDG_DATA_HOME is invalid and is ignored.
+    if (xdg && xdg[0] == '/') return WithSeparator(xdg) + "librovista/";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && *h) {
+        home = h;
+    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir) {
+        home = pw->pw_dir;
+    }
+    if (home.empty()) return {};
+    return WithSeparator(home) + ".local/share/librovista/";
+}
+
+}  // namespace
+
+std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& installedFolder) {
+    if (const char* home = std::getenv("LIBROVISTA_HOME"); home && *home) return WithSeparator(home);
+    std::string exeDir = WithSeparator(exeFolder);
+    std::error_code ec;
+    if (fs::exists(exeDir + "Default.lbv", ec)) return exeDir;
+    if (::access(exeDir.c_str(), W_OK) == 0 && !SameFolder(exeDir, installedFolder)) return exeDir;
+    std::string data = UserDataFolder();
+    if (data.empty()) return exeDir;
+    fs::create_directories(fs::path(data).parent_path().parent_path(), ec);
+    // Profiles and caches are the user's own. A failure shows when the
+    // document cannot be created there.
+    (void)::mkdir(data.c_str(), 0700);
+    return data;
+}
+
+std::string GetProgramFolder(const char* argv0) {
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec || exe.empty()) {
+        std::string a = argv0 ? argv0 : "";
+        auto slash = a.rfind('/');
+        exe = slash == std::string::npos ? fs::current_path(ec) / a : fs::absolute(a, ec);
+    }
+    return ChooseProgramFolder(exe.parent_path().string(), kInstalledBinDir);
+}
+
+std::string GetReadMePath(const std::string& appDir, const std::string& installedReadMe) {
+    std::string own = appDir + "ReadMe.txt";
+    std::error_code ec;
+    return fs::exists(own, ec) ? own : installedReadMe;
 }
 
 std::string GetSettingsPath(const std::string& appDir, std::string_view baseName) {

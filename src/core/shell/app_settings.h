@@ -38,9 +38,22 @@ public:
 // The application's proxy choice as a transfer reads it when it starts.
 PROXY_SETTINGS ProxyFromSettings(const CAppSettings& settings);
 
-// The program folder with a trailing separator: LIBROVISTA_HOME when set,
-// else the folder of the executable.
+// The program folder with a trailing separator, for the window and the tool alike:
+// LIBROVISTA_HOME when set; else the executable's folder when it holds
+// "Default.lbv" (a portable copy) or when this user may write it and it is not
+// the folder the program was installed into; else the user's data folder,
+// $XDG_DATA_HOME/librovista (~/.local/share/librovista by default), created
+// when missing. An installed program must not write beside its executable.
 std::string GetProgramFolder(const char* argv0);
+// The same choice for a given executable folder and installed folder.
+std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& installedFolder);
+// The folder installed executables go to, fixed when the program is built.
+extern const char kInstalledBinDir[];
+
+// The read-me that the help command opens: the program folder's own
+// "ReadMe.txt" when there is one, else the installed one.
+std::string GetReadMePath(const std::string& appDir, const std::string& installedReadMe);
+extern const char kInstalledReadMe[];
 // The settings file: program folder + the executable's base name + ".ini".
 // The command-line tool shares the program's file, "librovista.ini".
 constexpr char kProgramBaseName[] = "librovista";

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <string_view>
 #include <thread>
 
 #include "core/ini/ini_file.h"
@@ -311,4 +312,89 @@ TEST(AppSettingsFolder, ProgramFolderFromTheEnvironmentOrTheExecutable) {
         ScopedEnv env("LIBROVISTA_HOME", "");
         EXPECT_EQ(GetProgramFolder(nullptr), exeFolder);
     }
+}
+
+// The folder an installed program keeps its files in, for the window and the tool.
+TEST(AppSettingsFolder, InstalledProgramUsesTheUserDataFolder) {
+    TempDir dir;
+    const fs::path bin = dir.path() / "usr/bin", data = dir.path() / "data";
+    fs::create_directories(bin);
+    ScopedEnv noHome("LIBROVISTA_HOME", nullptr);
+    ScopedEnv xdg("XDG_DATA_HOME", data.c_str());
+
+    // A folder the user may write that the program was not installed into:
+    // the executable's folder, as for a build or an unpacked copy.
+    EXPECT_EQ(ChooseProgramFolder(bin.string(), "/usr/bin"), bin.string() + "/");
+    EXPECT_FALSE(fs::exists(data));
+
+    // Its installed folder, however spelled: the data folder, created for the owner alone.
+    fs::create_directory_symlink(bin, dir.path() / "bin");
+    EXPECT_EQ(ChooseProgramFolder(bin.string() + "/", (dir.path() / "bin").string()), data.string() + "/librovista/");
+    EXPECT_TRUE(fs::is_directory(data / "librovista"));
+    EXPECT_EQ(fs::status(data / "librovista").permissions() & fs::perms::all, fs::perms::owner_all);
+    // The second start finds it.
+    EXPECT_EQ(ChooseProgramFolder(bin.string(), bin.string()), data.string() + "/librovista/");
+
+    // A portable copy carries its document: it stays beside the executable.
+    WriteFile((bin / "Default.lbv").string(), "");
+    EXPECT_EQ(ChooseProgramFolder(bin.string(), bin.string()), bin.string() + "/");
+    fs::remove(bin / "Default.lbv");
+
+    // LIBROVISTA_HOME names the folder, whatever else holds.
+    {
+        ScopedEnv home("LIBROVISTA_HOME", "/srv/lv");
+        EXPECT_EQ(ChooseProgramFolder(bin.string(), bin.string()), "/srv/lv/");
+    }
+
+    // Without XDG_DATA_HOME (or with a relative one, which is invalid): ~/.local/share.
+    ScopedEnv userHome("HOME", (dir.path() / "home/u").c_str());
+    for (const char* value : {static_cast<const char*>(nullptr), "relative/data"}) {
+        ScopedEnv unset("XDG_DATA_HOME", value);
+        EXPECT_EQ(ChooseProgramFolder(bin.string(), bin.string()), dir.dir() + "home/u/.local/share/librovista/");
+        EXPECT_TRUE(fs::is_directory(dir.path() / "home/u/.local/share/librovista"));
+    }
+}
+
+TEST(AppSettingsFolder, ReadOnlyExecutableFolderUsesTheUserDataFolder) {
+    TempDir dir;
+    const fs::path bin = dir.path() / "opt", data = dir.path() / "data";
+    fs::create_directories(bin);
+    fs::create_directories(data);
+    // The superuser may write anywhere: the choice is made as an ordinary user.
+    fs::permissions(dir.path(), fs::perms::all);
+    fs::permissions(data, fs::perms::all);
+    fs::permissions(bin, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
+                             fs::perms::others_read | fs::perms::others_exec);
+    int result[2];
+    ASSERT_EQ(::pipe(result), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(result[0]);
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
+        ::unsetenv("LIBROVISTA_HOME");
+        ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+        const std::string chosen = ChooseProgramFolder(bin.string(), "/usr/bin");
+        const bool ok = ::write(result[1], chosen.data(), chosen.size()) == static_cast<ssize_t>(chosen.size());
+        ::_exit(ok ? 0 : 1);
+    }
+    ::close(result[1]);
+    std::string chosen;
+    char buf[256];
+    for (ssize_t n; (n = ::read(result[0], buf, sizeof buf)) > 0;) chosen.append(buf, static_cast<std::size_t>(n));
+    ::close(result[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(chosen, data.string() + "/librovista/");
+    EXPECT_TRUE(fs::is_directory(data / "librovista"));
+}
+
+TEST(AppSettingsFolder, ReadMeOfTheProgramFolderElseTheInstalledOne) {
+    TempDir dir;
+    EXPECT_EQ(GetReadMePath(dir.dir(), "/usr/share/doc/librovista/ReadMe.txt"), "/usr/share/doc/librovista/ReadMe.txt");
+    WriteFile(dir.file("ReadMe.txt"), "\xEF\xBB\xBF");
+    EXPECT_EQ(GetReadMePath(dir.dir(), "/usr/share/doc/librovista/ReadMe.txt"), dir.file("ReadMe.txt"));
+    // The built-in default lies in the documentation folder of the install prefix.
+    EXPECT_TRUE(std::string_view(kInstalledReadMe).ends_with("/share/doc/librovista/ReadMe.txt")) << kInstalledReadMe;
 }

@@ -1,6 +1,10 @@
 #include "core/library/line_reader.h"
 
+#include <unistd.h>
+
 #include <cstring>
+
+#include "core/ini/atomic_file.h"
 
 namespace lv {
 
@@ -13,7 +17,10 @@ LineReader::~LineReader() {
 }
 
 bool LineReader::Open(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "rb");
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    m_file = ::fdopen(fd, "rb");
+    if (!m_file) ::close(fd);
     return m_file != nullptr;
 }
 

@@ -1,3 +1,5 @@
+#include <cstdio>
+
 #include "cli/context.h"
 #include "core/library/recorder_library.h"
 
@@ -14,8 +16,13 @@ int CmdParse(Context& ctx) {
 
     CRDRecorderLibrary lib(name);
     lib.SetModel(model);
-    if (disc) lib.LoadDiscList(*disc);
-    if (library) lib.LoadTitleList(*library);
+    // An unreadable file gives what the document would show: nothing of it.
+    auto note = [](const std::string& path) {
+        if (*NotAFileNote(path))
+            std::fprintf(stderr, "librovista-cli: cannot read %s: not a regular file\n", path.c_str());
+    };
+    if (disc && !lib.LoadDiscList(*disc)) note(*disc);
+    if (library && !lib.LoadTitleList(*library)) note(*library);
     ctx.out.Labels(lib);
     for (const auto& d : lib.Discs()) ctx.out.Disc(d);
     for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);

@@ -56,14 +56,23 @@ FieldOptions TakeFieldOptions(Context& ctx) {
     return o;
 }
 
+// The document's names, written to its file as the entry changes.
+RECORDER_LIST ListOf(CRDTitleDoc& doc, int index) {
+    return {&doc.GetRecorderNames(), index, [&doc] { return doc.OnSaveDocument(doc.GetPathName()); }};
+}
+
 // Saves the profile under `name`; overwriting another recorder's files needs --force.
-int Save(const Context& ctx, CNetNaviSetting& setting, const PROFILE_FIELDS& f, const std::string& name, bool force) {
-    const PROFILE_RESULT r = SaveProfile(setting, f, name, [force](const std::string&) { return force; });
+int Save(const Context& ctx, CNetNaviSetting& setting, const PROFILE_FIELDS& f, const std::string& name, bool force,
+         RECORDER_LIST* list = nullptr) {
+    const PROFILE_RESULT r = SaveProfile(
+        setting, f, name, [force](const std::string&) { return force; }, list);
     if (r.nStep == PROFILE_DECLINED) {
         std::fprintf(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
                      ctx.out.Encode(name).c_str());
         return 1;
     }
+    if (r.nStep == PROFILE_DOCUMENT_FAILED && list)
+        std::fprintf(stderr, "librovista-cli: cannot write the document; nothing was changed\n");
     return Report(ctx, r);
 }
 
@@ -101,9 +110,8 @@ int Add(Context& ctx) {
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
     CNetNaviSetting setting(ProgramFolder(ctx));
-    if (int rc = Save(ctx, setting, f, name, force)) return rc;
-    AddRecorderName(doc->GetRecorderNames(), name);
-    return SaveDocument(*doc);
+    RECORDER_LIST list = ListOf(*doc, -1);
+    return Save(ctx, setting, f, name, force, &list);
 }
 
 int Set(Context& ctx) {
@@ -134,9 +142,8 @@ int Rename(Context& ctx) {
     PROFILE_FIELDS f;
     CNetNaviSetting setting(ProgramFolder(ctx));
     LoadProfileFields(setting, oldName, f);
-    if (int rc = Save(ctx, setting, f, newName, force)) return rc;
-    if (!RenameRecorderName(names, index, newName)) return 0;
-    return SaveDocument(*doc);
+    RECORDER_LIST list = ListOf(*doc, index);
+    return Save(ctx, setting, f, newName, force, &list);
 }
 
 int Delete(Context& ctx) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/ini/atomic_file.h"
 #include "core/library/title_doc.h"
 #include "core/shell/app_settings.h"
 #include "core/text/codec.h"
@@ -29,6 +30,8 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
     return false;
 }
 
+const char* NotAFileNote(const std::string& path) { return IsSpecialFile(path) ? ": not a regular file" : ""; }
+
 std::string FromArg(const Context& ctx, const std::string& arg) { return ctx.cp932 ? arg : text::Utf8ToCp932(arg); }
 
 std::string ProgramFolder(const Context& ctx) {
@@ -41,7 +44,9 @@ std::string ProgramFolder(const Context& ctx) {
 std::string DocumentPath(const Context& ctx) {
     if (ctx.doc) return *ctx.doc;
     std::string path = EnsureDefaultDocument(ProgramFolder(ctx));
-    if (path.empty()) std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv\n", ProgramFolder(ctx).c_str());
+    if (path.empty())
+        std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv%s\n", ProgramFolder(ctx).c_str(),
+                     NotAFileNote(ProgramFolder(ctx) + "Default.lbv"));
     return path;
 }
 
@@ -50,7 +55,7 @@ std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx) {
     if (path.empty()) return nullptr;
     auto doc = std::make_unique<CRDTitleDoc>(ProgramFolder(ctx));
     if (!doc->OnOpenDocument(path)) {
-        std::fprintf(stderr, "librovista-cli: cannot read the document %s\n", path.c_str());
+        std::fprintf(stderr, "librovista-cli: cannot read the document %s%s\n", path.c_str(), NotAFileNote(path));
         return nullptr;
     }
     return doc;

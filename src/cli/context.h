@@ -32,6 +32,10 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name);
 // Text typed on the command line (UTF-8, or raw with --cp932) as code page 932.
 std::string FromArg(const Context& ctx, const std::string& arg);
 
+// ": not a regular file" for a FIFO, device or folder at `path`, else "":
+// the reason a file the user named reads as unreadable.
+const char* NotAFileNote(const std::string& path);
+
 // The program folder (--home, else the usual one), ending in "/".
 std::string ProgramFolder(const Context& ctx);
 // The document path: --doc, else "Default.lbv" in the program folder, created

@@ -155,3 +155,33 @@ TEST_F(DescriptionTest, AFileThatCannotBeWrittenOrAStopEndsTheQueue) {
     ASSERT_EQ(sim->Requests().size(), 3u);
     EXPECT_EQ(sim->Requests().back().strPath, "/library/slow.htm");
 }
+
+TEST_F(DescriptionTest, AFailedPageLeavesTheOldDescriptionWhole) {
+    SetUpRecorder("RD-XS41");
+    std::string page = "<TEXTAREA>\r\n";
+    for (int i = 0; i < 50; ++i) page += "new line " + std::to_string(i) + "\r\n";
+    sim->SetPage("cut.htm", page + "</TEXTAREA>\r\n");
+    lv::rdsim::Fault cut;
+    cut.nCutAfter = 100;
+    sim->SetFault("/library/cut.htm", cut);
+    sim->SetPage("none.htm", "<HTML>busy</HTML>\r\n");
+    std::filesystem::create_directories(home.dir() + "RD");
+    for (const char* name : {"cut.txt", "none.txt"}) WriteFile(Cache("RD", name), "old\r\n");
+
+    // The body ends early, or holds no element: each time the old text stays.
+    for (const char* name : {"cut", "none"}) {
+        auto t = ThreadFor({{std::string(name) + ".htm", std::string(name) + ".txt"}});
+        EXPECT_EQ(Run(*t), 1) << name;
+        EXPECT_EQ(ReadFile(Cache("RD", std::string(name) + ".txt")), "old\r\n") << name;
+    }
+    // Only the two descriptions: no temporary file stays behind.
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(home.dir() + "RD")) ++entries;
+    EXPECT_EQ(entries, 2u);
+
+    // A whole page replaces the old text.
+    sim->ClearFaults();
+    auto t = ThreadFor({{"cut.htm", "cut.txt"}});
+    EXPECT_EQ(Run(*t), 0) << t->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "cut.txt")).substr(0, 14), "\r\nnew line 0\r\n");
+}

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -300,4 +301,35 @@ TEST_F(TransferTest, ACacheFileThatCannotBeReplacedFailsWithTheFileNamed) {
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv/keep")), "x");
     EXPECT_TRUE(TempFiles("RD").empty());
     EXPECT_EQ(log.Statuses().back(), TRANSFER_FINISHED);
+}
+
+TEST_F(TransferTest, ASuccessfulFetchRemovesWhatKilledTransfersLeft) {
+    StartSim("RD-XS41", 10, 2);
+    Profile p;
+    p.model = "RD-XS41";
+    p.port = sim->Port();
+    WriteProfile("RD", p);
+    std::filesystem::create_directories(home.dir() + "RD");
+    // Two leftovers of killed transfers, and files that only look alike.
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    for (const char* name : {"~RDab12cd", "~RDzz0099", "~RDshort", "~RDABCDEF", "~RDab12cd.txt", "x~RDab12cd"}) {
+        WriteFile(Cache("RD", name), "partial");
+        std::filesystem::last_write_time(Cache("RD", name), old);
+    }
+    std::filesystem::create_directory(Cache("RD", "~RDfolder"));
+
+    // A failed fetch leaves them: only a whole new cache makes them worthless.
+    sim->SetFault({.nStatus = 500});
+    auto failed = MakeThread("RD");
+    EXPECT_EQ(Run(*failed), 1);
+    EXPECT_EQ(TempFiles("RD").size(), 6u);
+
+    sim->ClearFaults();
+    auto t = MakeThread("RD");
+    ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+    std::vector<std::string> left;
+    for (const std::string& path : TempFiles("RD")) left.push_back(std::filesystem::path(path).filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"~RDABCDEF", "~RDab12cd.txt", "~RDfolder", "~RDshort"}));
+    EXPECT_TRUE(std::filesystem::exists(Cache("RD", "x~RDab12cd")));
 }

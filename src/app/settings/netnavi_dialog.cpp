@@ -186,7 +186,7 @@ bool CNetNaviDialog::OnOK() {
         return CMessageBox::Show(this, ask, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
     };
-    const PROFILE_RESULT result = SaveProfile(m_setting, fields, m_strName, confirm);
+    const PROFILE_RESULT result = SaveProfile(m_setting, fields, m_strName, confirm, m_pRecorderList);
     switch (result.nStep) {
     case PROFILE_DONE: return true;
     case PROFILE_REFUSED:
@@ -299,17 +299,25 @@ void CNetNaviListDialog::ShowSel() {
     }
 }
 
+RECORDER_LIST CNetNaviListDialog::DocumentList(int index) {
+    CRDTitleDoc* doc = m_pDoc;
+    if (!doc) return {};
+    return {&doc->GetRecorderNames(), index, [doc] { return doc->OnSaveDocument(doc->GetPathName()); }};
+}
+
 void CNetNaviListDialog::OnAdd() {
     ReadSel();
     CNetNaviDialog dialog(m_strAppDir, this);
     dialog.SetRecorderName(std::string());
-    if (dialog.exec() != QDialog::Accepted || !m_pDoc) {
-        ShowSel();
-        return;
+    if (!m_pDoc) return;
+    RECORDER_LIST list = DocumentList(-1);
+    dialog.SetRecorderList(&list);
+    // The entry and the document file followed the save; the views follow at
+    // closing (also for a listed name, whose files were overwritten).
+    if (dialog.exec() == QDialog::Accepted) {
+        m_pDoc->SetModifiedFlag();
+        FillList();
     }
-    AddRecorderName(m_pDoc->GetRecorderNames(), dialog.GetRecorderName());
-    m_pDoc->SetModifiedFlag();
-    FillList();
     ShowSel();
 }
 
@@ -320,12 +328,16 @@ void CNetNaviListDialog::OnModify() {
     if (m_nSel >= static_cast<int>(names.size())) return;
     CNetNaviDialog dialog(m_strAppDir, this);
     dialog.SetRecorderName(names[static_cast<std::size_t>(m_nSel)]);
+    const std::vector<std::string> before = names;
+    RECORDER_LIST list = DocumentList(m_nSel);
+    dialog.SetRecorderList(&list);
     if (dialog.exec() != QDialog::Accepted) {
         ShowSel();
         return;
     }
     // The renamed entry stays where it was and keeps the selection.
-    if (RenameRecorderName(names, m_nSel, dialog.GetRecorderName())) {
+    m_nSel = list.nIndex;
+    if (names != before) {
         m_pDoc->SetModifiedFlag();
         FillList();
     }

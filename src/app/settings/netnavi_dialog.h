@@ -33,6 +33,8 @@ public:
     void SetRecorderName(const std::string& name) { m_strName = name; }
     // After OK: the name the profile was saved under.
     std::string GetRecorderName() const { return m_strName; }
+    // The document's list that a new name goes into (written at once); not owned.
+    void SetRecorderList(RECORDER_LIST* list) { m_pRecorderList = list; }
 
     CNetNaviSetting m_setting;
     std::string m_strModel;
@@ -42,6 +44,7 @@ public:
     int m_bAuth = 0;
     std::string m_strUser;
     std::string m_strPassword;
+    RECORDER_LIST* m_pRecorderList = nullptr;
 
     QComboBox* GetModelBox() const { return m_pModel; }
     QLineEdit* GetNameEdit() const { return m_pName; }
@@ -107,6 +110,8 @@ private:
     void ReadSel();
     void ShowSel();
     void FillList();
+    // The document's names for a profile dialog; `index` is the entry it changes.
+    RECORDER_LIST DocumentList(int index);
 
     std::string m_strAppDir;
     QListWidget* m_pList;

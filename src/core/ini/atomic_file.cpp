@@ -16,16 +16,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr std::string_view kSuffixChars = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 6;
+
 std::string ErrnoText(const std::string& what, int err) { return what + ": " + std::strerror(err); }
 
 std::string UniqueSuffix() {
-    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 gen(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
     unsigned v = static_cast<unsigned>(gen()) ^ (counter.fetch_add(1) * 2654435761u);
     std::string s;
-    for (int i = 0; i < 6; ++i) {
-        s += kChars[v % 36];
+    for (std::size_t i = 0; i < kSuffixLength; ++i) {
+        s += kSuffixChars[v % kSuffixChars.size()];
         v /= 36;
     }
     return s;
@@ -87,6 +89,22 @@ bool RenameDurably(const std::string& tmp, const std::string& target, std::strin
 
 }  // namespace
 
+int RemoveStaleTemps(const std::string& folder, std::string_view prefix, fs::file_time_type before) {
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + kSuffixLength || name.compare(0, prefix.size(), prefix) != 0) continue;
+        if (name.find_first_not_of(kSuffixChars, prefix.size()) != std::string::npos) continue;
+        std::error_code fec;
+        if (!fs::is_regular_file(it->symlink_status(fec))) continue;
+        const fs::file_time_type written = fs::last_write_time(it->path(), fec);
+        if (fec || written >= before) continue;
+        if (::unlink(it->path().c_str()) == 0) ++removed;
+    }
+    return removed;
+}
+
 std::string CreateTempFile(const std::string& stem, std::string* error) {
     std::string name;
     int fd = OpenUnique(stem, 0600, name);
@@ -104,6 +122,7 @@ bool CommitFile(const std::string& tmp, const std::string& path, std::string* er
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,
                      std::string* error) {
+    const fs::file_time_type started = fs::file_time_type::clock::now();
     std::string target = path;
     std::error_code ec;
     if (fs::is_symlink(path, ec)) {
@@ -138,13 +157,40 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optio
         ::unlink(tmp.c_str());
         return false;
     }
+    // Copies of this file left by a save that was killed; they may hold what
+    // the file no longer does (an old password).
+    const fs::path t(target);
+    RemoveStaleTemps(t.parent_path().empty() ? "." : t.parent_path().string(), t.filename().string() + ".~", started);
     return true;
+}
+
+int OpenRegularFile(const std::string& path) {
+    // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return -1;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    // Reads of a regular file never block; cleared all the same so that the
+    // descriptor behaves as an ordinary one wherever it goes.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing) {
     bytes.clear();
     if (missing) *missing = false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = OpenRegularFile(path);
     if (fd < 0) {
         if (missing) *missing = errno == ENOENT || errno == ENOTDIR;
         return false;

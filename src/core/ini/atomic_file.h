@@ -1,6 +1,7 @@
 #pragma once
 // Replacing a file so that a crash or a kill at any moment leaves either the
 // old content or the new one, never a half-written file.
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,28 @@ std::string CreateTempFile(const std::string& stem, std::string* error = nullptr
 // `path`, so that `path` is old or new, never torn. On failure both stay as
 // they were and `error` (when given) says why; the caller removes `tmp`.
 bool CommitFile(const std::string& tmp, const std::string& path, std::string* error = nullptr);
+
+// The name a transfer's temporary files take in a recorder's cache folder,
+// followed by a suffix as CreateTempFile makes it.
+inline constexpr char kTransferTempPrefix[] = "~RD";
+
+// Removes what a killed save or transfer left behind: the regular files of
+// `folder` named `prefix` followed by exactly six characters of [a-z0-9] (the
+// suffix CreateTempFile and WriteFileAtomic add), last written before
+// `before`, so that the temporary file of a transfer or save still running
+// stays. Returns how many went.
+int RemoveStaleTemps(const std::string& folder, std::string_view prefix, std::filesystem::file_time_type before);
+
+// Opens `path` for reading when it is a regular file (or a link to one): a
+// FIFO, a device or a folder is refused without waiting for a writer, so a
+// stray special file reads as unreadable instead of hanging or pouring out
+// bytes without end. -1 with errno set (ENOENT, EACCES, EISDIR, ENXIO for a
+// FIFO or device, ...) otherwise. Every reader of the program's files opens
+// through this.
+int OpenRegularFile(const std::string& path);
+
+// Whether `path` exists but is no regular file, for a message that says so.
+bool IsSpecialFile(const std::string& path);
 
 // The whole file; false when it cannot be opened or read. A missing file
 // sets `missing` (when given) so callers can treat it as empty.

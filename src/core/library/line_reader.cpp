@@ -1,9 +1,13 @@
 #include "core/library/line_reader.h"
 
+#include <unistd.h>
+
 #include <cstring>
 #include <string_view>
 
 #include "core/text/cp932.h"
+
+#include "core/ini/atomic_file.h"
 
 namespace lv {
 
@@ -16,7 +20,10 @@ LineReader::~LineReader() {
 }
 
 bool LineReader::Open(const std::string& path) {
-    m_file = std::fopen(path.c_str(), "rb");
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    m_file = ::fdopen(fd, "rb");
+    if (!m_file) ::close(fd);
     return m_file != nullptr;
 }
 

@@ -37,6 +37,7 @@ bool CDownloadLibraryThread::CheckFirstChunk(const char* data, std::size_t lengt
 }
 
 bool CDownloadLibraryThread::DoTransfer() {
+    const auto started = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
     std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows in the next steps
     std::string lib = lv::CreateTempFile(m_strCacheFolder + "~RD");
@@ -54,6 +55,8 @@ bool CDownloadLibraryThread::DoTransfer() {
     }
     RemoveIfThere(lib);
     RemoveIfThere(disc);
+    // Left by transfers that were killed; one that began after this one may still be writing its own.
+    if (ok) lv::RemoveStaleTemps(m_strCacheFolder, lv::kTransferTempPrefix, started);
     return ok;
 }
 

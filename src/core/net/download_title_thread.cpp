@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 
+#include "core/ini/atomic_file.h"
 #include "core/library/description_path.h"
 #include "core/library/records.h"
 #include "core/net/http_thread.h"
@@ -65,20 +66,58 @@ private:
     std::string m_out;  // the text of one chunk
 };
 
+// The description goes into a temporary file that replaces the old one only
+// when the page was read whole: a failure, a stop or a kill leaves the old
+// description as it was.
+class CReplacingSink : public CHttpThread::CResponseSink {
+public:
+    CReplacingSink(std::unique_ptr<CResponseSink> inner, std::string tmp, std::string path,
+                   std::function<void(const std::string&)> fail)
+        : m_inner(std::move(inner)), m_tmp(std::move(tmp)), m_path(std::move(path)), m_fail(std::move(fail)) {}
+    ~CReplacingSink() override {
+        m_inner.reset();  // closes the file first
+        if (!m_tmp.empty()) std::remove(m_tmp.c_str());
+    }
+
+    int Write(const char* data, std::size_t length) override { return m_inner->Write(data, length); }
+
+    bool Finish() override {
+        if (!m_inner->Finish()) return false;
+        if (!lv::CommitFile(m_tmp, m_path)) {
+            m_fail(m_path);
+            return false;
+        }
+        m_tmp.clear();
+        return true;
+    }
+
+private:
+    std::unique_ptr<CResponseSink> m_inner;
+    std::string m_tmp;  // empty once it has become the description
+    std::string m_path;
+    std::function<void(const std::string&)> m_fail;
+};
+
 }  // namespace
 
 std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(const std::string& destination) {
-    std::FILE* f = std::fopen(destination.c_str(), "wb");
+    // Named as the library download's temporary files, so the same clean-ups find it.
+    const std::string folder = std::filesystem::path(destination).parent_path().string() + "/";
+    std::string tmp = lv::CreateTempFile(folder + lv::kTransferTempPrefix);
+    std::FILE* f = tmp.empty() ? nullptr : std::fopen(tmp.c_str(), "wb");
     if (!f) {
+        if (!tmp.empty()) std::remove(tmp.c_str());
         SetFileErrorText(destination);
         return nullptr;
     }
-    return std::make_unique<CTextAreaSink>(f, destination, [this](const std::string& path) {
+    auto fail = [this](const std::string& path) {
         if (path.empty())
             SetErrorText(lv::msg::DescriptionFailed());
         else
             SetFileErrorText(path);
-    });
+    };
+    auto inner = std::make_unique<CTextAreaSink>(f, destination, fail);
+    return std::make_unique<CReplacingSink>(std::move(inner), std::move(tmp), destination, fail);
 }
 
 bool CDownloadTitleThread::DoTransfer() {

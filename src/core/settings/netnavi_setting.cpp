@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/ini/atomic_file.h"
 #include "core/ini/ini_file.h"
 #include "core/settings/models.h"
 #include "core/settings/password.h"
@@ -187,6 +188,9 @@ bool CNetNaviSetting::Rename(const std::string& newName) {
         fs::rename(oldDir, newDir, ec);
         if (ec) {
             m_strError = FileError(oldDir, ec);
+            // The profile goes back to its folder: half a move would split the recorder.
+            std::error_code back;
+            if (Exists(newIni) && !Exists(oldIni)) fs::rename(newIni, oldIni, back);
             return false;
         }
     }
@@ -203,6 +207,8 @@ bool CNetNaviSetting::Delete() {
         m_strError = FileError(ini, std::error_code(errno, std::generic_category()));
         return false;
     }
+    // Copies of the profile left by killed saves still hold the password.
+    lv::RemoveStaleTemps(m_strAppDir, fs::path(ini).filename().string() + ".~", fs::file_time_type::clock::now());
     const fs::path dir = m_strAppDir + m_strName;
     if (fs::is_directory(dir, ec)) {
         fs::directory_iterator it(dir, ec);

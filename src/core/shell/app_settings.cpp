@@ -209,7 +209,8 @@ std::string GetSettingsPath(const std::string& appDir, std::string_view baseName
 std::string EnsureDefaultDocument(const std::string& appDir) {
     std::string path = appDir + "Default.lbv";
     // Created when missing, never truncated.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    // O_NONBLOCK: a FIFO in its place would otherwise hold the start-up forever.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) {
         // A read-only but existing document is still usable.
         std::error_code ec;

@@ -10,6 +10,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "core/ini/atomic_file.h"
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
@@ -78,6 +79,12 @@ std::vector<std::string> DescriptionFiles(const std::string& folder) {
     return names;
 }
 
+// What killed transfers left in the cache folder goes with the files it was
+// to become; it is no cache file and is not counted.
+void RemoveTransferLeftovers(const std::string& folder) {
+    lv::RemoveStaleTemps(folder, lv::kTransferTempPrefix, fs::file_time_type::clock::now());
+}
+
 }  // namespace
 
 CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& recorder) {
@@ -85,8 +92,9 @@ CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& r
     CNetNaviSetting setting(appDir);
     if (!LoadProfile(setting, recorder)) return result;
     for (const std::string& path : {setting.GetLibraryPath(), setting.GetDiscPath()}) {
-        if (FileExists(path) && !RemoveFile(path, result)) break;
+        if (FileExists(path) && !RemoveFile(path, result)) return result;
     }
+    RemoveTransferLeftovers(setting.GetCacheFolder());
     return result;
 }
 
@@ -119,7 +127,8 @@ CLEANUPRESULT DeleteAllDescriptions(const std::string& appDir, const std::string
     if (!LoadProfile(setting, recorder)) return result;
     const std::string folder = setting.GetCacheFolder();
     for (const std::string& name : DescriptionFiles(folder))
-        if (!RemoveFile(folder + name, result)) break;
+        if (!RemoveFile(folder + name, result)) return result;
+    RemoveTransferLeftovers(folder);
     return result;
 }
 

@@ -32,10 +32,12 @@ PROFILE_RESULT ApplyFields(CNetNaviSetting& setting, const PROFILE_FIELDS& f) {
 }
 
 // Moves `setting` to `name`, deleting another recorder's files there first.
-PROFILE_RESULT MoveTo(CNetNaviSetting& setting, const std::string& appDir, const std::string& name,
-                      const ConfirmOverwrite& confirm) {
+PROFILE_RESULT MoveTo(CNetNaviSetting& setting, const std::string& name, const ConfirmOverwrite& confirm,
+                      const RECORDER_LIST* list) {
+    const std::string& appDir = setting.GetAppDir();
     if (RecorderFilesExist(appDir, name)) {
-        if (!confirm || !confirm(name)) return {PROFILE_DECLINED, PF_NONE, {}, {}};
+        const bool orphan = list && list->pNames && IsOrphanProfile(appDir, name, *list->pNames);
+        if (!orphan && (!confirm || !confirm(name))) return {PROFILE_DECLINED, PF_NONE, {}, {}};
         CNetNaviSetting other(appDir);
         other.SetName(name);
         // What could not be removed would block the rename.
@@ -43,6 +45,23 @@ PROFILE_RESULT MoveTo(CNetNaviSetting& setting, const std::string& appDir, const
     }
     if (!setting.Rename(name)) return Failed(PROFILE_RENAME_FAILED, setting, lv::msg::SaveFailed());
     return {};
+}
+
+// Puts the new name into the list and writes the document; on failure the
+// names are as before and the files go back to the old name.
+PROFILE_RESULT Commit(CNetNaviSetting& setting, const std::string& oldName, RECORDER_LIST& list) {
+    std::vector<std::string>& names = *list.pNames;
+    const std::vector<std::string> before = names;
+    const int index = list.nIndex;
+    if (index >= 0)
+        RenameRecorderName(names, list.nIndex, setting.GetName());
+    else
+        AddRecorderName(names, setting.GetName());
+    if (!list.save || list.save()) return {};
+    names = before;
+    list.nIndex = index;
+    if (!oldName.empty()) setting.Rename(oldName);
+    return {PROFILE_DOCUMENT_FAILED, PF_NONE, lv::msg::SaveFailed(), {}};
 }
 
 }  // namespace
@@ -67,14 +86,26 @@ bool RecorderFilesExist(const std::string& appDir, const std::string& name) {
     return PathExists(probe.GetIniPath()) || PathExists(folder);
 }
 
+bool IsOrphanProfile(const std::string& appDir, const std::string& name, const std::vector<std::string>& listed) {
+    CNetNaviSetting probe(appDir);
+    if (!probe.SetName(name) || std::find(listed.begin(), listed.end(), name) != listed.end()) return false;
+    std::string folder = probe.GetCacheFolder();
+    folder.pop_back();
+    return PathExists(probe.GetIniPath()) && !PathExists(folder);
+}
+
 PROFILE_RESULT SaveProfile(CNetNaviSetting& setting, const PROFILE_FIELDS& fields, const std::string& name,
-                           const ConfirmOverwrite& confirm) {
+                           const ConfirmOverwrite& confirm, RECORDER_LIST* list) {
     if (PROFILE_RESULT r = ApplyFields(setting, fields); !r.Ok()) return r;
     // Checked last. An empty name is refused too: it would save into the
     // application's own settings file and leave a nameless entry.
     if (!CNetNaviSetting::IsValidName(name)) return Refused(PF_NAME, lv::msg::BadName());
     if (name != setting.GetName()) {
-        if (PROFILE_RESULT r = MoveTo(setting, setting.GetAppDir(), name, confirm); !r.Ok()) return r;
+        const std::string oldName = setting.GetName();
+        if (PROFILE_RESULT r = MoveTo(setting, name, confirm, list); !r.Ok()) return r;
+        if (list && list->pNames) {
+            if (PROFILE_RESULT r = Commit(setting, oldName, *list); !r.Ok()) return r;
+        }
     }
     if (!setting.Save()) return Failed(PROFILE_SAVE_FAILED, setting, lv::msg::SaveFailed());
     return {};

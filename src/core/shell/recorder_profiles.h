@@ -28,6 +28,7 @@ enum PROFILE_STEP {
     PROFILE_RENAME_FAILED,
     PROFILE_SAVE_FAILED,
     PROFILE_DELETE_FAILED,
+    PROFILE_DOCUMENT_FAILED,  // the document could not be written; files and names as before
 };
 
 // The fields in the order they are checked.
@@ -45,6 +46,17 @@ struct PROFILE_RESULT {
 // Asked with the name before another recorder's files are overwritten.
 using ConfirmOverwrite = std::function<bool(const std::string& name)>;
 
+// The document's list of recorders that a profile saved under a new name
+// joins. The entry is changed and the document written right after the
+// files have moved and before the profile is written: a failure to write it
+// moves the files back, and a kill at any moment leaves either a listed name
+// whose profile the next save writes or the recorder under its old name.
+struct RECORDER_LIST {
+    std::vector<std::string>* pNames = nullptr;
+    int nIndex = -1;             // the entry of the recorder being changed (kept on it); -1 for a new one
+    std::function<bool()> save;  // writes the names to the document file
+};
+
 // Names `setting` and loads it into `fields`; false, fields untouched, when
 // the name is refused.
 bool LoadProfileFields(CNetNaviSetting& setting, const std::string& name, PROFILE_FIELDS& fields);
@@ -53,12 +65,19 @@ bool LoadProfileFields(CNetNaviSetting& setting, const std::string& name, PROFIL
 // its cache folder (a plain file of that name counts too).
 bool RecorderFilesExist(const std::string& appDir, const std::string& name);
 
+// Whether `name` has a profile file and nothing in its cache folder's place
+// and is not listed: what an add killed before its entry was saved left.
+bool IsOrphanProfile(const std::string& appDir, const std::string& name, const std::vector<std::string>& listed);
+
 // Gives the fields to `setting` in their order and saves it under `name`.
 // A name other than the setting's own that leads to existing files needs
 // `confirm`; the other recorder's files are then deleted before the rename.
-// A failed rename or save has already changed what came before it.
+// With `list`, an orphan profile of that name is taken over without asking,
+// and the list follows the new name (see RECORDER_LIST). A failed rename
+// moves back what it had moved; a failed save of the profile after that
+// leaves the recorder under its new name with its old values.
 PROFILE_RESULT SaveProfile(CNetNaviSetting& setting, const PROFILE_FIELDS& fields, const std::string& name,
-                           const ConfirmOverwrite& confirm);
+                           const ConfirmOverwrite& confirm, RECORDER_LIST* list = nullptr);
 
 // The entry of a recorder saved as `name`: appended unless already listed.
 void AddRecorderName(std::vector<std::string>& names, const std::string& name);

@@ -236,3 +236,82 @@ TEST_F(Profiles, DeleteRemovesTheFilesThenTheEntry) {
     EXPECT_EQ(r.strFileError, "");
     EXPECT_EQ(names.size(), 2u);
 }
+
+// The document's list joined to the save: `saves` answers each write of the document.
+class LinkedProfiles : public Profiles {
+protected:
+    Names names;
+    int written = 0;
+    bool writable = true;
+    RECORDER_LIST List(int index) {
+        return {&names, index, [this] {
+                    ++written;
+                    return writable;
+                }};
+    }
+};
+
+TEST_F(LinkedProfiles, ARenameTheDocumentCannotRecordIsMovedBack) {
+    AddRecorder("R1", "RD-X5");
+    names = {"R0", "R1"};
+    CNetNaviSetting setting(home.dir());
+    PROFILE_FIELDS f;
+    ASSERT_TRUE(LoadProfileFields(setting, "R1", f));
+    f.nPort = 2080;
+    writable = false;
+    RECORDER_LIST list = List(1);
+    PROFILE_RESULT r = SaveProfile(setting, f, "R2", Confirm(), &list);
+    EXPECT_EQ(r.nStep, PROFILE_DOCUMENT_FAILED);
+    EXPECT_EQ(r.strMessage, lv::msg::SaveFailed());
+    EXPECT_EQ(written, 1);
+    // Usable under its old name as it was: the files, the entry, the values.
+    EXPECT_EQ(names, (Names{"R0", "R1"}));
+    EXPECT_EQ(list.nIndex, 1);
+    EXPECT_EQ(setting.GetName(), "R1");
+    EXPECT_FALSE(fs::exists(home.file("R2.ini")));
+    EXPECT_FALSE(fs::exists(home.file("R2")));
+    EXPECT_EQ(ReadFile(home.file("R1/Library.csv")), "R1's titles");
+    EXPECT_EQ(Load("R1").nPort, 80);
+
+    // Written: the files move, the entry keeps its place, the profile has the new values.
+    writable = true;
+    r = SaveProfile(setting, f, "R2", Confirm(), &list);
+    ASSERT_TRUE(r.Ok());
+    EXPECT_EQ(names, (Names{"R0", "R2"}));
+    EXPECT_EQ(ReadFile(home.file("R2/Library.csv")), "R1's titles");
+    EXPECT_EQ(Load("R2").nPort, 2080);
+    EXPECT_FALSE(fs::exists(home.file("R1.ini")));
+}
+
+TEST_F(LinkedProfiles, AnAddTakesOverAnOrphanProfileAndNeedsItsEntryWritten) {
+    // The profile of an add that was killed before its entry was written.
+    ASSERT_TRUE(SaveNew("R1").Ok());
+    names = {"R0"};
+    EXPECT_TRUE(IsOrphanProfile(home.dir(), "R1", names));
+    EXPECT_FALSE(IsOrphanProfile(home.dir(), "R1", Names{"R1"}));
+
+    PROFILE_FIELDS f = Valid();
+    f.strHost = "10.0.0.9";
+    CNetNaviSetting setting(home.dir());
+    RECORDER_LIST list = List(-1);
+    ASSERT_TRUE(SaveProfile(setting, f, "R1", Confirm(), &list).Ok());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(names, (Names{"R0", "R1"}));
+    EXPECT_EQ(Load("R1").strHost, "10.0.0.9");
+
+    // An unlisted profile with a cache is a recorder: still asked about.
+    AddRecorder("R2", "RD-X5");
+    EXPECT_FALSE(IsOrphanProfile(home.dir(), "R2", names));
+    CNetNaviSetting other(home.dir());
+    list = List(-1);
+    EXPECT_EQ(SaveProfile(other, f, "R2", Confirm(), &list).nStep, PROFILE_DECLINED);
+    EXPECT_EQ(asked, Names{"R2"});
+
+    // A document that cannot be written: no entry and no profile.
+    writable = false;
+    CNetNaviSetting third(home.dir());
+    list = List(-1);
+    EXPECT_EQ(SaveProfile(third, f, "R3", Confirm(), &list).nStep, PROFILE_DOCUMENT_FAILED);
+    EXPECT_EQ(names, (Names{"R0", "R1"}));
+    EXPECT_FALSE(fs::exists(home.file("R3.ini")));
+}

@@ -209,8 +209,8 @@ TEST_F(Cli, AnAddCutShortBeforeTheDocumentCanBeRetried) {
     // What an add killed between its profile and its entry left: a profile nobody lists.
     Add("RD-1", "RD-X5");
     WriteFile(home.file("Default.lbv"), "");
-    Result r = Run({"recorder", "add", "RD-1", "--model", "RD-X6", "--host", "again.local"});
-    ASSERT_EQ(r.rc, 0) << r.err;
+    CliResult r = Run({"recorder", "add", "RD-1", "--model", "RD-X6", "--host", "again.local"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Doc(), "RD-1\r\n");
     r = Run({"recorder", "show", "RD-1"});
     EXPECT_NE(r.out.find("Host\tagain.local\n"), std::string::npos) << r.out;
@@ -219,11 +219,11 @@ TEST_F(Cli, AnAddCutShortBeforeTheDocumentCanBeRetried) {
 TEST_F(Cli, AFileThatIsNoFileIsNamedAsSuch) {
     const std::string fifo = scratch.file("doc.lbv");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    Result r = Run({"--doc", fifo, "recorders"});
-    EXPECT_EQ(r.rc, 1);
+    CliResult r = Run({"--doc", fifo, "recorders"});
+    EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
     r = Run({"parse", "--library", fifo});
-    EXPECT_EQ(r.rc, 0);
+    EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
 }

@@ -190,7 +190,8 @@ bool IniFile::SetString(std::string_view section, std::string_view key, std::str
     const std::string header = "[" + std::string(section) + "]";
     Parsed h = Classify(header);
     if (h.kind != Kind::Section || h.name != section) return false;
-    Parsed k = Classify(std::string(key) + "=");
+    const std::string keyLine = std::string(key) + "=";  // outlives the name Classify points into
+    Parsed k = Classify(keyLine);
     if (k.kind != Kind::Key || k.name != key) return false;
 
     auto [b, e] = SectionRange(section);

@@ -99,6 +99,7 @@ private:
     void ConnectViews();
     COMMAND_STATE GetCommandState() const;
     void SetTransferring(bool busy);
+    void ShowDescriptionsReason(bool noDescriptions);
     void EndTransfer();
     void RestorePlacement();
 

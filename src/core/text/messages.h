@@ -30,7 +30,8 @@ namespace lv::msg {
     X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                                       \
     X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                                      \
     X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                                           \
-    X(CannotDelete, "%s を削除できません。")
+    X(CannotDelete, "%s を削除できません。")                                                                    \
+    X(NoDescriptions, "この機種は番組説明の取得に対応していません。")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();
 LV_MESSAGES(LV_DECLARE_MESSAGE)

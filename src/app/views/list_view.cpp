@@ -6,7 +6,6 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
-#include <QStyle>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
@@ -193,12 +192,8 @@ void CRDListView::ApplyColumns() {
     UpdateSortMark();
 }
 
-int CRDListView::HeaderTextWidth(int column) const {
-    const QHeaderView* header = m_pDetails->header();
-    const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
-    const QString text = m_pModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-    return header->fontMetrics().horizontalAdvance(text) + 4 * margin;
-}
+// What the header needs to show the column's text unclipped in the font chosen.
+int CRDListView::HeaderTextWidth(int column) const { return m_pDetails->header()->sectionSizeHint(column); }
 
 void CRDListView::ShowColumn(int column, bool show) {
     if (column < 0 || column >= m_pModel->columnCount()) return;

@@ -25,9 +25,12 @@ std::optional<char32_t> Numeric(std::string_view digits) {
     char32_t cp = 0;
     for (char c : digits) {
         int v = -1;
-        if (c >= '0' && c <= '9') v = c - '0';
-        else if (base == 16 && c >= 'a' && c <= 'f') v = c - 'a' + 10;
-        else if (base == 16 && c >= 'A' && c <= 'F') v = c - 'A' + 10;
+        if (c >= '0' && c <= '9')
+            v = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            v = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            v = c - 'A' + 10;
         if (v < 0) return std::nullopt;
         cp = cp * static_cast<char32_t>(base) + static_cast<char32_t>(v);
         if (cp > kLastCodePoint) return std::nullopt;
@@ -41,8 +44,8 @@ std::optional<std::string> Reference(std::string_view name) {
         std::string_view name;
         char text;
     };
-    static constexpr std::array<NAMED, 6> kNamed{{
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}}};
+    static constexpr std::array<NAMED, 6> kNamed{
+        {{"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", ' '}}};
     for (const NAMED& n : kNamed)
         if (name == n.name) return std::string(1, n.text);
     if (name.empty() || name.front() != '#') return std::nullopt;

@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
 
@@ -19,6 +20,7 @@
 #include "app/search/search_dialog.h"
 #include "app/settings/prop_page_proxy.h"
 #include "app/views/edit_view.h"
+#include "support/emulator.h"
 #include "support/gui_test.h"
 
 using namespace lv::app;
@@ -247,6 +249,28 @@ private slots:
         Key(Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), u"Ｑ&Ａ <再> ア\n"_s);
         QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "200512211900011.txt")), SJ("Ｑ&amp;Ａ &lt;再&gt; &#x30A2;\r\n"));
+    }
+
+    // A recorder nobody answers for: the message says so in Japanese and
+    // keeps the HTTP library's own text for diagnosis.
+    void aConnectionErrorReadsInJapanese() {
+        int port = 0;
+        {
+            auto sim = lv::test::StartEmulator({.strModel = "RD-X5"}, lv::test::PortRange::Profile);
+            QVERIFY(sim);
+            port = sim->Port();
+        }
+        m_folder->SetPort("RDA", port);
+        Start();
+        Select({u"RDA"_s});
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        Key(Qt::Key_F5);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        const QString text = CMessageBox::Shown().front().text;
+        QVERIFY2(text.startsWith(u"サーバーに接続できません。 ("_s), qPrintable(text));
+        QVERIFY2(text.contains(QString::number(port)), qPrintable(text));
     }
 
     // RDB is of the first model class, which serves no descriptions.

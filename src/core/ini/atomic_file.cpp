@@ -10,13 +10,15 @@
 #include <filesystem>
 #include <random>
 
+#include "core/text/system_errors.h"
+
 namespace lv {
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string ErrnoText(const std::string& what, int err) { return what + ": " + std::strerror(err); }
+std::string ErrnoText(const std::string& what, int err) { return lv::text::FileErrorText(what, err); }
 
 std::string UniqueSuffix() {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";

@@ -7,10 +7,12 @@
 #include <cstring>
 #include <functional>
 
+#include "core/net/error_text.h"
 #include "core/net/request_path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 namespace {
 
@@ -130,7 +132,7 @@ void CHttpThread::SetErrorText(const std::string& text) {
     m_szErrorText = text.substr(0, lv::text::CutLength(text, kErrorTextLimit));
 }
 
-void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(path + ": " + std::strerror(errno)); }
+void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(lv::text::FileErrorText(path, errno)); }
 
 void CHttpThread::Post(int status) {
     if (m_pListener) m_pListener->OnTransferStatus(status);
@@ -319,7 +321,8 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
     } else if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && (im.stoppedAfterStatus || im.sinkDone))) {
         // A stop keeps its own text, a failed body its own; any other failure is the client's.
         bool stopped = Aborted() && (rc == CURLE_ABORTED_BY_CALLBACK || rc == CURLE_WRITE_ERROR);
-        if (!stopped && !im.sinkFailed) SetErrorText(im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc));
+        if (!stopped && !im.sinkFailed)
+            SetErrorText(TransferErrorText(rc, im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc)));
         ok = false;
     } else if (im.status != 200) {
         SetErrorText(im.headers.empty() ? lv::msg::UnknownError() : im.headers);

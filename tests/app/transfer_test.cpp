@@ -81,6 +81,13 @@ class TransferTest : public QObject, public lv::guitest::Window {
 private:
     std::unique_ptr<FakeRecorder> m_recorder;
 
+    static QStringList TransferTexts(const QSignalSpy& panes) {
+        QStringList texts;
+        for (const QList<QVariant>& call : panes)
+            if (call.at(0).toInt() == ID_PANE_TRANSFER) texts << call.at(1).toString();
+        return texts;
+    }
+
 private slots:
     void init() {
         CMessageBox::ClearShown();
@@ -109,9 +116,7 @@ private slots:
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
 
-        QStringList transferTexts;
-        for (const QList<QVariant>& call : panes)
-            if (call.at(0).toInt() == ID_PANE_TRANSFER) transferTexts << call.at(1).toString();
+        const QStringList transferTexts = TransferTexts(panes);
         QCOMPARE(transferTexts.front(), QStringLiteral("RD本体に接続中..."));
         QVERIFY(transferTexts.contains(QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得中...")));
         QVERIFY(transferTexts.contains(QStringLiteral("完了")));
@@ -197,9 +202,16 @@ private slots:
         SelectRows({0, 1, 2});
         m_list->GetDetailsView()->setFocus();
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
         Key(Qt::Key_F4);
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
+        // The pane counts the descriptions, up to the last one.
+        const QStringList counts = TransferTexts(panes).filter(QStringLiteral(" / "));
+        QVERIFY2(counts.contains(QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得中... 3 / 3")), qPrintable(counts.join(u'|')));
+        QStringList sorted = counts;
+        sorted.sort();
+        QCOMPARE(counts, sorted);
         QCOMPARE(m_recorder->Requests(),
                  (std::vector<std::string>{"/library/t2.htm", "/library/t4.htm", "/library/t1.htm"}));
         QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t1.htm\n二行目\n"));
@@ -210,6 +222,24 @@ private slots:
         // Selecting a fetched title alone now shows its cached description.
         SelectRows({1});
         QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t4.htm\n二行目\n"));
+    }
+
+    // While a slow library arrives the pane shows how much has come.
+    void libraryProgressShowsTheBytesReceived() {
+        Select({QStringLiteral("RDA")});
+        m_recorder->SetSlow(100);
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
+        Key(Qt::Key_F5);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.front().front().toBool(), true);
+        const QRegularExpression progress(QStringLiteral("^ﾗｲﾌﾞﾗﾘ情報を取得中\\.\\.\\. (\\d+) B$"));
+        QList<int> bytes;
+        for (const QString& text : TransferTexts(panes))
+            if (const QRegularExpressionMatch m = progress.match(text); m.hasMatch()) bytes << m.captured(1).toInt();
+        QVERIFY2(!bytes.isEmpty(), qPrintable(TransferTexts(panes).join(u'|')));
+        QVERIFY(std::is_sorted(bytes.begin(), bytes.end()));
+        QVERIFY(bytes.back() <= static_cast<int>(SJ(kNewLibrary).size()));
     }
 
     // Closing stops the transfer as Esc does instead of waiting for the

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -86,6 +87,21 @@ const std::string& TransferStatusText(int status) {
     case TRANSFER_RECEIVED: return lv::msg::StatusReceived();
     default: return none;
     }
+}
+
+std::string TransferProgressText(long long bytes, int current, int count) {
+    std::string text = lv::msg::StatusReceiving() + " ";
+    char amount[48];
+    if (count > 0) {
+        std::snprintf(amount, sizeof amount, "%d / %d", std::max(1, std::min(current, count)), count);
+    } else if (bytes < 1024) {
+        std::snprintf(amount, sizeof amount, "%lld B", std::max(0LL, bytes));
+    } else if (bytes < 1024 * 1024) {
+        std::snprintf(amount, sizeof amount, "%.1f KB", static_cast<double>(bytes) / 1024);
+    } else {
+        std::snprintf(amount, sizeof amount, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));
+    }
+    return text + amount;
 }
 
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
@@ -289,6 +305,7 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
                 return CURL_WRITEFUNC_ERROR;
             }
         }
+        self->m_nBytesReceived += static_cast<long long>(len);
         int r = im.sink->Write(data, len);
         if (r == CResponseSink::MORE) return len;
         (r == CResponseSink::DONE ? im.sinkDone : im.sinkFailed) = true;

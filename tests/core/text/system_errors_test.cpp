@@ -21,8 +21,9 @@ TEST(SystemErrors, FileErrorsNameTheFileAndTheReasonInJapanese) {
         int err;
         const char* japanese;
     };
-    for (const CASE& c : {CASE{EACCES, "アクセスが拒否されました。"}, CASE{EPERM, "アクセスが拒否されました。"},
-                          CASE{ENOENT, "ファイルが見つかりません。"}, CASE{EROFS, "読み取り専用のため書き込めません。"}})
+    for (const CASE& c :
+         {CASE{EACCES, "アクセスが拒否されました。"}, CASE{EPERM, "アクセスが拒否されました。"},
+          CASE{ENOENT, "ファイルが見つかりません。"}, CASE{EROFS, "読み取り専用のため書き込めません。"}})
         EXPECT_EQ(Cp932ToUtf8(lv::text::SystemErrorText(c.err)),
                   std::string(c.japanese) + " (" + std::strerror(c.err) + ")");
     EXPECT_EQ(lv::text::SystemErrorText(EBADF), std::strerror(EBADF));
@@ -35,14 +36,14 @@ TEST(SystemErrors, TransferErrorsInJapaneseWithTheLibrarysText) {
         CURLcode code;
         const char* japanese;
     };
-    for (const CASE& c : {CASE{CURLE_COULDNT_RESOLVE_HOST, "ホストが見つかりません。ホスト名を確認してください。"},
-                          CASE{CURLE_COULDNT_RESOLVE_PROXY,
-                               "プロキシ サーバーが見つかりません。プロキシの設定を確認してください。"},
-                          CASE{CURLE_OPERATION_TIMEDOUT, "サーバーからの応答がタイムアウトしました。"},
-                          CASE{CURLE_RECV_ERROR, "サーバーとの接続がリセットされました。"},
-                          CASE{CURLE_GOT_NOTHING, "サーバーとの接続がリセットされました。"},
-                          CASE{CURLE_PROXY, "プロキシ サーバーとの通信に失敗しました。"},
-                          CASE{CURLE_WEIRD_SERVER_REPLY, "サーバーからの応答が正しくないか、長すぎます。"}})
+    for (const CASE& c :
+         {CASE{CURLE_COULDNT_RESOLVE_HOST, "ホストが見つかりません。ホスト名を確認してください。"},
+          CASE{CURLE_COULDNT_RESOLVE_PROXY, "プロキシ サーバーが見つかりません。プロキシの設定を確認してください。"},
+          CASE{CURLE_OPERATION_TIMEDOUT, "サーバーからの応答がタイムアウトしました。"},
+          CASE{CURLE_RECV_ERROR, "サーバーとの接続がリセットされました。"},
+          CASE{CURLE_GOT_NOTHING, "サーバーとの接続がリセットされました。"},
+          CASE{CURLE_PROXY, "プロキシ サーバーとの通信に失敗しました。"},
+          CASE{CURLE_WEIRD_SERVER_REPLY, "サーバーからの応答が正しくないか、長すぎます。"}})
         EXPECT_EQ(Cp932ToUtf8(TransferErrorText(c.code, "x")), std::string(c.japanese) + " (x)") << c.code;
     EXPECT_EQ(TransferErrorText(CURLE_SSL_CONNECT_ERROR, "tls"), "tls");
 }

@@ -28,7 +28,7 @@ using lv::guitest::OnNextDialog;
 
 namespace {
 
-const QStringList kJapaneseFaces{u"IPAGothic"_s, u"Noto Sans CJK JP"_s};
+const QStringList kJapaneseFaces{u"IPAGothic"_s, u"IPAゴシック"_s, u"Noto Sans CJK JP"_s};
 
 QStringList ActionTexts(const QMenu& menu) {
     QStringList texts;

@@ -60,7 +60,9 @@ void CLibrovistaApp::InstallJapaneseTexts() {
 void CLibrovistaApp::ChooseFont() {
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     const QStringList families = QFontDatabase::families();
-    for (const QString& family : {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans CJK JP")}) {
+    // Fontconfig lists IPAGothic by its Japanese name under a Japanese locale.
+    for (const QString& family :
+         {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans CJK JP")}) {
         if (!families.contains(family)) continue;
         QFont font = QApplication::font();
         font.setFamilies({family});

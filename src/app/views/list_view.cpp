@@ -346,9 +346,12 @@ bool CRDListView::CanFetchDescriptions() const {
 }
 
 bool CRDListView::SelectionServesDescriptions() const {
-    const std::vector<int> rows = GetSelectedRows();
-    if (rows.empty() || GetViewMode() != VIEW_TITLES) return true;
-    const CRDRecorderLibrary* recorder = m_doc.FindRecorder(m_pModel->RowAt(rows.front()).m_strRDName);
+    // Asked on every selection change: the first row without sorting them all.
+    int first = -1;
+    for (const QModelIndex& i : m_pDetails->selectionModel()->selectedRows())
+        if (first < 0 || i.row() < first) first = i.row();
+    if (first < 0 || GetViewMode() != VIEW_TITLES) return true;
+    const CRDRecorderLibrary* recorder = m_doc.FindRecorder(m_pModel->RowAt(first).m_strRDName);
     return !recorder || ServesDescriptions(recorder->GetModelClass());
 }
 

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <algorithm>
 #include <filesystem>
 
 #include "app/shell/app.h"
@@ -80,6 +81,13 @@ class TransferTest : public QObject, public lv::guitest::Window {
 private:
     std::unique_ptr<FakeRecorder> m_recorder;
 
+    static QStringList TransferTexts(const QSignalSpy& panes) {
+        QStringList texts;
+        for (const QList<QVariant>& call : panes)
+            if (call.at(0).toInt() == ID_PANE_TRANSFER) texts << call.at(1).toString();
+        return texts;
+    }
+
 private slots:
     void init() {
         CMessageBox::ClearShown();
@@ -108,9 +116,7 @@ private slots:
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
 
-        QStringList transferTexts;
-        for (const QList<QVariant>& call : panes)
-            if (call.at(0).toInt() == ID_PANE_TRANSFER) transferTexts << call.at(1).toString();
+        const QStringList transferTexts = TransferTexts(panes);
         QCOMPARE(transferTexts.front(), QStringLiteral("RD本体に接続中..."));
         QVERIFY(transferTexts.contains(QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得中...")));
         QVERIFY(transferTexts.contains(QStringLiteral("完了")));
@@ -196,9 +202,16 @@ private slots:
         SelectRows({0, 1, 2});
         m_list->GetDetailsView()->setFocus();
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
         Key(Qt::Key_F4);
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
+        // The pane counts the descriptions, up to the last one.
+        const QStringList counts = TransferTexts(panes).filter(QStringLiteral(" / "));
+        QVERIFY2(counts.contains(QStringLiteral("ﾗｲﾌﾞﾗﾘ情報を取得中... 3 / 3")), qPrintable(counts.join(u'|')));
+        QStringList sorted = counts;
+        sorted.sort();
+        QCOMPARE(counts, sorted);
         QCOMPARE(m_recorder->Requests(),
                  (std::vector<std::string>{"/library/t2.htm", "/library/t4.htm", "/library/t1.htm"}));
         QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t1.htm\n二行目\n"));
@@ -211,24 +224,51 @@ private slots:
         QCOMPARE(m_frame->GetEditView()->toPlainText(), QStringLiteral("説明 t4.htm\n二行目\n"));
     }
 
-    void closingWaitsForTheTransfer() {
+    // While a slow library arrives the pane shows how much has come.
+    void libraryProgressShowsTheBytesReceived() {
         Select({QStringLiteral("RDA")});
-        m_recorder->SetSlow(40);
+        m_recorder->SetSlow(100);
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
+        Key(Qt::Key_F5);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(ended.front().front().toBool(), true);
+        const QRegularExpression progress(QStringLiteral("^ﾗｲﾌﾞﾗﾘ情報を取得中\\.\\.\\. (\\d+) B$"));
+        QList<int> bytes;
+        for (const QString& text : TransferTexts(panes))
+            if (const QRegularExpressionMatch m = progress.match(text); m.hasMatch()) bytes << m.captured(1).toInt();
+        QVERIFY2(!bytes.isEmpty(), qPrintable(TransferTexts(panes).join(u'|')));
+        QVERIFY(std::is_sorted(bytes.begin(), bytes.end()));
+        // Both lists count: the library, then the disc list.
+        QVERIFY(bytes.back() <= static_cast<int>(SJ(kNewLibrary).size() + SJ(kNewDiscs).size()));
+    }
+
+    // Closing stops the transfer as Esc does instead of waiting for the
+    // network: the window goes, and the cache is the one it had, whole.
+    void closingStopsTheTransfer() {
+        Select({QStringLiteral("RDA")});
+        const std::string before = lv::test::ReadFile(CacheFile("RDA", "Library.csv"));
+        m_recorder->SetSlow(1000);
         m_frame->Action(ID_DOWNLOAD_LIBRARY)->trigger();
         QTRY_VERIFY(!m_recorder->Requests().empty());
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
-        m_frame->close();
-        // The transfer ran to its end; its result is not shown.
-        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), SJ(kNewLibrary));
+        QVERIFY(m_frame->close());
+        QVERIFY(!m_frame->isVisible());
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "Library.csv")), before);
+        std::vector<std::string> files;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(CacheFile("RDA", ""))))
+            files.push_back(entry.path().filename().string());
+        std::sort(files.begin(), files.end());
+        QCOMPARE(files, (std::vector<std::string>{"Disc.csv", "Library.csv"}));
         QTest::qWait(100);
         QCOMPARE(ended.size(), 0);
         QVERIFY(CMessageBox::Shown().empty());
         Stop();
 
-        // The next start shows what the transfer wrote.
+        // The next start shows the library as it was.
         Start();
-        Select({QStringLiteral("RDA")});
-        QCOMPARE(Titles().size(), 2);
+        Select({QStringLiteral("RDA"), QStringLiteral("HDD")});
+        QCOMPARE(Titles(), (QStringList{QStringLiteral("サッカー中継"), QStringLiteral("ニュース７")}));
     }
 };
 

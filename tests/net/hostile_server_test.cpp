@@ -103,7 +103,7 @@ TEST_F(HostileServerTest, AGiantHeaderLineIsAMalformedAnswer) {
     sim->SetFault("/library/view_library.csv", header);
     auto t = MakeThread("RD");
     EXPECT_EQ(Run(*t), 1);
-    EXPECT_EQ(t->GetErrorText(), lv::msg::BadResponse());
+    EXPECT_EQ(t->GetErrorText(), lv::msg::ErrBadResponse());
     ExpectOldCache();
     // A long header that is still an answer goes through.
     header.nHeaderBytes = 2000;

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
 
 CDatePicker::CDatePicker(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
@@ -20,6 +22,9 @@ CDatePicker::CDatePicker(QWidget* parent) : QWidget(parent) {
     layout->addWidget(m_pCheck);
     layout->addWidget(m_pEdit, 1);
     setFocusProxy(m_pCheck);
+    // A label's key reaches the picker itself; its proxy takes the focus.
+    setFocusPolicy(Qt::StrongFocus);
+    m_pEdit->installEventFilter(this);
     connect(m_pCheck, &QCheckBox::toggled, m_pEdit, &QWidget::setEnabled);
 }
 
@@ -40,4 +45,17 @@ void CDatePicker::SetToolTip(const QString& text) {
     setToolTip(text);
     m_pCheck->setToolTip(text);
     m_pEdit->setToolTip(text);
+}
+
+// A date typed as it is written, "2005/01/01": a full field moves on by
+// itself, so the slash that follows must not skip the next field too.
+bool CDatePicker::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_pEdit && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->text() == QStringLiteral("/")) {
+        if (const auto* edit = m_pEdit->findChild<QLineEdit*>()) {
+            const int cursor = edit->hasSelectedText() ? edit->selectionStart() : edit->cursorPosition();
+            if (cursor > 0 && edit->text().at(cursor - 1) == QLatin1Char('/')) return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -23,6 +23,9 @@ public:
     QDateEdit* DateEdit() const { return m_pEdit; }
     void SetToolTip(const QString& text);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QCheckBox* m_pCheck;
     QDateEdit* m_pEdit;

@@ -128,7 +128,8 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialo
     setWindowTitle(caption);
     m_pTabs = new QTabWidget(this);
     QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("OK"), QStringLiteral("キャンセル"));
-    m_pApply = buttons->addButton(QStringLiteral("適用(&A)"), QDialogButtonBox::ApplyRole);
+    // No mnemonic: Alt+A belongs to the proxy page's address field.
+    m_pApply = buttons->addButton(QStringLiteral("適用"), QDialogButtonBox::ApplyRole);
     m_pApply->setObjectName(QStringLiteral("Apply"));
     m_pApply->setEnabled(false);
     connect(m_pApply, &QPushButton::clicked, this, [this] { ApplyAll(); });

@@ -1,9 +1,14 @@
 #include "app/shell/app.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontDatabase>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QUrl>
 
 #include "app/dialogs/message_box.h"
@@ -40,8 +45,36 @@ void CLibrovistaApp::LoadImages() {
 // The images are compiled into lv_app, a static library: make the linker keep them.
 static void InitResources() { Q_INIT_RESOURCE(librovista); }
 
+// Every text of the program is Japanese, so the texts Qt supplies (button
+// texts, context menus) are too, whatever the system's locale.
+void CLibrovistaApp::InstallJapaneseTexts() {
+    static QTranslator* translator = nullptr;
+    if (translator || !QCoreApplication::instance()) return;
+    translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
+// One Japanese face for every text: without it Qt falls back character by
+// character and rows mix two typefaces.
+void CLibrovistaApp::ChooseFont() {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    const QStringList families = QFontDatabase::families();
+    // Fontconfig lists IPAGothic by its Japanese name under a Japanese locale.
+    for (const QString& family :
+         {QStringLiteral("IPAGothic"), QStringLiteral("IPAゴシック"), QStringLiteral("Noto Sans CJK JP")}) {
+        if (!families.contains(family)) continue;
+        QFont font = QApplication::font();
+        font.setFamilies({family});
+        QApplication::setFont(font);
+        return;
+    }
+}
+
 bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     InitResources();
+    InstallJapaneseTexts();
+    ChooseFont();
     const QByteArray exe =
         QFile::encodeName(QCoreApplication::instance() ? QCoreApplication::applicationFilePath() : arguments.value(0));
     m_pszAppDir = GetProgramFolder(exe.constData());
@@ -94,10 +127,12 @@ int CLibrovistaApp::ExitInstance() {
 void CLibrovistaApp::LoadBarState() {
     const std::string value = lv::ini::ReadString(GetSettingsFile(), "ControlBar\\State", "State", "");
     m_barState = QByteArray::fromBase64(QByteArray::fromStdString(value));
+    m_bStatusBar = lv::ini::ReadInt(GetSettingsFile(), "ControlBar\\State", "StatusBar", 1) != 0;
 }
 
 void CLibrovistaApp::SaveBarState() {
     lv::ini::WriteString(GetSettingsFile(), "ControlBar\\State", "State", m_barState.toBase64().toStdString());
+    lv::ini::WriteString(GetSettingsFile(), "ControlBar\\State", "StatusBar", m_bStatusBar ? "1" : "0");
 }
 
 void CLibrovistaApp::OnHelpReadme() {

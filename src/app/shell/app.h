@@ -32,7 +32,8 @@ public:
     std::string m_pszAppDir;                       // ends in a separator
     std::string m_strBaseName = kProgramBaseName;  // the executable's, names the settings file
     CAppSettings m_settings;
-    QByteArray m_barState;  // the bars' layout, kept in the settings file
+    QByteArray m_barState;     // the bars' layout, kept in the settings file
+    bool m_bStatusBar = true;  // the status bar's visibility, which the layout leaves out
     std::vector<QIcon> m_imageList;
 
     const QIcon& Image(int index) const;
@@ -49,6 +50,8 @@ public:
 
 private:
     void LoadImages();
+    static void InstallJapaneseTexts();
+    static void ChooseFont();
     void LoadBarState();
     void SaveBarState();
 

@@ -22,6 +22,7 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/net/http_thread.h"
+#include "core/text/messages.h"
 
 using namespace lv::app;
 
@@ -45,6 +46,7 @@ CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_do
     CreateStatusBar();
     RestorePlacement();
     if (!m_app.m_barState.isEmpty()) restoreState(m_app.m_barState);
+    statusBar()->setVisible(m_app.m_bStatusBar);
 
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     ConnectViews();
@@ -316,6 +318,7 @@ COMMAND_STATE CMainFrame::GetCommandState() const {
                                                    : ACTIVE_NONE;
     state.nListViewMode = m_pList->GetViewMode();
     state.nSelectedRows = m_pList->GetSelectedCount();
+    state.bSelectionServesDescriptions = m_pList->SelectionServesDescriptions();
     state.bTreeCanGoUp = m_pTree->CanGoUp();
     state.nListStyle = m_pList->GetListStyle();
     state.nDiscDisplay = m_app.m_settings.m_nDiscDisplay;
@@ -334,6 +337,7 @@ void CMainFrame::UpdateCommandUI() {
     };
     enable(ID_DOWNLOAD_LIBRARY, ui.bDownloadLibrary);
     enable(ID_DOWNLOAD_TITLE, ui.bDownloadTitle);
+    ShowDescriptionsReason(ui.bNoDescriptions);
     enable(ID_ABORT, ui.bAbort);
     for (int id : {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS}) enable(id, ui.bCleanCache);
     enable(ID_NETNAVI_SETTING, ui.bNetNaviSetting);
@@ -353,6 +357,22 @@ void CMainFrame::UpdateCommandUI() {
     check(ID_DISC_NAME, ui.bDiscName);
     check(ID_DISC_FREE, ui.bDiscFree);
     for (int mode = 0; mode < 5; ++mode) check(ID_REC_MODE1 + mode, ui.abRecMode[static_cast<std::size_t>(mode)]);
+}
+
+// F4 on a recorder without descriptions would do nothing: the command's tip
+// and the message pane say why it is off.
+void CMainFrame::ShowDescriptionsReason(bool noDescriptions) {
+    QAction* f4 = Action(ID_DOWNLOAD_TITLE);
+    const COMMAND_TEXT* text = FindCommandText(ID_DOWNLOAD_TITLE);
+    if (!f4 || !text) return;
+    const QString reason = ToQ(lv::msg::NoDescriptions());
+    const QString tip = QString::fromUtf8(text->pszTooltip);
+    f4->setToolTip(noDescriptions ? tip + QStringLiteral(" - ") + reason : tip);
+    f4->setStatusTip(noDescriptions ? reason : QString::fromUtf8(text->pszPrompt));
+    if (noDescriptions)
+        SetPaneText(0, reason);
+    else if (GetPaneText(0) == reason)
+        SetPaneText(0, QStringLiteral("ﾚﾃﾞｨ"));
 }
 
 // A view stays active while the focus moves to a bar or a dialog and back.
@@ -419,15 +439,21 @@ void CMainFrame::OnRecMode(int mode) {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    // A running transfer is not stopped; its end is no longer reported.
+    // A running transfer is stopped as Esc stops it, so the window does not
+    // hang until the network gives up; its end is no longer reported. The
+    // cache is only ever replaced by rename, so it stays whole.
     m_bClosing = true;
-    if (m_pTransferThread) WaitForTransfer();
+    if (m_pTransferThread) {
+        m_pTransferThread->Abort();
+        WaitForTransfer();
+    }
     if (windowState() == Qt::WindowNoState) {
         const QPoint pos = this->pos();
         const QSize size = this->size();
         m_app.m_settings.m_rcWindow = {pos.x(), pos.y(), pos.x() + size.width(), pos.y() + size.height()};
     }
     m_app.m_barState = saveState();
+    m_app.m_bStatusBar = !statusBar()->isHidden();
     m_app.m_settings.m_nSplitWidth = m_pMainSplitter->sizes().value(0);
     m_app.m_settings.m_nSplitHeight = m_pRightSplitter->sizes().value(0);
     m_pList->SaveSettings();

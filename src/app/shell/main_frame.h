@@ -21,6 +21,7 @@ class QComboBox;
 class QLabel;
 class QSplitter;
 class QToolBar;
+class QTimer;
 class QPushButton;
 class CLibrovistaApp;
 class CRDTitleDoc;
@@ -99,6 +100,7 @@ private:
     void ConnectViews();
     COMMAND_STATE GetCommandState() const;
     void SetTransferring(bool busy);
+    void ShowDescriptionsReason(bool noDescriptions);
     void EndTransfer();
     void RestorePlacement();
 
@@ -113,6 +115,7 @@ private:
     void OnDiscDisplay(int bit);
     void OnRecMode(int mode);
     void WaitForTransfer();
+    void ShowProgress();
     void ShowSearchResults(const CSearchCondition& condition);
     void CleanCache(CLEANUP_KIND kind);
     void OnFocusChanged(QWidget* now);
@@ -139,6 +142,8 @@ private:
     std::map<int, QAction*> m_aActions;
 
     bool m_bTransferring = false;
+    int m_nLastStatus = 0;
+    QTimer* m_pProgressTimer = nullptr;
     bool m_bClosing = false;
     std::unique_ptr<CTransferListener> m_pListener;
     std::unique_ptr<CHttpThread> m_pTransferThread;

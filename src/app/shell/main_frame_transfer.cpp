@@ -1,6 +1,7 @@
 // Starting, showing and finishing the transfers with a recorder.
 #include <QMetaObject>
 #include <QPointer>
+#include <QTimer>
 
 #include "app/dialogs/message_box.h"
 #include "app/shell/app.h"
@@ -13,6 +14,8 @@
 #include "core/net/http_thread.h"
 
 namespace {
+
+constexpr int kProgressIntervalMs = 250;
 
 // Called on the worker thread: every status becomes a queued call on the window's thread.
 class CFrameListener : public CTransferListener {
@@ -54,6 +57,17 @@ void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
 
 void CMainFrame::SetTransferring(bool busy) {
     m_bTransferring = busy;
+    m_nLastStatus = 0;
+    // While a body arrives the pane shows how much has come.
+    if (!m_pProgressTimer) {
+        m_pProgressTimer = new QTimer(this);
+        m_pProgressTimer->setInterval(kProgressIntervalMs);
+        connect(m_pProgressTimer, &QTimer::timeout, this, &CMainFrame::ShowProgress);
+    }
+    if (busy)
+        m_pProgressTimer->start();
+    else
+        m_pProgressTimer->stop();
     m_pList->SetTransferring(busy);
     UpdateCommandUI();
 }
@@ -69,8 +83,18 @@ void CMainFrame::WaitForTransfer() {
 void CMainFrame::OnTransferStatus(int status) {
     if (m_bClosing || status < TRANSFER_CONNECTING || status > TRANSFER_FINISHED) return;
     if (status == TRANSFER_CONNECTING) SetStatusIcon(true);
+    m_nLastStatus = status;
     SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(TransferStatusText(status)));
+    // Each description starts with this status: its number shows at once.
+    if (status == TRANSFER_RECEIVING && m_pTransferThread && m_pTransferThread->GetItemCount() > 0) ShowProgress();
     if (status == TRANSFER_FINISHED) EndTransfer();
+}
+
+void CMainFrame::ShowProgress() {
+    if (!m_pTransferThread || m_bClosing || m_nLastStatus != TRANSFER_RECEIVING) return;
+    const CHttpThread& t = *m_pTransferThread;
+    SetPaneText(lv::app::ID_PANE_TRANSFER,
+                lv::app::ToQ(TransferProgressText(t.GetBytesReceived(), t.GetCurrentItem(), t.GetItemCount())));
 }
 
 void CMainFrame::EndTransfer() {

@@ -4,6 +4,7 @@
 #include <QFont>
 
 #include "app/shell/qcodec.h"
+#include "core/text/entities.h"
 
 CRDEditView::CRDEditView(CRDTitleDoc& doc, QWidget* parent) : QPlainTextEdit(parent), m_doc(doc) {
     setObjectName(QStringLiteral("EditView"));
@@ -35,7 +36,8 @@ CRDEditView::~CRDEditView() { m_doc.RemoveView(this); }
 void CRDEditView::OnUpdate(CDocView*, long, void*) { Refresh(); }
 
 void CRDEditView::Refresh() {
-    QString text = lv::app::ToQ(m_doc.GetDescription());
+    // The file keeps the references as received; the user reads and copies characters.
+    QString text = lv::app::ToQ(lv::text::DecodeHtmlEntities(m_doc.GetDescription()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(text);
 }

@@ -1,6 +1,7 @@
 #include "app/views/list_model.h"
 
 #include <QIcon>
+#include <QPixmap>
 #include <algorithm>
 #include <numeric>
 
@@ -30,6 +31,14 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
         if (index.column() == 0) {
             const int image = RowAt(index.row()).GetImage();
             if (image >= 0) return m_app.Image(image);
+            // A blank image: every row has room for one, whichever row the
+            // view measures, and names line up.
+            static const QIcon blank = [] {
+                QPixmap pixmap(16, 16);
+                pixmap.fill(Qt::transparent);
+                return QIcon(pixmap);
+            }();
+            return blank;
         }
         return {};
     default: return {};

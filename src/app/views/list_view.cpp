@@ -17,6 +17,7 @@
 #include "app/views/tree_view.h"
 #include "core/library/description_path.h"
 #include "core/search/search_condition.h"
+#include "core/settings/models.h"
 
 namespace {
 
@@ -74,6 +75,14 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     m_pDetails->setContextMenuPolicy(Qt::DefaultContextMenu);
     QHeaderView* header = m_pDetails->header();
     header->setSectionsMovable(true);
+    // The name column moves like the others, and a column may go in front of it.
+    header->setFirstSectionMovable(true);
+    header->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& pos) {
+        QMenu* menu = CreateHeaderMenu(this);
+        menu->exec(header->mapToGlobal(pos));
+        delete menu;
+    });
     header->setSectionsClickable(true);
     header->setStretchLastSection(false);
     header->setSortIndicatorShown(false);
@@ -173,12 +182,39 @@ void CRDListView::ApplyColumns() {
         if (from != p) header->moveSection(from, p);
     }
     for (int c = 0; c < count; ++c) {
-        const int width = std::max(0, m_aColumnDesc.at(first + c).nWidth);
+        int width = std::max(0, m_aColumnDesc.at(first + c).nWidth);
+        // A shown column is at least as wide as its header text in the font chosen.
+        if (width > 0) width = std::max(width, HeaderTextWidth(c));
         header->setSectionHidden(c, false);
         header->resizeSection(c, width);
     }
     m_bApplyingColumns = false;
     UpdateSortMark();
+}
+
+// What the header needs to show the column's text unclipped in the font chosen.
+int CRDListView::HeaderTextWidth(int column) const { return m_pDetails->header()->sectionSizeHint(column); }
+
+void CRDListView::ShowColumn(int column, bool show) {
+    if (column < 0 || column >= m_pModel->columnCount()) return;
+    QHeaderView* header = m_pDetails->header();
+    constexpr int kShownWidth = 50;
+    header->resizeSection(column, show ? std::max(kShownWidth, HeaderTextWidth(column)) : 0);
+    SaveColumns();
+}
+
+QMenu* CRDListView::CreateHeaderMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    const QHeaderView* header = m_pDetails->header();
+    for (int p = 0; p < header->count(); ++p) {
+        const int column = header->logicalIndex(p);
+        QAction* item = menu->addAction(m_pModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+        item->setCheckable(true);
+        item->setChecked(header->sectionSize(column) > 0 && !header->isSectionHidden(column));
+        item->setData(column);
+        connect(item, &QAction::toggled, this, [this, column](bool on) { ShowColumn(column, on); });
+    }
+    return menu;
 }
 
 int CRDListView::GetSortKey() const { return ::GetSortKey(m_aColumnDesc, GetViewMode()); }
@@ -309,6 +345,16 @@ bool CRDListView::CanFetchDescriptions() const {
     return ::CanFetchDescriptions(GetViewMode(), GetSelectedCount(), m_bTransferring);
 }
 
+bool CRDListView::SelectionServesDescriptions() const {
+    // Asked on every selection change: the first row without sorting them all.
+    int first = -1;
+    for (const QModelIndex& i : m_pDetails->selectionModel()->selectedRows())
+        if (first < 0 || i.row() < first) first = i.row();
+    if (first < 0 || GetViewMode() != VIEW_TITLES) return true;
+    const CRDRecorderLibrary* recorder = m_doc.FindRecorder(m_pModel->RowAt(first).m_strRDName);
+    return !recorder || ServesDescriptions(recorder->GetModelClass());
+}
+
 void CRDListView::FetchDescriptions() {
     const std::vector<int> rows = GetSelectedRows();
     if (rows.empty()) return;
@@ -348,7 +394,7 @@ QMenu* CRDListView::CreateContextMenu(const QPoint& viewportPos, QWidget* parent
     };
     if (titles) {
         add("番組説明を取得(&S)\tF4", ID_DOWNLOAD_TITLE, &CRDListView::FetchDescriptions)
-            ->setEnabled(CanFetchDescriptions());
+            ->setEnabled(CanFetchDescriptions() && SelectionServesDescriptions());
         add("ﾀｲﾄﾙ名ｺﾋﾟｰ(&C)\tCtrl+C", ID_EDIT_COPY, &CRDListView::CopyNames);
         add("ﾀｲﾄﾙ詳細ｺﾋﾟｰ(&D)\tCtrl+D", ID_EDIT_COPY_DETAILS, &CRDListView::CopyDetails);
     } else {

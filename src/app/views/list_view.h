@@ -47,6 +47,8 @@ public:
     void CopyDetails();
     void SelectAllRows();
     bool CanFetchDescriptions() const;
+    // The recorder of the first selected title serves descriptions.
+    bool SelectionServesDescriptions() const;
     void FetchDescriptions();
     void RefreshRemainingTime();
 
@@ -54,6 +56,9 @@ public:
     void SaveSettings();
     // The popup menu for a point of the current view's viewport; null off the rows.
     QMenu* CreateContextMenu(const QPoint& viewportPos, QWidget* parent);
+    // The details header's popup: the current view's columns with check
+    // marks; unticking hides a column (width 0), ticking shows it again.
+    QMenu* CreateHeaderMenu(QWidget* parent);
 
 public slots:
     // F4 waits while the window runs a transfer.
@@ -81,6 +86,8 @@ private:
     void EmitModeLabel();
     void SaveColumns();
     void ApplyColumns();
+    int HeaderTextWidth(int column) const;
+    void ShowColumn(int column, bool show);
     void UpdateSortMark();
     void PutTextOnClipboard(const std::string& cp932);
     int FirstColumn() const;

@@ -33,6 +33,11 @@ CRDTreeView::CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     setRootIsDecorated(true);
     setIconSize(QSize(16, 16));
     setUniformRowHeights(true);
+    // Long disc labels are not elided: the tree scrolls sideways instead.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setTextElideMode(Qt::ElideNone);
     m_hRoot = AddNode(invisibleRootItem(), "Librovista", IMAGE_ROOT);
     m_hSearchResults = AddNode(m_hRoot, lv::msg::SearchResults(), IMAGE_SEARCH);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CRDTreeView::OnSelChanged);

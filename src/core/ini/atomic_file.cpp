@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <random>
 
+#include "core/text/system_errors.h"
+
 namespace lv {
 
 namespace fs = std::filesystem;
@@ -19,7 +21,7 @@ namespace {
 constexpr std::string_view kSuffixChars = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::size_t kSuffixLength = 6;
 
-std::string ErrnoText(const std::string& what, int err) { return what + ": " + std::strerror(err); }
+std::string ErrnoText(const std::string& what, int err) { return lv::text::FileErrorText(what, err); }
 
 std::string UniqueSuffix() {
     static std::atomic<unsigned> counter{0};

@@ -123,7 +123,9 @@ std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(c
 bool CDownloadTitleThread::DoTransfer() {
     std::error_code ec;
     std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows when a file is made
+    int item = 0;
     for (auto& title : m_aTitles) {
+        SetCurrentItem(++item);
         title->m_strPath = DescriptionPath(m_strCacheFolder, title->m_strTextFile);
         std::string page = "/library/" + lv::net::EscapePageName(title->m_strPage);
         bool ok = true;

@@ -2,15 +2,18 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 
+#include "core/net/error_text.h"
 #include "core/net/request_path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 namespace {
 
@@ -107,6 +110,21 @@ const std::string& TransferStatusText(int status) {
     }
 }
 
+std::string TransferProgressText(long long bytes, int current, int count) {
+    std::string text = lv::msg::StatusReceiving() + " ";
+    char amount[48];
+    if (count > 0) {
+        std::snprintf(amount, sizeof amount, "%d / %d", std::max(1, std::min(current, count)), count);
+    } else if (bytes < 1024) {
+        std::snprintf(amount, sizeof amount, "%lld B", std::max(0LL, bytes));
+    } else if (bytes < 1024 * 1024) {
+        std::snprintf(amount, sizeof amount, "%.1f KB", static_cast<double>(bytes) / 1024);
+    } else {
+        std::snprintf(amount, sizeof amount, "%.1f MB", static_cast<double>(bytes) / (1024 * 1024));
+    }
+    return text + amount;
+}
+
 CHttpThread::CHttpThread(std::string appDir, PROXY_SETTINGS proxy, CTransferListener* listener)
     : m_strAppDir(std::move(appDir)),
       m_pImpl(std::make_unique<Impl>()),
@@ -151,7 +169,7 @@ void CHttpThread::SetErrorText(const std::string& text) {
     m_szErrorText = text.substr(0, lv::text::CutLength(text, kErrorTextLimit));
 }
 
-void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(path + ": " + std::strerror(errno)); }
+void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(lv::text::FileErrorText(path, errno)); }
 
 void CHttpThread::Post(int status) {
     if (m_pListener) m_pListener->OnTransferStatus(status);
@@ -323,6 +341,7 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
                 return CURL_WRITEFUNC_ERROR;
             }
         }
+        self->m_nBytesReceived += static_cast<long long>(len);
         int r = im.sink->Write(data, len);
         if (r == CResponseSink::MORE) return len;
         (r == CResponseSink::DONE ? im.sinkDone : im.sinkFailed) = true;
@@ -353,12 +372,13 @@ bool CHttpThread::Fetch(const std::string& objectPath, const char* destination) 
     if (im.createFailed) {
         ok = false;  // the destination could not be created; the text is set
     } else if (im.badResponse || (!im.headersDone && IsHeaderTooLarge(rc))) {
-        SetErrorText(lv::msg::BadResponse());
+        SetErrorText(lv::msg::ErrBadResponse());
         ok = false;
     } else if (rc != CURLE_OK && !(rc == CURLE_WRITE_ERROR && (im.stoppedAfterStatus || im.sinkDone))) {
         // A stop keeps its own text, a failed body its own; any other failure is the client's.
         bool stopped = Aborted() && (rc == CURLE_ABORTED_BY_CALLBACK || rc == CURLE_WRITE_ERROR);
-        if (!stopped && !im.sinkFailed) SetErrorText(im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc));
+        if (!stopped && !im.sinkFailed)
+            SetErrorText(TransferErrorText(rc, im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc)));
         ok = false;
     } else if (im.status != 200) {
         SetErrorText(im.headers.empty() ? lv::msg::UnknownError() : im.headers);

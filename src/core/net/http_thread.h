@@ -27,6 +27,10 @@ constexpr int TRANSFER_STILL_RUNNING = -1;
 // codes that are no status.
 const std::string& TransferStatusText(int status);
 
+// The receiving status with what has arrived: "... 1.2 MB" for a library,
+// "... 3 / 10" for the third of ten descriptions (count > 0).
+std::string TransferProgressText(long long bytes, int current, int count);
+
 // Told of every status, on the worker thread; the GUI turns each call into a
 // queued call on its own thread.
 class CTransferListener {
@@ -74,6 +78,12 @@ public:
     // From the UI thread: stop at the next check, within about a second.
     void Abort();
     std::string GetErrorText() const;
+    // Read from the UI thread while the transfer runs: bytes of the bodies
+    // received so far; for a queue of requests, the one under way (from 1)
+    // and how many there are (0 for no queue).
+    long long GetBytesReceived() const { return m_nBytesReceived.load(); }
+    int GetCurrentItem() const { return m_nCurrentItem.load(); }
+    virtual int GetItemCount() const { return 0; }
 
 protected:
     virtual bool DoTransfer() { return true; }
@@ -88,6 +98,7 @@ protected:
     void SetFileErrorText(const std::string& path);  // from errno
     bool Aborted() const { return m_bAbort.load() != 0; }
     void Post(int status);
+    void SetCurrentItem(int item) { m_nCurrentItem = item; }
 
     int m_nModelClass = 0;
     std::string m_strLibraryPath;
@@ -108,6 +119,8 @@ private:
     std::thread m_thread;
     std::atomic<int> m_bAbort{0};
     std::atomic<int> m_nExitCode{TRANSFER_STILL_RUNNING};
+    std::atomic<long long> m_nBytesReceived{0};
+    std::atomic<int> m_nCurrentItem{0};
     mutable std::mutex m_errorMutex;
     std::string m_szErrorText;  // at most 255 bytes, never a split character
 };
@@ -146,6 +159,8 @@ public:
     // which becomes the transfer's recorder; the first title of another
     // recorder ends the queue. Call before Start.
     void QueueTitles(const std::vector<TITLEINFO>& titles);
+    // The queue does not change once the thread runs.
+    int GetItemCount() const override { return static_cast<int>(m_aTitles.size()); }
 
 protected:
     bool DoTransfer() override;

@@ -16,6 +16,9 @@ extern const std::array<MODEL_ENTRY, MODEL_COUNT> g_aModels;
 // 1 to 3 for a name of the table (exact, case-sensitive), 0 for any other.
 int GetModelClass(std::string_view model);
 
+// Recorders of classes 0 and 1 serve no title descriptions.
+constexpr bool ServesDescriptions(int modelClass) { return modelClass >= 2; }
+
 // Tree image of a recorder node; 15 for an unknown or empty model.
 int GetModelImage(std::string_view model);
 

@@ -11,6 +11,7 @@
 #include "core/settings/models.h"
 #include "core/settings/password.h"
 #include "core/text/cp932.h"
+#include "core/text/system_errors.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +43,7 @@ std::string ReadValue(const lv::ini::IniFile& ini, const char* key) {
 }
 
 std::string FileError(const fs::path& path, const std::error_code& ec) {
-    return path.filename().string() + ": " + ec.message();
+    return lv::text::FileErrorText(path.filename().string(), ec.value());
 }
 
 bool Exists(const std::string& path) {

@@ -15,6 +15,7 @@
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 namespace fs = std::filesystem;
 
@@ -43,7 +44,8 @@ bool RemoveFile(const std::string& path, CLEANUPRESULT& result) {
     }
     if (ec) {
         result.bFailed = true;
-        result.strError = ReplaceFirst(lv::msg::CannotDelete(), "%s", path) + "\n" + ec.message();
+        result.strError =
+            ReplaceFirst(lv::msg::CannotDelete(), "%s", path) + "\n" + lv::text::SystemErrorText(ec.value());
         return false;
     }
     ++result.nCount;

@@ -15,7 +15,9 @@ COMMAND_UI GetCommandUI(const COMMAND_STATE& s) {
     ui.bEditCopy = list || s.nActiveView == ACTIVE_EDIT;
     ui.bEditSelectAll = ui.bEditCopy;
     ui.bEditCopyDetails = list;
-    ui.bDownloadTitle = list && CanFetchDescriptions(s.nListViewMode, s.nSelectedRows, s.bTransferring);
+    const bool fetchable = list && CanFetchDescriptions(s.nListViewMode, s.nSelectedRows, s.bTransferring);
+    ui.bDownloadTitle = fetchable && s.bSelectionServesDescriptions;
+    ui.bNoDescriptions = fetchable && !s.bSelectionServesDescriptions;
     ui.bUpOneLevel = s.bTreeCanGoUp;
 
     ui.bLineUp = s.nListStyle == LIST_LARGEICON || s.nListStyle == LIST_SMALLICON;

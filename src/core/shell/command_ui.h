@@ -12,6 +12,8 @@ struct COMMAND_STATE {
     ACTIVE_VIEW nActiveView = ACTIVE_NONE;
     int nListViewMode = 0;  // VIEW_TITLES or VIEW_DISCS
     int nSelectedRows = 0;
+    // The recorder of the first selected title serves descriptions (F4 asks that one).
+    bool bSelectionServesDescriptions = true;
     bool bTreeCanGoUp = false;  // the tree's selected node has a parent
     int nListStyle = 1;         // LIST_STYLE
     int nDiscDisplay = 0;
@@ -30,6 +32,8 @@ struct COMMAND_UI {
     bool bEditCopyDetails = false;
     bool bUpOneLevel = false;
     bool bLineUp = false;
+    // F4 is off only because the recorder serves no descriptions: the window says so.
+    bool bNoDescriptions = false;
     // Ticked.
     std::array<bool, 4> abListStyle{};  // by LIST_STYLE
     bool bDiscName = false;

@@ -172,4 +172,12 @@ std::string Utf8ToCp932(std::string_view s, bool* ok) {
     return out;
 }
 
+bool CodePointToCp932(char32_t cp, std::string& out) {
+    std::string utf8;
+    AppendUtf8(utf8, cp);
+    bool ok = false;
+    out = Utf8ToCp932(utf8, &ok);
+    return ok;
+}
+
 }  // namespace lv::text

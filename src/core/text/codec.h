@@ -13,4 +13,7 @@ std::string Cp932ToUtf8(std::string_view cp932);
 // whether every character had one.
 std::string Utf8ToCp932(std::string_view utf8, bool* ok = nullptr);
 
+// The code page 932 bytes of one Unicode character; false when it has none.
+bool CodePointToCp932(char32_t cp, std::string& out);
+
 }  // namespace lv::text

@@ -32,7 +32,18 @@ namespace lv::msg {
     X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                                           \
     X(CannotDelete, "%s を削除できません。")                                                                    \
     X(TooLarge, "受信したデータが上限の %s を超えたため中断しました。\n以前の情報はそのまま残ります。")         \
-    X(BadResponse, "本体からの応答が不正です。")
+    X(NoDescriptions, "この機種は番組説明の取得に対応していません。")                                           \
+    X(ErrHostNotFound, "ホストが見つかりません。ホスト名を確認してください。")                                  \
+    X(ErrProxyNotFound, "プロキシ サーバーが見つかりません。プロキシの設定を確認してください。")                \
+    X(ErrCannotConnect, "サーバーに接続できません。")                                                           \
+    X(ErrTimedOut, "サーバーからの応答がタイムアウトしました。")                                                \
+    X(ErrConnectionReset, "サーバーとの接続がリセットされました。")                                             \
+    X(ErrProxy, "プロキシ サーバーとの通信に失敗しました。")                                                    \
+    X(ErrBadResponse, "サーバーからの応答が正しくないか、長すぎます。")                                         \
+    X(ErrDiskFull, "ディスクの空き容量が不足しています。")                                                      \
+    X(ErrAccessDenied, "アクセスが拒否されました。")                                                            \
+    X(ErrFileNotFound, "ファイルが見つかりません。")                                                            \
+    X(ErrReadOnly, "読み取り専用のため書き込めません。")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();
 LV_MESSAGES(LV_DECLARE_MESSAGE)

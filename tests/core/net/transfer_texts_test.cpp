@@ -18,6 +18,19 @@ TEST(TransferStatusText, NamesEachRunningStatus) {
     EXPECT_EQ(TransferStatusText(5), "");
 }
 
+// The receiving text stays as it is; what has arrived follows it.
+TEST(TransferProgressText, AddsTheBytesOfALibraryOrTheNumberOfADescription) {
+    const std::string receiving = SJ("ﾗｲﾌﾞﾗﾘ情報を取得中... ");
+    EXPECT_EQ(TransferProgressText(0, 0, 0), receiving + "0 B");
+    EXPECT_EQ(TransferProgressText(1023, 0, 0), receiving + "1023 B");
+    EXPECT_EQ(TransferProgressText(1536, 0, 0), receiving + "1.5 KB");
+    EXPECT_EQ(TransferProgressText(1258291, 0, 0), receiving + "1.2 MB");
+    EXPECT_EQ(TransferProgressText(5000, 3, 10), receiving + "3 / 10");
+    // Before the first request starts, and never past the last.
+    EXPECT_EQ(TransferProgressText(0, 0, 2), receiving + "1 / 2");
+    EXPECT_EQ(TransferProgressText(0, 3, 2), receiving + "2 / 2");
+}
+
 TITLEINFO Title(const char* recorder, const char* page, const char* file) {
     TITLEINFO info{};
     info.pszRDName = recorder;

@@ -64,6 +64,14 @@ TEST(CommandUI, DescriptionsNeedSelectedTitlesAndNoTransfer) {
     s.nSelectedRows = 1;
     s.bTransferring = true;
     EXPECT_FALSE(GetCommandUI(s).bDownloadTitle);
+    EXPECT_FALSE(GetCommandUI(s).bNoDescriptions);
+    // A recorder without descriptions: off, and the window is told why.
+    s.bTransferring = false;
+    s.bSelectionServesDescriptions = false;
+    EXPECT_FALSE(GetCommandUI(s).bDownloadTitle);
+    EXPECT_TRUE(GetCommandUI(s).bNoDescriptions);
+    s.nSelectedRows = 0;
+    EXPECT_FALSE(GetCommandUI(s).bNoDescriptions);
     // The list's own popup asks the same question.
     EXPECT_TRUE(CanFetchDescriptions(VIEW_TITLES, 3, false));
     EXPECT_FALSE(CanFetchDescriptions(VIEW_TITLES, 3, true));

@@ -1,0 +1,298 @@
+// The window as a Japanese user meets it: Qt's own texts and the typeface,
+// columns that can be found and moved, bars and rows that keep their shape,
+// keys of the dialogs, descriptions as text, and F4 that says why it is off.
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateEdit>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QSplitter>
+#include <QStatusBar>
+
+#include "app/search/date_picker.h"
+#include "app/search/search_dialog.h"
+#include "app/settings/prop_page_proxy.h"
+#include "app/views/edit_view.h"
+#include "support/emulator.h"
+#include "support/gui_test.h"
+
+using namespace lv::app;
+using lv::guitest::OnNextDialog;
+
+namespace {
+
+const QStringList kJapaneseFaces{u"IPAGothic"_s, u"IPAゴシック"_s, u"Noto Sans CJK JP"_s};
+
+QStringList ActionTexts(const QMenu& menu) {
+    QStringList texts;
+    for (const QAction* a : menu.actions())
+        if (!a->isSeparator()) texts << a->text();
+    return texts;
+}
+
+// Drags a header section by the mouse and drops it on the left half of another.
+void DragSection(QHeaderView* header, int logical, int ontoLogical) {
+    const int y = header->height() / 2;
+    const QPoint from(header->sectionViewportPosition(logical) + header->sectionSize(logical) / 2, y);
+    const QPoint to(header->sectionViewportPosition(ontoLogical) + 2, y);
+    QWidget* viewport = header->viewport();
+    QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 8; ++step) QTest::mouseMove(viewport, from + (to - from) * step / 8);
+    QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+}  // namespace
+
+class JapaneseUserTest : public QObject, public lv::guitest::Window {
+    Q_OBJECT
+
+private:
+    QHeaderView* Header() const { return m_list->GetDetailsView()->header(); }
+
+    // Runs a command that opens a modal dialog and acts on the dialog once it
+    // has the keyboard, as a user's keys need.
+    template <class Dialog>
+    void RunDialog(int command, std::function<void(Dialog*)> action) {
+        bool ran = false;
+        auto waiter = OnNextDialog<Dialog>([&](Dialog* d) {
+            ran = true;
+            QVERIFY(QTest::qWaitForWindowActive(d));
+            QTRY_COMPARE(QGuiApplication::focusWindow(), d->windowHandle());
+            action(d);
+            if (d->isVisible()) QTest::keyClick(d, Qt::Key_Escape);
+        });
+        lv::guitest::Activate(m_frame);
+        Act(command)->trigger();
+        QVERIFY(ran);
+    }
+
+private slots:
+    void init() {
+        CMessageBox::ClearShown();
+        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
+        m_folder->AddSampleLibrary();
+    }
+    void cleanup() { Stop(); }
+
+    // The tests run in the C.UTF-8 locale: Qt's texts are Japanese all the same.
+    void qtTextsAndTheTypefaceAreJapanese() {
+        Start();
+        QMessageBox box(QMessageBox::Question, u"Librovista"_s, u"?"_s, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text(), u"はい(&Y)"_s);
+        QCOMPARE(box.button(QMessageBox::No)->text(), u"いいえ(&N)"_s);
+
+        const std::unique_ptr<QMenu> menu(m_frame->GetEditView()->createStandardContextMenu());
+        const QStringList items = ActionTexts(*menu);
+        QVERIFY2(items.filter(QRegularExpression(u"^コピー\\(&C\\)"_s)).size() == 1, qPrintable(items.join(u'|')));
+        QVERIFY2(items.filter(QRegularExpression(u"^すべてを選択"_s)).size() == 1, qPrintable(items.join(u'|')));
+
+        // One Japanese face, not a per-character fallback.
+        for (QWidget* w : {static_cast<QWidget*>(m_tree), static_cast<QWidget*>(m_list->GetDetailsView()),
+                           static_cast<QWidget*>(m_frame->statusBar())})
+            QVERIFY2(kJapaneseFaces.contains(QFontInfo(w->font()).family()), qPrintable(QFontInfo(w->font()).family()));
+    }
+
+    void hiddenColumnAndColumnOrderReachableAndKept() {
+        Start();
+        Select({u"RDA"_s, u"HDD"_s});
+        QHeaderView* header = Header();
+        QCOMPARE(header->count(), 7);
+        QCOMPARE(header->sectionSize(6), 0);
+
+        {
+            // The header's popup lists the columns, ticked when shown.
+            const std::unique_ptr<QMenu> menu(m_list->CreateHeaderMenu(nullptr));
+            const QList<QAction*> items = menu->actions();
+            QCOMPARE(ActionTexts(*menu), (QStringList{u"タイトル名"_s, u"Disc No."_s, u"ジャンル"_s, u"録画開始日時"_s,
+                                                      u"ﾁｬﾝﾈﾙ"_s, u"本体名"_s, u"残量時間"_s}));
+            QVERIFY(items.at(0)->isChecked());
+            QVERIFY(!items.at(6)->isChecked());
+            items.at(6)->trigger();
+            QVERIFY(header->sectionSize(6) > 0);
+            QCOMPARE(m_model->index(0, 6).data().toString(), u"10:00"_s);
+            items.at(5)->trigger();
+            QCOMPARE(header->sectionSize(5), 0);
+        }
+
+        // "ジャンル" dragged in front of "タイトル名".
+        DragSection(header, 2, 0);
+        QCOMPARE(header->logicalIndex(0), 2);
+        QCOMPARE(header->logicalIndex(1), 0);
+
+        Restart();
+        Select({u"RDA"_s, u"HDD"_s});
+        header = Header();
+        QCOMPARE(header->logicalIndex(0), 2);
+        QVERIFY(header->sectionSize(6) > 0);
+        QCOMPARE(header->sectionSize(5), 0);
+        // "タイトル名" itself moves too.
+        DragSection(header, 0, 2);
+        QCOMPARE(header->logicalIndex(0), 0);
+    }
+
+    void hiddenStatusBarIsRemembered() {
+        Start();
+        QVERIFY(!m_frame->statusBar()->isHidden());
+        Act(ID_VIEW_STATUS_BAR)->trigger();
+        QVERIFY(m_frame->statusBar()->isHidden());
+        Restart();
+        QVERIFY(m_frame->statusBar()->isHidden());
+        QVERIFY(!Act(ID_VIEW_STATUS_BAR)->isChecked());
+        Act(ID_VIEW_STATUS_BAR)->trigger();
+        Restart();
+        QVERIFY(!m_frame->statusBar()->isHidden());
+    }
+
+    // The first row has no image: rows are still as high as the image needs,
+    // and names line up with those beside an image.
+    void rowsHaveRoomForTheirImage() {
+        m_folder->AddRecorder("RDC", "RD-XS40", "\"Disc No.\",\"ディスク名\",\"残量時間\"\n\"HDD\",\"\",\"5:00\"\n",
+                              "\"HDD\",\"あ画像なし\",\"2005/12/24\",\"木\",\"07:00\",\"012\",\"\",\"\",\"5:00\",\"\","
+                              "\"c1.htm\",\"\",\"\"\n"
+                              "\"HDD\",\"ニュース\",\"2005/12/23\",\"金\",\"07:00\",\"012\",\"\",\"ニュース\",\"5:00\","
+                              "\"\",\"c2.htm\",\"\",\"0000100002\"\n");
+        Start();
+        Select({u"RDC"_s, u"HDD"_s});
+        QCOMPARE(Column(0), (QStringList{u"あ画像なし"_s, u"ニュース"_s}));
+        QTreeView* view = m_list->GetDetailsView();
+        QStyleOptionViewItem option;
+        option.initFrom(view);
+        option.decorationSize = view->iconSize();
+        option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+        const int imageRow = view->itemDelegate()->sizeHint(option, m_model->index(1, 0)).height();
+        QVERIFY(view->visualRect(m_model->index(0, 0)).height() >= imageRow);
+        QVERIFY(view->visualRect(m_model->index(0, 0)).height() >= view->iconSize().height() + 2);
+        QCOMPARE(view->sizeHintForIndex(m_model->index(0, 0)).width() -
+                     view->fontMetrics().horizontalAdvance(u"あ画像なし"_s),
+                 view->sizeHintForIndex(m_model->index(1, 0)).width() -
+                     view->fontMetrics().horizontalAdvance(u"ニュース"_s));
+    }
+
+    void dateFieldsTakeAltDAndSlashes() {
+        Start();
+        RunDialog<CSearchDialog>(ID_SEARCH, [](CSearchDialog* d) {
+            auto* from = d->findChild<CDatePicker*>(u"DateFrom"_s);
+            QVERIFY(from);
+            QTest::keyClick(d, Qt::Key_D, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(from->CheckBox()));
+            QTest::keyClick(from->CheckBox(), Qt::Key_Space);
+            QVERIFY(from->IsChecked());
+            for (const QString& typed : {u"2005/01/01"_s, u"2005/1/1"_s, u"2004/11/30"_s}) {
+                QDateEdit* edit = from->DateEdit();
+                edit->setFocus(Qt::TabFocusReason);
+                edit->setSelectedSection(QDateTimeEdit::YearSection);
+                QTest::keyClicks(edit, typed);
+                QCOMPARE(from->GetDate(), QDate::fromString(typed, u"yyyy/M/d"_s));
+            }
+        });
+    }
+
+    void proxyAddressKeepsAltA() {
+        Start();
+        RunDialog<CPropertySheet>(ID_OPTIONS, [this](CPropertySheet* sheet) {
+            auto* page = sheet->findChild<CPropPageProxy*>();
+            QVERIFY(page);
+            QTest::mouseClick(page->GetUseIECheck(), Qt::LeftButton);
+            QTest::mouseClick(page->GetEnableCheck(), Qt::LeftButton);
+            QVERIFY(page->GetHostEdit()->isEnabled());
+            QVERIFY(sheet->GetApplyButton()->isEnabled());
+            page->GetPortEdit()->setFocus();
+            QTest::keyClick(sheet, Qt::Key_A, Qt::AltModifier);
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->GetHostEdit()));
+            // Nothing was applied.
+            QVERIFY(sheet->GetApplyButton()->isEnabled());
+            QCOMPARE(m_app->m_settings.m_bProxyUseIE, 1);
+        });
+    }
+
+    // The default widths stay, but no header text is clipped; the tree scrolls sideways.
+    void headersAndDiscLabelsAreNotClipped() {
+        Start();
+        Select({u"RDA"_s, u"DVD"_s});
+        QHeaderView* header = Header();
+        QCOMPARE(m_model->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), u"Disc No."_s);
+        for (int c = 0; c < header->count(); ++c) {
+            const QString text = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+            QVERIFY2(header->sectionSize(c) >= header->sectionSizeHint(c), qPrintable(text));
+        }
+        QCOMPARE(header->sectionSize(2), 220);  // "ﾃﾞｨｽｸ名" keeps its default
+
+        Act(ID_DISC_NAME)->trigger();
+        QTreeWidgetItem* dvd = lv::guitest::FindNode(m_tree, {u"RDA"_s, u"DVD"_s});
+        QVERIFY(dvd && dvd->childCount() > 0);
+        lv::guitest::ClickNode(m_tree, dvd->child(0));
+        m_frame->GetMainSplitter()->setSizes({40, 760});
+        QTRY_VERIFY(m_tree->horizontalScrollBar()->maximum() > 0);
+        const QModelIndex disc = m_tree->currentIndex();
+        QVERIFY(m_tree->visualRect(disc).width() >= m_tree->fontMetrics().horizontalAdvance(disc.data().toString()));
+    }
+
+    void descriptionsShowCharactersNotReferences() {
+        m_folder->WriteDescription("RDA", "200512211900011.txt", "Ｑ&amp;Ａ &lt;再&gt; &#x30A2;\r\n");
+        Start();
+        Select({u"RDA"_s, u"HDD"_s});
+        const int row = static_cast<int>(Column(0).indexOf(u"ニュース７"_s));
+        QVERIFY(row >= 0);
+        m_list->GetDetailsView()->setFocus();
+        SelectRows({row});
+        QCOMPARE(m_frame->GetEditView()->toPlainText(), u"Ｑ&Ａ <再> ア\n"_s);
+        // Copied as shown; the file keeps what the recorder sent.
+        m_frame->GetEditView()->setFocus();
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), u"Ｑ&Ａ <再> ア\n"_s);
+        QCOMPARE(lv::test::ReadFile(CacheFile("RDA", "200512211900011.txt")), SJ("Ｑ&amp;Ａ &lt;再&gt; &#x30A2;\r\n"));
+    }
+
+    // A recorder nobody answers for: the message says so in Japanese and
+    // keeps the HTTP library's own text for diagnosis.
+    void aConnectionErrorReadsInJapanese() {
+        int port = 0;
+        {
+            auto sim = lv::test::StartEmulator({.strModel = "RD-X5"}, lv::test::PortRange::Profile);
+            QVERIFY(sim);
+            port = sim->Port();
+        }
+        m_folder->SetPort("RDA", port);
+        Start();
+        Select({u"RDA"_s});
+        QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        Key(Qt::Key_F5);
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        const QString text = CMessageBox::Shown().front().text;
+        QVERIFY2(text.startsWith(u"サーバーに接続できません。 ("_s), qPrintable(text));
+        QVERIFY2(text.contains(QString::number(port)), qPrintable(text));
+    }
+
+    // RDB is of the first model class, which serves no descriptions.
+    void f4SaysWhyARecorderHasNoDescriptions() {
+        Start();
+        Select({u"RDB"_s, u"HDD"_s});
+        m_list->GetDetailsView()->setFocus();
+        QTRY_COMPARE(m_frame->GetActiveView(), static_cast<QWidget*>(m_list));
+        SelectRows({0});
+        const QString reason = u"この機種は番組説明の取得に対応していません。"_s;
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        QCOMPARE(m_frame->GetPaneText(0), reason);
+        QVERIFY(Act(ID_DOWNLOAD_TITLE)->toolTip().contains(reason));
+
+        Select({u"RDA"_s, u"HDD"_s});
+        m_list->GetDetailsView()->setFocus();
+        SelectRows({0});
+        QVERIFY(Act(ID_DOWNLOAD_TITLE)->isEnabled());
+        QCOMPARE(m_frame->GetPaneText(0), u"ﾚﾃﾞｨ"_s);
+        QVERIFY(!Act(ID_DOWNLOAD_TITLE)->toolTip().contains(reason));
+    }
+};
+
+QTEST_MAIN(JapaneseUserTest)
+#include "japanese_user_test.moc"

@@ -1,0 +1,49 @@
+#include "core/text/system_errors.h"
+
+#include <curl/curl.h>
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "core/net/error_text.h"
+#include "core/text/codec.h"
+
+using lv::text::Cp932ToUtf8;
+
+// The failures users meet read in Japanese, with the original text kept in
+// brackets for diagnosis; anything else keeps its original text alone.
+TEST(SystemErrors, FileErrorsNameTheFileAndTheReasonInJapanese) {
+    const std::string original = std::strerror(ENOSPC);
+    EXPECT_EQ(Cp932ToUtf8(lv::text::FileErrorText("R3.ini", ENOSPC)),
+              "R3.ini: ディスクの空き容量が不足しています。 (" + original + ")");
+    struct CASE {
+        int err;
+        const char* japanese;
+    };
+    for (const CASE& c :
+         {CASE{EACCES, "アクセスが拒否されました。"}, CASE{EPERM, "アクセスが拒否されました。"},
+          CASE{ENOENT, "ファイルが見つかりません。"}, CASE{EROFS, "読み取り専用のため書き込めません。"}})
+        EXPECT_EQ(Cp932ToUtf8(lv::text::SystemErrorText(c.err)),
+                  std::string(c.japanese) + " (" + std::strerror(c.err) + ")");
+    EXPECT_EQ(lv::text::SystemErrorText(EBADF), std::strerror(EBADF));
+}
+
+TEST(SystemErrors, TransferErrorsInJapaneseWithTheLibrarysText) {
+    const std::string text = "Failed to connect to 127.0.0.1 port 5799 after 0 ms: Couldn't connect to server";
+    EXPECT_EQ(Cp932ToUtf8(TransferErrorText(CURLE_COULDNT_CONNECT, text)), "サーバーに接続できません。 (" + text + ")");
+    struct CASE {
+        CURLcode code;
+        const char* japanese;
+    };
+    for (const CASE& c :
+         {CASE{CURLE_COULDNT_RESOLVE_HOST, "ホストが見つかりません。ホスト名を確認してください。"},
+          CASE{CURLE_COULDNT_RESOLVE_PROXY, "プロキシ サーバーが見つかりません。プロキシの設定を確認してください。"},
+          CASE{CURLE_OPERATION_TIMEDOUT, "サーバーからの応答がタイムアウトしました。"},
+          CASE{CURLE_RECV_ERROR, "サーバーとの接続がリセットされました。"},
+          CASE{CURLE_GOT_NOTHING, "サーバーとの接続がリセットされました。"},
+          CASE{CURLE_PROXY, "プロキシ サーバーとの通信に失敗しました。"},
+          CASE{CURLE_WEIRD_SERVER_REPLY, "サーバーからの応答が正しくないか、長すぎます。"}})
+        EXPECT_EQ(Cp932ToUtf8(TransferErrorText(c.code, "x")), std::string(c.japanese) + " (x)") << c.code;
+    EXPECT_EQ(TransferErrorText(CURLE_SSL_CONNECT_ERROR, "tls"), "tls");
+}

@@ -141,7 +141,10 @@ int Rename(Context& ctx) {
     int index = static_cast<int>(entry - names.begin());
     PROFILE_FIELDS f;
     CNetNaviSetting setting(ProgramFolder(ctx));
-    LoadProfileFields(setting, oldName, f);
+    // A rename killed after the profile moved: its values are under the new name.
+    const bool resumed = IsInterruptedRename(ProgramFolder(ctx), oldName, newName, names);
+    LoadProfileFields(setting, resumed ? newName : oldName, f);
+    setting.SetName(oldName);
     RECORDER_LIST list = ListOf(*doc, index);
     return Save(ctx, setting, f, newName, force, &list);
 }

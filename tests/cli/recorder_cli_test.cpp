@@ -216,6 +216,21 @@ TEST_F(Cli, AnAddCutShortBeforeTheDocumentCanBeRetried) {
     EXPECT_NE(r.out.find("Host\tagain.local\n"), std::string::npos) << r.out;
 }
 
+TEST_F(Cli, ARenameKilledAfterTheProfileMovedIsFinishedByRunningItAgain) {
+    Add("RD-A", "RD-X5");
+    ASSERT_EQ(Run({"recorder", "set", "RD-A", "--port", "2080"}).exitCode, 0);
+    Cache("RD-A", "Library.csv", "A's titles");
+    // The profile moved, the entry did not follow.
+    fs::rename(home.file("RD-A.ini"), home.file("RD-B.ini"));
+    CliResult r = Run({"recorder", "rename", "RD-A", "RD-B"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Doc(), "RD-B\r\n");
+    EXPECT_EQ(ReadFile(home.file("RD-B/Library.csv")), "A's titles");
+    r = Run({"recorder", "show", "RD-B"});
+    EXPECT_NE(r.out.find("Model\tRD-X5\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Port\t2080\n"), std::string::npos) << r.out;
+}
+
 TEST_F(Cli, AFileThatIsNoFileIsNamedAsSuch) {
     const std::string fifo = scratch.file("doc.lbv");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);

@@ -185,3 +185,24 @@ TEST_F(DescriptionTest, AFailedPageLeavesTheOldDescriptionWhole) {
     EXPECT_EQ(Run(*t), 0) << t->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "cut.txt")).substr(0, 14), "\r\nnew line 0\r\n");
 }
+
+TEST_F(DescriptionTest, ASuccessfulDescribeRemovesWhatKilledTransfersLeft) {
+    SetUpRecorder("RD-XS41");
+    sim->SetPage("p.htm", "<TEXTAREA>text</TEXTAREA>\r\n");
+    std::filesystem::create_directories(home.dir() + "RD");
+    // The page of a describe that was killed.
+    WriteFile(Cache("RD", "~RDab12cd"), "<TEXTAREA>par");
+    std::filesystem::last_write_time(Cache("RD", "~RDab12cd"),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::hours(1));
+
+    // A failed describe leaves it; a whole one removes it.
+    sim->SetFault({.nStatus = 500});
+    auto failed = ThreadFor({{"p.htm", "p.txt"}});
+    EXPECT_EQ(Run(*failed), 1);
+    EXPECT_EQ(TempFiles("RD").size(), 1u);
+    sim->ClearFaults();
+    auto t = ThreadFor({{"p.htm", "p.txt"}});
+    ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+    EXPECT_EQ(ReadFile(Cache("RD", "p.txt")), "text\r\n");
+    EXPECT_TRUE(TempFiles("RD").empty());
+}

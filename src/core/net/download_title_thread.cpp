@@ -121,6 +121,7 @@ std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(c
 }
 
 bool CDownloadTitleThread::DoTransfer() {
+    const auto started = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
     std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows when a file is made
     int item = 0;
@@ -136,6 +137,8 @@ bool CDownloadTitleThread::DoTransfer() {
         }
         if (!ok) return false;
     }
+    // Pages of killed transfers, as a fetch removes them.
+    lv::RemoveStaleTemps(m_strCacheFolder, lv::kTransferTempPrefix, started);
     return true;
 }
 

@@ -35,8 +35,10 @@ PROFILE_RESULT ApplyFields(CNetNaviSetting& setting, const PROFILE_FIELDS& f) {
 PROFILE_RESULT MoveTo(CNetNaviSetting& setting, const std::string& name, const ConfirmOverwrite& confirm,
                       const RECORDER_LIST* list) {
     const std::string& appDir = setting.GetAppDir();
-    if (RecorderFilesExist(appDir, name)) {
-        const bool orphan = list && list->pNames && IsOrphanProfile(appDir, name, *list->pNames);
+    const bool listed = list && list->pNames;
+    if (RecorderFilesExist(appDir, name) &&
+        !(listed && IsInterruptedRename(appDir, setting.GetName(), name, *list->pNames))) {
+        const bool orphan = listed && IsOrphanProfile(appDir, name, *list->pNames);
         if (!orphan && (!confirm || !confirm(name))) return {PROFILE_DECLINED, PF_NONE, {}, {}};
         CNetNaviSetting other(appDir);
         other.SetName(name);
@@ -92,6 +94,16 @@ bool IsOrphanProfile(const std::string& appDir, const std::string& name, const s
     std::string folder = probe.GetCacheFolder();
     folder.pop_back();
     return PathExists(probe.GetIniPath()) && !PathExists(folder);
+}
+
+bool IsInterruptedRename(const std::string& appDir, const std::string& oldName, const std::string& newName,
+                         const std::vector<std::string>& listed) {
+    CNetNaviSetting from(appDir), to(appDir);
+    if (!from.SetName(oldName) || !to.SetName(newName) || oldName == newName) return false;
+    const auto isListed = [&listed](const std::string& n) {
+        return std::find(listed.begin(), listed.end(), n) != listed.end();
+    };
+    return isListed(oldName) && !isListed(newName) && !PathExists(from.GetIniPath()) && PathExists(to.GetIniPath());
 }
 
 PROFILE_RESULT SaveProfile(CNetNaviSetting& setting, const PROFILE_FIELDS& fields, const std::string& name,

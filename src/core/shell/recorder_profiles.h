@@ -49,8 +49,9 @@ using ConfirmOverwrite = std::function<bool(const std::string& name)>;
 // The document's list of recorders that a profile saved under a new name
 // joins. The entry is changed and the document written right after the
 // files have moved and before the profile is written: a failure to write it
-// moves the files back, and a kill at any moment leaves either a listed name
-// whose profile the next save writes or the recorder under its old name.
+// moves the files back. A kill leaves a listed name whose profile the next
+// save writes, the recorder under its old name, or a rename cut short after
+// the profile moved (IsInterruptedRename), which the same rename finishes.
 struct RECORDER_LIST {
     std::vector<std::string>* pNames = nullptr;
     int nIndex = -1;             // the entry of the recorder being changed (kept on it); -1 for a new one
@@ -69,13 +70,21 @@ bool RecorderFilesExist(const std::string& appDir, const std::string& name);
 // and is not listed: what an add killed before its entry was saved left.
 bool IsOrphanProfile(const std::string& appDir, const std::string& name, const std::vector<std::string>& listed);
 
+// Whether a rename of the entry `oldName` to `newName` was killed after the
+// profile had moved and before the entry followed: `oldName` is listed and has
+// no profile, `newName` has one and is not listed. Saving the old name's
+// setting under `newName` then moves what is left without asking; its fields
+// are in the profile of `newName`.
+bool IsInterruptedRename(const std::string& appDir, const std::string& oldName, const std::string& newName,
+                         const std::vector<std::string>& listed);
+
 // Gives the fields to `setting` in their order and saves it under `name`.
 // A name other than the setting's own that leads to existing files needs
 // `confirm`; the other recorder's files are then deleted before the rename.
-// With `list`, an orphan profile of that name is taken over without asking,
-// and the list follows the new name (see RECORDER_LIST). A failed rename
-// moves back what it had moved; a failed save of the profile after that
-// leaves the recorder under its new name with its old values.
+// With `list`, an orphan profile of that name, or the moved profile of an
+// interrupted rename, is taken over without asking, and the list follows the new name (see RECORDER_LIST). A failed
+// rename moves back what it had moved; a failed save of the profile after that leaves the recorder under its new name
+// with its old values.
 PROFILE_RESULT SaveProfile(CNetNaviSetting& setting, const PROFILE_FIELDS& fields, const std::string& name,
                            const ConfirmOverwrite& confirm, RECORDER_LIST* list = nullptr);
 

@@ -315,3 +315,39 @@ TEST_F(LinkedProfiles, AnAddTakesOverAnOrphanProfileAndNeedsItsEntryWritten) {
     EXPECT_EQ(names, (Names{"R0", "R1"}));
     EXPECT_FALSE(fs::exists(home.file("R3.ini")));
 }
+
+TEST_F(LinkedProfiles, ARenameKilledAfterTheProfileMovedIsFinishedWithoutAsking) {
+    // Killed after the profile moved, and after the cache folder moved too.
+    for (bool folderMoved : {false, true}) {
+        SCOPED_TRACE(folderMoved);
+        AddRecorder("R1", "RD-X5");
+        names = {"R0", "R1"};
+        fs::rename(home.file("R1.ini"), home.file("R2.ini"));
+        if (folderMoved) fs::rename(home.file("R1"), home.file("R2"));
+        EXPECT_TRUE(IsInterruptedRename(home.dir(), "R1", "R2", names));
+
+        CNetNaviSetting setting(home.dir());
+        PROFILE_FIELDS f;
+        ASSERT_TRUE(LoadProfileFields(setting, "R2", f));
+        ASSERT_TRUE(setting.SetName("R1"));
+        RECORDER_LIST list = List(1);
+        PROFILE_RESULT r = SaveProfile(setting, f, "R2", Confirm(), &list);
+        ASSERT_TRUE(r.Ok()) << r.strFileError;
+        EXPECT_TRUE(asked.empty());
+        EXPECT_EQ(names, (Names{"R0", "R2"}));
+        EXPECT_EQ(ReadFile(home.file("R2/Library.csv")), "R1's titles");
+        EXPECT_EQ(Load("R2").strModel, "RD-X5");
+        EXPECT_FALSE(fs::exists(home.file("R1")));
+        CNetNaviSetting done(home.dir());
+        ASSERT_TRUE(done.SetName("R2") && done.Delete());
+    }
+    // Not a rename cut short: the old profile is there, or the new name is listed or has none.
+    AddRecorder("R1", "RD-X5");
+    AddRecorder("R2", "RD-X5");
+    EXPECT_FALSE(IsInterruptedRename(home.dir(), "R1", "R2", Names{"R1"}));
+    fs::remove(home.file("R1.ini"));
+    EXPECT_TRUE(IsInterruptedRename(home.dir(), "R1", "R2", Names{"R1"}));
+    EXPECT_FALSE(IsInterruptedRename(home.dir(), "R1", "R2", Names{"R1", "R2"}));
+    EXPECT_FALSE(IsInterruptedRename(home.dir(), "R1", "R2", Names{"R0"}));
+    EXPECT_FALSE(IsInterruptedRename(home.dir(), "R1", "R3", Names{"R1"}));
+}

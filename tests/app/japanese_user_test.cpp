@@ -137,6 +137,33 @@ private slots:
         QCOMPARE(header->logicalIndex(0), 0);
     }
 
+    void theHiddenColumnIsTakenHoldOfRightOfItsDivider() {
+        Start();
+        Select({u"RDA"_s, u"HDD"_s});
+        QHeaderView* header = Header();
+        QCOMPARE(header->sectionSize(6), 0);
+        const int nameWidth = header->sectionSize(5);
+        const int divider = header->sectionViewportPosition(6);
+        const int y = header->height() / 2;
+        QWidget* viewport = header->viewport();
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(divider + 2, y));
+        for (int step = 1; step <= 4; ++step) QTest::mouseMove(viewport, QPoint(divider + 2 + 20 * step, y));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(divider + 82, y));
+        QCOMPARE(header->sectionSize(6), 82);
+        QCOMPARE(header->sectionSize(5), nameWidth);
+        QCOMPARE(m_model->index(0, 6).data().toString(), u"10:00"_s);
+        // Left of the divider the column before it is still the one resized.
+        const int right = header->sectionViewportPosition(5) + nameWidth;
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(right - 1, y));
+        QTest::mouseMove(viewport, QPoint(right + 29, y));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, QPoint(right + 29, y));
+        QCOMPARE(header->sectionSize(5), nameWidth + 30);
+
+        Restart();
+        Select({u"RDA"_s, u"HDD"_s});
+        QCOMPARE(Header()->sectionSize(6), 82);
+    }
+
     void hiddenStatusBarIsRemembered() {
         Start();
         QVERIFY(!m_frame->statusBar()->isHidden());

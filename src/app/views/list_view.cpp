@@ -13,6 +13,7 @@
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/qcodec.h"
+#include "app/views/hidden_column_grip.h"
 #include "app/views/list_model.h"
 #include "app/views/tree_view.h"
 #include "core/library/description_path.h"
@@ -77,6 +78,7 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     header->setSectionsMovable(true);
     // The name column moves like the others, and a column may go in front of it.
     header->setFirstSectionMovable(true);
+    new CHiddenColumnGrip(header);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(header, &QHeaderView::customContextMenuRequested, this, [this, header](const QPoint& pos) {
         QMenu* menu = CreateHeaderMenu(this);

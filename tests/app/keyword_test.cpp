@@ -96,6 +96,7 @@ private slots:
         StartWithHistory(file);
         CKeywordComboBox* box = w->QuickBox();
         QCOMPARE(box->count(), 80);
+        QVERIFY(box->currentText().isEmpty());
         QCOMPARE(box->itemText(0), QStringLiteral("first"));
         QCOMPARE(box->itemText(1), QString::fromStdString(longLine));
 

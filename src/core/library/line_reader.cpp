@@ -1,5 +1,6 @@
 #include "core/library/line_reader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -25,6 +26,12 @@ bool LineReader::Open(const std::string& path) {
     m_file = ::fdopen(fd, "rb");
     if (!m_file) ::close(fd);
     return m_file != nullptr;
+}
+
+std::size_t LineReader::SizeHint() const {
+    struct stat st {};
+    if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<std::size_t>(st.st_size);
 }
 
 bool LineReader::Fill() {

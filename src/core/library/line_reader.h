@@ -20,6 +20,8 @@ public:
     // a NUL written over its line end, and is valid until the next call.
     bool Next(char*& line, std::size_t& length);
     bool Failed() const { return m_failed; }
+    // The file's size when it was opened (0 when unknown), to size buffers.
+    std::size_t SizeHint() const;
 
 private:
     bool Fill();

@@ -58,10 +58,33 @@ using OFFSETS = CRDTitleInfo::OFFSETS;
 // Room a title's texts may need beyond its line: NULs and the file name.
 constexpr std::size_t kLineExtra = 64;
 
+// One field at p of a line whose NUL is at end. The forms nearly every field
+// has (unquoted, or quoted without a quote inside) are taken here, which is
+// the same in both quoting modes; any other goes through the full splitter.
+inline const char* TakeField(const char* p, const char* end, char* out, std::size_t room, std::size_t& n,
+                             CSV_MODE mode) {
+    if (*p != '"') {
+        const auto* e = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
+        if (!e) e = end;
+        n = std::min(static_cast<std::size_t>(e - p), room);
+        std::memcpy(out, p, n);
+        return e == end ? e : e + 1;
+    }
+    const auto* q = static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
+    if (q && (q[1] == ',' || q + 1 == end)) {
+        n = std::min(static_cast<std::size_t>(q - p - 1), room);
+        std::memcpy(out, p + 1, n);
+        return q[1] == ',' ? q + 2 : q + 1;
+    }
+    return ParseCsvField(p, out, room, n, mode);
+}
+
 // Lays out one library line at out as a title's texts (CRDTitleInfo::TEXT_SLOT
 // order) and returns the bytes written; out has room for the line plus
 // kLineExtra. Fields are parsed straight into place: no field buffers.
-std::size_t ParseTitleTexts(const char* line, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
+std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
+    // The line ends at its first NUL, wherever that is.
+    const auto* end = static_cast<const char*>(std::memchr(line, '\0', length + 1));
     // Kept bytes of the thirteen fields (0: not used) and the slot each goes to.
     static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
     constexpr int kUnused = -1, kKey = -2;
@@ -84,7 +107,7 @@ std::size_t ParseTitleTexts(const char* line, CSV_MODE mode, char* out, OFFSETS&
     for (int i = 0; i < 13; ++i) {
         const int slot = kSlotOf[i];
         std::size_t n = 0;
-        if (p) p = ParseCsvField(p, slot == kKey ? key : o, kRoom[i], n, mode);
+        if (p) p = TakeField(p, end, slot == kKey ? key : o, kRoom[i], n, mode);
         if (slot == kKey) {
             key[n] = '\0';
         } else if (slot != kUnused) {
@@ -291,7 +314,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         char* out = text.Room(length + kLineExtra);
         OFFSETS off;
         int genre = 0;
-        const std::size_t n = ParseTitleTexts(line, mode, out, off, genre);
+        const std::size_t n = ParseTitleTexts(line, length, mode, out, off, genre);
         std::int32_t free = CRDTitleInfo::FREE_SAME;
         if (modelClass != 1) {
             const int d = discs.Find(std::string_view(out, off[1] - 1U));
@@ -353,7 +376,7 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
     auto buf = std::make_unique<char[]>(length + kLineExtra);
     OFFSETS off;
     int genre = 0;
-    ParseTitleTexts(line, ModeFor(modelClass), buf.get(), off, genre);
+    ParseTitleTexts(line, length, ModeFor(modelClass), buf.get(), off, genre);
     CRDTitleInfo parsed;
     parsed.Borrow(buf.get(), off, modelClass == 1 ? CRDTitleInfo::FREE_SAME : CRDTitleInfo::FREE_NONE, genre);
     title = parsed;  // a copy owns its texts

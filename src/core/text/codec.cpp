@@ -75,7 +75,7 @@ const Tables& GetTables() {
     return t;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+void PutUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -116,35 +116,33 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view s) {
+void AppendUtf8(std::string& out, char32_t cp) { PutUtf8(out, cp); }
+
+char32_t DecodeCp932(std::string_view s, std::size_t& i) {
     const Tables& t = GetTables();
+    const auto c = static_cast<unsigned char>(s[i]);
+    if (IsLeadByte(c)) {
+        if (i + 1 < s.size()) {
+            const char32_t cp = t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])];
+            // An invalid pair costs only its lead byte, so a stray lead byte
+            // does not swallow the ASCII character after it.
+            if (cp) {
+                i += 2;
+                return cp;
+            }
+        }
+        ++i;
+        return 0xFFFD;
+    }
+    ++i;
+    const char32_t cp = t.single[c];
+    return (!cp && c) ? 0xFFFD : cp;
+}
+
+std::string Cp932ToUtf8(std::string_view s) {
     std::string out;
     out.reserve(s.size() * 3 / 2);
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        if (IsLeadByte(c)) {
-            if (i + 1 < s.size()) {
-                cp = t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])];
-                // An invalid pair costs only its lead byte, so a stray lead byte
-                // does not swallow the ASCII character after it.
-                if (cp) {
-                    i += 2;
-                } else {
-                    cp = 0xFFFD;
-                    ++i;
-                }
-            } else {
-                cp = 0xFFFD;
-                ++i;
-            }
-        } else {
-            cp = t.single[c];
-            if (!cp && c) cp = 0xFFFD;
-            ++i;
-        }
-        AppendUtf8(out, cp);
-    }
+    for (std::size_t i = 0; i < s.size();) PutUtf8(out, DecodeCp932(s, i));
     return out;
 }
 

@@ -28,6 +28,7 @@ private:
 
     std::FILE* m_file = nullptr;
     std::string m_buf;
+    std::size_t m_len = 0;  // bytes of m_buf that hold data
     std::size_t m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;

@@ -63,15 +63,17 @@ constexpr std::size_t kLineExtra = 64;
 // the same in both quoting modes; any other goes through the full splitter.
 inline const char* TakeField(const char* p, const char* end, char* out, std::size_t room, std::size_t& n,
                              CSV_MODE mode) {
+    // Fields are short: a plain loop beats a call to memchr.
     if (*p != '"') {
-        const auto* e = static_cast<const char*>(std::memchr(p, ',', static_cast<std::size_t>(end - p)));
-        if (!e) e = end;
+        const char* e = p;
+        while (e != end && *e != ',') ++e;
         n = std::min(static_cast<std::size_t>(e - p), room);
         std::memcpy(out, p, n);
         return e == end ? e : e + 1;
     }
-    const auto* q = static_cast<const char*>(std::memchr(p + 1, '"', static_cast<std::size_t>(end - p - 1)));
-    if (q && (q[1] == ',' || q + 1 == end)) {
+    const char* q = p + 1;
+    while (q != end && *q != '"') ++q;
+    if (q != end && (q[1] == ',' || q + 1 == end)) {
         n = std::min(static_cast<std::size_t>(q - p - 1), room);
         std::memcpy(out, p + 1, n);
         return q[1] == ',' ? q + 2 : q + 1;
@@ -305,6 +307,11 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     CDiscIndex discs(m_aDiscs);
     const std::size_t first = m_aTitles.size();
     std::vector<std::size_t> starts;
+    // Room for lines of a typical length, so that the entries are not moved
+    // while they grow; pages of room that stays unused are never touched.
+    const std::size_t expected = size / 64 + 16;
+    m_aTitles.reserve(first + expected);
+    starts.reserve(expected);
     char* line;
     std::size_t length;
     while (reader.Next(line, length)) {

@@ -30,15 +30,6 @@ CListRowRef CListRow::Ref() const {
     return ref;
 }
 
-CListRow CListRow::FromRef(const CListRowRef& ref) {
-    if (ref.IsDisc()) {
-        CListRow row = FromDisc(*ref.m_pDisc);
-        row.m_strRDName = *ref.m_pRDName;
-        return row;
-    }
-    return FromTitle(*ref.m_pRDName, *ref.m_pTitle);
-}
-
 int CListRowRef::GetImage() const {
     if (IsDisc()) return 4;
     return m_pTitle->m_nGenre ? GetGenreImage(m_pTitle->m_nGenre) : -1;

@@ -54,8 +54,6 @@ struct CListRow {
     int GetImage() const;
     // References into this row's own copies.
     CListRowRef Ref() const;
-    // Copies of what a reference points at.
-    static CListRow FromRef(const CListRowRef& ref);
 };
 
 // Text of the cell with sub-item `subItem` of the row's view. Column 6 of a

@@ -41,7 +41,7 @@ bool LineReader::Fill() {
     std::memmove(m_buf.data(), m_buf.data() + m_pos, m_len - m_pos);
     m_len -= m_pos;
     m_pos = 0;
-    if (m_buf.size() < m_len + kBlock + 1) m_buf.resize(m_len + kBlock + 1);
+    if (m_buf.size() < m_len + kBlock + 1 + LINE_SLACK) m_buf.resize(m_len + kBlock + 1 + LINE_SLACK);
     std::size_t n = std::fread(m_buf.data() + m_len, 1, kBlock, m_file);
     m_len += n;
     if (n < kBlock) {

@@ -58,6 +58,16 @@ using OFFSETS = CRDTitleInfo::OFFSETS;
 // Room a title's texts may need beyond its line: NULs and the file name.
 constexpr std::size_t kLineExtra = 64;
 
+// Copies the n bytes of a field. Most are short: those move a fixed 16 bytes,
+// for which both sides have room (the output's extra room, the line's slack).
+inline void CopyField(char* out, const char* in, std::size_t n) {
+    static_assert(16 + 2 <= lv::LINE_SLACK && 16 + 2 <= kLineExtra);
+    if (n <= 16)
+        std::memcpy(out, in, 16);
+    else
+        std::memcpy(out, in, n);
+}
+
 // One field at p of a line whose NUL is at end. The forms nearly every field
 // has (unquoted, or quoted without a quote inside) are taken here, which is
 // the same in both quoting modes; any other goes through the full splitter.
@@ -68,14 +78,14 @@ inline const char* TakeField(const char* p, const char* end, char* out, std::siz
         const char* e = p;
         while (e != end && *e != ',') ++e;
         n = std::min(static_cast<std::size_t>(e - p), room);
-        std::memcpy(out, p, n);
+        CopyField(out, p, n);
         return e == end ? e : e + 1;
     }
     const char* q = p + 1;
     while (q != end && *q != '"') ++q;
     if (q != end && (q[1] == ',' || q + 1 == end)) {
         n = std::min(static_cast<std::size_t>(q - p - 1), room);
-        std::memcpy(out, p + 1, n);
+        CopyField(out, p + 1, n);
         return q[1] == ',' ? q + 2 : q + 1;
     }
     return ParseCsvField(p, out, room, n, mode);
@@ -380,10 +390,13 @@ void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, 
 
 void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title) {
     const std::size_t length = std::strlen(line);
+    // The parser may read past the line's end, as it may in a reader's buffer.
+    std::string padded(line, length);
+    padded.resize(length + 1 + lv::LINE_SLACK);
     auto buf = std::make_unique<char[]>(length + kLineExtra);
     OFFSETS off;
     int genre = 0;
-    ParseTitleTexts(line, length, ModeFor(modelClass), buf.get(), off, genre);
+    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf.get(), off, genre);
     CRDTitleInfo parsed;
     parsed.Borrow(buf.get(), off, modelClass == 1 ? CRDTitleInfo::FREE_SAME : CRDTitleInfo::FREE_NONE, genre);
     title = parsed;  // a copy owns its texts

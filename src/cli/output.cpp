@@ -27,22 +27,6 @@ void AppendEscaped(std::string& out, std::string_view s) {
         i += n;
     }
 }
-// The UTF-8 form, escaped by character: a backslash, tab, CR or LF is never
-// part of another character's UTF-8 bytes, so this is the same as escaping
-// the converted text, without converting each value on its own.
-void AppendUtf8Escaped(std::string& out, std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const char32_t cp = text::DecodeCp932(s, i);
-        switch (cp) {
-        case U'\\': out += "\\\\"; break;
-        case U'\t': out += "\\t"; break;
-        case U'\r': out += "\\r"; break;
-        case U'\n': out += "\\n"; break;
-        default: text::AppendUtf8(out, cp);
-        }
-    }
-}
-
 }  // namespace
 
 std::string Output::Encode(std::string_view cp932) const {
@@ -57,7 +41,8 @@ void Output::Line(const std::vector<std::string_view>& values) {
         if (m_cp932)
             AppendEscaped(m_line, values[i]);
         else
-            AppendUtf8Escaped(m_line, values[i]);
+            // Escaped by character: converting each value on its own would cost a string.
+            text::AppendUtf8(m_line, values[i], true);
     }
     m_line += '\n';
     std::fwrite(m_line.data(), 1, m_line.size(), m_out);

@@ -9,11 +9,10 @@ namespace lv::text {
 // A byte sequence that is not valid code page 932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 
-// One step of the same: the character at s[i] (U+FFFD for an invalid byte
-// sequence), moving i past it; and a code point appended as UTF-8. For
-// printers that work character by character into a buffer of their own.
-char32_t DecodeCp932(std::string_view s, std::size_t& i);
-void AppendUtf8(std::string& out, char32_t cp);
+// The same appended to out. With `escapes`, a backslash, tab, CR or LF
+// character is written as two characters: "\\", "\t", "\r", "\n" (lines
+// that keep one record each).
+void AppendUtf8(std::string& out, std::string_view cp932, bool escapes);
 
 // A character with no code page 932 form becomes "?"; `ok`, when given, tells
 // whether every character had one.

@@ -45,6 +45,8 @@ std::string MakeTextFileName(std::string_view date, std::string_view time, std::
 }
 
 const char CRDTitleInfo::kEmpty[S_COUNT + 1] = {};
+// A million titles cost their entries: keep them compact.
+static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 48);
 
 CRDTitleInfo::CRDTitleInfo(const CRDTitleInfo& other) { *this = other; }
 

@@ -77,8 +77,6 @@ public:
 // reload of the document).
 class CRDTitleInfo {
 public:
-    int m_nGenre = 0;
-
     CRDTitleInfo() = default;
     CRDTitleInfo(const CRDTitleInfo& other);
     CRDTitleInfo& operator=(const CRDTitleInfo& other);
@@ -148,8 +146,11 @@ private:
 
     const char* m_text = kEmpty;
     OFFSETS m_offset = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    std::int32_t m_free = FREE_NONE;
     std::unique_ptr<char[]> m_own;
+    std::int32_t m_free = FREE_NONE;
+
+public:
+    int m_nGenre = 0;  // last: the entry packs into 48 bytes
 };
 
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.

@@ -7,11 +7,11 @@
 namespace lv::cli {
 
 namespace {
-void AppendEscaped(std::string& out, std::string_view s, bool cp932) {
+void AppendEscaped(std::string& out, std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         // In code page 932 a backslash byte can be the second half of a character;
         // a tab, CR or LF never is, so a stray lead byte does not hide one.
-        std::size_t n = cp932 ? text::CharLength(s, i) : 1;
+        std::size_t n = text::CharLength(s, i);
         if (n == 2 && static_cast<unsigned char>(s[i + 1]) < 0x40) n = 1;
         if (n == 1) {
             switch (s[i]) {
@@ -34,14 +34,15 @@ std::string Output::Encode(std::string_view cp932) const {
 }
 
 void Output::Line(const std::vector<std::string_view>& values) {
+    // One reused buffer: a line costs no allocation once the longest is seen.
     m_line.clear();
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i) m_line += '\t';
-        if (m_cp932) {
-            AppendEscaped(m_line, values[i], true);
-        } else {
-            AppendEscaped(m_line, text::Cp932ToUtf8(values[i]), false);
-        }
+        if (m_cp932)
+            AppendEscaped(m_line, values[i]);
+        else
+            // Escaped by character: converting each value on its own would cost a string.
+            text::AppendUtf8(m_line, values[i], true);
     }
     m_line += '\n';
     std::fwrite(m_line.data(), 1, m_line.size(), m_out);
@@ -62,18 +63,18 @@ void Output::Labels(const CRDRecorderLibrary& lib) {
 }
 
 void Output::Disc(const CRDDiscInfo& d) {
-    std::string flags = std::to_string(d.m_nFlags);
-    std::vector<std::string_view> v{"D", flags, d.m_strRDName, d.m_strDiscNo, d.m_strFree, d.m_strLabel};
-    for (const auto& f : d.m_strFreeN) v.emplace_back(f);
-    Line(v);
+    const std::string flags = std::to_string(d.m_nFlags);
+    m_values.assign({"D", flags, d.m_strRDName, d.m_strDiscNo, d.m_strFree, d.m_strLabel});
+    for (const auto& f : d.m_strFreeN) m_values.emplace_back(f);
+    Line(m_values);
 }
 
 void Output::Title(const std::string& rdName, const CRDTitleInfo& t) {
-    std::string genre = std::to_string(t.m_nGenre);
-    std::vector<std::string_view> v{"T", rdName};
-    for (int f = 0; f < TF_COUNT; ++f) v.push_back(t.Field(static_cast<TITLE_FIELD>(f)));
-    v.push_back(genre);
-    Line(v);
+    const std::string genre = std::to_string(t.m_nGenre);  // short: no allocation
+    m_values.assign({"T", rdName});
+    for (int f = 0; f < TF_COUNT; ++f) m_values.push_back(t.Field(static_cast<TITLE_FIELD>(f)));
+    m_values.emplace_back(genre);
+    Line(m_values);
 }
 
 }  // namespace lv::cli

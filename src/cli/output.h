@@ -29,7 +29,8 @@ public:
 private:
     bool m_cp932;
     std::FILE* m_out;
-    std::string m_line;
+    std::string m_line;                      // the line being printed, reused
+    std::vector<std::string_view> m_values;  // the values of a record line, reused
 };
 
 }  // namespace lv::cli

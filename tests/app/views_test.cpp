@@ -12,6 +12,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeView>
+#include <filesystem>
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
@@ -123,6 +124,22 @@ private slots:
         Select({QStringLiteral("検索結果")});
         QCOMPARE(m_model->rowCount(), 0);
         QCOMPARE(m_frame->GetPaneText(ID_PANE_RECMODE), QString());
+    }
+
+    // The rows point into the recorders: a reload of the document leaves them
+    // showing what they showed until the next selection refills the list.
+    void rowsOutliveADocumentReload() {
+        Select({QStringLiteral("RDA")});
+        const QStringList titles = Column(0);
+        QCOMPARE(titles.size(), 5);
+        std::filesystem::remove(CacheFile("RDA", "Library.csv"));
+        QVERIFY(Doc().ReloadFromOwnPath());
+        QVERIFY(Doc().GetRecorders().front()->Titles().empty());
+        QCOMPARE(Column(0), titles);
+        QCOMPARE(Column(5).front(), QStringLiteral("RDA"));
+        Select({QStringLiteral("RDB")});
+        Select({QStringLiteral("RDA")});
+        QCOMPARE(m_model->rowCount(), 0);
     }
 
     void activatingADiscRowSelectsItsNode() {

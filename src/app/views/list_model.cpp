@@ -7,6 +7,7 @@
 
 #include "app/shell/app.h"
 #include "app/shell/qcodec.h"
+#include "core/library/title_doc.h"
 
 CListModel::CListModel(CLibrovistaApp& app, QObject* parent) : QAbstractTableModel(parent), m_app(app) {}
 
@@ -64,9 +65,28 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
 void CListModel::BeginFill(int viewMode) {
     beginResetModel();
     m_aRows.clear();
+    m_aOwnRows.clear();
+    const CRDTitleDoc* doc = m_app.GetDocument();
+    m_pRecords = doc ? doc->ShareRecorders() : nullptr;
     m_nViewMode = viewMode;
     m_nSortColumn = -1;
 }
+
+void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) {
+    CListRowRef ref;
+    ref.m_pRDName = &recorder.Name();
+    ref.m_pTitle = &title;
+    m_aRows.push_back(ref);
+}
+
+void CListModel::AddDisc(const CRDDiscInfo& disc) {
+    CListRowRef ref;
+    ref.m_pRDName = &disc.m_strRDName;
+    ref.m_pDisc = &disc;
+    m_aRows.push_back(ref);
+}
+
+void CListModel::AddRow(CListRow row) { m_aRows.push_back(m_aOwnRows.emplace_back(std::move(row)).Ref()); }
 
 void CListModel::EndFill() { endResetModel(); }
 
@@ -85,11 +105,11 @@ void CListModel::Sort(int sortKey) {
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
         return CompareRows(m_aRows[static_cast<std::size_t>(a)], m_aRows[static_cast<std::size_t>(b)], sortKey) < 0;
     });
-    std::vector<CListRow> sorted;
+    std::vector<CListRowRef> sorted;
     sorted.reserve(n);
     std::vector<int> newRowOf(n);
     for (std::size_t i = 0; i < n; ++i) {
-        sorted.push_back(std::move(m_aRows[static_cast<std::size_t>(order[i])]));
+        sorted.push_back(m_aRows[static_cast<std::size_t>(order[i])]);
         newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
     }
     m_aRows = std::move(sorted);

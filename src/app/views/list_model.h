@@ -1,15 +1,18 @@
 #pragma once
-// The rows of the title list: copies of title or disc records, so that they
-// stay valid while the document reloads. Texts are decoded only when a cell
-// is painted.
+// The rows of the title list: references into the recorders' records, which
+// the model keeps alive (a reload of the document does not touch the rows
+// until the next fill). Texts are decoded only when a cell is painted.
 #include <QAbstractTableModel>
 #include <array>
+#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/views/list_rows.h"
 
 class CLibrovistaApp;
+class CRDRecorderLibrary;
 
 class CListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -26,8 +29,12 @@ public:
 
     int GetViewMode() const { return m_nViewMode; }
     // Rows are appended between BeginFill and EndFill, which reset the model.
+    // BeginFill takes hold of the document's recorders of the moment.
     void BeginFill(int viewMode);
-    void AddRow(CListRow row) { m_aRows.push_back(std::move(row)); }
+    void AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title);
+    void AddDisc(const CRDDiscInfo& disc);
+    // A row from records the model does not know: it keeps a copy.
+    void AddRow(CListRow row);
     void EndFill();
 
     // Sorts by a sort key; selections follow their rows.
@@ -35,7 +42,7 @@ public:
     // The header mark: the sort column of the current view and its direction.
     void SetSortMark(int column, int direction);
 
-    const CListRow& RowAt(int row) const { return m_aRows.at(static_cast<std::size_t>(row)); }
+    const CListRowRef& RowAt(int row) const { return m_aRows.at(static_cast<std::size_t>(row)); }
     // A cell as code page 932 bytes.
     std::string CellText(int row, int column) const;
     void SetHeaderTexts(const std::array<QString, COLUMN_COUNT>& texts) { m_aHeaders = texts; }
@@ -45,7 +52,9 @@ public:
 private:
     CLibrovistaApp& m_app;
     int m_nViewMode = VIEW_TITLES;
-    std::vector<CListRow> m_aRows;
+    std::vector<CListRowRef> m_aRows;
+    std::shared_ptr<const void> m_pRecords;  // what the rows point into
+    std::deque<CListRow> m_aOwnRows;         // rows added as copies
     std::array<QString, COLUMN_COUNT> m_aHeaders;
     int m_nSortColumn = -1;
     int m_nSortDirection = 0;

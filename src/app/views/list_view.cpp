@@ -35,11 +35,9 @@ public:
         const auto& labels = recorder.ModeLabels();
         for (std::size_t i = 0; i < m_modeNames.size(); ++i) m_modeNames[i] = i < labels.size() ? labels[i] : "";
     }
-    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override {
-        m_model.AddRow(CListRow::FromDisc(disc));
-    }
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override { m_model.AddDisc(disc); }
     void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) override {
-        m_model.AddRow(CListRow::FromTitle(recorder.Name(), title));
+        m_model.AddTitle(recorder, title);
     }
 
 private:
@@ -296,8 +294,8 @@ void CRDListView::ShowDescription(int row) {
     if (GetViewMode() != VIEW_TITLES || row < 0) {
         m_doc.ClearDescription();
     } else {
-        const CListRow& r = m_pModel->RowAt(row);
-        const auto path = DescriptionPath(m_app.m_pszAppDir, r.m_strRDName, r.m_title.Field(TF_TEXTFILE));
+        const CListRowRef& r = m_pModel->RowAt(row);
+        const auto path = DescriptionPath(m_app.m_pszAppDir, *r.m_pRDName, r.m_pTitle->Field(TF_TEXTFILE));
         if (!path) return;
         m_doc.LoadDescription(*path);
         m_shownRow = QPersistentModelIndex(m_pModel->index(row, 0));
@@ -307,7 +305,7 @@ void CRDListView::ShowDescription(int row) {
 
 void CRDListView::OnItemActivate(const QModelIndex& index) {
     if (GetViewMode() != VIEW_DISCS || !index.isValid()) return;
-    const CRDDiscInfo& disc = m_pModel->RowAt(index.row()).m_disc;
+    const CRDDiscInfo& disc = *m_pModel->RowAt(index.row()).m_pDisc;
     std::vector<std::string> path{disc.m_strRDName, "DVD", disc.m_strDiscNo};
     // The tree refills this list; let the view finish its event first.
     QTimer::singleShot(0, this, [this, path] { emit selectPathRequested(path); });
@@ -318,13 +316,13 @@ void CRDListView::PutTextOnClipboard(const std::string& cp932) {
     QApplication::clipboard()->setText(lv::app::ToQ(cp932));
 }
 
-std::vector<const CListRow*> CRDListView::SelectedRecords() const {
-    std::vector<const CListRow*> rows;
-    for (int row : GetSelectedRows()) rows.push_back(&m_pModel->RowAt(row));
+std::vector<CListRowRef> CRDListView::SelectedRecords() const {
+    std::vector<CListRowRef> rows;
+    for (int row : GetSelectedRows()) rows.push_back(m_pModel->RowAt(row));
     return rows;
 }
 
-void CRDListView::CopyNames() { PutTextOnClipboard(CopyNamesText(SelectedRecords())); }
+void CRDListView::CopyNames() { PutTextOnClipboard(RowNamesText(SelectedRecords())); }
 
 void CRDListView::CopyDetails() {
     // The order the user sees, hidden columns included.
@@ -332,7 +330,7 @@ void CRDListView::CopyDetails() {
     std::vector<int> order;
     order.reserve(static_cast<std::size_t>(header->count()));
     for (int p = 0; p < header->count(); ++p) order.push_back(header->logicalIndex(p));
-    PutTextOnClipboard(CopyDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
+    PutTextOnClipboard(RowDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
 }
 
 void CRDListView::SelectAllRows() {
@@ -362,9 +360,9 @@ void CRDListView::FetchDescriptions() {
     if (rows.empty()) return;
     std::vector<TITLEINFO> titles(rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        const CListRow& r = m_pModel->RowAt(rows[i]);
-        r.m_title.GetInfo(titles[i]);
-        titles[i].pszRDName = r.m_strRDName.c_str();
+        const CListRowRef& r = m_pModel->RowAt(rows[i]);
+        r.m_pTitle->GetInfo(titles[i]);
+        titles[i].pszRDName = r.m_pRDName->c_str();
     }
     emit titleDownloadRequested(titles);
 }

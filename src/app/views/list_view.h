@@ -91,7 +91,7 @@ private:
     void UpdateSortMark();
     void PutTextOnClipboard(const std::string& cp932);
     int FirstColumn() const;
-    std::vector<const CListRow*> SelectedRecords() const;
+    std::vector<CListRowRef> SelectedRecords() const;
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;

@@ -10,32 +10,35 @@ struct Sink {
     char* buf;
     std::size_t room;  // capacity - 1
     std::size_t n = 0;
-    void Put(char c) {
-        if (n < room) buf[n++] = c;
+    void Put(const char* s, std::size_t count) {
+        if (count > room - n) count = room - n;
+        if (count == 0) return;
+        std::memcpy(buf + n, s, count);
+        n += count;
     }
 };
 
-// Parses one field at p into the sink, copying while it scans. Returns the
-// position after the field (past its comma), or null when it is malformed.
+// The end of the run of bytes from p that are neither NUL nor `stop`.
+const char* RunEnd(const char* p, char stop) {
+    while (*p && *p != stop) ++p;
+    return p;
+}
+
 const char* ParseField(const char* p, Sink& out, CSV_MODE mode) {
-    char c;
     if (*p != '"') {
-        while ((c = *p) && c != ',') {
-            out.Put(c);
-            ++p;
-        }
-        return c == ',' ? p + 1 : p;
+        const char* e = RunEnd(p, ',');
+        out.Put(p, static_cast<std::size_t>(e - p));
+        return *e == ',' ? e + 1 : e;
     }
     ++p;  // opening quote
     if (mode == CSV_DOUBLED) {
         for (;;) {
-            while ((c = *p) && c != '"') {
-                out.Put(c);
-                ++p;
-            }
-            if (c == '\0') return nullptr;
+            const char* e = RunEnd(p, '"');
+            out.Put(p, static_cast<std::size_t>(e - p));
+            p = e;
+            if (*p == '\0') return nullptr;
             if (p[1] == '"') {
-                out.Put('"');
+                out.Put(p, 1);
                 p += 2;
                 continue;
             }
@@ -47,20 +50,26 @@ const char* ParseField(const char* p, Sink& out, CSV_MODE mode) {
     }
     int quotes = 1;
     for (;;) {
-        while ((c = *p) && c != '"') {
-            out.Put(c);
-            ++p;
-        }
-        if (c == '\0') return (quotes % 2) ? nullptr : p;
+        const char* e = RunEnd(p, '"');
+        out.Put(p, static_cast<std::size_t>(e - p));
+        p = e;
+        if (*p == '\0') return (quotes % 2) ? nullptr : p;
         ++quotes;
         if (p[1] == ',') return p + 2;
         if (p[1] == '\0') return p + 1;
-        out.Put('"');  // an inner quote is data
+        out.Put(p, 1);  // an inner quote is data
         ++p;
     }
 }
 
 }  // namespace
+
+const char* ParseCsvField(const char* p, char* out, std::size_t room, std::size_t& length, CSV_MODE mode) {
+    Sink sink{out, room};
+    p = ParseField(p, sink, mode);
+    length = sink.n;
+    return p;
+}
 
 void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode) { SplitCsvLine(line, slots, mode, nullptr); }
 

@@ -20,6 +20,11 @@ void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode);
 // The same, also giving each slot's text length.
 void SplitCsvLine(const char* line, CSV_FIELD* slots, CSV_MODE mode, std::size_t* lengths);
 
+// Parses the one field at p (not null) into out, keeping at most `room`
+// bytes (no NUL is written); `length` gets the bytes kept. Returns the
+// position of the next field, or null when this one is malformed.
+const char* ParseCsvField(const char* p, char* out, std::size_t room, std::size_t& length, CSV_MODE mode);
+
 // Rewrites a time field ("1:30" -> "01:30") in place; capacity 7 bytes.
 void NormalizeTime(char* field);
 

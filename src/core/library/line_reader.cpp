@@ -1,5 +1,6 @@
 #include "core/library/line_reader.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -27,14 +28,22 @@ bool LineReader::Open(const std::string& path) {
     return m_file != nullptr;
 }
 
+std::size_t LineReader::SizeHint() const {
+    struct stat st {};
+    if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<std::size_t>(st.st_size);
+}
+
 bool LineReader::Fill() {
     if (m_eof || !m_file) return false;
-    m_buf.erase(0, m_pos);
+    // The buffer keeps its size (zeroing it for every block would cost as
+    // much as the reading); m_len bytes of it hold data.
+    std::memmove(m_buf.data(), m_buf.data() + m_pos, m_len - m_pos);
+    m_len -= m_pos;
     m_pos = 0;
-    std::size_t old = m_buf.size();
-    m_buf.resize(old + kBlock);
-    std::size_t n = std::fread(m_buf.data() + old, 1, kBlock, m_file);
-    m_buf.resize(old + n);
+    if (m_buf.size() < m_len + kBlock + 1 + LINE_SLACK) m_buf.resize(m_len + kBlock + 1 + LINE_SLACK);
+    std::size_t n = std::fread(m_buf.data() + m_len, 1, kBlock, m_file);
+    m_len += n;
     if (n < kBlock) {
         m_eof = true;
         if (std::ferror(m_file)) m_failed = true;
@@ -55,7 +64,7 @@ bool LineReader::Next(char*& line, std::size_t& length) {
     for (;;) {
         char* base = m_buf.data();
         // NOLINTNEXTLINE(bugprone-not-null-terminated-result): a search, not a copy
-        void* nl = std::memchr(base + scanned, '\n', m_buf.size() - scanned);
+        void* nl = std::memchr(base + scanned, '\n', m_len - scanned);
         if (nl) {
             std::size_t end = static_cast<char*>(nl) - base;
             std::size_t stop = (end > m_pos && base[end - 1] == '\r') ? end - 1 : end;
@@ -65,14 +74,15 @@ bool LineReader::Next(char*& line, std::size_t& length) {
             m_pos = end + 1;
             return true;
         }
-        scanned = m_buf.size() - m_pos;  // relative to the buffer after Fill
+        scanned = m_len - m_pos;  // relative to the buffer after Fill
         if (!Fill()) break;
     }
-    if (m_pos < m_buf.size()) {
-        m_buf.push_back('\0');
+    if (m_pos < m_len) {
+        // Fill leaves a byte of room after the data for this NUL.
+        m_buf[m_len] = '\0';
         line = m_buf.data() + m_pos;
-        length = m_buf.size() - 1 - m_pos;
-        m_pos = m_buf.size();
+        length = m_len - m_pos;
+        m_pos = m_len;
         return true;
     }
     return false;

@@ -6,6 +6,8 @@
 
 namespace lv {
 
+constexpr std::size_t LINE_SLACK = 32;
+
 class LineReader {
 public:
     LineReader() = default;
@@ -17,15 +19,19 @@ public:
     // The next line without its line end; false at the end or on a read error.
     bool Next(std::string& line);
     // The same without a copy: the line stays in the reader's buffer, ends in
-    // a NUL written over its line end, and is valid until the next call.
+    // a NUL written over its line end, and is valid until the next call. At
+    // least LINE_SLACK bytes after the NUL may be read (not written).
     bool Next(char*& line, std::size_t& length);
     bool Failed() const { return m_failed; }
+    // The file's size when it was opened (0 when unknown), to size buffers.
+    std::size_t SizeHint() const;
 
 private:
     bool Fill();
 
     std::FILE* m_file = nullptr;
     std::string m_buf;
+    std::size_t m_len = 0;  // bytes of m_buf that hold data
     std::size_t m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;

@@ -1,10 +1,12 @@
 #include "core/library/recorder_library.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
 
 #include "core/library/csv.h"
+#include "core/library/description_path.h"
 #include "core/library/line_reader.h"
 #include "core/settings/models.h"
 
@@ -51,6 +53,177 @@ int ParseGenreCode(const char* field) {
     return static_cast<int>((static_cast<unsigned>(major) << 16) | static_cast<unsigned>(minor));
 }
 
+using OFFSETS = CRDTitleInfo::OFFSETS;
+
+// Room a title's texts may need beyond its line: NULs and the file name.
+constexpr std::size_t kLineExtra = 64;
+
+// Copies the n bytes of a field. Most are short: those move a fixed 16 bytes,
+// for which both sides have room (the output's extra room, the line's slack).
+inline void CopyField(char* out, const char* in, std::size_t n) {
+    static_assert(16 + 2 <= lv::LINE_SLACK && 16 + 2 <= kLineExtra);
+    if (n <= 16)
+        std::memcpy(out, in, 16);
+    else
+        std::memcpy(out, in, n);
+}
+
+// One field at p of a line whose NUL is at end. The forms nearly every field
+// has (unquoted, or quoted without a quote inside) are taken here, which is
+// the same in both quoting modes; any other goes through the full splitter.
+inline const char* TakeField(const char* p, const char* end, char* out, std::size_t room, std::size_t& n,
+                             CSV_MODE mode) {
+    // Fields are short: a plain loop beats a call to memchr.
+    if (*p != '"') {
+        const char* e = p;
+        while (e != end && *e != ',') ++e;
+        n = std::min(static_cast<std::size_t>(e - p), room);
+        CopyField(out, p, n);
+        return e == end ? e : e + 1;
+    }
+    const char* q = p + 1;
+    while (q != end && *q != '"') ++q;
+    if (q != end && (q[1] == ',' || q + 1 == end)) {
+        n = std::min(static_cast<std::size_t>(q - p - 1), room);
+        CopyField(out, p + 1, n);
+        return q[1] == ',' ? q + 2 : q + 1;
+    }
+    return ParseCsvField(p, out, room, n, mode);
+}
+
+// Lays out one library line at out as a title's texts (CRDTitleInfo::TEXT_SLOT
+// order) and returns the bytes written; out has room for the line plus
+// kLineExtra. Fields are parsed straight into place: no field buffers.
+std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
+    // The line ends at its first NUL, wherever that is.
+    const auto* end = static_cast<const char*>(std::memchr(line, '\0', length + 1));
+    // Kept bytes of the thirteen fields (0: not used) and the slot each goes to.
+    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
+    constexpr int kUnused = -1, kKey = -2;
+    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
+                                        CRDTitleInfo::S_TITLE,
+                                        CRDTitleInfo::S_DATE,
+                                        CRDTitleInfo::S_WEEK,
+                                        CRDTitleInfo::S_TIME,
+                                        CRDTitleInfo::S_CHANNEL,
+                                        kUnused,
+                                        CRDTitleInfo::S_GENRE,
+                                        CRDTitleInfo::S_DISCFREE,
+                                        kUnused,
+                                        CRDTitleInfo::S_PAGE,
+                                        kUnused,
+                                        kKey};
+    char key[17];
+    const char* p = line;
+    char* o = out;
+    for (int i = 0; i < 13; ++i) {
+        const int slot = kSlotOf[i];
+        std::size_t n = 0;
+        if (p) p = TakeField(p, end, slot == kKey ? key : o, kRoom[i], n, mode);
+        if (slot == kKey) {
+            key[n] = '\0';
+        } else if (slot != kUnused) {
+            off[slot] = static_cast<std::uint16_t>(o - out);
+            if (slot == CRDTitleInfo::S_GENRE) {
+                // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
+                std::size_t lead = 0;
+                while (lead < n && (o[lead] == '_' || o[lead] == ' ')) ++lead;
+                if (lead) std::memmove(o, o + lead, n - lead);
+                n -= lead;
+            }
+            o[n] = '\0';
+            o += n + 1;
+        }
+    }
+    // The description file name: date, time and channel together, cleaned as
+    // every description file name is, then ".txt".
+    off[CRDTitleInfo::S_TEXTFILE] = static_cast<std::uint16_t>(o - out);
+    char* name = o;
+    for (int s : {CRDTitleInfo::S_DATE, CRDTitleInfo::S_TIME, CRDTitleInfo::S_CHANNEL}) {
+        const std::size_t n = off[s + 1] - off[s] - 1U;
+        std::memcpy(o, out + off[s], n);
+        o += n;
+    }
+    o = name + CleanDescriptionName(name, static_cast<std::size_t>(o - name));
+    std::memcpy(o, ".txt", 5);
+    o += 5;
+    off[CRDTitleInfo::S_COUNT] = static_cast<std::uint16_t>(o - out);
+    genre = ParseGenreCode(key);
+    return static_cast<std::size_t>(o - out);
+}
+
+// A growing byte buffer whose tail is never initialised: pages that the load
+// does not reach cost nothing.
+class CTextBuffer {
+public:
+    explicit CTextBuffer(std::size_t capacity)
+        : m_data(std::make_unique_for_overwrite<char[]>(capacity)), m_cap(capacity) {}
+    char* Room(std::size_t n) {
+        if (m_cap - m_size < n) {
+            const std::size_t cap = std::max(m_cap * 2, m_size + n);
+            auto data = std::make_unique_for_overwrite<char[]>(cap);
+            if (m_size) std::memcpy(data.get(), m_data.get(), m_size);
+            m_data = std::move(data);
+            m_cap = cap;
+        }
+        return m_data.get() + m_size;
+    }
+    void Commit(std::size_t n) { m_size += n; }
+    void AppendText(const std::string& s) {
+        char* o = Room(s.size() + 1);
+        std::memcpy(o, s.c_str(), s.size() + 1);
+        Commit(s.size() + 1);
+    }
+    std::size_t Size() const { return m_size; }
+    const char* Data() const { return m_data.get(); }
+    std::unique_ptr<char[]> Release() { return std::move(m_data); }
+
+private:
+    std::unique_ptr<char[]> m_data;
+    std::size_t m_cap;
+    std::size_t m_size = 0;
+};
+
+// A disc number of up to four bytes as one integer (its length included), so
+// that a title finds its disc's index without hashing a string.
+constexpr std::uint64_t kNoKey = ~std::uint64_t{0};
+std::uint64_t DiscKey(std::string_view no) {
+    if (no.size() > DISC_NO_LIMIT) return kNoKey;
+    std::uint64_t k = no.size();
+    for (char c : no) k = (k << 8) | static_cast<unsigned char>(c);
+    return k;
+}
+
+// Disc number -> index of the first disc with it, for the lookup every title makes.
+class CDiscIndex {
+public:
+    explicit CDiscIndex(const std::vector<CRDDiscInfo>& discs) {
+        for (std::size_t i = 0; i < discs.size(); ++i) {
+            const std::uint64_t k = DiscKey(discs[i].m_strDiscNo);
+            if (k != kNoKey) m_keys.emplace_back(k, static_cast<int>(i));
+        }
+        std::stable_sort(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        m_keys.erase(
+            std::unique(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+            m_keys.end());
+    }
+    // -1 when no disc has the number.
+    int Find(std::string_view no) {
+        const std::uint64_t k = DiscKey(no);
+        if (k == m_lastKey) return m_lastIndex;
+        auto it = std::lower_bound(m_keys.begin(), m_keys.end(), k,
+                                   [](const auto& e, std::uint64_t v) { return e.first < v; });
+        m_lastKey = k;
+        m_lastIndex = (k != kNoKey && it != m_keys.end() && it->first == k) ? it->second : -1;
+        return m_lastIndex;
+    }
+
+private:
+    std::vector<std::pair<std::uint64_t, int>> m_keys;
+    std::uint64_t m_lastKey = kNoKey;
+    int m_lastIndex = -1;
+};
+
 }  // namespace
 
 int CRDRecorderLibrary::GetModelClass() const { return ::GetModelClass(m_strModel); }
@@ -68,7 +241,6 @@ void CRDRecorderLibrary::GetModeLabels(char* const* buffers, int count) const {
 
 int CRDRecorderLibrary::AddDisc(const DISCINFO& info) {
     m_aDiscs.emplace_back().SetInfo(info);
-    m_discIndex.emplace(m_aDiscs.back().m_strDiscNo, GetDiscCount() - 1);
     return GetDiscCount() - 1;
 }
 
@@ -89,10 +261,9 @@ void CRDRecorderLibrary::GetTitleInfo(int index, TITLEINFO& info) const {
 }
 
 const CRDDiscInfo* CRDRecorderLibrary::FindDisc(std::string_view discNo) const {
-    thread_local std::string key;
-    key.assign(discNo);
-    auto it = m_discIndex.find(key);
-    return it == m_discIndex.end() ? nullptr : &m_aDiscs[it->second];
+    for (const CRDDiscInfo& d : m_aDiscs)
+        if (d.m_strDiscNo == discNo) return &d;
+    return nullptr;
 }
 
 void CRDRecorderLibrary::FindDisc(const char* discNo, DISCINFO& info) const {
@@ -122,7 +293,6 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
         lv::TrimLineEnd(line, true);
         if (line.empty()) continue;
         ParseDiscLine(line.c_str(), m_strName, modelClass, m_aDiscs.emplace_back());
-        m_discIndex.emplace(m_aDiscs.back().m_strDiscNo, GetDiscCount() - 1);
     }
     return !reader.Failed();
 }
@@ -131,14 +301,51 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     lv::LineReader reader;
     if (!reader.Open(path)) return false;
     const int modelClass = GetModelClass();
+    const CSV_MODE mode = ModeFor(modelClass);
+    // The titles' texts are smaller than their lines; a file of very short
+    // lines makes the buffer grow.
+    const std::size_t size = reader.SizeHint();
+    CTextBuffer text(size + size / 8 + 4096);
+    // Each disc's remaining times, copied once at load: its titles point at them.
+    std::vector<std::size_t> discFree;
+    if (modelClass != 1) {
+        for (const CRDDiscInfo& d : m_aDiscs) {
+            discFree.push_back(text.Size());
+            for (const std::string& f : d.m_strFreeN) text.AppendText(f);
+        }
+    }
+    CDiscIndex discs(m_aDiscs);
+    const std::size_t first = m_aTitles.size();
+    std::vector<std::size_t> starts;
+    // Room for lines of a typical length, so that the entries are not moved
+    // while they grow; pages of room that stays unused are never touched.
+    const std::size_t expected = size / 64 + 16;
+    m_aTitles.reserve(first + expected);
+    starts.reserve(expected);
     char* line;
     std::size_t length;
     while (reader.Next(line, length)) {
         length = lv::TrimmedLength(line, length, true);
         if (length == 0) continue;
         line[length] = '\0';
-        ParseTitleLine(line, modelClass, *this, m_aTitles.emplace_back());
+        char* out = text.Room(length + kLineExtra);
+        OFFSETS off;
+        int genre = 0;
+        const std::size_t n = ParseTitleTexts(line, length, mode, out, off, genre);
+        std::int32_t free = CRDTitleInfo::FREE_SAME;
+        if (modelClass != 1) {
+            const int d = discs.Find(std::string_view(out, off[1] - 1U));
+            free = d < 0 ? CRDTitleInfo::FREE_NONE
+                         : static_cast<std::int32_t>(discFree[static_cast<std::size_t>(d)]) -
+                               static_cast<std::int32_t>(text.Size());
+        }
+        starts.push_back(text.Size());
+        text.Commit(n);
+        m_aTitles.emplace_back().Borrow(nullptr, off, free, genre);
     }
+    // The buffer no longer moves: point the new titles into it.
+    for (std::size_t i = 0; i < starts.size(); ++i) m_aTitles[first + i].Rebase(text.Data() + starts[i]);
+    m_aText.push_back(text.Release());
     return !reader.Failed();
 }
 
@@ -182,31 +389,24 @@ void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, 
 }
 
 void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title) {
-    // Kept bytes per field of a library line; fields 7, 10 and 12 are not used.
-    char f1[5], f2[129], f3[11], f4[3], f5[6], f6[9], f7[33], f8[33], f9[7], f10[2], f11[33], f12[17], f13[17];
-    CSV_FIELD slots[] = {{f1, sizeof f1},   {f2, sizeof f2},   {f3, sizeof f3},   {f4, sizeof f4}, {f5, sizeof f5},
-                         {f6, sizeof f6},   {f7, sizeof f7},   {f8, sizeof f8},   {f9, sizeof f9}, {f10, sizeof f10},
-                         {f11, sizeof f11}, {f12, sizeof f12}, {f13, sizeof f13}, {nullptr, 0}};
-    std::size_t len[13];
-    SplitCsvLine(line, slots, ModeFor(modelClass), len);
-    std::string_view fields[TF_TEXTFILE];
-    fields[TF_DISC] = {f1, len[0]};
-    fields[TF_TITLE] = {f2, len[1]};
-    fields[TF_DATE] = {f3, len[2]};
-    fields[TF_WEEK] = {f4, len[3]};
-    fields[TF_TIME] = {f5, len[4]};
-    fields[TF_CHANNEL] = {f6, len[5]};
-    fields[TF_GENRE] = {f8, len[7]};
-    fields[TF_DISCFREE] = {f9, len[8]};
-    fields[TF_PAGE] = {f11, len[10]};
-    const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(fields[TF_DISC]);
-    for (int i = 0; i < 5; ++i) {
-        std::string_view v;
-        if (modelClass == 1)
-            v = fields[TF_DISCFREE];
-        else if (disc)
-            v = disc->m_strFreeN[i];
-        fields[TF_DISCFREE1 + i] = v;
-    }
-    title.SetFields(fields, ParseGenreCode(f13));
+    const std::size_t length = std::strlen(line);
+    // The parser may read past the line's end, as it may in a reader's buffer.
+    std::string padded(line, length);
+    padded.resize(length + 1 + lv::LINE_SLACK);
+    auto buf = std::make_unique<char[]>(length + kLineExtra);
+    OFFSETS off;
+    int genre = 0;
+    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf.get(), off, genre);
+    CRDTitleInfo parsed;
+    parsed.Borrow(buf.get(), off, modelClass == 1 ? CRDTitleInfo::FREE_SAME : CRDTitleInfo::FREE_NONE, genre);
+    title = parsed;  // a copy owns its texts
+    if (modelClass == 1) return;
+    const CRDDiscInfo* disc = lib.FindDisc(title.Field(TF_DISC));
+    if (!disc) return;
+    // The disc's remaining times are copied: later changes of the disc do not reach the title.
+    TITLEINFO v;
+    title.GetInfo(v);
+    for (int i = 0; i < 5; ++i) v.apszField[TF_DISCFREE1 + i] = disc->m_strFreeN[i].c_str();
+    title.SetInfo(v);
+    title.m_nGenre = genre;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // One recorder's part of the library: its discs, titles, model and the labels
 // of its five recording-mode settings, read from its cache files.
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "core/library/records.h"
@@ -50,8 +50,8 @@ private:
     std::vector<std::string> m_aModeLabels;
     std::vector<CRDDiscInfo> m_aDiscs;
     std::vector<CRDTitleInfo> m_aTitles;
-    // Disc number -> index of its first disc, for the lookup every title makes.
-    std::unordered_map<std::string, int> m_discIndex;
+    // The texts of the titles, one buffer per load of the title list.
+    std::vector<std::unique_ptr<char[]>> m_aText;
 };
 
 // Building records from cache lines (already stripped of their line ends).

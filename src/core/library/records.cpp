@@ -44,6 +44,53 @@ std::string MakeTextFileName(std::string_view date, std::string_view time, std::
     return name + ".txt";
 }
 
+const char CRDTitleInfo::kEmpty[S_COUNT + 1] = {};
+// A million titles cost their entries: keep them compact.
+static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 48);
+
+CRDTitleInfo::CRDTitleInfo(const CRDTitleInfo& other) { *this = other; }
+
+CRDTitleInfo& CRDTitleInfo::operator=(const CRDTitleInfo& other) {
+    if (this == &other) return *this;
+    std::string_view texts[TF_COUNT];
+    for (int f = 0; f < TF_COUNT; ++f) texts[f] = other.Field(static_cast<TITLE_FIELD>(f));
+    Own(texts, other.m_nGenre);
+    return *this;
+}
+
+void CRDTitleInfo::Own(const std::string_view (&texts)[TF_COUNT], int genre) {
+    std::size_t total = 0;
+    for (const auto& t : texts) total += t.size() + 1;
+    auto block = std::make_unique<char[]>(total);
+    char* out = block.get();
+    auto put = [&out](std::string_view t) {
+        // An empty view may hold no pointer at all (a title whose disc is not listed).
+        if (!t.empty()) std::memcpy(out, t.data(), t.size());
+        out += t.size();
+        *out++ = '\0';
+    };
+    constexpr TITLE_FIELD kOrder[S_COUNT] = {TF_DISC,    TF_TITLE, TF_DATE,     TF_WEEK, TF_TIME,
+                                             TF_CHANNEL, TF_GENRE, TF_DISCFREE, TF_PAGE, TF_TEXTFILE};
+    OFFSETS offsets{};
+    for (int k = 0; k < S_COUNT; ++k) {
+        offsets[k] = static_cast<std::uint16_t>(out - block.get());
+        put(texts[kOrder[k]]);
+    }
+    offsets[S_COUNT] = static_cast<std::uint16_t>(out - block.get());
+    const auto free = static_cast<std::int32_t>(out - block.get());
+    for (int i = 0; i < 5; ++i) put(texts[TF_DISCFREE1 + i]);
+    Borrow(block.get(), offsets, free, genre);
+    m_own = std::move(block);
+}
+
+const char* CRDTitleInfo::RemainingText(int setting) const {
+    if (m_free == FREE_SAME) return CStr(TF_DISCFREE);
+    if (m_free == FREE_NONE) return kEmpty;
+    const char* p = m_text + m_free;
+    for (int i = 0; i < setting; ++i) p += std::strlen(p) + 1;
+    return p;
+}
+
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
     std::string_view fields[TF_TEXTFILE];
     for (int f = 0; f < TF_TEXTFILE; ++f) fields[f] = OrEmpty(info.apszField[f]);
@@ -55,40 +102,19 @@ void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre)
     std::string_view& genreText = fields[TF_GENRE];
     while (!genreText.empty() && (genreText.front() == '_' || genreText.front() == ' ')) genreText.remove_prefix(1);
 
-    // Offsets are 16-bit: fourteen fields and a file name made of three of
+    // Offsets are 16-bit: fifteen fields and a file name made of three of
     // them must fit together. No cache field comes near this guard.
     constexpr std::size_t kFieldGuard = 3000;
-    static_assert((TF_TEXTFILE + 3) * kFieldGuard + TF_TEXTFILE + 5 <= 0xFFFF);
-    std::size_t total = 0;
-    for (auto& f : fields) {
-        if (f.size() > kFieldGuard) f = f.substr(0, lv::text::CutLength(f, kFieldGuard));
-        total += f.size() + 1;
-    }
-    total += fields[TF_DATE].size() + fields[TF_TIME].size() + fields[TF_CHANNEL].size() + 5;
-
-    m_data.resize(total);
-    char* out = m_data.data();
+    static_assert((TF_COUNT + 3) * kFieldGuard + TF_COUNT + 5 <= 0xFFFF);
+    std::string_view texts[TF_COUNT];
     for (int f = 0; f < TF_TEXTFILE; ++f) {
-        m_offset[f] = static_cast<std::uint16_t>(out - m_data.data());
-        // An empty view may hold no pointer at all (a title whose disc is not listed).
-        if (!fields[f].empty()) std::memcpy(out, fields[f].data(), fields[f].size());
-        out += fields[f].size();
-        *out++ = '\0';
+        std::string_view v = fields[f];
+        if (v.size() > kFieldGuard) v = v.substr(0, lv::text::CutLength(v, kFieldGuard));
+        texts[f] = v;
     }
-    // The description file name is built in place: date, time and channel
-    // together, cleaned as every description file name is, then ".txt".
-    m_offset[TF_TEXTFILE] = static_cast<std::uint16_t>(out - m_data.data());
-    char* name = out;
-    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL}) {
-        if (!fields[f].empty()) std::memcpy(out, fields[f].data(), fields[f].size());
-        out += fields[f].size();
-    }
-    out = name + CleanDescriptionName(name, static_cast<std::size_t>(out - name));
-    std::memcpy(out, ".txt", 5);
-    out += 5;
-    m_data.resize(out - m_data.data());
-    m_offset[TF_COUNT] = static_cast<std::uint16_t>(m_data.size());
-    m_nGenre = genre;
+    const std::string name = MakeTextFileName(texts[TF_DATE], texts[TF_TIME], texts[TF_CHANNEL]);
+    texts[TF_TEXTFILE] = name;
+    Own(texts, genre);
 }
 
 void CRDTitleInfo::GetInfo(TITLEINFO& info) const {

@@ -3,6 +3,7 @@
 // pointers.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -70,11 +71,18 @@ public:
     const std::string& GetRemaining(int recMode) const;
 };
 
-// Fields are kept in one buffer: a library of a hundred thousand titles
-// must not cost fifteen allocations a title.
+// A compact entry over texts kept elsewhere: the titles of a recorder share
+// the one buffer its load fills, without an allocation per title; a title set
+// from a view, or copied, owns a block of its own (a copy must outlive a
+// reload of the document).
 class CRDTitleInfo {
 public:
-    int m_nGenre = 0;
+    CRDTitleInfo() = default;
+    CRDTitleInfo(const CRDTitleInfo& other);
+    CRDTitleInfo& operator=(const CRDTitleInfo& other);
+    CRDTitleInfo(CRDTitleInfo&&) noexcept = default;
+    CRDTitleInfo& operator=(CRDTitleInfo&&) noexcept = default;
+    ~CRDTitleInfo() = default;
 
     // Sets fields 1 to 14 and the genre code, strips leading "_" and spaces
     // from the genre text and derives the description file name.
@@ -85,15 +93,64 @@ public:
     void GetInfo(TITLEINFO& info) const;
 
     std::string_view Field(TITLE_FIELD f) const {
-        return std::string_view(m_data.data() + m_offset[f], m_offset[f + 1] - m_offset[f] - 1);
+        if (f >= TF_DISCFREE1 && f <= TF_DISCFREE5) return std::string_view(CStr(f));
+        const int k = kSlot[f];
+        return std::string_view(m_text + m_offset[k], m_offset[k + 1] - m_offset[k] - 1);
     }
-    const char* CStr(TITLE_FIELD f) const { return m_data.data() + m_offset[f]; }
+    const char* CStr(TITLE_FIELD f) const {
+        if (f >= TF_DISCFREE1 && f <= TF_DISCFREE5) return RemainingText(f - TF_DISCFREE1);
+        return m_text + m_offset[kSlot[f]];
+    }
     // m_strDiscFree1..5 for recording mode 0..4, else m_strDiscFree.
     std::string_view GetRemaining(int recMode) const;
 
+    // How a recorder's load lays out a title: these texts, each ending in a
+    // NUL, one after the other (the order of the library line, file name last).
+    enum TEXT_SLOT {
+        S_DISC,
+        S_TITLE,
+        S_DATE,
+        S_WEEK,
+        S_TIME,
+        S_CHANNEL,
+        S_GENRE,
+        S_DISCFREE,
+        S_PAGE,
+        S_TEXTFILE,
+        S_COUNT
+    };
+    using OFFSETS = std::array<std::uint16_t, S_COUNT + 1>;
+    // Where the remaining times of settings 1 to 5 are, relative to the texts:
+    // five NUL-terminated texts there, or one of these.
+    static constexpr std::int32_t FREE_SAME = INT32_MIN;      // each is m_strDiscFree (model class 1)
+    static constexpr std::int32_t FREE_NONE = INT32_MIN + 1;  // no disc matched: all empty
+    // Points the entry at texts that outlive it (the recorder's buffer).
+    void Borrow(const char* text, const OFFSETS& offsets, std::int32_t free, int genre) {
+        m_text = text;
+        m_offset = offsets;
+        m_free = free;
+        m_nGenre = genre;
+        m_own.reset();
+    }
+    // The same texts moved: the buffer they are in was reallocated.
+    void Rebase(const char* text) { m_text = text; }
+
 private:
-    std::string m_data = std::string(TF_COUNT, '\0');
-    std::array<std::uint16_t, TF_COUNT + 1> m_offset = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+    static constexpr int kSlot[TF_COUNT] = {S_DISC, S_TITLE, S_GENRE, S_DATE, S_WEEK, S_TIME, S_CHANNEL, S_DISCFREE,
+                                            0,      0,       0,       0,      0,      S_PAGE, S_TEXTFILE};
+    static const char kEmpty[S_COUNT + 1];
+
+    const char* RemainingText(int setting) const;
+    // Copies all fifteen texts verbatim into a block of its own.
+    void Own(const std::string_view (&texts)[TF_COUNT], int genre);
+
+    const char* m_text = kEmpty;
+    OFFSETS m_offset = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    std::unique_ptr<char[]> m_own;
+    std::int32_t m_free = FREE_NONE;
+
+public:
+    int m_nGenre = 0;  // last: the entry packs into 48 bytes
 };
 
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.

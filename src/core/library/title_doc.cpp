@@ -26,7 +26,7 @@ bool CRDTitleDoc::OnOpenDocument(const std::string& path) {
         if (!setting.SetName(line) || !setting.Load()) continue;
         auto lib = std::make_unique<CRDRecorderLibrary>(line);
         lib->SetModel(setting.GetModel());
-        m_aRecorders.push_back(std::move(lib));
+        m_pRecorders->push_back(std::move(lib));
         caches.push_back({setting.GetDiscPath(), setting.GetLibraryPath()});
     }
     LoadCaches(caches);
@@ -75,11 +75,15 @@ bool CRDTitleDoc::OnSaveDocument(const std::string& path) {
 
 void CRDTitleDoc::DeleteContents() {
     m_aRecorderNames.clear();
-    m_aRecorders.clear();
+    // Shared recorders stay with their holders; the document starts afresh.
+    if (m_pRecorders.use_count() > 1)
+        m_pRecorders = std::make_shared<RECORDERS>();
+    else
+        m_pRecorders->clear();
 }
 
 const CRDRecorderLibrary* CRDTitleDoc::FindRecorder(std::string_view name) const {
-    for (const auto& r : m_aRecorders)
+    for (const auto& r : *m_pRecorders)
         if (r->Name() == name) return r.get();
     return nullptr;
 }
@@ -101,11 +105,11 @@ bool CRDTitleDoc::LoadDescription(const std::string& path) {
 }
 
 bool CRDTitleDoc::LoadDiscList(int index, const std::string& path) {
-    return m_aRecorders.at(static_cast<std::size_t>(index))->LoadDiscList(path);
+    return m_pRecorders->at(static_cast<std::size_t>(index))->LoadDiscList(path);
 }
 
 bool CRDTitleDoc::LoadTitleList(int index, const std::string& path) {
-    return m_aRecorders.at(static_cast<std::size_t>(index))->LoadTitleList(path);
+    return m_pRecorders->at(static_cast<std::size_t>(index))->LoadTitleList(path);
 }
 
 void CRDTitleDoc::AddView(CDocView* view) {

@@ -39,8 +39,12 @@ public:
 
     std::vector<std::string>& GetRecorderNames() { return m_aRecorderNames; }
     const std::vector<std::string>& GetRecorderNames() const { return m_aRecorderNames; }
-    std::vector<std::unique_ptr<CRDRecorderLibrary>>& GetRecorders() { return m_aRecorders; }
-    const std::vector<std::unique_ptr<CRDRecorderLibrary>>& GetRecorders() const { return m_aRecorders; }
+    using RECORDERS = std::vector<std::unique_ptr<CRDRecorderLibrary>>;
+    RECORDERS& GetRecorders() { return *m_pRecorders; }
+    const RECORDERS& GetRecorders() const { return *m_pRecorders; }
+    // The recorders as they are now, kept alive by whoever holds them (the
+    // title list's rows point into them) after the document has reloaded.
+    std::shared_ptr<const RECORDERS> ShareRecorders() const { return m_pRecorders; }
     const CRDRecorderLibrary* FindRecorder(std::string_view name) const;
 
     std::string GetCurrentRecorder() const { return m_strCurrentRecorder; }
@@ -72,7 +76,7 @@ private:
     std::string m_strPathName;
     bool m_bModified = false;
     std::vector<std::string> m_aRecorderNames;
-    std::vector<std::unique_ptr<CRDRecorderLibrary>> m_aRecorders;
+    std::shared_ptr<RECORDERS> m_pRecorders = std::make_shared<RECORDERS>();
     std::string m_strCurrentRecorder;
     std::string m_strDescription;
     std::vector<CDocView*> m_aViews;

@@ -75,22 +75,24 @@ const Tables& GetTables() {
     return t;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
+// Writes cp as UTF-8 at o and returns the end; at most four bytes.
+char* PutUtf8(char* o, char32_t cp) {
     if (cp < 0x80) {
-        out += static_cast<char>(cp);
+        *o++ = static_cast<char>(cp);
     } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xC0 | (cp >> 6));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xE0 | (cp >> 12));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        *o++ = static_cast<char>(0xF0 | (cp >> 18));
+        *o++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *o++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *o++ = static_cast<char>(0x80 | (cp & 0x3F));
     }
+    return o;
 }
 
 // Decodes one UTF-8 sequence at s[i]; returns U+FFFD and advances one byte on an error.
@@ -116,35 +118,39 @@ char32_t NextUtf8(std::string_view s, std::size_t& i) {
 
 }  // namespace
 
-std::string Cp932ToUtf8(std::string_view s) {
+void AppendUtf8(std::string& out, std::string_view s, bool escapes) {
     const Tables& t = GetTables();
-    std::string out;
-    out.reserve(s.size() * 3 / 2);
+    // A byte gives at most three bytes of UTF-8 (a pair at most four).
+    const std::size_t old = out.size();
+    out.resize(old + 3 * s.size());
+    char* o = out.data() + old;
     for (std::size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
+        const auto c = static_cast<unsigned char>(s[i]);
         char32_t cp;
         if (IsLeadByte(c)) {
-            if (i + 1 < s.size()) {
-                cp = t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])];
-                // An invalid pair costs only its lead byte, so a stray lead byte
-                // does not swallow the ASCII character after it.
-                if (cp) {
-                    i += 2;
-                } else {
-                    cp = 0xFFFD;
-                    ++i;
-                }
-            } else {
-                cp = 0xFFFD;
-                ++i;
-            }
+            cp = i + 1 < s.size() ? t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])] : 0;
+            // An invalid pair costs only its lead byte, so a stray lead byte
+            // does not swallow the ASCII character after it.
+            i += cp ? 2 : 1;
+            if (!cp) cp = 0xFFFD;
         } else {
             cp = t.single[c];
             if (!cp && c) cp = 0xFFFD;
             ++i;
         }
-        AppendUtf8(out, cp);
+        if (escapes && (cp == U'\\' || cp == U'\t' || cp == U'\r' || cp == U'\n')) {
+            *o++ = '\\';
+            *o++ = cp == U'\\' ? '\\' : cp == U'\t' ? 't' : cp == U'\r' ? 'r' : 'n';
+        } else {
+            o = PutUtf8(o, cp);
+        }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
+}
+
+std::string Cp932ToUtf8(std::string_view s) {
+    std::string out;
+    AppendUtf8(out, s, false);
     return out;
 }
 

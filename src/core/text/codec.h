@@ -9,6 +9,11 @@ namespace lv::text {
 // A byte sequence that is not valid code page 932 becomes U+FFFD.
 std::string Cp932ToUtf8(std::string_view cp932);
 
+// The same appended to out. With `escapes`, a backslash, tab, CR or LF
+// character is written as two characters: "\\", "\t", "\r", "\n" (lines
+// that keep one record each).
+void AppendUtf8(std::string& out, std::string_view cp932, bool escapes);
+
 // A character with no code page 932 form becomes "?"; `ok`, when given, tells
 // whether every character had one.
 std::string Utf8ToCp932(std::string_view utf8, bool* ok = nullptr);

@@ -20,14 +20,30 @@ CListRow CListRow::FromDisc(const CRDDiscInfo& disc) {
     return row;
 }
 
-int CListRow::GetImage() const {
-    if (m_bDisc) return 4;
-    return m_title.m_nGenre ? GetGenreImage(m_title.m_nGenre) : -1;
+CListRowRef CListRow::Ref() const {
+    CListRowRef ref;
+    ref.m_pRDName = &m_strRDName;
+    if (m_bDisc)
+        ref.m_pDisc = &m_disc;
+    else
+        ref.m_pTitle = &m_title;
+    return ref;
 }
 
+int CListRowRef::GetImage() const {
+    if (IsDisc()) return 4;
+    return m_pTitle->m_nGenre ? GetGenreImage(m_pTitle->m_nGenre) : -1;
+}
+
+int CListRow::GetImage() const { return Ref().GetImage(); }
+
 std::string GetCellText(const CListRow& row, int subItem, int recMode) {
-    if (row.m_bDisc) {
-        const CRDDiscInfo& d = row.m_disc;
+    return GetCellText(row.Ref(), subItem, recMode);
+}
+
+std::string GetCellText(const CListRowRef& row, int subItem, int recMode) {
+    if (row.IsDisc()) {
+        const CRDDiscInfo& d = *row.m_pDisc;
         switch (subItem) {
         case 0: return d.m_strDiscNo;
         case 1: return d.m_strFree;
@@ -40,7 +56,7 @@ std::string GetCellText(const CListRow& row, int subItem, int recMode) {
         default: return {};
         }
     }
-    const CRDTitleInfo& t = row.m_title;
+    const CRDTitleInfo& t = *row.m_pTitle;
     switch (subItem) {
     case 0: return std::string(t.Field(TF_TITLE));
     case 1: return std::string(t.Field(TF_DISC));
@@ -51,7 +67,7 @@ std::string GetCellText(const CListRow& row, int subItem, int recMode) {
         return s;
     }
     case 4: return std::string(t.Field(TF_CHANNEL));
-    case 5: return row.m_strRDName;
+    case 5: return *row.m_pRDName;
     case 6: return std::string(t.GetRemaining(recMode));
     default: return {};
     }
@@ -67,13 +83,16 @@ int CompareDisc(std::string_view a, std::string_view b) {
     return Compare(a, b);
 }
 
-int CompareByColumn(const CListRow& a, const CListRow& b, int column) {
-    if (a.m_bDisc != b.m_bDisc) return 0;
-    const CRDTitleInfo& ta = a.m_title;
-    const CRDTitleInfo& tb = b.m_title;
-    const CRDDiscInfo& da = a.m_disc;
-    const CRDDiscInfo& db = b.m_disc;
-    const bool disc = a.m_bDisc;
+int CompareByColumn(const CListRowRef& a, const CListRowRef& b, int column) {
+    if (a.IsDisc() != b.IsDisc()) return 0;
+    const bool disc = a.IsDisc();
+    // Only the references of the rows' kind are followed.
+    static const CRDTitleInfo kNoTitle;
+    static const CRDDiscInfo kNoDisc;
+    const CRDTitleInfo& ta = disc ? kNoTitle : *a.m_pTitle;
+    const CRDTitleInfo& tb = disc ? kNoTitle : *b.m_pTitle;
+    const CRDDiscInfo& da = disc ? *a.m_pDisc : kNoDisc;
+    const CRDDiscInfo& db = disc ? *b.m_pDisc : kNoDisc;
     switch (column) {
     case 0:
     case 7: return disc ? Compare(da.m_strDiscNo, db.m_strDiscNo) : Compare(ta.Field(TF_TITLE), tb.Field(TF_TITLE));
@@ -86,7 +105,7 @@ int CompareByColumn(const CListRow& a, const CListRow& b, int column) {
         return r ? r : Compare(ta.Field(TF_TIME), tb.Field(TF_TIME));
     }
     case 4: return disc ? 0 : Compare(ta.Field(TF_CHANNEL), tb.Field(TF_CHANNEL));
-    case 5: return Compare(a.m_strRDName, b.m_strRDName);
+    case 5: return Compare(*a.m_pRDName, *b.m_pRDName);
     case 6: return disc ? 0 : Compare(ta.Field(TF_DISCFREE), tb.Field(TF_DISCFREE));
     case 8: return disc ? Compare(da.m_strFree, db.m_strFree) : 0;
     case 9: return disc ? Compare(da.m_strLabel, db.m_strLabel) : 0;
@@ -101,28 +120,45 @@ int CompareByColumn(const CListRow& a, const CListRow& b, int column) {
 
 }  // namespace
 
-int CompareRows(const CListRow& a, const CListRow& b, int sortKey) {
+int CompareRows(const CListRowRef& a, const CListRowRef& b, int sortKey) {
     int r = CompareByColumn(a, b, sortKey & 0xFFFF);
     return (sortKey & SORT_DESCENDING) ? -r : r;
 }
 
-std::string CopyNamesText(const std::vector<const CListRow*>& rows) {
+int CompareRows(const CListRow& a, const CListRow& b, int sortKey) { return CompareRows(a.Ref(), b.Ref(), sortKey); }
+
+namespace {
+std::vector<CListRowRef> Refs(const std::vector<const CListRow*>& rows) {
+    std::vector<CListRowRef> refs;
+    refs.reserve(rows.size());
+    for (const CListRow* row : rows) refs.push_back(row->Ref());
+    return refs;
+}
+}  // namespace
+
+std::string RowNamesText(const std::vector<CListRowRef>& rows) {
     std::string text;
-    for (const CListRow* row : rows) text += GetCellText(*row, row->m_bDisc ? 2 : 0, 0);
+    for (const CListRowRef& row : rows) text += GetCellText(row, row.IsDisc() ? 2 : 0, 0);
+    return text;
+}
+
+std::string CopyNamesText(const std::vector<const CListRow*>& rows) { return RowNamesText(Refs(rows)); }
+
+std::string RowDetailsText(const std::vector<CListRowRef>& rows, const std::vector<int>& displayOrder, int recMode) {
+    std::string text;
+    for (const CListRowRef& row : rows) {
+        for (std::size_t p = 0; p < displayOrder.size(); ++p) {
+            if (p) text += '\t';
+            text += GetCellText(row, displayOrder[p], recMode);
+        }
+        text += "\r\n";
+    }
     return text;
 }
 
 std::string CopyDetailsText(const std::vector<const CListRow*>& rows, const std::vector<int>& displayOrder,
                             int recMode) {
-    std::string text;
-    for (const CListRow* row : rows) {
-        for (std::size_t p = 0; p < displayOrder.size(); ++p) {
-            if (p) text += '\t';
-            text += GetCellText(*row, displayOrder[p], recMode);
-        }
-        text += "\r\n";
-    }
-    return text;
+    return RowDetailsText(Refs(rows), displayOrder, recMode);
 }
 
 COLUMN_DESC DescFromSetting(const COLUMN_SETTING& s) {

@@ -25,6 +25,20 @@ bool CanFetchDescriptions(int viewMode, int selectedRows, bool transferring);
 constexpr int ViewFirstColumn(int viewMode) { return viewMode == VIEW_DISCS ? TITLE_COLUMNS : 0; }
 constexpr int ViewColumnCount(int viewMode) { return viewMode == VIEW_DISCS ? DISC_COLUMNS : TITLE_COLUMNS; }
 
+// A row as references into the recorders' records: what the list keeps, so
+// that selecting a large recorder copies nothing. Valid while the records
+// live; the list holds on to the recorders it shows (see CRDTitleDoc).
+struct CListRowRef {
+    const std::string* m_pRDName = nullptr;  // the recorder that holds the title or disc
+    const CRDTitleInfo* m_pTitle = nullptr;  // title rows
+    const CRDDiscInfo* m_pDisc = nullptr;    // disc rows
+
+    bool IsDisc() const { return m_pDisc != nullptr; }
+    // Shared image list index: 16 + main genre for a title with a genre, -1
+    // (no image) for one without, 4 for a disc.
+    int GetImage() const;
+};
+
 // A row keeps its own copy of the record, so it outlives a reload of the document.
 struct CListRow {
     bool m_bDisc = false;
@@ -38,18 +52,24 @@ struct CListRow {
     // Shared image list index: 16 + main genre for a title with a genre, -1
     // (no image) for one without, 4 for a disc.
     int GetImage() const;
+    // References into this row's own copies.
+    CListRowRef Ref() const;
 };
 
 // Text of the cell with sub-item `subItem` of the row's view. Column 6 of a
 // title shows the remaining time for the recording mode.
+std::string GetCellText(const CListRowRef& row, int subItem, int recMode);
 std::string GetCellText(const CListRow& row, int subItem, int recMode);
 
 // Rows compared by sort key (column index 0-14, plus SORT_DESCENDING): <0, 0, >0.
+int CompareRows(const CListRowRef& a, const CListRowRef& b, int sortKey);
 int CompareRows(const CListRow& a, const CListRow& b, int sortKey);
 
 // Ctrl+C: the name of every row (title, or disc name) run together.
+std::string RowNamesText(const std::vector<CListRowRef>& rows);
 std::string CopyNamesText(const std::vector<const CListRow*>& rows);
 // Ctrl+D: per row its cells in display order (sub-items) joined by a tab, each row ending in CR LF.
+std::string RowDetailsText(const std::vector<CListRowRef>& rows, const std::vector<int>& displayOrder, int recMode);
 std::string CopyDetailsText(const std::vector<const CListRow*>& rows, const std::vector<int>& displayOrder,
                             int recMode);
 

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "core/library/csv.h"
+#include "core/library/line_reader.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 
@@ -218,4 +221,87 @@ TEST(TitleRecord, HugeFieldsFromAViewAreCutWithoutCorruptingTheOthers) {
     TITLEINFO back{};
     lib.GetTitleInfo(0, back);
     EXPECT_EQ(std::string_view(back.apszField[TF_TEXTFILE]), file);
+}
+
+namespace {
+
+// What a title line gives, spelled out the plain way: the splitter into
+// fixed slots, the record set from them, the disc found by a walk.
+CRDTitleInfo ReferenceTitle(const std::string& line, int modelClass, const CRDRecorderLibrary& lib) {
+    char f[13][129];
+    const std::size_t room[13] = {5, 129, 11, 3, 6, 9, 33, 33, 7, 2, 33, 17, 17};
+    CSV_FIELD slots[14];
+    for (int i = 0; i < 13; ++i) slots[i] = {f[i], room[i]};
+    slots[13] = {nullptr, 0};
+    SplitCsvLine(line.c_str(), slots, modelClass == 1 ? CSV_PLAIN : CSV_DOUBLED);
+    TITLEINFO v{};
+    const int from[] = {0, 1, 7, 2, 3, 4, 5, 8};  // fields 1-8 of the record from the line's
+    for (int k = 0; k < 8; ++k) v.apszField[k] = f[from[k]];
+    v.apszField[TF_PAGE] = f[10];
+    const CRDDiscInfo* disc = nullptr;
+    for (const CRDDiscInfo& d : lib.Discs())
+        if (!disc && d.m_strDiscNo == f[0]) disc = &d;
+    for (int i = 0; i < 5; ++i)
+        v.apszField[TF_DISCFREE1 + i] = modelClass == 1 ? f[8] : disc ? disc->m_strFreeN[i].c_str() : "";
+    int major = 0, minor = 0;
+    v.nGenre = std::sscanf(f[12], "%5d%5d", &major, &minor) == 2
+                   ? static_cast<int>((static_cast<unsigned>(major) << 16) | static_cast<unsigned>(minor))
+                   : 0;
+    CRDTitleInfo t;
+    t.SetInfo(v);
+    return t;
+}
+
+}  // namespace
+
+// Lines made of the bytes that matter to the splitter (quotes, commas, lead
+// bytes, backslashes, "_", spaces, digits) load exactly as the plain reading
+// of every field gives them, in both quoting modes.
+TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
+    const char alphabet[] = {'"', '"', '"', ',', ',', ',', ',',    'a', 'b', '\x83', '\x5c', '_',
+                             ' ', '0', '1', '9', ':', '/', '\x81', '+', '-', 'H',    'D'};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) % n;
+    };
+    std::vector<std::string> lines;
+    for (int i = 0; i < 3000; ++i) {
+        std::string line;
+        const unsigned length = next(3) == 0 ? next(300) : next(60);
+        // Mostly well-formed fields, with stray bytes among them.
+        for (unsigned k = 0; k < length; ++k) line += alphabet[next(sizeof alphabet)];
+        if (next(2)) line = "\"" + std::string(next(2) ? "HDD" : "0001") + "\"," + line;
+        lines.push_back(line);
+    }
+    for (const char* model : {"RD-XS40", "RD-XS41"}) {
+        SCOPED_TRACE(model);
+        TempDir dir;
+        Loaded l;
+        std::string file;
+        for (const auto& line : lines) file += line + "\r\n";
+        Load(l, model, dir,
+             std::string(kHeader) + "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n" +
+                 "\"0001\",\"d\",\"2:00\",\"1:1\",\"1:2\",\"1:3\",\"1:4\",\"1:5\"\r\n",
+             file);
+        const int modelClass = l.lib.GetModelClass();
+        std::size_t index = 0;
+        for (const auto& raw : lines) {
+            std::string line = raw.substr(0, lv::TrimmedLength(raw.data(), raw.size(), true));
+            if (line.empty()) continue;
+            ASSERT_LT(index, l.lib.Titles().size());
+            const CRDTitleInfo want = ReferenceTitle(line, modelClass, l.lib);
+            const CRDTitleInfo& got = l.lib.Title(static_cast<int>(index++));
+            for (int f = 0; f < TF_COUNT; ++f)
+                ASSERT_EQ(got.Field(static_cast<TITLE_FIELD>(f)), want.Field(static_cast<TITLE_FIELD>(f)))
+                    << "field " << f << " of line " << line;
+            ASSERT_EQ(got.m_nGenre, want.m_nGenre) << line;
+            // A title parsed on its own is the same.
+            CRDTitleInfo alone;
+            ParseTitleLine(line.c_str(), modelClass, l.lib, alone);
+            for (int f = 0; f < TF_COUNT; ++f)
+                ASSERT_EQ(alone.Field(static_cast<TITLE_FIELD>(f)), want.Field(static_cast<TITLE_FIELD>(f))) << f;
+        }
+        EXPECT_EQ(index, l.lib.Titles().size());
+    }
 }

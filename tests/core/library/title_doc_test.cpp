@@ -196,6 +196,24 @@ TEST(TitleDocLoad, ReopeningReplacesTheContentsButKeepsTheViewState) {
     EXPECT_EQ(doc.GetDescription(), description);
 }
 
+// The title list points into the recorders instead of copying its rows; the
+// recorders it holds stay as they were while the document reloads.
+TEST(TitleDocLoad, SharedRecordersOutliveAReload) {
+    ThreeRecorders f;
+    CRDTitleDoc doc(f.dir.dir());
+    ASSERT_TRUE(doc.OnOpenDocument(f.dir.file("Default.lbv")));
+    auto kept = doc.ShareRecorders();
+    const CRDTitleInfo& title = kept->at(1)->Title(0);
+    const std::string before(title.Field(TF_TITLE));
+    WriteCache(f.dir, "Xs41", "Library.csv", "");
+    ASSERT_TRUE(doc.ReloadFromOwnPath());
+    EXPECT_EQ(doc.GetRecorders()[1]->GetTitleCount(), 0);
+    ASSERT_EQ(kept->size(), 3u);
+    EXPECT_EQ(kept->at(1)->GetTitleCount(), 3);
+    EXPECT_EQ(title.Field(TF_TITLE), before);
+    EXPECT_EQ(title.Field(TF_DISCFREE2), "00:20");
+}
+
 TEST(TitleDocIndex, OutOfRangeIndicesRaise) {
     ThreeRecorders f;
     CRDTitleDoc doc(f.dir.dir());

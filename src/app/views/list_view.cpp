@@ -351,7 +351,7 @@ bool CRDListView::SelectionServesDescriptions() const {
     for (const QModelIndex& i : m_pDetails->selectionModel()->selectedRows())
         if (first < 0 || i.row() < first) first = i.row();
     if (first < 0 || GetViewMode() != VIEW_TITLES) return true;
-    const CRDRecorderLibrary* recorder = m_doc.FindRecorder(m_pModel->RowAt(first).m_strRDName);
+    const CRDRecorderLibrary* recorder = m_doc.FindRecorder(*m_pModel->RowAt(first).m_pRDName);
     return !recorder || ServesDescriptions(recorder->GetModelClass());
 }
 

@@ -179,11 +179,20 @@ std::string Utf8ToCp932(std::string_view s, bool* ok) {
 }
 
 bool CodePointToCp932(char32_t cp, std::string& out) {
-    std::string utf8;
-    AppendUtf8(utf8, cp);
-    bool ok = false;
-    out = Utf8ToCp932(utf8, &ok);
-    return ok;
+    out.clear();
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+        return true;
+    }
+    const Tables& t = GetTables();
+    auto it = t.enc.find(cp);
+    if (it == t.enc.end()) {
+        out += '?';
+        return false;
+    }
+    if (it->second > 0xFF) out += static_cast<char>(it->second >> 8);
+    out += static_cast<char>(it->second & 0xFF);
+    return true;
 }
 
 }  // namespace lv::text

@@ -21,8 +21,6 @@ namespace {
 constexpr std::string_view kSuffixChars = "abcdefghijklmnopqrstuvwxyz0123456789";
 constexpr std::size_t kSuffixLength = 6;
 
-std::string ErrnoText(const std::string& what, int err) { return lv::text::FileErrorText(what, err); }
-
 std::string UniqueSuffix() {
     static std::atomic<unsigned> counter{0};
     thread_local std::mt19937 gen(std::random_device{}() ^ static_cast<unsigned>(::getpid()));
@@ -70,7 +68,7 @@ int OpenUnique(const std::string& stem, unsigned mode, std::string& name) {
 }
 
 bool SetError(std::string* error, const std::string& path, int err) {
-    if (error) *error = ErrnoText(fs::path(path).filename().string(), err);
+    if (error) *error = lv::text::FileErrorText(fs::path(path).filename().string(), err);
     return false;
 }
 

@@ -8,16 +8,6 @@
 
 namespace {
 
-TEST(TransferStatusText, NamesEachRunningStatus) {
-    EXPECT_EQ(TransferStatusText(TRANSFER_CONNECTING), SJ("RD本体に接続中..."));
-    EXPECT_EQ(TransferStatusText(TRANSFER_RECEIVING), SJ("ﾗｲﾌﾞﾗﾘ情報を取得中..."));
-    EXPECT_EQ(TransferStatusText(TRANSFER_RECEIVED), SJ("完了"));
-    // The end empties the pane; other codes are no status.
-    EXPECT_EQ(TransferStatusText(TRANSFER_FINISHED), "");
-    EXPECT_EQ(TransferStatusText(0), "");
-    EXPECT_EQ(TransferStatusText(5), "");
-}
-
 // The receiving text stays as it is; what has arrived follows it.
 TEST(TransferProgressText, AddsTheBytesOfALibraryOrTheNumberOfADescription) {
     const std::string receiving = SJ("ﾗｲﾌﾞﾗﾘ情報を取得中... ");
@@ -54,12 +44,10 @@ TEST(QueueTitles, TakesTheLeadingTitlesOfOneRecorderInOrder) {
     EXPECT_EQ(thread.m_aTitles[1]->m_strTextFile, "b.txt");
     // The path is the transfer's to set.
     EXPECT_EQ(thread.m_aTitles[1]->m_strPath, "");
-}
-
-TEST(QueueTitles, RecorderNamesCompareByteWise) {
-    CDownloadTitleThread thread("/tmp/", PROXY_SETTINGS{}, nullptr);
-    thread.QueueTitles({Title("rda", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt")});
-    EXPECT_EQ(Pages(thread), std::vector<std::string>{"a.htm"});
+    // Recorder names compare byte for byte.
+    CDownloadTitleThread cased("/tmp/", PROXY_SETTINGS{}, nullptr);
+    cased.QueueTitles({Title("rda", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt")});
+    EXPECT_EQ(Pages(cased), std::vector<std::string>{"a.htm"});
 }
 
 TEST(QueueTitles, NoTitlesLeaveTheTransferWithoutARecorder) {

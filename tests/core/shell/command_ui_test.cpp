@@ -79,13 +79,6 @@ TEST(CommandUI, DescriptionsNeedSelectedTitlesAndNoTransfer) {
     EXPECT_FALSE(CanFetchDescriptions(VIEW_TITLES, 0, false));
 }
 
-TEST(CommandUI, UpOneLevelFollowsTheTree) {
-    COMMAND_STATE s = Idle(false);
-    EXPECT_FALSE(GetCommandUI(s).bUpOneLevel);
-    s.bTreeCanGoUp = true;
-    EXPECT_TRUE(GetCommandUI(s).bUpOneLevel);
-}
-
 TEST(CommandUI, ListTypesCarryARadioMarkAndLineUpOnlyForIcons) {
     COMMAND_STATE s = Idle(false);
     for (int style : {LIST_LARGEICON, LIST_DETAILS, LIST_SMALLICON, LIST_LIST}) {
@@ -95,22 +88,6 @@ TEST(CommandUI, ListTypesCarryARadioMarkAndLineUpOnlyForIcons) {
             EXPECT_EQ(ui.abListStyle[static_cast<std::size_t>(other)], other == style) << style << " " << other;
         EXPECT_EQ(ui.bLineUp, style == LIST_LARGEICON || style == LIST_SMALLICON) << style;
     }
-}
-
-TEST(CommandUI, DiscDisplayBitsAndRecordingModeAreTicked) {
-    COMMAND_STATE s = Idle(false);
-    const std::pair<bool, bool> expected[] = {{false, false}, {false, true}, {true, false}, {true, true}};
-    for (int bits = 0; bits < 4; ++bits) {
-        s.nDiscDisplay = bits;
-        COMMAND_UI ui = GetCommandUI(s);
-        EXPECT_EQ(ui.bDiscName, expected[bits].first) << bits;
-        EXPECT_EQ(ui.bDiscFree, expected[bits].second) << bits;
-    }
-    s.nRecMode = 2;
-    EXPECT_EQ(GetCommandUI(s).abRecMode, (std::array<bool, 5>{false, false, true, false, false}));
-    // A hand-edited mode outside the five settings ticks none.
-    s.nRecMode = 7;
-    EXPECT_EQ(GetCommandUI(s).abRecMode, (std::array<bool, 5>{}));
 }
 
 }  // namespace

@@ -130,8 +130,9 @@ void CMainFrame::OnTransferStatus(int status) {
 void CMainFrame::ShowProgress() {
     if (!m_pTransferThread || m_bClosing || m_nLastStatus != TRANSFER_RECEIVING) return;
     const CHttpThread& t = *m_pTransferThread;
-    SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(WithRecorder(TransferProgressText(
-                                               t.GetBytesReceived(), t.GetCurrentItem(), t.GetItemCount()))));
+    SetPaneText(
+        lv::app::ID_PANE_TRANSFER,
+        lv::app::ToQ(WithRecorder(TransferProgressText(t.GetBytesReceived(), t.GetCurrentItem(), t.GetItemCount()))));
 }
 
 std::string CMainFrame::WithRecorder(const std::string& text) const {

@@ -174,9 +174,8 @@ void CRDTreeView::OnSelChanged() {
     std::optional<std::string_view> parentLabel, grandLabel;
     if (parent) parentLabel = parent->m_strLabel;
     if (grand) grandLabel = grand->m_strLabel;
-    const TREE_NODE_KIND kind =
-        ClassifyNode(node == m_hRoot, node == m_hSearchResults, node->m_bHasRecord ? &node->m_record : nullptr,
-                     node == m_hNewTitles);
+    const TREE_NODE_KIND kind = ClassifyNode(node == m_hRoot, node == m_hSearchResults,
+                                             node->m_bHasRecord ? &node->m_record : nullptr, node == m_hNewTitles);
     NODESELECTION selection =
         MakeNodeCondition(kind, node->m_strLabel, parentLabel, grandLabel, m_pSearchCondition.get());
 

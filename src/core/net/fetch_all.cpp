@@ -11,8 +11,7 @@ CFetchAllLibraries::CFetchAllLibraries(const CRDTitleDoc& doc) {
             m_aNames.push_back(recorder->Name());
 }
 
-std::unique_ptr<CDownloadLibraryThread> CFetchAllLibraries::Next(const std::string& appDir,
-                                                                 const PROXY_SETTINGS& proxy,
+std::unique_ptr<CDownloadLibraryThread> CFetchAllLibraries::Next(const std::string& appDir, const PROXY_SETTINGS& proxy,
                                                                  CTransferListener* listener) {
     if (m_bStopped || m_nNext >= m_aNames.size()) return nullptr;
     auto thread = std::make_unique<CDownloadLibraryThread>(appDir, proxy, listener);

@@ -63,8 +63,7 @@ TEST(NewTitles, ATitleIsKnownByItsRecordingWhereverItIsStored) {
     for (const Case& c : cases) {
         WriteFile(dir.file("before.csv"), c.before);
         WriteFile(dir.file("after.csv"), c.after);
-        EXPECT_EQ(CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv")), c.expected)
-            << c.what;
+        EXPECT_EQ(CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv")), c.expected) << c.what;
     }
     // A first download has nothing to compare with.
     EXPECT_EQ(CompareLibraryFiles("RD-XS41", dir.file("none.csv"), dir.file("after.csv")), NEWTITLES{});

@@ -87,11 +87,11 @@ private slots:
         QCOMPARE(Pane(), QStringLiteral("新着 0件 / 削除 0件"));
 
         // 映画 dubbed to DVD 002, ドラマ erased, 特番 recorded, a copy of アニメ on DVD 001.
-        sim.SetLibrary(SJ((T("HDD", "ニュース", "02", "b.htm") + T("002", "映画", "01", "e.htm") +
-                           T("HDD", "アニメ", "04", "d.htm") + T("HDD", "特番", "05", "f.htm") +
-                           T("001", "アニメ", "04", "g.htm"))
-                              .c_str()),
-                       SJ(kDiscs));
+        sim.SetLibrary(
+            SJ((T("HDD", "ニュース", "02", "b.htm") + T("002", "映画", "01", "e.htm") +
+                T("HDD", "アニメ", "04", "d.htm") + T("HDD", "特番", "05", "f.htm") + T("001", "アニメ", "04", "g.htm"))
+                   .c_str()),
+            SJ(kDiscs));
         QVERIFY(Download());
         QCOMPARE(Pane(), QStringLiteral("新着 2件 / 削除 1件"));
         QCOMPARE(m_model->rowCount(), 5);

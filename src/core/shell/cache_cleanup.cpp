@@ -101,6 +101,8 @@ CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& r
     // What the last download found new goes with the library it was about;
     // it is no cache file of the recorder's and is not counted.
     std::remove(NewTitlesPath(setting.GetCacheFolder()).c_str());
+    lv::RemoveStaleTemps(setting.GetCacheFolder(), std::string(kNewTitlesFile) + ".~",
+                         fs::file_time_type::clock::now());
     RemoveTransferLeftovers(setting.GetCacheFolder());
     return result;
 }

@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "cli/context.h"
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
+#include "core/net/fetch_all.h"
 #include "core/net/http_thread.h"
 #include "core/shell/app_settings.h"
 
@@ -20,15 +22,16 @@ void OnInterrupt(int) { g_interrupted = 1; }
 
 class StatusPrinter : public CTransferListener {
 public:
-    StatusPrinter(const Context& ctx, std::string prefix) : m_out(ctx.cp932, stderr), m_prefix(std::move(prefix)) {}
+    explicit StatusPrinter(const Context& ctx, const CFetchAllLibraries* all = nullptr)
+        : m_out(ctx.cp932, stderr), m_pAll(all) {}
     void OnTransferStatus(int status) override {
         const std::string& text = TransferStatusText(status);
-        if (!text.empty()) m_out.Text(m_prefix + text, stderr);
+        if (!text.empty()) m_out.Text(m_pAll ? m_pAll->StatusText(text) : text, stderr);
     }
 
 private:
     Output m_out;
-    std::string m_prefix;
+    const CFetchAllLibraries* m_pAll;  // "n/N name" before each text
 };
 
 PROXY_SETTINGS ProxyOf(const std::string& appDir) {
@@ -37,10 +40,21 @@ PROXY_SETTINGS ProxyOf(const std::string& appDir) {
     return ProxyFromSettings(settings);
 }
 
-// Runs the transfer to its end; Ctrl+C stops it as the stop command does.
-int RunTransfer(const Context& ctx, CHttpThread& thread) {
-    g_interrupted = 0;
-    auto previous = std::signal(SIGINT, OnInterrupt);
+// Ctrl+C stops a transfer as the stop command does, for as long as this lives.
+class InterruptGuard {
+public:
+    InterruptGuard() : m_previous(std::signal(SIGINT, OnInterrupt)) { g_interrupted = 0; }
+    ~InterruptGuard() { std::signal(SIGINT, m_previous); }
+    InterruptGuard(const InterruptGuard&) = delete;
+    InterruptGuard& operator=(const InterruptGuard&) = delete;
+
+private:
+    void (*m_previous)(int);
+};
+
+// Runs the transfer to its end; false when it failed. The error text is
+// printed unless `quiet`.
+bool RunTransfer(const Context& ctx, CHttpThread& thread, bool quiet = false) {
     thread.Start();
     bool aborted = false;
     while (thread.GetExitCode() == TRANSFER_STILL_RUNNING) {
@@ -51,18 +65,30 @@ int RunTransfer(const Context& ctx, CHttpThread& thread) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     thread.Wait();
-    std::signal(SIGINT, previous);
-    if (thread.GetExitCode() == 0) return 0;
+    if (thread.GetExitCode() == 0) return true;
     std::string text = thread.GetErrorText();
-    if (!text.empty()) Fail(ctx, text);
-    return 1;
+    if (!text.empty() && !quiet) Fail(ctx, text);
+    return false;
 }
 
-int FetchOne(const Context& ctx, const std::string& appDir, const std::string& name, const std::string& prefix) {
-    StatusPrinter printer(ctx, prefix);
-    CDownloadLibraryThread thread(appDir, ProxyOf(appDir), &printer);
-    thread.m_strRecorderName = name;
-    return RunTransfer(ctx, thread);
+// The window's texts: the news after a download, the failures at the end.
+int FetchAll(const Context& ctx, const std::string& appDir) {
+    auto doc = OpenDocument(ctx);
+    if (!doc) return 1;
+    CFetchAllLibraries all(*doc);
+    StatusPrinter printer(ctx, &all);
+    const PROXY_SETTINGS proxy = ProxyOf(appDir);
+    InterruptGuard guard;
+    while (auto thread = all.Next(appDir, proxy, &printer)) {
+        RunTransfer(ctx, *thread, true);
+        all.Finished(*thread);
+        if (g_interrupted) all.Stop();
+    }
+    Output err(ctx.cp932, stderr);
+    if (all.AnySucceeded()) err.Text(NewsStatusText(all.GetNewCount(), all.GetRemovedCount()), stderr);
+    if (all.Failures().empty()) return 0;
+    err.Text(all.SummaryText(), stderr);
+    return 1;
 }
 
 }  // namespace
@@ -72,18 +98,14 @@ int CmdFetch(Context& ctx) {
     bool all = TakeFlag(args, "--all");
     if (all == (args.size() == 1) || args.size() > 1) throw UsageError{"fetch RECORDER | fetch --all"};
     std::string appDir = ProgramFolder(ctx);
-    if (!all) return FetchOne(ctx, appDir, FromArg(ctx, args[0]), "");
-    auto doc = OpenDocument(ctx);
-    if (!doc) return 1;
-    int result = 0;
-    for (const auto& name : doc->GetRecorderNames()) {
-        if (name.empty()) continue;
-        int r = FetchOne(ctx, appDir, name, name + ": ");
-        Output(ctx.cp932, stderr).Text(name + ": " + (r == 0 ? "OK" : "FAILED"), stderr);
-        if (r != 0) result = 1;
-        if (g_interrupted) break;
-    }
-    return result;
+    if (all) return FetchAll(ctx, appDir);
+    StatusPrinter printer(ctx);
+    CDownloadLibraryThread thread(appDir, ProxyOf(appDir), &printer);
+    thread.m_strRecorderName = FromArg(ctx, args[0]);
+    InterruptGuard guard;
+    if (!RunTransfer(ctx, thread)) return 1;
+    Output(ctx.cp932, stderr).Text(NewsStatusText(thread.GetNewCount(), thread.GetRemovedCount()), stderr);
+    return 0;
 }
 
 int CmdDescribe(Context& ctx) {
@@ -109,7 +131,7 @@ int CmdDescribe(Context& ctx) {
         }
     }
     std::string appDir = ProgramFolder(ctx);
-    StatusPrinter printer(ctx, "");
+    StatusPrinter printer(ctx);
     CDownloadTitleThread thread(appDir, ProxyOf(appDir), &printer);
     std::vector<TITLEINFO> titles(indices.size());
     for (std::size_t k = 0; k < indices.size(); ++k) {
@@ -119,7 +141,8 @@ int CmdDescribe(Context& ctx) {
     // The recorder is named even when it has no titles to fetch.
     thread.m_strRecorderName = name;
     thread.QueueTitles(titles);
-    return RunTransfer(ctx, thread);
+    InterruptGuard guard;
+    return RunTransfer(ctx, thread) ? 0 : 1;
 }
 
 }  // namespace lv::cli

@@ -6,6 +6,7 @@
 #include "cli/context.h"
 #include "core/ini/ini_file.h"
 #include "core/library/description_path.h"
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
 
 namespace lv::cli {
@@ -61,6 +62,21 @@ int CmdTitles(Context& ctx) {
     return ForEachRecorder(ctx, [&](const CRDRecorderLibrary& lib) {
         for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);
     });
+}
+
+int CmdNew(Context& ctx) {
+    auto doc = OpenDocument(ctx);
+    if (!doc) return 1;
+    std::optional<std::string> filter;
+    if (!TakeRecorderFilter(ctx, *doc, filter)) return 1;
+    CLibraryNews news;
+    news.Load(doc->AppDir(), doc->ShareRecorders());
+    for (const auto& lib : doc->GetRecorders()) {
+        if (filter && lib->Name() != *filter) continue;
+        for (const auto& t : lib->Titles())
+            if (news.IsNew(t)) ctx.out.Title(lib->Name(), t);
+    }
+    return 0;
 }
 
 int CmdDiscs(Context& ctx) {

@@ -49,6 +49,7 @@ int Fail(const Context& ctx, std::string_view cp932);
 int CmdParse(Context& ctx);
 int CmdRecorders(Context& ctx);
 int CmdTitles(Context& ctx);
+int CmdNew(Context& ctx);
 int CmdDiscs(Context& ctx);
 int CmdLabels(Context& ctx);
 int CmdDescription(Context& ctx);

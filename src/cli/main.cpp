@@ -13,11 +13,13 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders}, {"titles", lv::cli::CmdTitles},
-    {"discs", lv::cli::CmdDiscs},       {"labels", lv::cli::CmdLabels},       {"description", lv::cli::CmdDescription},
-    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},         {"describe", lv::cli::CmdDescribe},
-    {"search", lv::cli::CmdSearch},     {"genres", lv::cli::CmdGenres},       {"clean", lv::cli::CmdClean},
-    {"history", lv::cli::CmdHistory},
+    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders},
+    {"titles", lv::cli::CmdTitles},     {"discs", lv::cli::CmdDiscs},
+    {"labels", lv::cli::CmdLabels},     {"description", lv::cli::CmdDescription},
+    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},
+    {"describe", lv::cli::CmdDescribe}, {"search", lv::cli::CmdSearch},
+    {"genres", lv::cli::CmdGenres},     {"clean", lv::cli::CmdClean},
+    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},
 };
 
 const char kUsage[] =
@@ -28,6 +30,7 @@ const char kUsage[] =
     "  parse [--model NAME] [--name RECORDER] [--disc DISC_CSV] [--library LIBRARY_CSV]\n"
     "  recorders\n"
     "  titles [RECORDER]\n"
+    "  new [RECORDER]\n"
     "  discs [RECORDER]\n"
     "  labels [RECORDER]\n"
     "  description RECORDER INDEX\n"

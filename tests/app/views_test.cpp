@@ -58,11 +58,12 @@ private slots:
     void treeShowsRecordersHardDisksAndSortedDiscs() {
         QVERIFY(m_tree->GetRoot()->isExpanded());
         QCOMPARE(m_tree->GetRoot()->text(0), QStringLiteral("Librovista"));
-        QCOMPARE(m_tree->GetRoot()->childCount(), 3);
+        QCOMPARE(m_tree->GetRoot()->childCount(), 4);
         QCOMPARE(m_tree->GetRoot()->child(0)->text(0), QStringLiteral("検索結果"));
-        QCOMPARE(m_tree->GetRoot()->child(1)->text(0), QStringLiteral("RDA"));
-        QCOMPARE(m_tree->GetRoot()->child(2)->text(0), QStringLiteral("RDB"));
-        QVERIFY(!m_tree->GetRoot()->child(1)->isExpanded());
+        QCOMPARE(m_tree->GetRoot()->child(1)->text(0), QStringLiteral("新着"));
+        QCOMPARE(m_tree->GetRoot()->child(2)->text(0), QStringLiteral("RDA"));
+        QCOMPARE(m_tree->GetRoot()->child(3)->text(0), QStringLiteral("RDB"));
+        QVERIFY(!m_tree->GetRoot()->child(2)->isExpanded());
         QTreeWidgetItem* dvd = FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("DVD")});
         QVERIFY(dvd);
         // The hard disk's own line of the disc list is no disc node; discs are sorted.
@@ -72,8 +73,8 @@ private slots:
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDB"), QStringLiteral("DVD")})->childCount(), 0);
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("HDD")})->childCount(), 0);
         // Recorder pictures follow the model.
-        QVERIFY(m_tree->GetRoot()->child(1)->icon(0).cacheKey() == m_app->Image(9).cacheKey());
-        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->Image(5).cacheKey());
+        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->Image(9).cacheKey());
+        QVERIFY(m_tree->GetRoot()->child(3)->icon(0).cacheKey() == m_app->Image(5).cacheKey());
     }
 
     void selectingNodesFillsTheList() {

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(frame->GetMainSplitter()->sizes().value(0), 150);
         QCOMPARE(frame->GetRightSplitter()->sizes().value(0), 400);
         CRDTreeView* tree = frame->GetTreeView();
-        QCOMPARE(tree->GetRoot()->childCount(), 1);
+        QCOMPARE(tree->GetRoot()->childCount(), 2);
         QVERIFY(tree->GetRoot()->isExpanded());
         QCOMPARE(app->m_imageList.size(), std::size_t(IMAGE_COUNT));
         for (const QIcon& icon : app->m_imageList) QVERIFY(!icon.isNull());

@@ -1,6 +1,8 @@
 // The command-line tool's fetch and describe against the emulator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/emulator.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
@@ -34,14 +36,36 @@ protected:
 
 // What a transfer stores, keeps or refuses is the transfer threads'; here the
 // commands reach them and report as a user sees it.
-TEST_F(FetchCli, FetchStoresTheLists) {
+TEST_F(FetchCli, FetchStoresTheListsAndNewShowsWhatCame) {
     auto sim = StartInProfileRange("RD-XS40", 25);
     ASSERT_TRUE(sim);
     Add("Living", *sim, "RD-XS40");
     auto r = Cli({"fetch", "Living"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("RD本体に接続中..."), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("新着 0件 / 削除 0件"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(home.dir() + "Living/Library.csv"), sim->Sample()->LibraryCsv());
+    EXPECT_EQ(Cli({"new"}).out, "");
+
+    // The recorder's last title erased, a copy of its first one made.
+    std::vector<std::string> lines = Lines(sim->Sample()->LibraryCsv());
+    lines.back() = lines.front();
+    std::string changed;
+    for (const std::string& line : lines) changed += line + "\r\n";
+    std::optional<std::string> discs;
+    if (sim->ModelClass() != 1) discs = sim->Sample()->DiscListCsv();
+    sim->SetLibrary(changed, discs);
+    r = Cli({"fetch", "Living"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("新着 1件 / 削除 1件"), std::string::npos) << r.err;
+    const std::vector<std::string> titles = Lines(Cli({"titles"}).out);
+    EXPECT_EQ(Cli({"new"}).out, titles.back() + "\n");
+    EXPECT_EQ(Cli({"new", "Living"}).out, titles.back() + "\n");
+    EXPECT_EQ(Cli({"new", "Kitchen"}).exitCode, 1);
+
+    // The news go with the library they are about.
+    ASSERT_EQ(Cli({"clean", "library", "Living"}).exitCode, 0);
+    EXPECT_FALSE(std::filesystem::exists(home.dir() + "Living/NewTitles.csv"));
 }
 
 TEST_F(FetchCli, FailuresAndCtrlCPrintTheErrorText) {
@@ -82,18 +106,31 @@ TEST_F(FetchCli, DescribeAllWritesEveryDescription) {
     EXPECT_EQ(Cli({"describe", "RD", "9"}).exitCode, 1);
 }
 
-TEST_F(FetchCli, FetchAllReportsEachRecorder) {
+// Every recorder of the document in turn, once each; a failed one keeps its
+// cache and the others go on; the failures come at the end.
+TEST_F(FetchCli, FetchAllGoesOnPastAFailureAndListsIt) {
     auto a = StartInProfileRange("RD-XS41", 5);
     auto b = StartInProfileRange("RD-Z1", 6);
-    ASSERT_TRUE(a && b);
+    auto c = StartInProfileRange("RD-Z1", 7);
+    ASSERT_TRUE(a && b && c);
     Add("A", *a, "RD-XS41");
     Add("B", *b, "RD-Z1");
-    Add("C", *b, "RD-Z1");
-    b->Stop();
+    Add("C", *c, "RD-Z1");
+    WriteFile(home.dir() + "Default.lbv", ReadFile(home.dir() + "Default.lbv") + "A\r\n");
+    std::filesystem::create_directory(home.dir() + "B");
+    WriteFile(home.dir() + "B/Library.csv", "\"HDD\",\"old\"\r\n");
+    lv::rdsim::Fault busy;
+    busy.bBusy = true;
+    b->SetFault(busy);
+
     auto r = Cli({"fetch", "--all"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_NE(r.err.find("A: OK"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("B: FAILED"), std::string::npos);
-    EXPECT_NE(r.err.find("C: FAILED"), std::string::npos);
+    for (const char* text : {"1/3 A RD本体に接続中...", "2/3 B RD本体に接続中...", "3/3 C 完了", "新着 0件 / 削除 0件",
+                             "次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nB\n"
+                             "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n"})
+        EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
+    EXPECT_EQ(r.err.find("/4"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(home.dir() + "A/Library.csv"), a->Sample()->LibraryCsv());
+    EXPECT_EQ(ReadFile(home.dir() + "B/Library.csv"), "\"HDD\",\"old\"\r\n");
+    EXPECT_EQ(ReadFile(home.dir() + "C/Library.csv"), c->Sample()->LibraryCsv());
 }

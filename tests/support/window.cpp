@@ -173,7 +173,8 @@ void Window::SelectRows(const QList<int>& rows) {
 
 QStringList Window::TreeRecorders() const {
     QStringList names;
-    for (int i = 1; i < m_tree->GetRoot()->childCount(); ++i) names << m_tree->GetRoot()->child(i)->text(0);
+    // After "検索結果" and "新着".
+    for (int i = 2; i < m_tree->GetRoot()->childCount(); ++i) names << m_tree->GetRoot()->child(i)->text(0);
     return names;
 }
 

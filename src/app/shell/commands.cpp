@@ -5,8 +5,10 @@
 namespace lv::app {
 namespace {
 
-constexpr std::array<COMMAND_TEXT, 32> kCommands{{
+constexpr std::array<COMMAND_TEXT, 33> kCommands{{
     {ID_DOWNLOAD_LIBRARY, "ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5", "RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します", "ﾗｲﾌﾞﾗﾘ情報を取得"},
+    {ID_DOWNLOAD_ALL_LIBRARIES, "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5",
+     "すべてのRD本体から最新のﾗｲﾌﾞﾗﾘ情報を順に取得します", "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得"},
     {ID_DOWNLOAD_TITLE, "番組説明を取得(&D)\tF4", "RD本体から選択中の番組説明を取得します", "番組説明を取得"},
     {ID_ABORT, "中止(&A)\tEsc", "ﾗｲﾌﾞﾗﾘ情報の取得を中止します", "中止"},
     {ID_CLEAN_LIBRARY, "ﾗｲﾌﾞﾗﾘ情報を削除(&L)", "ｷｬｯｼｭからﾗｲﾌﾞﾗﾘ情報を削除します", "ﾗｲﾌﾞﾗﾘ情報を削除"},

@@ -21,6 +21,7 @@
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
+#include "core/net/fetch_all.h"
 #include "core/net/http_thread.h"
 #include "core/text/messages.h"
 
@@ -103,6 +104,7 @@ QAction* CMainFrame::MakeAction(int id, bool checkable) {
 
 void CMainFrame::CreateActions() {
     connect(MakeAction(ID_DOWNLOAD_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDownloadLibrary);
+    connect(MakeAction(ID_DOWNLOAD_ALL_LIBRARIES), &QAction::triggered, this, &CMainFrame::OnDownloadAllLibraries);
     connect(MakeAction(ID_DOWNLOAD_TITLE), &QAction::triggered, this, &CMainFrame::OnDownloadTitle);
     connect(MakeAction(ID_ABORT), &QAction::triggered, this, &CMainFrame::OnAbort);
     connect(MakeAction(ID_CLEAN_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDeleteLibraryCache);
@@ -152,7 +154,7 @@ void CMainFrame::CreateMenus() {
         }
     };
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0});
+    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_ALL_LIBRARIES, ID_DOWNLOAD_TITLE, ID_ABORT, 0});
     QMenu* cache = file->addMenu(QStringLiteral("ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ"));
     add(cache, {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS});
     add(file, {0, ID_APP_EXIT});
@@ -184,6 +186,7 @@ void CMainFrame::CreateToolBars() {
     m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_pToolBar->setIconSize(QSize(16, 16));
     for (int id : std::initializer_list<int>{ID_DOWNLOAD_LIBRARY,
+                                             ID_DOWNLOAD_ALL_LIBRARIES,
                                              ID_DOWNLOAD_TITLE,
                                              ID_ABORT,
                                              0,
@@ -312,6 +315,7 @@ COMMAND_STATE CMainFrame::GetCommandState() const {
     COMMAND_STATE state;
     state.bTransferring = m_bTransferring;
     state.bRecorderChosen = !m_doc.GetCurrentRecorder().empty();
+    state.bHasRecorders = !m_doc.GetRecorders().empty();
     state.nActiveView = m_pActiveView == m_pList   ? ACTIVE_LIST
                         : m_pActiveView == m_pEdit ? ACTIVE_EDIT
                         : m_pActiveView == m_pTree ? ACTIVE_TREE
@@ -336,6 +340,7 @@ void CMainFrame::UpdateCommandUI() {
         if (QAction* a = Action(id)) a->setChecked(on);
     };
     enable(ID_DOWNLOAD_LIBRARY, ui.bDownloadLibrary);
+    enable(ID_DOWNLOAD_ALL_LIBRARIES, ui.bDownloadAllLibraries);
     enable(ID_DOWNLOAD_TITLE, ui.bDownloadTitle);
     ShowDescriptionsReason(ui.bNoDescriptions);
     enable(ID_ABORT, ui.bAbort);

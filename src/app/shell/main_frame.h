@@ -30,6 +30,7 @@ class CRDListView;
 class CRDEditView;
 class CHttpThread;
 class CTransferListener;
+class CFetchAllLibraries;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -105,6 +106,12 @@ private:
     void RestorePlacement();
 
     void OnDownloadLibrary();
+    void OnDownloadAllLibraries();
+    // Starts the next recorder of a download of all; false when none is left.
+    bool StartNextOfAll();
+    void EndFetchAll();
+    // A transfer's status text, led by "n/N name" while all recorders are fetched.
+    std::string WithRecorder(const std::string& text) const;
     void OnAbort();
     void OnEditCopy();
     void OnEditCopyDetails();
@@ -147,4 +154,5 @@ private:
     bool m_bClosing = false;
     std::unique_ptr<CTransferListener> m_pListener;
     std::unique_ptr<CHttpThread> m_pTransferThread;
+    std::unique_ptr<CFetchAllLibraries> m_pFetchAll;  // while every recorder's library is downloaded
 };

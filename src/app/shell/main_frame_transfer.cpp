@@ -10,7 +10,9 @@
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
 #include "app/views/list_view.h"
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
+#include "core/net/fetch_all.h"
 #include "core/net/http_thread.h"
 
 namespace {
@@ -44,6 +46,40 @@ void CMainFrame::OnDownloadLibrary() {
     m_pTransferThread->Start();
 }
 
+void CMainFrame::OnDownloadAllLibraries() {
+    if (m_pTransferThread) return;
+    if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
+    m_pFetchAll = std::make_unique<CFetchAllLibraries>(m_doc);
+    SetTransferring(true);
+    if (!StartNextOfAll()) EndFetchAll();
+}
+
+bool CMainFrame::StartNextOfAll() {
+    std::unique_ptr<CDownloadLibraryThread> thread =
+        m_pFetchAll->Next(m_app.m_pszAppDir, ProxyFromSettings(m_app.m_settings), m_pListener.get());
+    if (!thread) return false;
+    m_pTransferThread = std::move(thread);
+    m_nLastStatus = 0;
+    m_pTransferThread->Start();
+    return true;
+}
+
+// One reload for all recorders, then one message for all failures.
+void CMainFrame::EndFetchAll() {
+    const std::unique_ptr<CFetchAllLibraries> all = std::move(m_pFetchAll);
+    if (all->AnySucceeded()) {
+        m_doc.ReloadFromOwnPath();
+        m_doc.UpdateAllViews(nullptr, 0, nullptr);
+    }
+    SetTransferring(false);
+    if (all->AnySucceeded())
+        SetPaneText(lv::app::ID_PANE_TRANSFER,
+                    lv::app::ToQ(NewsStatusText(all->GetNewCount(), all->GetRemovedCount())));
+    const std::string summary = all->SummaryText();
+    if (!summary.empty()) CMessageBox::Show(this, lv::app::ToQ(summary), QMessageBox::Warning, QMessageBox::Ok);
+    emit transferEnded(all->Failures().empty());
+}
+
 void CMainFrame::StartTitleDownload(const std::vector<TITLEINFO>& titles) {
     if (m_pTransferThread) return;
     if (!m_pListener) m_pListener = std::make_unique<CFrameListener>(this);
@@ -73,6 +109,7 @@ void CMainFrame::SetTransferring(bool busy) {
 }
 
 void CMainFrame::OnAbort() {
+    if (m_pFetchAll) m_pFetchAll->Stop();
     if (m_pTransferThread) m_pTransferThread->Abort();
 }
 
@@ -84,7 +121,7 @@ void CMainFrame::OnTransferStatus(int status) {
     if (m_bClosing || status < TRANSFER_CONNECTING || status > TRANSFER_FINISHED) return;
     if (status == TRANSFER_CONNECTING) SetStatusIcon(true);
     m_nLastStatus = status;
-    SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(TransferStatusText(status)));
+    SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(WithRecorder(TransferStatusText(status))));
     // Each description starts with this status: its number shows at once.
     if (status == TRANSFER_RECEIVING && m_pTransferThread && m_pTransferThread->GetItemCount() > 0) ShowProgress();
     if (status == TRANSFER_FINISHED) EndTransfer();
@@ -93,8 +130,13 @@ void CMainFrame::OnTransferStatus(int status) {
 void CMainFrame::ShowProgress() {
     if (!m_pTransferThread || m_bClosing || m_nLastStatus != TRANSFER_RECEIVING) return;
     const CHttpThread& t = *m_pTransferThread;
-    SetPaneText(lv::app::ID_PANE_TRANSFER,
-                lv::app::ToQ(TransferProgressText(t.GetBytesReceived(), t.GetCurrentItem(), t.GetItemCount())));
+    SetPaneText(
+        lv::app::ID_PANE_TRANSFER,
+        lv::app::ToQ(WithRecorder(TransferProgressText(t.GetBytesReceived(), t.GetCurrentItem(), t.GetItemCount()))));
+}
+
+std::string CMainFrame::WithRecorder(const std::string& text) const {
+    return m_pFetchAll ? m_pFetchAll->StatusText(text) : text;
 }
 
 void CMainFrame::EndTransfer() {
@@ -103,6 +145,14 @@ void CMainFrame::EndTransfer() {
     // The finishing status is the worker's last act; joining is short.
     m_pTransferThread->Wait();
     const bool success = m_pTransferThread->GetExitCode() == 0;
+    if (m_pFetchAll) {
+        // A failed recorder keeps its cache; the others go on.
+        m_pFetchAll->Finished(static_cast<const CDownloadLibraryThread&>(*m_pTransferThread));
+        m_pTransferThread.reset();
+        if (!StartNextOfAll()) EndFetchAll();
+        return;
+    }
+    std::string news;
     if (!success) {
         const std::string error = m_pTransferThread->GetErrorText();
         if (!error.empty()) CMessageBox::Show(this, lv::app::ToQ(error), QMessageBox::Warning, QMessageBox::Ok);
@@ -111,11 +161,13 @@ void CMainFrame::EndTransfer() {
             m_doc.LoadDescription(titles->m_aTitles.back()->m_strPath);
             if (m_pEdit) GetEditView()->Refresh();
         }
-    } else if (dynamic_cast<CDownloadLibraryThread*>(m_pTransferThread.get())) {
+    } else if (auto* library = dynamic_cast<CDownloadLibraryThread*>(m_pTransferThread.get())) {
+        news = NewsStatusText(library->GetNewCount(), library->GetRemovedCount());
         m_doc.ReloadFromOwnPath();
         m_doc.UpdateAllViews(nullptr, 0, nullptr);
     }
     m_pTransferThread.reset();
     SetTransferring(false);
+    if (!news.empty()) SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(news));
     emit transferEnded(success);
 }

@@ -1,5 +1,7 @@
 #include "app/views/list_model.h"
 
+#include <QFont>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <algorithm>
@@ -42,6 +44,13 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
             return blank;
         }
         return {};
+    case Qt::FontRole:
+        if (RowAt(index.row()).m_bNew) {
+            QFont font = QGuiApplication::font();
+            font.setBold(true);
+            return font;
+        }
+        return {};
     default: return {};
     }
 }
@@ -72,10 +81,11 @@ void CListModel::BeginFill(int viewMode) {
     m_nSortColumn = -1;
 }
 
-void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) {
+void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title, bool isNew) {
     CListRowRef ref;
     ref.m_pRDName = &recorder.Name();
     ref.m_pTitle = &title;
+    ref.m_bNew = isNew;
     m_aRows.push_back(ref);
 }
 

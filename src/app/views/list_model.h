@@ -31,7 +31,8 @@ public:
     // Rows are appended between BeginFill and EndFill, which reset the model.
     // BeginFill takes hold of the document's recorders of the moment.
     void BeginFill(int viewMode);
-    void AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title);
+    // A new title is shown in bold.
+    void AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title, bool isNew = false);
     void AddDisc(const CRDDiscInfo& disc);
     // A row from records the model does not know: it keeps a copy.
     void AddRow(CListRow row);

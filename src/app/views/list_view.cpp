@@ -30,19 +30,21 @@ const char* const kHeaders[COLUMN_COUNT] = {
 // Rows of a condition's result go straight into the model.
 class CFillSink : public CConditionSink {
 public:
-    CFillSink(CListModel& model, std::array<std::string, 5>& modeNames) : m_model(model), m_modeNames(modeNames) {}
+    CFillSink(CListModel& model, std::array<std::string, 5>& modeNames, const CLibraryNews& news)
+        : m_model(model), m_modeNames(modeNames), m_news(news) {}
     void OnModeLabels(const CRDRecorderLibrary& recorder) override {
         const auto& labels = recorder.ModeLabels();
         for (std::size_t i = 0; i < m_modeNames.size(); ++i) m_modeNames[i] = i < labels.size() ? labels[i] : "";
     }
     void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override { m_model.AddDisc(disc); }
     void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) override {
-        m_model.AddTitle(recorder, title);
+        m_model.AddTitle(recorder, title, m_news.IsNew(title));
     }
 
 private:
     CListModel& m_model;
     std::array<std::string, 5>& m_modeNames;
+    const CLibraryNews& m_news;
 };
 
 }  // namespace
@@ -247,8 +249,11 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
     m_shownRow = QPersistentModelIndex();
     m_pModel->BeginFill(viewMode);
     if (cond) {
-        CFillSink sink(*m_pModel, m_szModeNames);
-        RunCondition(*cond, m_doc, sink);
+        // The marks of the document as it is now: a reload brings other records.
+        if (auto recorders = m_doc.ShareRecorders(); !m_news.IsFor(recorders))
+            m_news.Load(m_app.m_pszAppDir, std::move(recorders));
+        CFillSink sink(*m_pModel, m_szModeNames, m_news);
+        RunCondition(*cond, m_doc, sink, &m_news);
     }
     m_pModel->EndFill();
     ApplyColumns();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
 #include "core/views/list_rows.h"
 
@@ -104,4 +105,5 @@ private:
     bool m_bTransferring = false;
     std::array<std::string, 5> m_szModeNames;
     QPersistentModelIndex m_shownRow;
+    CLibraryNews m_news;  // bold rows and the "新着" node
 };

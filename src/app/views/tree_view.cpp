@@ -16,6 +16,8 @@ constexpr int IMAGE_SEARCH = 1;
 constexpr int IMAGE_HDD = 2;
 constexpr int IMAGE_DVD = 3;
 constexpr int IMAGE_DISC = 4;
+// "検索結果" and "新着" come before the recorders.
+constexpr int kFixedNodes = 2;
 
 }  // namespace
 
@@ -40,6 +42,7 @@ CRDTreeView::CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     setTextElideMode(Qt::ElideNone);
     m_hRoot = AddNode(invisibleRootItem(), "Librovista", IMAGE_ROOT);
     m_hSearchResults = AddNode(m_hRoot, lv::msg::SearchResults(), IMAGE_SEARCH);
+    m_hNewTitles = AddNode(m_hRoot, lv::msg::NewTitles(), IMAGE_SEARCH);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CRDTreeView::OnSelChanged);
     m_doc.AddView(this);
 }
@@ -76,11 +79,12 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
     // looked up again afterwards so that the list shows the reloaded data.
     CTreeNode* selected = GetSelectedNode();
     std::vector<std::string> path;
-    if (selected && selected != m_hRoot && selected != m_hSearchResults) path = PathOf(selected);
+    if (selected && selected != m_hRoot && selected != m_hSearchResults && selected != m_hNewTitles)
+        path = PathOf(selected);
 
     m_bRebuilding = true;
     if (!path.empty()) clearSelection();
-    while (m_hRoot->childCount() > 1) delete m_hRoot->takeChild(1);
+    while (m_hRoot->childCount() > kFixedNodes) delete m_hRoot->takeChild(kFixedNodes);
 
     const int flags = m_app.m_settings.m_nDiscDisplay;
     const int recMode = m_app.m_settings.m_nRecMode;
@@ -98,6 +102,8 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
     if (!path.empty()) {
         if (!SelectPath(path)) setCurrentItem(m_hRoot);
     }
+    // What is new changes with every download.
+    if (selected == m_hNewTitles) OnSelChanged();
 }
 
 void CRDTreeView::UpdateDiscLabels() {
@@ -130,7 +136,7 @@ void CRDTreeView::ShowSearchResults() {
 bool CRDTreeView::SelectPath(const std::vector<std::string>& path) {
     std::size_t k = 0;
     if (path.empty() || path.front().empty()) return false;
-    QTreeWidgetItem* current = m_hRoot->childCount() > 1 ? m_hRoot->child(1) : nullptr;
+    QTreeWidgetItem* current = m_hRoot->childCount() > kFixedNodes ? m_hRoot->child(kFixedNodes) : nullptr;
     while (current) {
         auto* node = static_cast<CTreeNode*>(current);
         QTreeWidgetItem* parent = current->parent();
@@ -168,8 +174,8 @@ void CRDTreeView::OnSelChanged() {
     std::optional<std::string_view> parentLabel, grandLabel;
     if (parent) parentLabel = parent->m_strLabel;
     if (grand) grandLabel = grand->m_strLabel;
-    const TREE_NODE_KIND kind =
-        ClassifyNode(node == m_hRoot, node == m_hSearchResults, node->m_bHasRecord ? &node->m_record : nullptr);
+    const TREE_NODE_KIND kind = ClassifyNode(node == m_hRoot, node == m_hSearchResults,
+                                             node->m_bHasRecord ? &node->m_record : nullptr, node == m_hNewTitles);
     NODESELECTION selection =
         MakeNodeCondition(kind, node->m_strLabel, parentLabel, grandLabel, m_pSearchCondition.get());
 

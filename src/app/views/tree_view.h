@@ -41,6 +41,7 @@ public:
 
     CTreeNode* GetRoot() const { return m_hRoot; }
     CTreeNode* GetSearchResults() const { return m_hSearchResults; }
+    CTreeNode* GetNewTitles() const { return m_hNewTitles; }
     CTreeNode* GetSelectedNode() const;
     const CSearchCondition* GetStoredCondition() const { return m_pSearchCondition.get(); }
 
@@ -60,6 +61,7 @@ private:
     CRDTitleDoc& m_doc;
     CTreeNode* m_hRoot = nullptr;
     CTreeNode* m_hSearchResults = nullptr;
+    CTreeNode* m_hNewTitles = nullptr;  // "新着": the titles the last downloads found new
     std::unique_ptr<CSearchCondition> m_pSearchCondition;
     bool m_bRebuilding = false;
 };

@@ -8,6 +8,7 @@
 
 #include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
+#include "core/library/new_titles.h"
 #include "core/net/http_thread.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
@@ -49,8 +50,19 @@ bool CDownloadLibraryThread::DoTransfer() {
     } else {
         ok = Fetch(kLibraryPath, lib.c_str());
         if (ok) ok = m_nModelClass == 1 ? BuildDiscList(lib, disc) : Fetch(kDiscListPath, disc.c_str());
+        // Compared while the old library is still in place.
+        NEWTITLES news;
+        if (ok) news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib);
         // Both lists are complete: only now is the old cache replaced.
         if (ok) ok = ReplaceFile(lib, m_strLibraryPath);
+        // The news belong to the library file: replaced with it. News that
+        // cannot be written must not stay to mark titles of another library.
+        if (ok) {
+            const std::string newsPath = NewTitlesPath(m_strCacheFolder);
+            if (!SaveNewTitles(newsPath, news)) std::remove(newsPath.c_str());
+            m_nNewCount = static_cast<int>(news.aNew.size());
+            m_nRemovedCount = news.nRemoved;
+        }
         if (ok) ok = ReplaceFile(disc, m_strDiscPath);
     }
     RemoveIfThere(lib);

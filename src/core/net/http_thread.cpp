@@ -226,6 +226,7 @@ bool CHttpThread::Connect(const std::string& name) {
     CNetNaviSetting setting(m_strAppDir);
     if (!setting.SetName(name) || !setting.Load()) return false;
     m_nModelClass = setting.GetModelClass();
+    m_strModel = setting.GetModel();
     m_strLibraryPath = setting.GetLibraryPath();
     m_strDiscPath = setting.GetDiscPath();
     m_strCacheFolder = setting.GetCacheFolder();

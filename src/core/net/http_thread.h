@@ -101,6 +101,7 @@ protected:
     void SetCurrentItem(int item) { m_nCurrentItem = item; }
 
     int m_nModelClass = 0;
+    std::string m_strModel;
     std::string m_strLibraryPath;
     std::string m_strDiscPath;
     std::string m_strCacheFolder;
@@ -129,6 +130,11 @@ class CDownloadLibraryThread : public CHttpThread {
 public:
     using CHttpThread::CHttpThread;
 
+    // After a successful end: the titles new since the library replaced, and
+    // the titles gone (also written to the recorder's news file).
+    int GetNewCount() const { return m_nNewCount; }
+    int GetRemovedCount() const { return m_nRemovedCount; }
+
     // Writes the disc list of a class 1 recorder, derived from its library list.
     bool BuildDiscList(const std::string& libraryPath, const std::string& discPath);
     bool ReplaceFile(const std::string& source, const std::string& destination);
@@ -136,6 +142,10 @@ public:
 protected:
     bool DoTransfer() override;
     bool CheckFirstChunk(const char* data, std::size_t length) override;
+
+private:
+    int m_nNewCount = 0;
+    int m_nRemovedCount = 0;
 };
 
 class CDownloadTitle {

@@ -1,5 +1,6 @@
 #include "core/search/search_condition.h"
 
+#include "core/library/new_titles.h"
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
 #include "core/search/genres.h"
@@ -34,12 +35,13 @@ bool CSearchCondition::NeedsDiscView() const {
     return (m_nFlags & SC_DISC) && m_strDisc == "DVD" && !(m_nFlags & SC_DVD_TITLES);
 }
 
-void RunCondition(const CSearchCondition& cond, const CRDTitleDoc& doc, CConditionSink& sink) {
-    RunCondition(cond, doc.GetRecorders(), sink);
+void RunCondition(const CSearchCondition& cond, const CRDTitleDoc& doc, CConditionSink& sink,
+                  const CLibraryNews* news) {
+    RunCondition(cond, doc.GetRecorders(), sink, news);
 }
 
 void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_ptr<CRDRecorderLibrary>>& recorders,
-                  CConditionSink& sink) {
+                  CConditionSink& sink, const CLibraryNews* news) {
     const int flags = cond.m_nFlags;
     const bool discView = cond.NeedsDiscView();
     const bool byDisc = flags & SC_DISC;
@@ -48,6 +50,7 @@ void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_pt
     const bool byFrom = flags & SC_DATE_FROM;
     const bool byTo = flags & SC_DATE_TO;
     const bool byText = (flags & SC_TEXT) && !cond.m_strText.empty();
+    const bool byNews = flags & SC_NEW_TITLES;
     // The search text is folded once for the whole walk.
     lv::text::CFoldedMatcher matcher(byText ? std::string_view(cond.m_strText) : std::string_view());
 
@@ -70,6 +73,7 @@ void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_pt
             if (byFrom && lv::text::Compare(title.Field(TF_DATE), cond.m_strDateFrom) < 0) continue;
             if (byTo && lv::text::Compare(title.Field(TF_DATE), cond.m_strDateTo) > 0) continue;
             if (byText && !matcher.Contains(title.Field(TF_TITLE))) continue;
+            if (byNews && !(news && news->IsNew(title))) continue;
             sink.OnTitle(*rec, title);
         }
     }

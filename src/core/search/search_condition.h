@@ -9,6 +9,7 @@
 
 class CRDTitleDoc;
 class CRDRecorderLibrary;
+class CLibraryNews;
 
 constexpr int SC_RECORDER = 0x1;
 constexpr int SC_DISC = 0x2;
@@ -16,6 +17,7 @@ constexpr int SC_TEXT = 0x4;
 constexpr int SC_DATE_FROM = 0x8;
 constexpr int SC_DATE_TO = 0x10;
 constexpr int SC_GENRE = 0x20;
+constexpr int SC_NEW_TITLES = 0x40;  // only the titles the last download of their recorder found new
 constexpr int SC_DVD_TITLES = 0x10000;
 
 struct SEARCHCONDITION {
@@ -54,8 +56,10 @@ struct CConditionSink {
     virtual void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) = 0;
 };
 
-// Walks the document and hands every selected row to the sink.
-void RunCondition(const CSearchCondition& cond, const CRDTitleDoc& doc, CConditionSink& sink);
+// Walks the document and hands every selected row to the sink. SC_NEW_TITLES
+// asks `news`; without it no title is new.
+void RunCondition(const CSearchCondition& cond, const CRDTitleDoc& doc, CConditionSink& sink,
+                  const CLibraryNews* news = nullptr);
 // The same walk over recorder libraries in the given order.
 void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_ptr<CRDRecorderLibrary>>& recorders,
-                  CConditionSink& sink);
+                  CConditionSink& sink, const CLibraryNews* news = nullptr);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "core/ini/atomic_file.h"
+#include "core/library/new_titles.h"
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
@@ -96,6 +98,11 @@ CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& r
     for (const std::string& path : {setting.GetLibraryPath(), setting.GetDiscPath()}) {
         if (FileExists(path) && !RemoveFile(path, result)) return result;
     }
+    // What the last download found new goes with the library it was about;
+    // it is no cache file of the recorder's and is not counted.
+    std::remove(NewTitlesPath(setting.GetCacheFolder()).c_str());
+    lv::RemoveStaleTemps(setting.GetCacheFolder(), std::string(kNewTitlesFile) + ".~",
+                         fs::file_time_type::clock::now());
     RemoveTransferLeftovers(setting.GetCacheFolder());
     return result;
 }

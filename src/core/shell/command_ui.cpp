@@ -6,6 +6,7 @@ COMMAND_UI GetCommandUI(const COMMAND_STATE& s) {
     COMMAND_UI ui;
     const bool idle = !s.bTransferring;
     ui.bDownloadLibrary = idle && s.bRecorderChosen;
+    ui.bDownloadAllLibraries = idle && s.bHasRecorders;
     ui.bAbort = s.bTransferring;
     ui.bCleanCache = idle && s.bRecorderChosen;
     ui.bNetNaviSetting = idle;

@@ -9,6 +9,7 @@ enum ACTIVE_VIEW { ACTIVE_NONE, ACTIVE_TREE, ACTIVE_LIST, ACTIVE_EDIT };
 struct COMMAND_STATE {
     bool bTransferring = false;
     bool bRecorderChosen = false;  // the document's current recorder is not empty
+    bool bHasRecorders = false;    // the document holds at least one recorder's library
     ACTIVE_VIEW nActiveView = ACTIVE_NONE;
     int nListViewMode = 0;  // VIEW_TITLES or VIEW_DISCS
     int nSelectedRows = 0;
@@ -23,6 +24,7 @@ struct COMMAND_STATE {
 struct COMMAND_UI {
     // Enabled.
     bool bDownloadLibrary = false;
+    bool bDownloadAllLibraries = false;
     bool bDownloadTitle = false;
     bool bAbort = false;
     bool bCleanCache = false;  // the three clean-up commands

@@ -27,6 +27,9 @@ namespace lv::msg {
     X(SaveFailed, "設定保存に失敗しました。")                                                                   \
     X(CacheDeleted, "%d 個のキャッシュファイルを削除しました。")                                                \
     X(SearchResults, "検索結果")                                                                                \
+    X(NewTitles, "新着")                                                                                        \
+    X(NewsStatus, "新着 %d件 / 削除 %d件")                                                                      \
+    X(FetchAllFailed, "次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。")                                       \
     X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                                       \
     X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                                      \
     X(AskDeleteAll, "の番組説明をすべて削除します。よろしいですか？")                                           \

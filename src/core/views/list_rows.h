@@ -32,6 +32,7 @@ struct CListRowRef {
     const std::string* m_pRDName = nullptr;  // the recorder that holds the title or disc
     const CRDTitleInfo* m_pTitle = nullptr;  // title rows
     const CRDDiscInfo* m_pDisc = nullptr;    // disc rows
+    bool m_bNew = false;                     // a title the recorder's last download found new
 
     bool IsDisc() const { return m_pDisc != nullptr; }
     // Shared image list index: 16 + main genre for a title with a genre, -1

@@ -10,9 +10,10 @@ CRDDiscInfo MakeBlankRecord(std::string_view marker) {
     return record;
 }
 
-TREE_NODE_KIND ClassifyNode(bool isRoot, bool isSearchResults, const CRDDiscInfo* record) {
+TREE_NODE_KIND ClassifyNode(bool isRoot, bool isSearchResults, const CRDDiscInfo* record, bool isNewTitles) {
     if (isRoot) return NODE_ROOT;
     if (isSearchResults) return NODE_SEARCH_RESULTS;
+    if (isNewTitles) return NODE_NEW_TITLES;
     if (!record) return NODE_NO_RECORD;
     if (record->m_strDiscNo == NODE_MARKER_RECORDER) return NODE_RECORDER;
     if (record->m_strDiscNo == NODE_MARKER_HDD) return NODE_HDD;
@@ -58,6 +59,10 @@ NODESELECTION MakeNodeCondition(TREE_NODE_KIND kind, std::string_view label, std
     case NODE_NO_RECORD: break;
     case NODE_SEARCH_RESULTS:
         if (stored) sel.condition = *stored;
+        break;
+    case NODE_NEW_TITLES:
+        sel.condition.emplace();
+        sel.condition->m_nFlags = SC_NEW_TITLES;
         break;
     case NODE_RECORDER: make(SC_RECORDER, label, {}); break;
     case NODE_HDD:

@@ -12,6 +12,7 @@
 enum TREE_NODE_KIND {
     NODE_ROOT,
     NODE_SEARCH_RESULTS,
+    NODE_NEW_TITLES,  // "新着": the new titles of every recorder
     NODE_NO_RECORD,
     NODE_RECORDER,
     NODE_HDD,
@@ -27,9 +28,9 @@ inline constexpr std::string_view NODE_MARKER_DVD = "DVD";
 // Flag word 0 and empty texts but for the marker in the disc-number field.
 CRDDiscInfo MakeBlankRecord(std::string_view marker);
 
-// Decided in this order: the root, the search-results node, a node without
-// record, a marker, and otherwise a disc.
-TREE_NODE_KIND ClassifyNode(bool isRoot, bool isSearchResults, const CRDDiscInfo* record);
+// Decided in this order: the root, the search-results node, the new-titles
+// node, a node without record, a marker, and otherwise a disc.
+TREE_NODE_KIND ClassifyNode(bool isRoot, bool isSearchResults, const CRDDiscInfo* record, bool isNewTitles = false);
 
 // A record that the re-labelling pass treats as a disc (bit 1 or 2 of its flag word).
 inline bool IsDiscRecord(const CRDDiscInfo& record) { return (record.m_nFlags & DISC_NODE_MASK) != 0; }

@@ -15,9 +15,16 @@ COMMAND_STATE Idle(bool chosen) {
 TEST(CommandUI, TransferCommandsFollowTheRecorderAndTheTransfer) {
     COMMAND_UI none = GetCommandUI(Idle(false));
     EXPECT_FALSE(none.bDownloadLibrary);
+    EXPECT_FALSE(none.bDownloadAllLibraries);
     EXPECT_FALSE(none.bCleanCache);
     EXPECT_FALSE(none.bAbort);
     EXPECT_TRUE(none.bNetNaviSetting);
+
+    COMMAND_STATE listed = Idle(false);
+    listed.bHasRecorders = true;
+    EXPECT_TRUE(GetCommandUI(listed).bDownloadAllLibraries);
+    listed.bTransferring = true;
+    EXPECT_FALSE(GetCommandUI(listed).bDownloadAllLibraries);
 
     COMMAND_UI chosen = GetCommandUI(Idle(true));
     EXPECT_TRUE(chosen.bDownloadLibrary);

@@ -1,0 +1,192 @@
+#include "core/library/new_titles.h"
+
+#include <charconv>
+#include <filesystem>
+#include <unordered_map>
+
+#include "core/ini/atomic_file.h"
+#include "core/library/csv.h"
+#include "core/library/recorder_library.h"
+#include "core/settings/netnavi_setting.h"
+#include "core/text/messages.h"
+
+namespace {
+
+constexpr std::string_view kMagic = "NewTitles";
+constexpr std::string_view kVersion = "1";
+
+// The four texts in one string; a NUL never occurs inside a field.
+std::string Key(std::string_view date, std::string_view time, std::string_view channel, std::string_view title) {
+    std::string key;
+    key.reserve(date.size() + time.size() + channel.size() + title.size() + 3);
+    key.append(date).append(1, '\0').append(time).append(1, '\0').append(channel).append(1, '\0').append(title);
+    return key;
+}
+
+std::string Key(const CRDTitleInfo& t) {
+    return Key(t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE));
+}
+
+std::string Key(const TITLEID& id) { return Key(id.strDate, id.strTime, id.strChannel, id.strTitle); }
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    for (char c : text) {
+        if (c == '"') out += '"';  // a quote is never the second byte of a character
+        out += c;
+    }
+    out += "\",";
+}
+
+std::optional<int> ParseCount(std::string_view s, int min) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec != std::errc() || end != s.data() + s.size() || value < min) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles) {
+    std::vector<TITLEID> ids;
+    ids.reserve(titles.size());
+    std::unordered_map<std::string, int> seen;
+    for (const CRDTitleInfo& t : titles) {
+        const int n = ++seen[Key(t)];
+        ids.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)), std::string(t.Field(TF_CHANNEL)),
+                       std::string(t.Field(TF_TITLE)), n});
+    }
+    return ids;
+}
+
+NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after) {
+    std::unordered_map<std::string, int> left;  // titles of `before` not yet found again
+    for (const CRDTitleInfo& t : before) ++left[Key(t)];
+    NEWTITLES news;
+    std::unordered_map<std::string, int> seen;
+    for (const CRDTitleInfo& t : after) {
+        std::string key = Key(t);
+        const int n = ++seen[key];
+        auto it = left.find(key);
+        if (it != left.end() && it->second > 0) {
+            --it->second;
+            continue;
+        }
+        news.aNew.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)),
+                             std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE)), n});
+    }
+    for (const auto& [key, count] : left) news.nRemoved += count;
+    return news;
+}
+
+NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after) {
+    std::error_code ec;
+    if (!std::filesystem::exists(before, ec)) return {};
+    CRDRecorderLibrary old(""), now("");
+    old.SetModel(model);
+    now.SetModel(model);
+    if (!old.LoadTitleList(before) || !now.LoadTitleList(after)) return {};
+    return CompareLibraries(old.Titles(), now.Titles());
+}
+
+std::string NewTitlesPath(const std::string& cacheFolder) { return cacheFolder + kNewTitlesFile; }
+
+std::string FormatNewTitles(const NEWTITLES& news) {
+    std::string out;
+    AppendQuoted(out, kMagic);
+    out.append(kVersion).append(",").append(std::to_string(news.nRemoved)).append("\r\n");
+    for (const TITLEID& id : news.aNew) {
+        for (const std::string* text : {&id.strDate, &id.strTime, &id.strChannel, &id.strTitle})
+            AppendQuoted(out, *text);
+        out.append(std::to_string(id.nOccurrence)).append("\r\n");
+    }
+    return out;
+}
+
+bool ParseNewTitles(std::string_view bytes, NEWTITLES& news) {
+    news = {};
+    NEWTITLES parsed;
+    bool header = true;
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = bytes.find('\n', pos);
+        if (end == std::string_view::npos) end = bytes.size();
+        std::string line(bytes.substr(pos, end - pos));
+        pos = end + 1;
+        while (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty() && !header) continue;
+        if (line.find('\0') != std::string::npos) return false;
+        // One slot more than a line has: a field too many is a broken line.
+        char f[6][TITLE_LIMIT + 2];
+        CSV_FIELD slots[7];
+        for (int i = 0; i < 6; ++i) slots[i] = {f[i], sizeof f[i]};
+        slots[6] = {nullptr, 0};
+        std::size_t lengths[6] = {};
+        SplitCsvLine(line.c_str(), slots, CSV_DOUBLED, lengths);
+        if (header) {
+            auto removed = ParseCount(f[2], 0);
+            if (f[0] != kMagic || f[1] != kVersion || !removed || f[3][0]) return false;
+            parsed.nRemoved = *removed;
+            header = false;
+            continue;
+        }
+        auto occurrence = ParseCount(f[4], 1);
+        // A cut field would name another title.
+        bool cut = false;
+        for (int i = 0; i < 4; ++i) cut = cut || lengths[i] > TITLE_LIMIT;
+        if (!occurrence || f[5][0] || cut) return false;
+        parsed.aNew.push_back({f[0], f[1], f[2], f[3], *occurrence});
+    }
+    if (header) return false;
+    news = std::move(parsed);
+    return true;
+}
+
+bool SaveNewTitles(const std::string& path, const NEWTITLES& news) {
+    return lv::WriteFileAtomic(path, FormatNewTitles(news));
+}
+
+NEWTITLES LoadNewTitles(const std::string& path) {
+    std::string bytes;
+    NEWTITLES news;
+    if (lv::ReadWholeFile(path, bytes)) ParseNewTitles(bytes, news);
+    return news;
+}
+
+std::vector<bool> MarkNewTitles(const NEWTITLES& news, const std::vector<CRDTitleInfo>& titles) {
+    std::vector<bool> marks(titles.size(), false);
+    if (news.aNew.empty()) return marks;
+    std::unordered_map<std::string, std::unordered_set<int>> wanted;
+    for (const TITLEID& id : news.aNew) wanted[Key(id)].insert(id.nOccurrence);
+    std::unordered_map<std::string, int> seen;
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        std::string key = Key(titles[i]);
+        auto it = wanted.find(key);
+        if (it == wanted.end()) continue;
+        marks[i] = it->second.count(++seen[key]) != 0;
+    }
+    return marks;
+}
+
+std::string NewsStatusText(int newCount, int removed) {
+    std::string text = lv::msg::NewsStatus();
+    for (int n : {newCount, removed}) {
+        const std::size_t at = text.find("%d");
+        if (at != std::string::npos) text.replace(at, 2, std::to_string(n));
+    }
+    return text;
+}
+
+void CLibraryNews::Load(const std::string& appDir, std::shared_ptr<const RECORDERS> recorders) {
+    m_pRecorders = std::move(recorders);
+    m_aNew.clear();
+    if (!m_pRecorders) return;
+    for (const auto& recorder : *m_pRecorders) {
+        CNetNaviSetting setting(appDir);
+        if (!setting.SetName(recorder->Name())) continue;
+        const NEWTITLES news = LoadNewTitles(NewTitlesPath(setting.GetCacheFolder()));
+        const std::vector<bool> marks = MarkNewTitles(news, recorder->Titles());
+        for (std::size_t i = 0; i < marks.size(); ++i)
+            if (marks[i]) m_aNew.insert(&recorder->Titles()[i]);
+    }
+}

@@ -1,0 +1,87 @@
+#pragma once
+// What a library download brought: the titles that are new since the library
+// it replaced, and how many titles went. Kept per recorder in a small file of
+// its cache folder until the recorder's next download.
+//
+// A title is known by its recording: date, start time, channel and name. These
+// travel with the title when it is dubbed to a DVD and come back the same from
+// every download, unlike its disc, its line, its page name or the remaining
+// time. Copies of one recording share all four, so the n-th title with the
+// same four in library order is a title of its own.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+#include "core/library/records.h"
+
+class CRDRecorderLibrary;
+
+struct TITLEID {
+    std::string strDate;
+    std::string strTime;
+    std::string strChannel;
+    std::string strTitle;
+    int nOccurrence = 1;  // the n-th title with these four, from 1, in library order
+
+    bool operator==(const TITLEID&) const = default;
+};
+
+struct NEWTITLES {
+    std::vector<TITLEID> aNew;  // in the new library's order
+    int nRemoved = 0;
+
+    bool operator==(const NEWTITLES&) const = default;
+};
+
+// The ids of a library's titles, in its order.
+std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles);
+
+// The titles of `after` that `before` did not have, and how many of `before` are gone.
+NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after);
+
+// The same for two library files of a recorder of `model`. Without a library
+// to compare with (a first download) nothing counts as new.
+NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after);
+
+// The file in a recorder's cache folder (ending in a separator). Not a ".txt"
+// file: the description clean-ups must leave it alone.
+inline constexpr char kNewTitlesFile[] = "NewTitles.csv";
+std::string NewTitlesPath(const std::string& cacheFolder);
+
+// The file's bytes (code page 932): a header line with the removed count, then
+// one line per new title.
+std::string FormatNewTitles(const NEWTITLES& news);
+// False for anything that is not such a file; `news` is then empty.
+bool ParseNewTitles(std::string_view bytes, NEWTITLES& news);
+
+// Replaces the file atomically.
+bool SaveNewTitles(const std::string& path, const NEWTITLES& news);
+// A missing, unreadable, hand-broken or foreign file gives no news at all.
+NEWTITLES LoadNewTitles(const std::string& path);
+
+// Which titles of a library the news names, by index.
+std::vector<bool> MarkNewTitles(const NEWTITLES& news, const std::vector<CRDTitleInfo>& titles);
+
+// "新着 %d件 / 削除 %d件"
+std::string NewsStatusText(int newCount, int removed);
+
+// The news of every recorder of a document, read from their cache folders,
+// with the new titles known by their records.
+class CLibraryNews {
+public:
+    using RECORDERS = std::vector<std::unique_ptr<CRDRecorderLibrary>>;
+
+    // Keeps the recorders alive: the marks point into their records.
+    void Load(const std::string& appDir, std::shared_ptr<const RECORDERS> recorders);
+    // Loaded for exactly these recorders (a reloaded document has others).
+    bool IsFor(const std::shared_ptr<const RECORDERS>& recorders) const { return m_pRecorders == recorders; }
+
+    bool IsNew(const CRDTitleInfo& title) const { return m_aNew.count(&title) != 0; }
+    int NewCount() const { return static_cast<int>(m_aNew.size()); }
+
+private:
+    std::shared_ptr<const RECORDERS> m_pRecorders;
+    std::unordered_set<const CRDTitleInfo*> m_aNew;
+};

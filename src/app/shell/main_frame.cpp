@@ -60,7 +60,10 @@ void CMainFrame::ConnectViews() {
         UpdateCommandUI();
     });
     connect(m_pList, &CRDListView::rowCountChanged, this,
-            [this](int rows) { SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows)); });
+            [this](int rows) {
+                SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows));
+                UpdateCommandUI();
+            });
     connect(m_pList, &CRDListView::modeLabelChanged, this,
             [this](const QString& label) { SetPaneText(ID_PANE_RECMODE, label); });
     connect(m_pList, &CRDListView::descriptionChanged, m_pEdit, &CRDEditView::Refresh);
@@ -108,6 +111,7 @@ void CMainFrame::CreateActions() {
     connect(MakeAction(ID_CLEAN_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDeleteLibraryCache);
     connect(MakeAction(ID_CLEAN_UNUSED), &QAction::triggered, this, &CMainFrame::OnDeleteUnusedDescriptions);
     connect(MakeAction(ID_CLEAN_DESCRIPTIONS), &QAction::triggered, this, &CMainFrame::OnDeleteAllDescriptions);
+    connect(MakeAction(ID_EXPORT_LIST), &QAction::triggered, this, &CMainFrame::OnExportList);
     connect(MakeAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(MakeAction(ID_EDIT_COPY), &QAction::triggered, this, &CMainFrame::OnEditCopy);
     connect(MakeAction(ID_EDIT_COPY_DETAILS), &QAction::triggered, this, &CMainFrame::OnEditCopyDetails);
@@ -152,7 +156,7 @@ void CMainFrame::CreateMenus() {
         }
     };
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0});
+    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EXPORT_LIST, 0});
     QMenu* cache = file->addMenu(QStringLiteral("ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ"));
     add(cache, {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS});
     add(file, {0, ID_APP_EXIT});
@@ -318,6 +322,7 @@ COMMAND_STATE CMainFrame::GetCommandState() const {
                                                    : ACTIVE_NONE;
     state.nListViewMode = m_pList->GetViewMode();
     state.nSelectedRows = m_pList->GetSelectedCount();
+    state.nListRows = m_pList->GetModel()->rowCount();
     state.bSelectionServesDescriptions = m_pList->SelectionServesDescriptions();
     state.bTreeCanGoUp = m_pTree->CanGoUp();
     state.nListStyle = m_pList->GetListStyle();
@@ -345,6 +350,7 @@ void CMainFrame::UpdateCommandUI() {
     enable(ID_EDIT_SELECT_ALL, ui.bEditSelectAll);
     enable(ID_EDIT_COPY_DETAILS, ui.bEditCopyDetails);
     enable(ID_UP_ONE_LEVEL, ui.bUpOneLevel);
+    enable(ID_EXPORT_LIST, ui.bExportList);
     enable(ID_VIEW_LINEUP, ui.bLineUp);
 
     check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());

@@ -18,6 +18,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
+#include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"

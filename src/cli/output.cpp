@@ -144,10 +144,9 @@ void Output::Title(const std::string& rdName, const CRDTitleInfo& t) {
     const std::string genre = std::to_string(t.m_nGenre);  // short: no allocation
     if (m_json) {
         // The keys in the order of the record line's fields.
-        static const char* const kKeys[TF_COUNT] = {"disc",       "title",      "genre",      "date",
-                                                    "weekday",    "time",       "channel",    "remaining",
-                                                    "remaining1", "remaining2", "remaining3", "remaining4",
-                                                    "remaining5", "page",       "textFile"};
+        static const char* const kKeys[TF_COUNT] = {
+            "disc",       "title",      "genre",      "date",       "weekday",    "time", "channel", "remaining",
+            "remaining1", "remaining2", "remaining3", "remaining4", "remaining5", "page", "textFile"};
         OpenObject();
         m_line += "\"type\":\"title\",\"recorder\":";
         text::AppendJsonString(m_line, rdName);

@@ -65,7 +65,8 @@ private slots:
         // The code page 932 filter; a .csv keeps the encoding chosen.
         CFileDialog::SetNextAnswer(QString::fromStdString(path + ".csv"), 1);
         exportList->trigger();
-        QVERIFY(lv::test::ReadFile(path + ".csv").starts_with(SJ("録画開始日時,タイトル名,Disc No.,ジャンル,本体名\r\n")));
+        QVERIFY(
+            lv::test::ReadFile(path + ".csv").starts_with(SJ("録画開始日時,タイトル名,Disc No.,ジャンル,本体名\r\n")));
 
         // A file that cannot be written: the shared file error text in a stop box.
         CMessageBox::SetNextAnswer(QMessageBox::Ok);

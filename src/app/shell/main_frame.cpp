@@ -60,11 +60,10 @@ void CMainFrame::ConnectViews() {
         SetPaneText(ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(selected));
         UpdateCommandUI();
     });
-    connect(m_pList, &CRDListView::rowCountChanged, this,
-            [this](int rows) {
-                SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows));
-                UpdateCommandUI();
-            });
+    connect(m_pList, &CRDListView::rowCountChanged, this, [this](int rows) {
+        SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows));
+        UpdateCommandUI();
+    });
     connect(m_pList, &CRDListView::modeLabelChanged, this,
             [this](const QString& label) { SetPaneText(ID_PANE_RECMODE, label); });
     connect(m_pList, &CRDListView::descriptionChanged, m_pEdit, &CRDEditView::Refresh);

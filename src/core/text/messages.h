@@ -43,7 +43,7 @@ namespace lv::msg {
     X(ErrDiskFull, "ディスクの空き容量が不足しています。")                                                      \
     X(ErrAccessDenied, "アクセスが拒否されました。")                                                            \
     X(ErrFileNotFound, "ファイルが見つかりません。")                                                            \
-    X(ErrReadOnly, "読み取り専用のため書き込めません。")                                                      \
+    X(ErrReadOnly, "読み取り専用のため書き込めません。")                                                        \
     X(ColTitle, "タイトル名")                                                                                   \
     X(ColDiscNo, "Disc No.")                                                                                    \
     X(ColGenre, "ジャンル")                                                                                     \

@@ -149,8 +149,12 @@ std::vector<SECTION> Sections(const LIST_EXPORT& list) {
         auto [it, added] = index.emplace(key, sections.size());
         if (added) {
             const CRDDiscInfo* disc = FindDisc(list.pDoc, *row.m_pRDName, t.Field(TF_DISC));
-            sections.push_back({row.m_pRDName, std::string(t.Field(TF_DISC)), disc ? disc->m_strLabel : "",
-                                std::string(t.GetRemaining(list.nRecMode)), {}, {}});
+            sections.push_back({row.m_pRDName,
+                                std::string(t.Field(TF_DISC)),
+                                disc ? disc->m_strLabel : "",
+                                std::string(t.GetRemaining(list.nRecMode)),
+                                {},
+                                {}});
         }
         sections[it->second].aTitles.push_back(&t);
     }

@@ -134,13 +134,14 @@ TEST(ListExport, JsonIsValidUtf8WithControlCharactersEscaped) {
     l.Title("RD", "HDD", "q\"b\\\t\x01\x1F\x7F ok");
     l.Title("RD", "HDD", SJ("ソ") + "\x83");
     const std::string json = ExportList(l.Export({0, 2}, 3 | SORT_DESCENDING), EXPORT_JSON);
-    EXPECT_EQ(json,
-              "{\"view\":\"titles\",\"sort\":{\"column\":\"Date\",\"descending\":true},\n"
-              "\"columns\":[{\"key\":\"Title\",\"header\":\"タイトル名\"},{\"key\":\"Genre\",\"header\":\"ジャンル\"}],\n"
-              "\"rows\":[\n"
-              "{\"Title\":\"q\\\"b\\\\\\t\\u0001\\u001f\x7F ok\",\"Genre\":\"ドラマ\"},\n"
-              "{\"Title\":\"ソ\xEF\xBF\xBD\",\"Genre\":\"ドラマ\"}\n"
-              "]}\n");
+    EXPECT_EQ(
+        json,
+        "{\"view\":\"titles\",\"sort\":{\"column\":\"Date\",\"descending\":true},\n"
+        "\"columns\":[{\"key\":\"Title\",\"header\":\"タイトル名\"},{\"key\":\"Genre\",\"header\":\"ジャンル\"}],\n"
+        "\"rows\":[\n"
+        "{\"Title\":\"q\\\"b\\\\\\t\\u0001\\u001f\x7F ok\",\"Genre\":\"ドラマ\"},\n"
+        "{\"Title\":\"ソ\xEF\xBF\xBD\",\"Genre\":\"ドラマ\"}\n"
+        "]}\n");
     // Key 0 of the disc view is its disc number column.
     LIST_EXPORT discs = List{}.Export({0});
     discs.nViewMode = VIEW_DISCS;
@@ -153,13 +154,12 @@ TEST(ListExport, FormatFollowsTheExtensionElseTheChoiceAndFailuresNameTheFile) {
         EXPORT_FORMAT chosen, format;
         const char* written;
     };
-    for (const CASE& c : {CASE{"a.csv", EXPORT_JSON, EXPORT_CSV_UTF8, "a.csv"},
-                          CASE{"a.CSV", EXPORT_CSV_CP932, EXPORT_CSV_CP932, "a.CSV"},
-                          CASE{"a.Html", EXPORT_CSV_UTF8, EXPORT_HTML, "a.Html"},
-                          CASE{"a.htm", EXPORT_JSON, EXPORT_HTML, "a.htm"},
-                          CASE{"a.json", EXPORT_HTML, EXPORT_JSON, "a.json"},
-                          CASE{"dir.x/a", EXPORT_HTML, EXPORT_HTML, "dir.x/a.html"},
-                          CASE{"a.txt", EXPORT_CSV_CP932, EXPORT_CSV_CP932, "a.txt.csv"}}) {
+    for (const CASE& c :
+         {CASE{"a.csv", EXPORT_JSON, EXPORT_CSV_UTF8, "a.csv"},
+          CASE{"a.CSV", EXPORT_CSV_CP932, EXPORT_CSV_CP932, "a.CSV"},
+          CASE{"a.Html", EXPORT_CSV_UTF8, EXPORT_HTML, "a.Html"}, CASE{"a.htm", EXPORT_JSON, EXPORT_HTML, "a.htm"},
+          CASE{"a.json", EXPORT_HTML, EXPORT_JSON, "a.json"}, CASE{"dir.x/a", EXPORT_HTML, EXPORT_HTML, "dir.x/a.html"},
+          CASE{"a.txt", EXPORT_CSV_CP932, EXPORT_CSV_CP932, "a.txt.csv"}}) {
         EXPECT_EQ(ExportFormatFor(c.path, c.chosen), c.format) << c.path;
         EXPECT_EQ(WithExportExtension(c.path, c.format), c.written) << c.path;
     }

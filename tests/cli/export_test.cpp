@@ -25,7 +25,8 @@ public:
             return std::string("\"") + disc + "\",\"" + SJ(name) + "\",\"" + date +
                    "\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100081\"\r\n";
         };
-        WriteFile(cache + "Library.csv", title("0001", "野球", "2005/12/01") + title("HDD", "\"\"A\"\", B", "2005/12/03") +
+        WriteFile(cache + "Library.csv", title("0001", "野球", "2005/12/01") +
+                                             title("HDD", "\"\"A\"\", B", "2005/12/03") +
                                              title("0001", "相撲", "2005/12/02"));
         WriteFile(cache + "Disc.csv",
                   "\"No\",\"Name\",\"Free\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n"
@@ -88,8 +89,8 @@ TEST(CliJson, ListingsPrintOneArrayWithStableKeys) {
     EXPECT_EQ(h.Run({"--json", "recorders"}).out,
               "[\n{\"name\":\"Den\",\"model\":\"RD-XS41\",\"modelClass\":2,\"discs\":2,\"titles\":3}\n]\n");
     const std::string titles = h.Run({"--json", "--cp932", "search", "--text", "\"A\""}).out;
-    EXPECT_EQ(titles.rfind("[\n{\"type\":\"title\",\"recorder\":\"Den\",\"disc\":\"HDD\",\"title\":\"\\\"A\\\", B\",", 0),
-              0u)
+    EXPECT_EQ(
+        titles.rfind("[\n{\"type\":\"title\",\"recorder\":\"Den\",\"disc\":\"HDD\",\"title\":\"\\\"A\\\", B\",", 0), 0u)
         << titles;
     EXPECT_NE(titles.find(",\"genreCode\":65617}\n]\n"), std::string::npos) << titles;
     EXPECT_EQ(h.Run({"--json", "search", "--text", "none"}).out, "[]\n");

@@ -1,6 +1,7 @@
 // The user's tools in the window: quick and condition search, the cache
 // clean-ups, the recorder profiles and the options.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 
 #include "app/dialogs/file_dialog.h"
@@ -115,8 +116,9 @@ void CMainFrame::OnExportList() {
     const LIST_EXPORT list = m_pList->GetExport();
     if (list.rows.empty()) return;
     int filter = 0;
-    const QString chosen = CFileDialog::GetSaveFileName(this, QStringLiteral("一覧のｴｸｽﾎﾟｰﾄ"),
-                                                        QStringLiteral("librovista.csv"), filters, filter);
+    const QString chosen =
+        CFileDialog::GetSaveFileName(this, QStringLiteral("一覧のｴｸｽﾎﾟｰﾄ"),
+                                     QDir::home().filePath(QStringLiteral("librovista.csv")), filters, filter);
     if (chosen.isEmpty()) return;
     const EXPORT_FORMAT picked = filter >= 0 && filter < filters.size() ? kFormats[filter] : EXPORT_CSV_UTF8;
     const std::string path = QFile::encodeName(chosen).toStdString();

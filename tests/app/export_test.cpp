@@ -48,13 +48,13 @@ private slots:
         const QJsonObject doc = QJsonDocument::fromJson(json.readAll(), &error).object();
         QCOMPARE(error.error, QJsonParseError::NoError);
         QStringList keys;
-        for (const QJsonValue& c : doc[u"columns"_s].toArray()) keys << c[u"key"_s].toString();
+        for (const QJsonValue c : doc[u"columns"_s].toArray()) keys << c[u"key"_s].toString();
         // "残量時間" is hidden by default.
         QCOMPARE(keys, (QStringList{u"Date"_s, u"Title"_s, u"Disc"_s, u"Genre"_s, u"RDName"_s}));
         QCOMPARE(doc[u"sort"_s][u"column"_s].toString(), u"Date"_s);
         QVERIFY(doc[u"sort"_s][u"descending"_s].toBool());
         QStringList titles, dates;
-        for (const QJsonValue& row : doc[u"rows"_s].toArray()) {
+        for (const QJsonValue row : doc[u"rows"_s].toArray()) {
             titles << row[u"Title"_s].toString();
             dates << row[u"Date"_s].toString();
         }

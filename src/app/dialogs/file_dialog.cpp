@@ -23,7 +23,7 @@ QString CFileDialog::GetSaveFileName(QWidget* parent, const QString& caption, co
         return path;
     }
     QString selected = filters.value(filter);
-    const QString path =
+    QString path =
         QFileDialog::getSaveFileName(parent, caption, suggested, filters.join(QStringLiteral(";;")), &selected);
     filter = static_cast<int>(filters.indexOf(selected));
     return path;

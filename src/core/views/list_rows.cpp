@@ -205,8 +205,9 @@ void SortRows(std::vector<CListRowRef>& rows, int sortKey) {
 
 std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode) {
     std::vector<int> shown;
+    const int first = ViewFirstColumn(viewMode);
     for (int s : DisplayOrder(descs, viewMode))
-        if (descs[static_cast<std::size_t>(ViewFirstColumn(viewMode) + s)].nWidth > 0) shown.push_back(s);
+        if (descs.at(static_cast<std::size_t>(first) + static_cast<std::size_t>(s)).nWidth > 0) shown.push_back(s);
     return shown;
 }
 

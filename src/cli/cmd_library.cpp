@@ -31,6 +31,7 @@ int ForEachRecorder(Context& ctx, Print print) {
     if (!doc) return 1;
     std::optional<std::string> filter;
     if (!TakeRecorderFilter(ctx, *doc, filter)) return 1;
+    ctx.out.BeginList();
     for (const auto& lib : doc->GetRecorders())
         if (!filter || lib->Name() == *filter) print(*lib);
     return 0;
@@ -45,12 +46,24 @@ int CmdRecorders(Context& ctx) {
     // Libraries exist for a subset of the names, in the same order.
     const auto& libs = doc->GetRecorders();
     std::size_t next = 0;
+    ctx.out.BeginList();
     for (const auto& name : doc->GetRecorderNames()) {
         if (next < libs.size() && libs[next]->Name() == name) {
             const CRDRecorderLibrary& lib = *libs[next++];
             const std::string model = lib.GetModel(), cls = std::to_string(lib.GetModelClass()),
                               discs = std::to_string(lib.GetDiscCount()), titles = std::to_string(lib.GetTitleCount());
-            ctx.out.Line({name, model, cls, discs, titles});
+            ctx.out.Record({{"name", name},
+                            {"model", model},
+                            {"modelClass", cls, FIELD::NUMBER},
+                            {"discs", discs, FIELD::NUMBER},
+                            {"titles", titles, FIELD::NUMBER}});
+        } else if (ctx.out.IsJson()) {
+            // The same keys, null where there is no library.
+            ctx.out.Record({{"name", name},
+                            {"model", "", FIELD::NONE},
+                            {"modelClass", "", FIELD::NONE},
+                            {"discs", "", FIELD::NONE},
+                            {"titles", "", FIELD::NONE}});
         } else {
             ctx.out.Line({name, "-"});
         }

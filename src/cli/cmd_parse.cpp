@@ -23,6 +23,7 @@ int CmdParse(Context& ctx) {
     };
     if (disc && !lib.LoadDiscList(*disc)) note(*disc);
     if (library && !lib.LoadTitleList(*library)) note(*library);
+    ctx.out.BeginList();
     ctx.out.Labels(lib);
     for (const auto& d : lib.Discs()) ctx.out.Disc(d);
     for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);

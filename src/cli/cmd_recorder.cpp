@@ -171,6 +171,20 @@ int Show(Context& ctx) {
     setting.Load();
     const std::string cls = std::to_string(setting.GetModelClass()), port = std::to_string(setting.GetPort()),
                       auth = std::to_string(setting.GetAuth());
+    if (ctx.out.IsJson()) {
+        const std::string name = setting.GetName(), model = setting.GetModel(), host = setting.GetHost(),
+                          user = setting.GetUser(), secret = setting.GetPassword();
+        ctx.out.BeginList();
+        ctx.out.Record({{"name", name},
+                        {"model", model},
+                        {"modelClass", cls, FIELD::NUMBER},
+                        {"host", host},
+                        {"port", port, FIELD::NUMBER},
+                        {"auth", auth, FIELD::BOOL},
+                        {"user", user},
+                        {"password", secret, password ? FIELD::TEXT : FIELD::NONE}});
+        return 0;
+    }
     ctx.out.Line({"Name", setting.GetName()});
     ctx.out.Line({"Model", setting.GetModel()});
     ctx.out.Line({"ModelClass", cls});

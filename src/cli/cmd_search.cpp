@@ -35,7 +35,7 @@ struct PrintRows : CConditionSink {
 
 }  // namespace
 
-int CmdSearch(Context& ctx) {
+CSearchCondition TakeSearchCondition(Context& ctx) {
     auto& args = ctx.args;
     CONDITION_FIELDS f;
     if (auto v = TakeOption(args, "--recorder")) f.strRecorder = FromArg(ctx, *v);
@@ -50,10 +50,14 @@ int CmdSearch(Context& ctx) {
     }
     f.bDvdTitles = TakeFlag(args, "--dvd-titles");
     if (!args.empty()) throw UsageError{"unexpected argument: " + args.front()};
-    const CSearchCondition cond = MakeCondition(f);
+    return MakeCondition(f);
+}
 
+int CmdSearch(Context& ctx) {
+    const CSearchCondition cond = TakeSearchCondition(ctx);
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
+    ctx.out.BeginList();
     PrintRows sink(ctx.out);
     RunCondition(cond, *doc, sink);
     return 0;
@@ -61,11 +65,16 @@ int CmdSearch(Context& ctx) {
 
 int CmdGenres(Context& ctx) {
     if (!ctx.args.empty()) throw UsageError{"unexpected argument: " + ctx.args.front()};
+    ctx.out.BeginList();
     for (const GENRE_ENTRY& g : g_aGenres) {
         char code[16];
-        std::snprintf(code, sizeof code, "0x%X", g.nCode);
+        // Hexadecimal in the line; JSON has no hexadecimal numbers.
+        std::snprintf(code, sizeof code, ctx.out.IsJson() ? "%d" : "0x%X", g.nCode);
         const std::string image = std::to_string(GetGenreImage(g.nCode));
-        ctx.out.Line({code, image, IsMainGenre(g.nCode) ? "0" : "1", g.pszName});
+        ctx.out.Record({{"code", code, FIELD::NUMBER},
+                        {"image", image, FIELD::NUMBER},
+                        {"subGenre", IsMainGenre(g.nCode) ? "0" : "1", FIELD::BOOL},
+                        {"name", g.pszName}});
     }
     return 0;
 }

@@ -15,7 +15,8 @@ int CmdHistory(Context& ctx) {
             std::fprintf(stderr, "librovista-cli: cannot read %s\n", path.c_str());
             return 1;
         }
-        for (const std::string& keyword : list) ctx.out.Line({keyword});
+        ctx.out.BeginList();
+        for (const std::string& keyword : list) ctx.out.Record({{"keyword", keyword}});
         return 0;
     }
     if (args[0] != "add" || args.size() != 2) throw UsageError{"history takes nothing, or add TEXT"};

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/output.h"
+#include "core/search/search_condition.h"
 
 class CRDTitleDoc;
 
@@ -14,6 +15,7 @@ namespace lv::cli {
 
 struct Context {
     bool cp932 = false;
+    bool json = false;                // --json: listings print JSON
     std::optional<std::string> home;  // --home: program folder
     std::optional<std::string> doc;   // --doc: document file
     std::vector<std::string> args;    // after the command name
@@ -56,7 +58,12 @@ int CmdDescription(Context& ctx);
 int CmdRecorder(Context& ctx);
 int CmdFetch(Context& ctx);
 int CmdDescribe(Context& ctx);
+// The condition that search options (--recorder, --disc, --text, --from,
+// --to, --genre, --dvd-titles) make; any other argument is a usage error.
+CSearchCondition TakeSearchCondition(Context& ctx);
+
 int CmdSearch(Context& ctx);
+int CmdExport(Context& ctx);
 int CmdGenres(Context& ctx);
 int CmdClean(Context& ctx);
 int CmdHistory(Context& ctx);

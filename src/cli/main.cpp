@@ -13,17 +13,15 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders},
-    {"titles", lv::cli::CmdTitles},     {"discs", lv::cli::CmdDiscs},
-    {"labels", lv::cli::CmdLabels},     {"description", lv::cli::CmdDescription},
-    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},
-    {"describe", lv::cli::CmdDescribe}, {"search", lv::cli::CmdSearch},
-    {"genres", lv::cli::CmdGenres},     {"clean", lv::cli::CmdClean},
-    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},
+    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders}, {"titles", lv::cli::CmdTitles},
+    {"discs", lv::cli::CmdDiscs},       {"labels", lv::cli::CmdLabels},       {"description", lv::cli::CmdDescription},
+    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},         {"describe", lv::cli::CmdDescribe},
+    {"search", lv::cli::CmdSearch},     {"genres", lv::cli::CmdGenres},       {"clean", lv::cli::CmdClean},
+    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},           {"export", lv::cli::CmdExport},
 };
 
 const char kUsage[] =
-    "usage: librovista-cli [--cp932] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
+    "usage: librovista-cli [--cp932] [--json] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
     "       librovista-cli [--home DIR] --version\n"
     "\n"
     "commands:\n"
@@ -46,12 +44,16 @@ const char kUsage[] =
     "  genres\n"
     "  clean (library|unused|all) RECORDER\n"
     "  history | history add TEXT\n"
+    "  export (csv|html|json) [search options] [-o FILE]\n"
     "\n"
     "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
     "document (default: Default.lbv in the program folder, created when missing).\n"
     "--version prints the version and the program folder.\n"
     "\n"
-    "Output is UTF-8, or the stored code page 932 bytes with --cp932.\n";
+    "Output is UTF-8, or the stored code page 932 bytes with --cp932; --json prints\n"
+    "every listing as a JSON array (UTF-8). export writes the rows of a search as the\n"
+    "window's list shows them (its columns, sort and recording mode) to FILE or stdout;\n"
+    "its CSV is UTF-8 with a byte-order mark, or code page 932 with --cp932.\n";
 
 int Usage(const std::string& why) {
     if (!why.empty()) std::fprintf(stderr, "librovista-cli: %s\n", why.c_str());
@@ -69,6 +71,8 @@ int main(int argc, char** argv) {
         std::string opt = argv[i];
         if (opt == "--cp932") {
             ctx.cp932 = true;
+        } else if (opt == "--json") {
+            ctx.json = true;
         } else if ((opt == "--home" || opt == "--doc") && i + 1 < argc) {
             (opt == "--home" ? ctx.home : ctx.doc) = argv[++i];
         } else if (opt == "--help" || opt == "-h") {
@@ -89,10 +93,13 @@ int main(int argc, char** argv) {
     std::string name = argv[i++];
     for (; i < argc; ++i) ctx.args.emplace_back(argv[i]);
     ctx.out = lv::cli::Output(ctx.cp932);
+    ctx.out.SetJson(ctx.json);
     for (const auto& c : kCommands) {
         if (name != c.name) continue;
         try {
-            return c.run(ctx);
+            const int rc = c.run(ctx);
+            ctx.out.EndList(rc != 0);
+            return rc;
         } catch (const lv::cli::UsageError& e) {
             return Usage(e.message);
         }

@@ -54,9 +54,66 @@ void Output::Text(std::string_view cp932, std::FILE* to) {
     std::fwrite(s.data(), 1, s.size(), to);
 }
 
+void Output::OpenObject() {
+    m_line.clear();
+    m_line += m_bListOpen ? ",\n{" : "[\n{";
+    m_bListOpen = true;
+}
+
+void Output::Key(const char* key) {
+    if (m_line.back() != '{') m_line += ',';
+    m_line += '"';
+    m_line += key;
+    m_line += "\":";
+}
+
+void Output::CloseObject() {
+    m_line += '}';
+    std::fwrite(m_line.data(), 1, m_line.size(), m_out);
+}
+
+void Output::EndList(bool failed) {
+    if (!m_json || !m_bListBegun || (failed && !m_bListOpen)) return;
+    std::fputs(m_bListOpen ? "\n]\n" : "[]\n", m_out);
+}
+
+void Output::Record(std::initializer_list<FIELD> fields) {
+    if (!m_json) {
+        m_values.clear();
+        for (const FIELD& f : fields)
+            if (f.kind != FIELD::NONE) m_values.push_back(f.value);
+        Line(m_values);
+        return;
+    }
+    OpenObject();
+    for (const FIELD& f : fields) {
+        Key(f.key);
+        switch (f.kind) {
+        case FIELD::TEXT: text::AppendJsonString(m_line, f.value); break;
+        case FIELD::NUMBER: m_line += f.value; break;
+        case FIELD::BOOL: m_line += f.value == "1" ? "true" : "false"; break;
+        case FIELD::NONE: m_line += "null"; break;
+        }
+    }
+    CloseObject();
+}
+
 void Output::Labels(const CRDRecorderLibrary& lib) {
     const auto& labels = lib.ModeLabels();
     if (labels.empty()) return;
+    if (m_json) {
+        OpenObject();
+        m_line += "\"type\":\"labels\",\"recorder\":";
+        text::AppendJsonString(m_line, lib.Name());
+        m_line += ",\"labels\":[";
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            if (i) m_line += ',';
+            text::AppendJsonString(m_line, labels[i]);
+        }
+        m_line += ']';
+        CloseObject();
+        return;
+    }
     std::vector<std::string_view> v{"L", lib.Name()};
     for (const auto& l : labels) v.emplace_back(l);
     Line(v);
@@ -64,6 +121,20 @@ void Output::Labels(const CRDRecorderLibrary& lib) {
 
 void Output::Disc(const CRDDiscInfo& d) {
     const std::string flags = std::to_string(d.m_nFlags);
+    if (m_json) {
+        Record({{"type", "disc"},
+                {"flags", flags, FIELD::NUMBER},
+                {"recorder", d.m_strRDName},
+                {"disc", d.m_strDiscNo},
+                {"remaining", d.m_strFree},
+                {"label", d.m_strLabel},
+                {"remaining1", d.m_strFreeN[0]},
+                {"remaining2", d.m_strFreeN[1]},
+                {"remaining3", d.m_strFreeN[2]},
+                {"remaining4", d.m_strFreeN[3]},
+                {"remaining5", d.m_strFreeN[4]}});
+        return;
+    }
     m_values.assign({"D", flags, d.m_strRDName, d.m_strDiscNo, d.m_strFree, d.m_strLabel});
     for (const auto& f : d.m_strFreeN) m_values.emplace_back(f);
     Line(m_values);
@@ -71,6 +142,23 @@ void Output::Disc(const CRDDiscInfo& d) {
 
 void Output::Title(const std::string& rdName, const CRDTitleInfo& t) {
     const std::string genre = std::to_string(t.m_nGenre);  // short: no allocation
+    if (m_json) {
+        // The keys in the order of the record line's fields.
+        static const char* const kKeys[TF_COUNT] = {
+            "disc",       "title",      "genre",      "date",       "weekday",    "time", "channel", "remaining",
+            "remaining1", "remaining2", "remaining3", "remaining4", "remaining5", "page", "textFile"};
+        OpenObject();
+        m_line += "\"type\":\"title\",\"recorder\":";
+        text::AppendJsonString(m_line, rdName);
+        for (int f = 0; f < TF_COUNT; ++f) {
+            Key(kKeys[f]);
+            text::AppendJsonString(m_line, t.Field(static_cast<TITLE_FIELD>(f)));
+        }
+        Key("genreCode");
+        m_line += genre;
+        CloseObject();
+        return;
+    }
     m_values.assign({"T", rdName});
     for (int f = 0; f < TF_COUNT; ++f) m_values.push_back(t.Field(static_cast<TITLE_FIELD>(f)));
     m_values.emplace_back(genre);

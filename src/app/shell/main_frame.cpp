@@ -18,6 +18,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
+#include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
@@ -60,8 +61,10 @@ void CMainFrame::ConnectViews() {
         SetPaneText(ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(selected));
         UpdateCommandUI();
     });
-    connect(m_pList, &CRDListView::rowCountChanged, this,
-            [this](int rows) { SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows)); });
+    connect(m_pList, &CRDListView::rowCountChanged, this, [this](int rows) {
+        SetPaneText(ID_PANE_TOTAL, QStringLiteral("全オブジェクト %1個").arg(rows));
+        UpdateCommandUI();
+    });
     connect(m_pList, &CRDListView::modeLabelChanged, this,
             [this](const QString& label) { SetPaneText(ID_PANE_RECMODE, label); });
     connect(m_pList, &CRDListView::descriptionChanged, m_pEdit, &CRDEditView::Refresh);
@@ -110,6 +113,7 @@ void CMainFrame::CreateActions() {
     connect(MakeAction(ID_CLEAN_LIBRARY), &QAction::triggered, this, &CMainFrame::OnDeleteLibraryCache);
     connect(MakeAction(ID_CLEAN_UNUSED), &QAction::triggered, this, &CMainFrame::OnDeleteUnusedDescriptions);
     connect(MakeAction(ID_CLEAN_DESCRIPTIONS), &QAction::triggered, this, &CMainFrame::OnDeleteAllDescriptions);
+    connect(MakeAction(ID_EXPORT_LIST), &QAction::triggered, this, &CMainFrame::OnExportList);
     connect(MakeAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(MakeAction(ID_EDIT_COPY), &QAction::triggered, this, &CMainFrame::OnEditCopy);
     connect(MakeAction(ID_EDIT_COPY_DETAILS), &QAction::triggered, this, &CMainFrame::OnEditCopyDetails);
@@ -154,7 +158,7 @@ void CMainFrame::CreateMenus() {
         }
     };
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_ALL_LIBRARIES, ID_DOWNLOAD_TITLE, ID_ABORT, 0});
+    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_ALL_LIBRARIES, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EXPORT_LIST, 0});
     QMenu* cache = file->addMenu(QStringLiteral("ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ"));
     add(cache, {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS});
     add(file, {0, ID_APP_EXIT});
@@ -322,6 +326,7 @@ COMMAND_STATE CMainFrame::GetCommandState() const {
                                                    : ACTIVE_NONE;
     state.nListViewMode = m_pList->GetViewMode();
     state.nSelectedRows = m_pList->GetSelectedCount();
+    state.nListRows = m_pList->GetModel()->rowCount();
     state.bSelectionServesDescriptions = m_pList->SelectionServesDescriptions();
     state.bTreeCanGoUp = m_pTree->CanGoUp();
     state.nListStyle = m_pList->GetListStyle();
@@ -350,6 +355,7 @@ void CMainFrame::UpdateCommandUI() {
     enable(ID_EDIT_SELECT_ALL, ui.bEditSelectAll);
     enable(ID_EDIT_COPY_DETAILS, ui.bEditCopyDetails);
     enable(ID_UP_ONE_LEVEL, ui.bUpOneLevel);
+    enable(ID_EXPORT_LIST, ui.bExportList);
     enable(ID_VIEW_LINEUP, ui.bLineUp);
 
     check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());

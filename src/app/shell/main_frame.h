@@ -118,6 +118,7 @@ private:
     void OnEditSelectAll();
     void OnDownloadTitle();
     void OnUpOneLevel();
+    void OnExportList();
     void OnViewType(int id);
     void OnDiscDisplay(int bit);
     void OnRecMode(int mode);

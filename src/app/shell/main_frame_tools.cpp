@@ -1,7 +1,10 @@
 // The user's tools in the window: quick and condition search, the cache
 // clean-ups, the recorder profiles and the options.
 #include <QAction>
+#include <QDir>
+#include <QFile>
 
+#include "app/dialogs/file_dialog.h"
 #include "app/dialogs/message_box.h"
 #include "app/search/keyword_combo.h"
 #include "app/search/search_dialog.h"
@@ -11,9 +14,11 @@
 #include "app/shell/commands.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/qcodec.h"
+#include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/shell/cache_cleanup.h"
+#include "core/views/list_export.h"
 
 using lv::app::ToQ;
 
@@ -100,4 +105,25 @@ void CMainFrame::OnOptions() {
     CPropertySheet sheet(QStringLiteral("オプション"), this);
     sheet.AddPage(new CPropPageProxy(m_app.m_settings), QStringLiteral("ﾌﾟﾛｷｼ設定"));
     sheet.exec();
+}
+
+// The list as shown goes to a file; the filter chooses the format unless the
+// name's extension names another.
+void CMainFrame::OnExportList() {
+    static const EXPORT_FORMAT kFormats[] = {EXPORT_CSV_UTF8, EXPORT_CSV_CP932, EXPORT_HTML, EXPORT_JSON};
+    const QStringList filters{QStringLiteral("CSV UTF-8 (*.csv)"), QStringLiteral("CSV ｼﾌﾄJIS (*.csv)"),
+                              QStringLiteral("HTML (*.html *.htm)"), QStringLiteral("JSON (*.json)")};
+    const LIST_EXPORT list = m_pList->GetExport();
+    if (list.rows.empty()) return;
+    int filter = 0;
+    const QString chosen =
+        CFileDialog::GetSaveFileName(this, QStringLiteral("一覧のｴｸｽﾎﾟｰﾄ"),
+                                     QDir::home().filePath(QStringLiteral("librovista.csv")), filters, filter);
+    if (chosen.isEmpty()) return;
+    const EXPORT_FORMAT picked = filter >= 0 && filter < filters.size() ? kFormats[filter] : EXPORT_CSV_UTF8;
+    const std::string path = QFile::encodeName(chosen).toStdString();
+    const EXPORT_FORMAT format = ExportFormatFor(path, picked);
+    std::string error;
+    if (!ExportListToFile(list, format, WithExportExtension(path, format), error))
+        CMessageBox::Show(this, ToQ(error), QMessageBox::Critical);
 }

@@ -22,11 +22,6 @@
 
 namespace {
 
-const char* const kHeaders[COLUMN_COUNT] = {
-    "タイトル名", "Disc No.", "ジャンル", "録画開始日時", "ﾁｬﾝﾈﾙ", "本体名", "残量時間", "Disc No.",
-    "残量時間",   "ﾃﾞｨｽｸ名",  "設定1",    "設定2",        "設定3", "設定4",  "設定5",
-};
-
 // Rows of a condition's result go straight into the model.
 class CFillSink : public CConditionSink {
 public:
@@ -58,7 +53,7 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
         COLUMN_SETTING s{};
         m_app.m_settings.GetColumnSetting(i, s);
         m_aColumnDesc[static_cast<std::size_t>(i)] = DescFromSetting(s);
-        headers[static_cast<std::size_t>(i)] = QString::fromUtf8(kHeaders[i]);
+        headers[static_cast<std::size_t>(i)] = lv::app::ToQ(ColumnHeader(i));
     }
     m_pModel->SetHeaderTexts(headers);
 
@@ -375,6 +370,22 @@ void CRDListView::FetchDescriptions() {
 void CRDListView::RefreshRemainingTime() {
     m_pModel->RefreshRemainingTime();
     EmitModeLabel();
+}
+
+LIST_EXPORT CRDListView::GetExport() const {
+    LIST_EXPORT list;
+    list.nViewMode = GetViewMode();
+    const QHeaderView* header = m_pDetails->header();
+    for (int p = 0; p < header->count(); ++p) {
+        const int column = header->logicalIndex(p);
+        if (header->sectionSize(column) > 0 && !header->isSectionHidden(column)) list.columns.push_back(column);
+    }
+    list.rows.reserve(static_cast<std::size_t>(m_pModel->rowCount()));
+    for (int row = 0; row < m_pModel->rowCount(); ++row) list.rows.push_back(m_pModel->RowAt(row));
+    list.nSortKey = GetSortKey();
+    list.nRecMode = m_app.m_settings.m_nRecMode;
+    list.pDoc = &m_doc;
+    return list;
 }
 
 void CRDListView::SaveSettings() {

@@ -9,6 +9,7 @@
 
 #include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
+#include "core/views/list_export.h"
 #include "core/views/list_rows.h"
 
 class QItemSelection;
@@ -52,6 +53,8 @@ public:
     bool SelectionServesDescriptions() const;
     void FetchDescriptions();
     void RefreshRemainingTime();
+    // The rows as the user sees them: the shown columns in display order, the sort.
+    LIST_EXPORT GetExport() const;
 
     // Gives the column layout and the list type back to the settings.
     void SaveSettings();

@@ -20,6 +20,7 @@ COMMAND_UI GetCommandUI(const COMMAND_STATE& s) {
     ui.bDownloadTitle = fetchable && s.bSelectionServesDescriptions;
     ui.bNoDescriptions = fetchable && !s.bSelectionServesDescriptions;
     ui.bUpOneLevel = s.bTreeCanGoUp;
+    ui.bExportList = s.nListRows > 0;
 
     ui.bLineUp = s.nListStyle == LIST_LARGEICON || s.nListStyle == LIST_SMALLICON;
     for (int style = 0; style < 4; ++style) ui.abListStyle[static_cast<std::size_t>(style)] = s.nListStyle == style;

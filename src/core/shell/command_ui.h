@@ -13,6 +13,7 @@ struct COMMAND_STATE {
     ACTIVE_VIEW nActiveView = ACTIVE_NONE;
     int nListViewMode = 0;  // VIEW_TITLES or VIEW_DISCS
     int nSelectedRows = 0;
+    int nListRows = 0;
     // The recorder of the first selected title serves descriptions (F4 asks that one).
     bool bSelectionServesDescriptions = true;
     bool bTreeCanGoUp = false;  // the tree's selected node has a parent
@@ -33,6 +34,7 @@ struct COMMAND_UI {
     bool bEditSelectAll = false;
     bool bEditCopyDetails = false;
     bool bUpOneLevel = false;
+    bool bExportList = false;  // there are rows to save
     bool bLineUp = false;
     // F4 is off only because the recorder serves no descriptions: the window says so.
     bool bNoDescriptions = false;

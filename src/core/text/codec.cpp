@@ -148,6 +148,51 @@ void AppendUtf8(std::string& out, std::string_view s, bool escapes) {
     out.resize(static_cast<std::size_t>(o - out.data()));
 }
 
+void AppendJsonString(std::string& out, std::string_view s) {
+    thread_local std::string utf8;
+    utf8.clear();
+    AppendUtf8(utf8, s, false);
+    out += '"';
+    for (const char c : utf8) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            static const char kHex[] = "0123456789abcdef";
+            switch (c) {
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default: out.append("\\u00").append(1, kHex[u >> 4]).append(1, kHex[u & 15]);
+            }
+        } else {
+            out += c;
+        }
+    }
+    out += '"';
+}
+
+void AppendValidCp932(std::string& out, std::string_view s) {
+    const Tables& t = GetTables();
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        if (IsLeadByte(c)) {
+            // As in AppendUtf8: a bad pair costs only its lead byte.
+            if (i + 1 < s.size() && t.dbcs[c * 256 + static_cast<unsigned char>(s[i + 1])]) {
+                out.append(s.substr(i, 2));
+                i += 2;
+            } else {
+                out += '?';
+                ++i;
+            }
+        } else {
+            out += t.single[c] || !c ? s[i] : '?';
+            ++i;
+        }
+    }
+}
+
 std::string Cp932ToUtf8(std::string_view s) {
     std::string out;
     AppendUtf8(out, s, false);

@@ -46,7 +46,20 @@ namespace lv::msg {
     X(ErrDiskFull, "ディスクの空き容量が不足しています。")                                                      \
     X(ErrAccessDenied, "アクセスが拒否されました。")                                                            \
     X(ErrFileNotFound, "ファイルが見つかりません。")                                                            \
-    X(ErrReadOnly, "読み取り専用のため書き込めません。")
+    X(ErrReadOnly, "読み取り専用のため書き込めません。")                                                        \
+    X(ColTitle, "タイトル名")                                                                                   \
+    X(ColDiscNo, "Disc No.")                                                                                    \
+    X(ColGenre, "ジャンル")                                                                                     \
+    X(ColDate, "録画開始日時")                                                                                  \
+    X(ColChannel, "ﾁｬﾝﾈﾙ")                                                                                      \
+    X(ColRDName, "本体名")                                                                                      \
+    X(ColFree, "残量時間")                                                                                      \
+    X(ColLabel, "ﾃﾞｨｽｸ名")                                                                                      \
+    X(ColFree1, "設定1")                                                                                        \
+    X(ColFree2, "設定2")                                                                                        \
+    X(ColFree3, "設定3")                                                                                        \
+    X(ColFree4, "設定4")                                                                                        \
+    X(ColFree5, "設定5")
 
 #define LV_DECLARE_MESSAGE(name, utf8) const std::string& name();
 LV_MESSAGES(LV_DECLARE_MESSAGE)

@@ -1,5 +1,7 @@
 #include "core/views/list_rows.h"
 
+#include <algorithm>
+
 #include "core/search/genres.h"
 #include "core/text/cp932.h"
 
@@ -194,6 +196,19 @@ void ClickColumn(COLUMN_DESCS& descs, int viewMode, int subItem) {
             d.bSortColumn = false;
         }
     }
+}
+
+void SortRows(std::vector<CListRowRef>& rows, int sortKey) {
+    std::stable_sort(rows.begin(), rows.end(),
+                     [sortKey](const CListRowRef& a, const CListRowRef& b) { return CompareRows(a, b, sortKey) < 0; });
+}
+
+std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode) {
+    std::vector<int> shown;
+    const int first = ViewFirstColumn(viewMode);
+    for (int s : DisplayOrder(descs, viewMode))
+        if (descs.at(static_cast<std::size_t>(first) + static_cast<std::size_t>(s)).nWidth > 0) shown.push_back(s);
+    return shown;
 }
 
 std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode) {

@@ -95,6 +95,12 @@ int GetSortKey(const COLUMN_DESCS& descs, int viewMode);
 // others of the view stop sorting but remember their direction.
 void ClickColumn(COLUMN_DESCS& descs, int viewMode, int subItem);
 
+// The rows in the order of a sort key; rows that compare equal keep their order.
+void SortRows(std::vector<CListRowRef>& rows, int sortKey);
+
 // Entry p is the sub-item shown at position p. Positions that are not a
 // permutation (a hand-edited settings file) give the index order.
 std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode);
+// The sub-items of the view's shown columns (width above 0) in display order:
+// the columns a user of the stored layout sees.
+std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode);

@@ -38,6 +38,10 @@ TEST(CommandUI, TransferCommandsFollowTheRecorderAndTheTransfer) {
     EXPECT_FALSE(running.bCleanCache);
     EXPECT_FALSE(running.bNetNaviSetting);
     EXPECT_TRUE(running.bAbort);
+    // A list is saved whichever view is active, also while a transfer runs, once it has rows.
+    EXPECT_FALSE(running.bExportList);
+    busy.nListRows = 1;
+    EXPECT_TRUE(GetCommandUI(busy).bExportList);
 }
 
 TEST(CommandUI, ViewCommandsBelongToTheActiveView) {

@@ -13,11 +13,14 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders}, {"titles", lv::cli::CmdTitles},
-    {"discs", lv::cli::CmdDiscs},       {"labels", lv::cli::CmdLabels},       {"description", lv::cli::CmdDescription},
-    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},         {"describe", lv::cli::CmdDescribe},
-    {"search", lv::cli::CmdSearch},     {"genres", lv::cli::CmdGenres},       {"clean", lv::cli::CmdClean},
-    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},           {"export", lv::cli::CmdExport},
+    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders},
+    {"titles", lv::cli::CmdTitles},     {"discs", lv::cli::CmdDiscs},
+    {"labels", lv::cli::CmdLabels},     {"description", lv::cli::CmdDescription},
+    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},
+    {"describe", lv::cli::CmdDescribe}, {"search", lv::cli::CmdSearch},
+    {"genres", lv::cli::CmdGenres},     {"clean", lv::cli::CmdClean},
+    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},
+    {"export", lv::cli::CmdExport},
 };
 
 const char kUsage[] =

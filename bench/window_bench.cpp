@@ -1,6 +1,7 @@
 // The window with 100,000 titles under the offscreen platform: a tree
-// selection until the list is filled and sorted, and a header-click sort,
-// each against the core's own computation of the same rows.
+// selection until the list is filled and sorted, a header-click sort, and
+// the list narrowed key by key while the user types, each against the core's
+// own computation of the same rows (for typing: the quick search's match).
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -21,7 +22,10 @@
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/search/search_condition.h"
+#include "core/text/codec.h"
+#include "core/text/fold.h"
 #include "core/views/list_rows.h"
+#include "core/views/row_filter.h"
 #include "ratio_main.h"
 #include "sample/sample_library.h"
 
@@ -153,6 +157,90 @@ void BM_WindowHeaderClick(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowHeaderClick)->Unit(benchmark::kMillisecond);
 
+// The box's text after each key: a word typed, one Backspace, the box emptied.
+std::vector<std::string> TypingSteps() {
+    std::vector<std::string> steps;
+    for (const char* utf8 : {"ニ", "ニュ", "ニュー", "ニュース", "ニュー", ""})
+        steps.push_back(lv::text::Utf8ToCp932(utf8));
+    return steps;
+}
+
+// Baseline: the quick search's match of each step's text over the same titles.
+void BM_CoreQuickMatchTyping(benchmark::State& state) {
+    const SortedRows s = CoreRows(0);
+    const std::vector<std::string> steps = TypingSteps();
+    std::vector<int> found;
+    for (auto _ : state) {
+        for (const std::string& text : steps) {
+            lv::text::CFoldedMatcher matcher(text);
+            found.clear();
+            for (int row : s.order)
+                if (matcher.Contains(s.rows[static_cast<std::size_t>(row)].m_pTitle->Field(TF_TITLE)))
+                    found.push_back(row);
+            benchmark::DoNotOptimize(found.data());
+        }
+    }
+}
+BENCHMARK(BM_CoreQuickMatchTyping)->Unit(benchmark::kMillisecond);
+
+// The filter alone: the names folded for a new list, then every step.
+void BM_CoreRowFilterTyping(benchmark::State& state) {
+    const SortedRows s = CoreRows(0);
+    const std::vector<std::string> steps = TypingSteps();
+    for (auto _ : state) {
+        CRowFilter filter;
+        filter.SetRows(s.rows);
+        for (const std::string& text : steps) benchmark::DoNotOptimize(filter.Match(text).data());
+    }
+}
+BENCHMARK(BM_CoreRowFilterTyping)->Unit(benchmark::kMillisecond);
+
+// The window: each step narrows the list and the events it causes are
+// handled, starting on a freshly filled list (so its names are folded once).
+void BM_WindowFilterTyping(benchmark::State& state) {
+    Window& w = GetWindow();
+    QTreeWidget* tree = w.app->GetMainFrame()->GetTreeView();
+    CRDListView* list = w.app->GetMainFrame()->GetListView();
+    const std::vector<std::string> steps = TypingSteps();
+    int narrowed = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QApplication::processEvents();
+        tree->setCurrentItem(w.recorder);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        for (std::size_t i = 0; i < steps.size(); ++i) {
+            list->SetFilterText(steps[i]);
+            QApplication::processEvents();
+            if (i == 3) narrowed = list->GetDetailsView()->model()->rowCount();
+        }
+    }
+    state.counters["rows_shown"] = narrowed;
+}
+BENCHMARK(BM_WindowFilterTyping)->Unit(benchmark::kMillisecond);
+
+// The slowest single step: the first key on a new list, which folds the names.
+void BM_WindowFilterFirstKey(benchmark::State& state) {
+    Window& w = GetWindow();
+    QTreeWidget* tree = w.app->GetMainFrame()->GetTreeView();
+    CRDListView* list = w.app->GetMainFrame()->GetListView();
+    const std::string first = TypingSteps().front();
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->SetFilterText("");
+        tree->setCurrentItem(tree->topLevelItem(0));
+        QApplication::processEvents();
+        tree->setCurrentItem(w.recorder);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        list->SetFilterText(first);
+        QApplication::processEvents();
+    }
+    list->SetFilterText("");
+}
+BENCHMARK(BM_WindowFilterFirstKey)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -161,7 +249,9 @@ int main(int argc, char** argv) {
     int r = lv::bench::RunWithRatios(argc, argv,
                                      {{"BM_WindowSelect", "BM_CoreSelect", 1.5},
                                       {"BM_WindowSelect", "counter:heap_MiB", 10.0},
-                                      {"BM_WindowHeaderClick", "BM_CoreSortByDate", 2.0}});
+                                      {"BM_WindowHeaderClick", "BM_CoreSortByDate", 2.0},
+                                      {"BM_WindowFilterTyping", "BM_CoreQuickMatchTyping", 1.0},
+                                      {"BM_CoreRowFilterTyping", "BM_CoreQuickMatchTyping", 0.5}});
     g_window.reset();  // the window goes before the application object
     return r;
 }

@@ -5,7 +5,7 @@
 namespace lv::app {
 namespace {
 
-constexpr std::array<COMMAND_TEXT, 32> kCommands{{
+constexpr std::array<COMMAND_TEXT, 33> kCommands{{
     {ID_DOWNLOAD_LIBRARY, "ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5", "RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します", "ﾗｲﾌﾞﾗﾘ情報を取得"},
     {ID_DOWNLOAD_TITLE, "番組説明を取得(&D)\tF4", "RD本体から選択中の番組説明を取得します", "番組説明を取得"},
     {ID_ABORT, "中止(&A)\tEsc", "ﾗｲﾌﾞﾗﾘ情報の取得を中止します", "中止"},
@@ -23,6 +23,7 @@ constexpr std::array<COMMAND_TEXT, 32> kCommands{{
     {ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示", "ﾂｰﾙ ﾊﾞｰの表示切り替え"},
     {ID_VIEW_STATUS_BAR, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "ｽﾃｰﾀｽ ﾊﾞｰの 表示/非表示", "ｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
     {ID_VIEW_QUICKSEARCHBAR, "ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)", "ｸｲｯｸｻｰﾁ ﾊﾞｰの 表示/非表示", "ｸｲｯｸｻｰﾁ ﾊﾞｰの表示切り替え"},
+    {ID_VIEW_FILTER, "入力中に絞り込む", "ｸｲｯｸｻｰﾁのｷｰﾜｰﾄﾞを入力するうちに一覧を絞り込みます", "入力中に絞り込む"},
     {ID_VIEW_LIST, "一覧(&L)", "ﾀｲﾄﾙを一覧表示します", "一覧"},
     {ID_VIEW_DETAILS, "詳細(&D)", "ﾀｲﾄﾙの詳細情報を表示します", "詳細"},
     {ID_DISC_NAME, "ﾃﾞｨｽｸ名(&N)", "ﾃﾞｨｽｸ名を表示", "ﾃﾞｨｽｸ名を表示"},

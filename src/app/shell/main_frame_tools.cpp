@@ -1,6 +1,7 @@
 // The user's tools in the window: quick and condition search, the cache
 // clean-ups, the recorder profiles and the options.
 #include <QAction>
+#include <QTimer>
 
 #include "app/dialogs/message_box.h"
 #include "app/search/keyword_combo.h"
@@ -11,6 +12,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/qcodec.h"
+#include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
 #include "core/shell/cache_cleanup.h"
@@ -27,6 +29,11 @@ void CMainFrame::ShowSearchResults(const CSearchCondition& condition) {
 }
 
 void CMainFrame::OnQuickSearch() {
+    // Typing not yet applied narrows now, so that it is not applied to the results later.
+    if (m_pFilterTimer->isActive()) {
+        m_pFilterTimer->stop();
+        m_pList->SetFilterText(m_strFilterTyped);
+    }
     const std::string keyword = m_pQuickBox->GetText();
     if (keyword.empty()) {
         m_pQuickBox->setFocus();

@@ -253,11 +253,26 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
     m_pModel->EndFill();
     ApplyColumns();
     m_pModel->Sort(GetSortKey());
+    if (!m_strFilter.empty()) m_pModel->SetFilterText(m_strFilter);
 
+    EmitRowsChanged();
+    EmitModeLabel();
+}
+
+void CRDListView::SetFilterText(const std::string& cp932) {
+    if (cp932 == m_strFilter) return;
+    m_strFilter = cp932;
+    // Like a fill: no row stays selected, none is described.
+    m_shownRow = QPersistentModelIndex();
+    m_doc.ClearDescription();
+    m_pModel->SetFilterText(m_strFilter);
+    EmitRowsChanged();
+}
+
+void CRDListView::EmitRowsChanged() {
     emit descriptionChanged();
     emit selectionCountChanged(GetSelectedCount());
     emit rowCountChanged(m_pModel->rowCount());
-    EmitModeLabel();
 }
 
 void CRDListView::EmitModeLabel() {

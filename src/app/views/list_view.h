@@ -51,6 +51,11 @@ public:
     bool SelectionServesDescriptions() const;
     void FetchDescriptions();
     void RefreshRemainingTime();
+    // Narrows the rows to those whose name holds the text, as the quick
+    // search finds it; an empty text shows them all. The text stays for the
+    // lists that follow, until it changes.
+    void SetFilterText(const std::string& cp932);
+    const std::string& GetFilterText() const { return m_strFilter; }
 
     // Gives the column layout and the list type back to the settings.
     void SaveSettings();
@@ -84,6 +89,7 @@ private:
     void OnItemActivate(const QModelIndex& index);
     void ShowDescription(int row);
     void EmitModeLabel();
+    void EmitRowsChanged();
     void SaveColumns();
     void ApplyColumns();
     int HeaderTextWidth(int column) const;
@@ -104,4 +110,5 @@ private:
     bool m_bTransferring = false;
     std::array<std::string, 5> m_szModeNames;
     QPersistentModelIndex m_shownRow;
+    std::string m_strFilter;
 };

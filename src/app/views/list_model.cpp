@@ -142,13 +142,16 @@ void CListModel::SetFilterText(std::string_view cp932) {
     m_bFiltered = !cp932.empty();
     m_aShown.clear();
     if (m_bFiltered) {
-        if (!m_pFilter) {
-            m_pFilter = std::make_unique<CRowFilter>();
-            m_pFilter->SetRows(m_aRows);
-        }
+        PrepareFilter();
         m_aShown = m_pFilter->Match(cp932);
     }
     endResetModel();
+}
+
+void CListModel::PrepareFilter() {
+    if (m_pFilter) return;
+    m_pFilter = std::make_unique<CRowFilter>();
+    m_pFilter->SetRows(m_aRows);
 }
 
 void CListModel::RefreshRemainingTime() {

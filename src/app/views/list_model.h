@@ -55,6 +55,10 @@ public:
     // as the quick search finds it; an empty text shows every row. Resets
     // the model; the next fill shows every row again.
     void SetFilterText(std::string_view cp932);
+    // Folds the rows' names for the filter now. Right after a fill the rows
+    // are in the records' own order, which reads memory in one sweep; a
+    // sorted list visits it at random, several times slower.
+    void PrepareFilter();
 
 private:
     // The row of the fill shown at a row of the model.
@@ -71,5 +75,5 @@ private:
     // While a filter narrows the list: the rows of the fill shown, ascending.
     bool m_bFiltered = false;
     std::vector<int> m_aShown;
-    std::unique_ptr<CRowFilter> m_pFilter;  // the fill's names folded, at the first filter
+    std::unique_ptr<CRowFilter> m_pFilter;  // the fill's names folded
 };

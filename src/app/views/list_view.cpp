@@ -251,6 +251,8 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
         RunCondition(*cond, m_doc, sink);
     }
     m_pModel->EndFill();
+    // The user may narrow this list while typing: its names are folded before the sort.
+    if (m_app.m_settings.m_bFilterAsYouType) m_pModel->PrepareFilter();
     ApplyColumns();
     m_pModel->Sort(GetSortKey());
     if (!m_strFilter.empty()) m_pModel->SetFilterText(m_strFilter);

@@ -37,9 +37,9 @@ TEST(RowFilter, NarrowsWidensAndFollowsTheRowsOrder) {
         const char* text;
         std::vector<int> rows;
     } steps[] = {
-        {"a", {0, 1, 3}},  {"ab", {0, 1, 3}},   {"abc ", {1}},
-        {"ab", {0, 1, 3}},  // a shorter text searches every row again
-        {"ドラマ", {2}},    {"", {0, 1, 2, 3}},
+        {"a", {0, 1, 3}}, {"ab", {0, 1, 3}},
+        {"abc ", {1}},    {"ab", {0, 1, 3}},  // a shorter text searches every row again
+        {"ドラマ", {2}},  {"", {0, 1, 2, 3}},
     };
     for (const auto& step : steps) EXPECT_EQ(filter.Match(SJ(step.text)), step.rows) << step.text;
 

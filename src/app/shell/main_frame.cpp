@@ -19,6 +19,7 @@
 #include "app/shell/commands.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
+#include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/library/title_doc.h"
@@ -454,6 +455,8 @@ void CMainFrame::OnRecMode(int mode) {
 void CMainFrame::OnFilterToggle(bool on) {
     m_app.m_settings.m_bFilterAsYouType = on;
     m_pFilterTimer->stop();
+    // The list's names are folded now rather than at the first key typed.
+    if (on) m_pList->GetModel()->PrepareFilter();
     // Turned on, the box's text narrows at once; turned off, the whole list is back.
     m_strFilterTyped = on ? m_pQuickBox->GetText() : std::string();
     m_pList->SetFilterText(m_strFilterTyped);

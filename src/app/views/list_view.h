@@ -55,7 +55,6 @@ public:
     // search finds it; an empty text shows them all. The text stays for the
     // lists that follow, until it changes.
     void SetFilterText(const std::string& cp932);
-    const std::string& GetFilterText() const { return m_strFilter; }
 
     // Gives the column layout and the list type back to the settings.
     void SaveSettings();

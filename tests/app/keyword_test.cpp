@@ -140,6 +140,55 @@ private slots:
         QCOMPARE(w->BoxItems(w->QuickBox()), QStringList{QStringLiteral("ドラマ")});
         QVERIFY(std::filesystem::is_directory(w->HistoryFile()));
     }
+
+    void filterAsYouTypeNarrowsTheListWhenTurnedOn() {
+        StartWithHistory("");
+        QAction* toggle = w->Act(ID_VIEW_FILTER);
+        w->Select({u"RDA"_s});
+        const QStringList all = w->Titles();
+        QCOMPARE(all.size(), 5);
+        // Off: typing leaves the list as it is.
+        w->TypeQuick(u"映画"_s);
+        QTest::qWait(300);
+        QCOMPARE(w->Titles(), all);
+
+        // Turned on, the box's text narrows at once.
+        toggle->trigger();
+        QVERIFY(toggle->isChecked());
+        QCOMPARE(w->Titles(), (QStringList{u"映画２"_s, u"映画ＡＢＣ"_s}));
+        // A header click sorts the rows shown and the rows hidden, which an emptied box shows again.
+        w->m_list->OnColumnClick(0);
+        QCOMPARE(w->Titles(false), (QStringList{u"映画ＡＢＣ"_s, u"映画２"_s}));
+        w->TypeQuick(u""_s);
+        QTRY_COMPARE(w->m_model->rowCount(), 5);
+        QCOMPARE(w->Titles(false),
+                 (QStringList{u"映画ＡＢＣ"_s, u"映画２"_s, u"ニュース７"_s, u"ドラマ１"_s, u"サッカー中継"_s}));
+        // Typing narrows once it pauses, folding as the quick search does.
+        w->TypeQuick(u"abc"_s);
+        QCOMPARE(w->Titles().size(), 5);
+        QTRY_COMPARE(w->Titles(), QStringList{u"映画ＡＢＣ"_s});
+        QCOMPARE(w->m_frame->GetPaneText(ID_PANE_TOTAL), u"全オブジェクト 1個"_s);
+        // Another node's list is narrowed by the same text.
+        w->Select({u"RDA"_s, u"HDD"_s});
+        QCOMPARE(w->m_model->rowCount(), 0);
+        QCOMPARE(w->m_frame->GetPaneText(ID_PANE_TOTAL), u"全オブジェクト 0個"_s);
+
+        // Enter is still the quick search over every recorder, and keeps the keyword.
+        Search(u"ニュース"_s);
+        QVERIFY(w->SearchResultsShown());
+        QCOMPARE(w->Titles(), QStringList{u"ニュース７"_s});
+        QCOMPARE(w->History(), SJ("ニュース\r\n"));
+
+        // The choice is kept across runs; turned off, the whole list is back.
+        w->Restart();
+        toggle = w->Act(ID_VIEW_FILTER);
+        QVERIFY(toggle->isChecked());
+        w->Select({u"RDA"_s});
+        w->TypeQuick(u"ドラマ"_s);
+        QTRY_COMPARE(w->Titles(), QStringList{u"ドラマ１"_s});
+        toggle->trigger();
+        QCOMPARE(w->Titles(), all);
+    }
 };
 
 QTEST_MAIN(KeywordTest)

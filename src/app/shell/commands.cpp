@@ -5,7 +5,7 @@
 namespace lv::app {
 namespace {
 
-constexpr std::array<COMMAND_TEXT, 34> kCommands{{
+constexpr std::array<COMMAND_TEXT, 35> kCommands{{
     {ID_DOWNLOAD_LIBRARY, "ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5", "RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します", "ﾗｲﾌﾞﾗﾘ情報を取得"},
     {ID_DOWNLOAD_ALL_LIBRARIES, "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5",
      "すべてのRD本体から最新のﾗｲﾌﾞﾗﾘ情報を順に取得します", "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得"},
@@ -26,6 +26,7 @@ constexpr std::array<COMMAND_TEXT, 34> kCommands{{
     {ID_VIEW_TOOLBAR, "ﾂｰﾙ ﾊﾞｰ(&T)", "ﾂｰﾙ ﾊﾞｰの 表示/非表示", "ﾂｰﾙ ﾊﾞｰの表示切り替え"},
     {ID_VIEW_STATUS_BAR, "ｽﾃｰﾀｽ ﾊﾞｰ(&S)", "ｽﾃｰﾀｽ ﾊﾞｰの 表示/非表示", "ｽﾃｰﾀｽ ﾊﾞｰの表示切り替え"},
     {ID_VIEW_QUICKSEARCHBAR, "ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)", "ｸｲｯｸｻｰﾁ ﾊﾞｰの 表示/非表示", "ｸｲｯｸｻｰﾁ ﾊﾞｰの表示切り替え"},
+    {ID_VIEW_FILTER, "入力中に絞り込む", "ｸｲｯｸｻｰﾁのｷｰﾜｰﾄﾞを入力するうちに一覧を絞り込みます", "入力中に絞り込む"},
     {ID_VIEW_LIST, "一覧(&L)", "ﾀｲﾄﾙを一覧表示します", "一覧"},
     {ID_VIEW_DETAILS, "詳細(&D)", "ﾀｲﾄﾙの詳細情報を表示します", "詳細"},
     {ID_DISC_NAME, "ﾃﾞｨｽｸ名(&N)", "ﾃﾞｨｽｸ名を表示", "ﾃﾞｨｽｸ名を表示"},

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 
 #include "app/shell/app.h"
@@ -31,6 +32,8 @@ using namespace lv::app;
 namespace {
 
 constexpr int kQuickSearchBytes = 64;
+// A pause in typing this long narrows the list; keys typed faster cost nothing.
+constexpr int kFilterDelayMs = 150;
 
 }  // namespace
 
@@ -133,6 +136,7 @@ void CMainFrame::CreateActions() {
         m_pQuickBar->setVisible(on);
         UpdateCommandUI();
     });
+    connect(MakeAction(ID_VIEW_FILTER, true), &QAction::triggered, this, &CMainFrame::OnFilterToggle);
     for (int id = ID_VIEW_SMALLICON; id <= ID_VIEW_BYNAME; ++id)
         connect(MakeAction(id, id != ID_VIEW_LINEUP && id != ID_VIEW_BYNAME), &QAction::triggered, this,
                 [this, id] { OnViewType(id); });
@@ -167,8 +171,8 @@ void CMainFrame::CreateMenus() {
     add(edit, {ID_EDIT_COPY, ID_EDIT_COPY_DETAILS, 0, ID_EDIT_SELECT_ALL, 0, ID_QUICK_SEARCH, ID_SEARCH});
 
     QMenu* view = bar->addMenu(QStringLiteral("表示(&V)"));
-    add(view, {ID_UP_ONE_LEVEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_QUICKSEARCHBAR, 0, ID_VIEW_LIST,
-               ID_VIEW_DETAILS, 0});
+    add(view, {ID_UP_ONE_LEVEL, 0, ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_VIEW_QUICKSEARCHBAR, ID_VIEW_FILTER, 0,
+               ID_VIEW_LIST, ID_VIEW_DETAILS, 0});
     QMenu* disc = view->addMenu(QStringLiteral("ﾃﾞｨｽｸ表示形式"));
     add(disc, {ID_DISC_NAME, ID_DISC_FREE});
     QMenu* modes = view->addMenu(QStringLiteral("残量時間"));
@@ -238,6 +242,14 @@ void CMainFrame::CreateToolBars() {
     m_pQuickBox->LoadHistory();
     connect(m_pQuickButton, &QPushButton::clicked, this, &CMainFrame::OnQuickSearch);
     connect(m_pQuickBox, &CKeywordComboBox::enterPressed, this, &CMainFrame::OnQuickSearch);
+    m_pFilterTimer = new QTimer(this);
+    m_pFilterTimer->setSingleShot(true);
+    m_pFilterTimer->setInterval(kFilterDelayMs);
+    connect(m_pFilterTimer, &QTimer::timeout, this, [this] { m_pList->SetFilterText(m_strFilterTyped); });
+    // Typed or chosen from the history by the user; the quick search's own
+    // change of the box's text is not typing.
+    connect(m_pQuickBox->lineEdit(), &QLineEdit::textEdited, this, &CMainFrame::OnFilterEdited);
+    connect(m_pQuickBox, &QComboBox::textActivated, this, &CMainFrame::OnFilterEdited);
     for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
         connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }
@@ -361,6 +373,7 @@ void CMainFrame::UpdateCommandUI() {
     check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());
     check(ID_VIEW_STATUS_BAR, !statusBar()->isHidden());
     check(ID_VIEW_QUICKSEARCHBAR, !m_pQuickBar->isHidden());
+    check(ID_VIEW_FILTER, m_app.m_settings.m_bFilterAsYouType != 0);
     check(ID_VIEW_LARGEICON, ui.abListStyle[LIST_LARGEICON]);
     check(ID_VIEW_DETAILS, ui.abListStyle[LIST_DETAILS]);
     check(ID_VIEW_SMALLICON, ui.abListStyle[LIST_SMALLICON]);
@@ -447,6 +460,23 @@ void CMainFrame::OnRecMode(int mode) {
     m_pTree->UpdateDiscLabels();
     m_pList->RefreshRemainingTime();
     UpdateCommandUI();
+}
+
+void CMainFrame::OnFilterToggle(bool on) {
+    m_app.m_settings.m_bFilterAsYouType = on;
+    m_pFilterTimer->stop();
+    // The list's names are folded now rather than at the first key typed.
+    if (on) m_pList->GetModel()->PrepareFilter();
+    // Turned on, the box's text narrows at once; turned off, the whole list is back.
+    m_strFilterTyped = on ? m_pQuickBox->GetText() : std::string();
+    m_pList->SetFilterText(m_strFilterTyped);
+    UpdateCommandUI();
+}
+
+void CMainFrame::OnFilterEdited() {
+    if (!m_app.m_settings.m_bFilterAsYouType) return;
+    m_strFilterTyped = m_pQuickBox->GetText();
+    m_pFilterTimer->start();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

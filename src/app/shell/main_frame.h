@@ -122,6 +122,8 @@ private:
     void OnViewType(int id);
     void OnDiscDisplay(int bit);
     void OnRecMode(int mode);
+    void OnFilterToggle(bool on);
+    void OnFilterEdited();
     void WaitForTransfer();
     void ShowProgress();
     void ShowSearchResults(const CSearchCondition& condition);
@@ -152,6 +154,8 @@ private:
     bool m_bTransferring = false;
     int m_nLastStatus = 0;
     QTimer* m_pProgressTimer = nullptr;
+    QTimer* m_pFilterTimer = nullptr;  // the list narrows once typing pauses
+    std::string m_strFilterTyped;      // what the user left in the quick box
     bool m_bClosing = false;
     std::unique_ptr<CTransferListener> m_pListener;
     std::unique_ptr<CHttpThread> m_pTransferThread;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 #include "app/dialogs/file_dialog.h"
 #include "app/dialogs/message_box.h"
@@ -32,6 +33,11 @@ void CMainFrame::ShowSearchResults(const CSearchCondition& condition) {
 }
 
 void CMainFrame::OnQuickSearch() {
+    // Typing not yet applied narrows now, so that it is not applied to the results later.
+    if (m_pFilterTimer->isActive()) {
+        m_pFilterTimer->stop();
+        m_pList->SetFilterText(m_strFilterTyped);
+    }
     const std::string keyword = m_pQuickBox->GetText();
     if (keyword.empty()) {
         m_pQuickBox->setFocus();

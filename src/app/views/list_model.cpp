@@ -14,7 +14,7 @@
 CListModel::CListModel(CLibrovistaApp& app, QObject* parent) : QAbstractTableModel(parent), m_app(app) {}
 
 int CListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_aRows.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_bFiltered ? m_aShown.size() : m_aRows.size());
 }
 
 int CListModel::columnCount(const QModelIndex& parent) const {
@@ -75,6 +75,9 @@ void CListModel::BeginFill(int viewMode) {
     beginResetModel();
     m_aRows.clear();
     m_aOwnRows.clear();
+    m_bFiltered = false;
+    m_aShown.clear();
+    m_pFilter.reset();
     const CRDTitleDoc* doc = m_app.GetDocument();
     m_pRecords = doc ? doc->ShareRecorders() : nullptr;
     m_nViewMode = viewMode;
@@ -123,12 +126,42 @@ void CListModel::Sort(int sortKey) {
         newRowOf[static_cast<std::size_t>(order[i])] = static_cast<int>(i);
     }
     m_aRows = std::move(sorted);
+    // The rows a filter hides are sorted too, for when it shows them again.
+    if (m_pFilter) m_pFilter->Reorder(order);
+    std::vector<int> oldShown;
+    if (m_bFiltered) {
+        oldShown.swap(m_aShown);
+        for (int row : oldShown) m_aShown.push_back(newRowOf[static_cast<std::size_t>(row)]);
+        std::sort(m_aShown.begin(), m_aShown.end());
+    }
+    auto newModelRow = [&](int row) {
+        if (!m_bFiltered) return newRowOf[static_cast<std::size_t>(row)];
+        const int fillRow = newRowOf[static_cast<std::size_t>(oldShown[static_cast<std::size_t>(row)])];
+        return static_cast<int>(std::lower_bound(m_aShown.begin(), m_aShown.end(), fillRow) - m_aShown.begin());
+    };
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
-    for (const QModelIndex& i : from) to.append(index(newRowOf[static_cast<std::size_t>(i.row())], i.column()));
+    for (const QModelIndex& i : from) to.append(index(newModelRow(i.row()), i.column()));
     changePersistentIndexList(from, to);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void CListModel::SetFilterText(std::string_view cp932) {
+    beginResetModel();
+    m_bFiltered = !cp932.empty();
+    m_aShown.clear();
+    if (m_bFiltered) {
+        PrepareFilter();
+        m_aShown = m_pFilter->Match(cp932);
+    }
+    endResetModel();
+}
+
+void CListModel::PrepareFilter() {
+    if (m_pFilter) return;
+    m_pFilter = std::make_unique<CRowFilter>();
+    m_pFilter->SetRows(m_aRows);
 }
 
 void CListModel::RefreshRemainingTime() {

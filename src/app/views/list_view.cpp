@@ -251,13 +251,30 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
         RunCondition(*cond, m_doc, sink, &m_news);
     }
     m_pModel->EndFill();
+    // The user may narrow this list while typing: its names are folded before the sort.
+    if (m_app.m_settings.m_bFilterAsYouType) m_pModel->PrepareFilter();
     ApplyColumns();
     m_pModel->Sort(GetSortKey());
+    if (!m_strFilter.empty()) m_pModel->SetFilterText(m_strFilter);
 
+    EmitRowsChanged();
+    EmitModeLabel();
+}
+
+void CRDListView::SetFilterText(const std::string& cp932) {
+    if (cp932 == m_strFilter) return;
+    m_strFilter = cp932;
+    // Like a fill: no row stays selected, none is described.
+    m_shownRow = QPersistentModelIndex();
+    m_doc.ClearDescription();
+    m_pModel->SetFilterText(m_strFilter);
+    EmitRowsChanged();
+}
+
+void CRDListView::EmitRowsChanged() {
     emit descriptionChanged();
     emit selectionCountChanged(GetSelectedCount());
     emit rowCountChanged(m_pModel->rowCount());
-    EmitModeLabel();
 }
 
 void CRDListView::EmitModeLabel() {

@@ -55,6 +55,10 @@ public:
     void RefreshRemainingTime();
     // The rows as the user sees them: the shown columns in display order, the sort.
     LIST_EXPORT GetExport() const;
+    // Narrows the rows to those whose name holds the text, as the quick
+    // search finds it; an empty text shows them all. The text stays for the
+    // lists that follow, until it changes.
+    void SetFilterText(const std::string& cp932);
 
     // Gives the column layout and the list type back to the settings.
     void SaveSettings();
@@ -88,6 +92,7 @@ private:
     void OnItemActivate(const QModelIndex& index);
     void ShowDescription(int row);
     void EmitModeLabel();
+    void EmitRowsChanged();
     void SaveColumns();
     void ApplyColumns();
     int HeaderTextWidth(int column) const;
@@ -109,4 +114,5 @@ private:
     std::array<std::string, 5> m_szModeNames;
     QPersistentModelIndex m_shownRow;
     CLibraryNews m_news;  // bold rows and the "新着" node
+    std::string m_strFilter;
 };

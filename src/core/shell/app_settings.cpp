@@ -77,6 +77,7 @@ void CAppSettings::LoadSettings(const std::string& iniPath) {
     if (m_nSplitHeight < 0) m_nSplitHeight = kSplitHeightDefault;
 
     m_nListStyle = InRange(ini.GetInt(kList, "Style", kListStyleDefault), 0, kListStyleCount - 1, kListStyleDefault);
+    m_bFilterAsYouType = ini.GetInt(kList, "FilterAsYouType", 0) != 0;
     m_nDiscDisplay = InRange(ini.GetInt(kTree, "Disc", kDiscDisplayDefault), 0, kDiscDisplayMask, kDiscDisplayDefault);
     // The views index their per-mode tables by it.
     m_nRecMode = InRange(ini.GetInt(kLibrary, "RecMode", kRecModeDefault), 0, REC_MODE_COUNT - 1, kRecModeDefault);
@@ -111,9 +112,10 @@ bool CAppSettings::SaveSettings(const std::string& iniPath) const {
               ini.SetInt(kWindowPos, "Right", m_rcWindow.right) &&
               ini.SetInt(kWindowPos, "Bottom", m_rcWindow.bottom) && ini.SetInt(kSplit, "Width", m_nSplitWidth) &&
               ini.SetInt(kSplit, "Height", m_nSplitHeight) && ini.SetInt(kList, "Style", m_nListStyle) &&
-              ini.SetInt(kTree, "Disc", m_nDiscDisplay) && ini.SetInt(kLibrary, "RecMode", m_nRecMode) &&
-              ini.SetInt(kProxy, "IESetting", m_bProxyUseIE) && ini.SetInt(kProxy, "Enable", m_bProxyEnable) &&
-              ini.SetString(kProxy, "Host", host) && ini.SetInt(kProxy, "Port", m_nProxyPort);
+              ini.SetInt(kList, "FilterAsYouType", m_bFilterAsYouType) && ini.SetInt(kTree, "Disc", m_nDiscDisplay) &&
+              ini.SetInt(kLibrary, "RecMode", m_nRecMode) && ini.SetInt(kProxy, "IESetting", m_bProxyUseIE) &&
+              ini.SetInt(kProxy, "Enable", m_bProxyEnable) && ini.SetString(kProxy, "Host", host) &&
+              ini.SetInt(kProxy, "Port", m_nProxyPort);
     for (int i = 0; ok && i < COLUMN_COUNT; ++i) {
         const std::string section = ColumnSection(i);
         ok = ini.SetInt(section, "Width", m_aColumns[i].nWidth) && ini.SetInt(section, "Order", m_aColumns[i].nOrder) &&

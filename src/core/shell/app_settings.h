@@ -19,6 +19,7 @@ public:
     int m_nSplitWidth = 0;
     int m_nSplitHeight = 0;
     int m_nListStyle = 0;
+    int m_bFilterAsYouType = 0;  // the quick-search box narrows the list while typing
     int m_nDiscDisplay = 0;
     int m_nRecMode = 0;
     int m_bProxyUseIE = 0;

@@ -210,7 +210,11 @@ bool CFoldedMatcher::Contains(std::string_view text) {
     std::size_t need = FoldCapacity(text.size());
     if (m_buf.size() < need) m_buf.resize(need < 1024 ? 1024 : need);
     std::size_t len = FoldInto(text, m_buf.data());
-    return FindAtBoundary(std::string_view(m_buf.data(), len), m_needle) != std::string_view::npos;
+    return ContainsFolded(std::string_view(m_buf.data(), len));
+}
+
+bool CFoldedMatcher::ContainsFolded(std::string_view folded) const {
+    return FindAtBoundary(folded, m_needle) != std::string_view::npos;
 }
 
 }  // namespace lv::text

@@ -28,6 +28,8 @@ public:
     // Whether the folded text contains the folded needle, starting at a
     // character boundary. An empty needle is found in every text.
     bool Contains(std::string_view text);
+    // The same test for a text folded already (FoldInto, FoldHalfWidth).
+    bool ContainsFolded(std::string_view folded) const;
 
     const std::string& Needle() const { return m_needle; }
 

@@ -26,7 +26,7 @@ namespace {
 const char kDefaultFile[] =
     "[MainFrame\\WindowPos]\r\nLeft=0\r\nTop=0\r\nRight=800\r\nBottom=600\r\n"
     "[MainFrame\\Split]\r\nWidth=150\r\nHeight=400\r\n"
-    "[List\\All]\r\nStyle=1\r\n"
+    "[List\\All]\r\nStyle=1\r\nFilterAsYouType=0\r\n"
     "[Tree\\Style]\r\nDisc=1\r\n"
     "[Library\\Setting]\r\nRecMode=0\r\n"
     "[Settings\\Proxy]\r\nIESetting=1\r\nEnable=0\r\nHost=\r\nPort=8080\r\n"

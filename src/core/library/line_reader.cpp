@@ -1,8 +1,10 @@
 #include "core/library/line_reader.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -86,6 +88,47 @@ bool LineReader::Next(char*& line, std::size_t& length) {
         return true;
     }
     return false;
+}
+
+MappedFile::~MappedFile() {
+    if (m_map) ::munmap(m_map, m_mapLength);
+}
+
+bool MappedFile::Open(const std::string& path) {
+    static const char kNone[kTail] = {};
+    m_data = kNone;
+    const int fd = OpenRegularFile(path);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && st.st_size >= 0;
+    const auto size = ok ? static_cast<std::size_t>(st.st_size) : 0;
+    if (ok && size > 0) {
+        // Reserve the file's pages and one more, then map the file over the
+        // start: the rest of its last page and the page after read as zeros.
+        const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+        const std::size_t length = (size + page - 1) / page * page + page;
+        void* base = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (base != MAP_FAILED &&
+            ::mmap(base, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd, 0) != MAP_FAILED) {
+            m_map = base;
+            m_mapLength = length;
+            m_data = static_cast<const char*>(base);
+        } else {
+            if (base != MAP_FAILED) ::munmap(base, length);
+            m_read.assign(size + kTail, '\0');
+            std::size_t got = 0;
+            while (ok && got < size) {
+                const ssize_t n = ::read(fd, m_read.data() + got, size - got);
+                if (n < 0 && errno == EINTR) continue;
+                ok = n > 0;
+                if (ok) got += static_cast<std::size_t>(n);
+            }
+            m_data = m_read.data();
+        }
+    }
+    m_size = ok ? size : 0;
+    ::close(fd);
+    return ok;
 }
 
 std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces) {

@@ -5,9 +5,14 @@
 #include <cstring>
 #include <stdexcept>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/library/csv.h"
 #include "core/library/description_path.h"
 #include "core/library/line_reader.h"
+#include "core/library/title_store.h"
 #include "core/settings/models.h"
 
 namespace {
@@ -47,6 +52,17 @@ bool ReadNumber(const char*& p, int& value) {
 }
 
 int ParseGenreCode(const char* field) {
+    // Nearly every key is ten digits: the two numbers of five.
+    bool digits = true;
+    for (int i = 0; i < 10; ++i) digits = digits && field[i] >= '0' && field[i] <= '9';
+    if (digits && field[10] == '\0') {
+        int major = 0, minor = 0;
+        for (int i = 0; i < 5; ++i) {
+            major = major * 10 + (field[i] - '0');
+            minor = minor * 10 + (field[5 + i] - '0');
+        }
+        return static_cast<int>((static_cast<unsigned>(major) << 16) | static_cast<unsigned>(minor));
+    }
     const char* p = field;
     int major = 0, minor = 0;
     if (!ReadNumber(p, major) || !ReadNumber(p, minor)) return 0;
@@ -152,37 +168,168 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
     return static_cast<std::size_t>(o - out);
 }
 
-// A growing byte buffer whose tail is never initialised: pages that the load
-// does not reach cost nothing.
-class CTextBuffer {
+// Room that a title's texts never exceed: every kept byte, the NULs, the
+// file name and the overrun of a short copy. Without the file name they fit
+// in 255 bytes (CRDTitleInfo::ENDS).
+constexpr std::size_t kTextsRoom = 512;
+static_assert(4 + 128 + 10 + 2 + 5 + 8 + 32 + 6 + 32 + 9 <= 255);
+
+// The first c in [p, end), or end. Reads whole 16-byte blocks: up to 15
+// bytes past end must be readable.
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi8(c);
+    for (; p < end; p += 16) {
+        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, needle)));
+        if (hits) return std::min(p + __builtin_ctz(hits), end);
+    }
+    return end;
+#else
+    while (p < end && *p != c) ++p;
+    return p;
+#endif
+}
+
+// The first LF or NUL from p; the store's bytes end in NULs, so there is one.
+inline const char* FindLineStop(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (;; p += 16) {
+        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto hits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, nul))));
+        if (hits) return p + __builtin_ctz(hits);
+    }
+#else
+    while (*p && *p != '\n') ++p;
+    return p;
+#endif
+}
+
+struct SPAN {
+    const char* p;
+    std::size_t n;
+};
+
+// Where the quotes and commas of a line are, one bit per byte, from one pass
+// that also finds the line's end: walking the fields then takes no loop over
+// their bytes. For lines of up to 512 bytes (nearly all); reads whole 64-byte
+// blocks, so up to 63 bytes past the line's end must be readable.
+class CLineMasks {
 public:
-    explicit CTextBuffer(std::size_t capacity)
-        : m_data(std::make_unique_for_overwrite<char[]>(capacity)), m_cap(capacity) {}
-    char* Room(std::size_t n) {
-        if (m_cap - m_size < n) {
-            const std::size_t cap = std::max(m_cap * 2, m_size + n);
-            auto data = std::make_unique_for_overwrite<char[]>(cap);
-            if (m_size) std::memcpy(data.get(), m_data.get(), m_size);
-            m_data = std::move(data);
-            m_cap = cap;
+    static constexpr std::size_t kWords = 8;
+    static constexpr std::size_t kBytes = kWords * 64;
+
+    // The offset of the first LF or NUL from p, or -1 when none is in the first kBytes.
+    std::ptrdiff_t Scan(const char* p) {
+        for (std::size_t w = 0; w < kWords; ++w) {
+            std::uint64_t stop = 0;
+            m_quote[w] = 0;
+            m_comma[w] = 0;
+            for (int k = 0; k < 4; ++k) Block(p + w * 64 + k * 16, k * 16, m_quote[w], m_comma[w], stop);
+            if (stop) {
+                m_words = w + 1;
+                return static_cast<std::ptrdiff_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(stop)));
+            }
         }
-        return m_data.get() + m_size;
+        return -1;
     }
-    void Commit(std::size_t n) { m_size += n; }
-    void AppendText(const std::string& s) {
-        char* o = Room(s.size() + 1);
-        std::memcpy(o, s.c_str(), s.size() + 1);
-        Commit(s.size() + 1);
-    }
-    std::size_t Size() const { return m_size; }
-    const char* Data() const { return m_data.get(); }
-    std::unique_ptr<char[]> Release() { return std::move(m_data); }
+    std::size_t Words() const { return m_words; }
+    std::uint64_t Quotes(std::size_t w) const { return m_quote[w]; }
+    std::uint64_t Commas(std::size_t w) const { return m_comma[w]; }
 
 private:
-    std::unique_ptr<char[]> m_data;
-    std::size_t m_cap;
-    std::size_t m_size = 0;
+    static void Block(const char* p, int shift, std::uint64_t& quote, std::uint64_t& comma, std::uint64_t& stop) {
+#if defined(__SSE2__)
+        const auto b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        auto bits = [&b](__m128i v) { return static_cast<std::uint64_t>(_mm_movemask_epi8(v)); };
+        quote |= bits(_mm_cmpeq_epi8(b, _mm_set1_epi8('"'))) << shift;
+        comma |= bits(_mm_cmpeq_epi8(b, _mm_set1_epi8(','))) << shift;
+        stop |= bits(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(b, _mm_setzero_si128())))
+                << shift;
+#else
+        for (int i = 0; i < 16; ++i) {
+            const std::uint64_t bit = std::uint64_t{1} << (shift + i);
+            if (p[i] == '"') quote |= bit;
+            if (p[i] == ',') comma |= bit;
+            if (p[i] == '\n' || p[i] == '\0') stop |= bit;
+        }
+#endif
+    }
+    std::uint64_t m_quote[kWords];
+    std::uint64_t m_comma[kWords];
+    std::size_t m_words = 0;
 };
+
+// Each bit set from a set bit of x on: which bytes lie after an odd number of quotes.
+inline std::uint64_t PrefixXor(std::uint64_t x) {
+    for (int k = 1; k < 64; k *= 2) x ^= x << k;
+    return x;
+}
+
+// SplitInPlace (below) over a line [line, line + end) whose masks are known,
+// without a walk from field to field: the commas outside quotes split the
+// line, and the split is taken only when every quote of the first thirteen
+// fields opens or closes one (then a walk would have split it the same way).
+inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks, SPAN (&f)[13]) {
+    std::size_t sep[13];
+    std::size_t n = 0;
+    std::uint64_t odd = 0;  // all ones after an odd number of quotes
+    for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
+        const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
+        const std::uint64_t inside = PrefixXor(masks.Quotes(w) & keep) ^ odd;
+        odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
+        for (std::uint64_t bits = masks.Commas(w) & keep & ~inside; bits && n < 13; bits &= bits - 1)
+            sep[n++] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+    }
+    std::size_t start = 0, quotes = 0;
+    for (std::size_t i = 0; i < 13; ++i) {
+        const std::size_t e = i < n ? sep[i] : end;
+        if (start >= e) {
+            f[i] = {line + e, 0};
+        } else if (line[start] != '"') {
+            f[i] = {line + start, e - start};
+        } else {
+            if (e - start < 2 || line[e - 1] != '"') return false;
+            f[i] = {line + start + 1, e - start - 2};
+            quotes += 2;
+        }
+        start = std::min(e + 1, end);
+    }
+    // Every quote up to the end of field 13 must be one of those counted.
+    const std::size_t last = n == 13 ? sep[12] : end;
+    std::size_t seen = 0;
+    for (std::size_t w = 0; w * 64 < last; ++w) {
+        const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
+        seen += static_cast<std::size_t>(__builtin_popcountll(masks.Quotes(w) & keep));
+    }
+    return seen == quotes;
+}
+
+// Fields 1 to 13 of the line [line, end), which holds no NUL, as runs of the
+// line. False when a field is not one (a doubled quote, a quote inside a
+// quoted field in CSV_PLAIN mode, a malformed field): such a line takes the
+// full parser. Where both agree they give the same fields.
+inline bool SplitInPlace(const char* line, const char* end, SPAN (&f)[13]) {
+    const char* p = line;
+    for (SPAN& field : f) {
+        if (p == end) {
+            field = {end, 0};
+        } else if (*p != '"') {
+            const char* e = FindByte(p, end, ',');
+            field = {p, static_cast<std::size_t>(e - p)};
+            p = e == end ? e : e + 1;
+        } else {
+            const char* q = FindByte(p + 1, end, '"');
+            if (q == end || (q + 1 != end && q[1] != ',')) return false;
+            field = {p + 1, static_cast<std::size_t>(q - p - 1)};
+            p = q + 1 == end ? end : q + 2;
+        }
+    }
+    return true;
+}
 
 // A disc number of up to four bytes as one integer (its length included), so
 // that a title finds its disc's index without hashing a string.
@@ -298,55 +445,112 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
 }
 
 bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
-    lv::LineReader reader;
-    if (!reader.Open(path)) return false;
+    lv::MappedFile file;
+    if (!file.Open(path)) return false;
     const int modelClass = GetModelClass();
     const CSV_MODE mode = ModeFor(modelClass);
-    // The titles' texts are smaller than their lines; a file of very short
-    // lines makes the buffer grow.
-    const std::size_t size = reader.SizeHint();
-    CTextBuffer text(size + size / 8 + 4096);
-    // Each disc's remaining times, copied once at load: its titles point at them.
-    std::vector<std::size_t> discFree;
-    if (modelClass != 1) {
-        for (const CRDDiscInfo& d : m_aDiscs) {
-            discFree.push_back(text.Size());
-            for (const std::string& f : d.m_strFreeN) text.AppendText(f);
-        }
-    }
+    // The kept texts are smaller than their lines; a file of very short lines
+    // takes a further chunk.
+    auto store = std::make_unique<CTitleStore>(file.Size() + 4096);
+    if (modelClass != 1)
+        for (const CRDDiscInfo& d : m_aDiscs) store->AddDisc(d.m_strFreeN);
     CDiscIndex discs(m_aDiscs);
-    const std::size_t first = m_aTitles.size();
-    std::vector<std::size_t> starts;
-    // Room for lines of a typical length, so that the entries are not moved
-    // while they grow; pages of room that stays unused are never touched.
-    const std::size_t expected = size / 64 + 16;
-    m_aTitles.reserve(first + expected);
-    starts.reserve(expected);
-    char* line;
-    std::size_t length;
-    while (reader.Next(line, length)) {
+    auto discOf = [&](std::string_view no) {
+        if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
+        const int d = discs.Find(no);
+        return d < 0 ? CRDTitleInfo::FREE_NONE : static_cast<std::int32_t>(d);
+    };
+    // Room for lines of a typical length; pages of room that stays unused are
+    // never touched.
+    m_aTitles.reserve(m_aTitles.size() + file.Size() / 64 + 16);
+
+    // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
+    // 10 and 12 are not used, 13 is the genre key).
+    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
+    constexpr int kUnused = -1;
+    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,  CRDTitleInfo::S_TITLE,    CRDTitleInfo::S_DATE,
+                                        CRDTitleInfo::S_WEEK,  CRDTitleInfo::S_TIME,     CRDTitleInfo::S_CHANNEL,
+                                        kUnused,               CRDTitleInfo::S_GENRE,    CRDTitleInfo::S_DISCFREE,
+                                        kUnused,               CRDTitleInfo::S_PAGE,     kUnused,
+                                        kUnused};
+    const char* p = file.Data();
+    const char* const fileEnd = p + file.Size();
+    std::string odd;
+    while (p < fileEnd) {
+        // A line ends at LF (CR LF counts as LF), like the line reader's.
+        CLineMasks masks;
+        const std::ptrdiff_t masked = masks.Scan(p);
+        const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
+        const char* next = stop + 1;
+        bool hasNul = false;
+        if (*stop == '\0') {
+            next = fileEnd;
+            if (stop != fileEnd) {
+                hasNul = true;
+                const auto* lf = static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
+                if (lf) next = lf + 1;
+            }
+        }
+        const char* const line = p;
+        std::size_t length = static_cast<std::size_t>(next - line);
+        if (next[-1] == '\n') {
+            --length;
+            if (length > 0 && line[length - 1] == '\r') --length;
+        }
+        p = next;
         length = lv::TrimmedLength(line, length, true);
         if (length == 0) continue;
-        line[length] = '\0';
-        char* out = text.Room(length + kLineExtra);
-        OFFSETS off;
+
+        char* const out = store->Room(kTextsRoom);
+        CRDTitleInfo::ENDS ends;
         int genre = 0;
-        const std::size_t n = ParseTitleTexts(line, length, mode, out, off, genre);
-        std::int32_t free = CRDTitleInfo::FREE_SAME;
-        if (modelClass != 1) {
-            const int d = discs.Find(std::string_view(out, off[1] - 1U));
-            free = d < 0 ? CRDTitleInfo::FREE_NONE
-                         : static_cast<std::int32_t>(discFree[static_cast<std::size_t>(d)]) -
-                               static_cast<std::int32_t>(text.Size());
+        SPAN f[13];
+        if (!hasNul && (masked >= 0 ? SplitMasked(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
+            // Fields are copied straight from the file; the short ones move a
+            // fixed 16 bytes, for which both sides have room (the store's
+            // room, the file's zero tail).
+            static_assert(16 <= lv::MappedFile::kTail);
+            char* o = out;
+            for (int i = 0; i < 12; ++i) {
+                const int slot = kSlotOf[i];
+                if (slot == kUnused) continue;
+                const char* s = f[i].p;
+                std::size_t n = std::min(f[i].n, kRoom[i]);
+                if (slot == CRDTitleInfo::S_GENRE) {
+                    // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
+                    while (n > 0 && (*s == '_' || *s == ' ')) {
+                        ++s;
+                        --n;
+                    }
+                }
+                if (n <= 16)
+                    std::memcpy(o, s, 16);
+                else
+                    std::memcpy(o, s, n);
+                o += n;
+                *o = '\0';
+                ends[slot] = static_cast<std::uint8_t>(o - out);
+                ++o;
+            }
+            store->Commit(static_cast<std::size_t>(o - out));
+            char key[17];
+            std::memcpy(key, f[12].p, 16);
+            key[std::min(f[12].n, kRoom[12])] = '\0';
+            genre = ParseGenreCode(key);
+        } else {
+            // The full parser, on a NUL-terminated copy of the line with slack after it.
+            odd.assign(line, length);
+            odd.resize(length + 1 + lv::LINE_SLACK);
+            OFFSETS off;
+            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
+            for (int k = 0; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k] = static_cast<std::uint8_t>(off[k + 1] - 1U);
+            store->Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
         }
-        starts.push_back(text.Size());
-        text.Commit(n);
-        m_aTitles.emplace_back().Borrow(nullptr, off, free, genre);
+        const std::int32_t free = discOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
+        m_aTitles.emplace_back().Place(store.get(), out, ends, free, genre);
     }
-    // The buffer no longer moves: point the new titles into it.
-    for (std::size_t i = 0; i < starts.size(); ++i) m_aTitles[first + i].Rebase(text.Data() + starts[i]);
-    m_aText.push_back(text.Release());
-    return !reader.Failed();
+    m_aStores.push_back(std::move(store));
+    return true;
 }
 
 void ParseDiscHeader(const char* line, std::string labels[5]) {
@@ -393,20 +597,21 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
     // The parser may read past the line's end, as it may in a reader's buffer.
     std::string padded(line, length);
     padded.resize(length + 1 + lv::LINE_SLACK);
-    auto buf = std::make_unique<char[]>(length + kLineExtra);
+    char buf[kTextsRoom];
     OFFSETS off;
     int genre = 0;
-    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf.get(), off, genre);
-    CRDTitleInfo parsed;
-    parsed.Borrow(buf.get(), off, modelClass == 1 ? CRDTitleInfo::FREE_SAME : CRDTitleInfo::FREE_NONE, genre);
-    title = parsed;  // a copy owns its texts
-    if (modelClass == 1) return;
-    const CRDDiscInfo* disc = lib.FindDisc(title.Field(TF_DISC));
-    if (!disc) return;
+    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf, off, genre);
+    auto slot = [&](int k) { return std::string_view(buf + off[k], off[k + 1] - off[k] - 1U); };
+    std::string_view texts[TF_COUNT] = {
+        slot(CRDTitleInfo::S_DISC),    slot(CRDTitleInfo::S_TITLE),   slot(CRDTitleInfo::S_GENRE),
+        slot(CRDTitleInfo::S_DATE),    slot(CRDTitleInfo::S_WEEK),    slot(CRDTitleInfo::S_TIME),
+        slot(CRDTitleInfo::S_CHANNEL), slot(CRDTitleInfo::S_DISCFREE), {},
+        {},                            {},                            {},
+        {},                            slot(CRDTitleInfo::S_PAGE),    slot(CRDTitleInfo::S_TEXTFILE)};
     // The disc's remaining times are copied: later changes of the disc do not reach the title.
-    TITLEINFO v;
-    title.GetInfo(v);
-    for (int i = 0; i < 5; ++i) v.apszField[TF_DISCFREE1 + i] = disc->m_strFreeN[i].c_str();
-    title.SetInfo(v);
-    title.m_nGenre = genre;
+    const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(texts[TF_DISC]);
+    for (int i = 0; i < 5; ++i)
+        texts[TF_DISCFREE1 + i] = modelClass == 1 ? texts[TF_DISCFREE] : disc ? std::string_view(disc->m_strFreeN[i])
+                                                                                : std::string_view();
+    title.SetTexts(texts, genre);
 }

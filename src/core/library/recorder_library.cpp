@@ -53,16 +53,17 @@ bool ReadNumber(const char*& p, int& value) {
 
 int ParseGenreCode(const char* field) {
     // Nearly every key is ten digits: the two numbers of five.
-    bool digits = true;
-    for (int i = 0; i < 10; ++i) digits = digits && field[i] >= '0' && field[i] <= '9';
-    if (digits && field[10] == '\0') {
-        int major = 0, minor = 0;
-        for (int i = 0; i < 5; ++i) {
-            major = major * 10 + (field[i] - '0');
-            minor = minor * 10 + (field[5 + i] - '0');
-        }
-        return static_cast<int>((static_cast<unsigned>(major) << 16) | static_cast<unsigned>(minor));
+    // (The buffer holds at least eleven bytes.)
+    unsigned first = 0, second = 0;
+    bool digits = field[10] == '\0';
+    for (int i = 0; i < 5; ++i) {
+        const auto hi = static_cast<unsigned>(static_cast<unsigned char>(field[i]) - '0');
+        const auto lo = static_cast<unsigned>(static_cast<unsigned char>(field[5 + i]) - '0');
+        digits &= (hi <= 9) & (lo <= 9);
+        first = first * 10 + hi;
+        second = second * 10 + lo;
     }
+    if (digits) return static_cast<int>((first << 16) | second);
     const char* p = field;
     int major = 0, minor = 0;
     if (!ReadNumber(p, major) || !ReadNumber(p, minor)) return 0;
@@ -129,7 +130,7 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
                                         CRDTitleInfo::S_PAGE,
                                         kUnused,
                                         kKey};
-    char key[17];
+    char key[17] = {};
     const char* p = line;
     char* o = out;
     for (int i = 0; i < 13; ++i) {
@@ -284,7 +285,10 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
         for (std::uint64_t bits = masks.Commas(w) & keep & ~inside; bits && n < 13; bits &= bits - 1)
             sep[n++] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
     }
-    std::size_t start = 0, quotes = 0;
+    // The quotes a plain split expects: each quoted field's first and last byte.
+    std::uint64_t expected[CLineMasks::kWords] = {};
+    auto expect = [&expected](std::size_t at) { expected[at >> 6] |= std::uint64_t{1} << (at & 63); };
+    std::size_t start = 0;
     for (std::size_t i = 0; i < 13; ++i) {
         const std::size_t e = i < n ? sep[i] : end;
         if (start >= e) {
@@ -294,18 +298,18 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
         } else {
             if (e - start < 2 || line[e - 1] != '"') return false;
             f[i] = {line + start + 1, e - start - 2};
-            quotes += 2;
+            expect(start);
+            expect(e - 1);
         }
         start = std::min(e + 1, end);
     }
-    // Every quote up to the end of field 13 must be one of those counted.
+    // Every quote up to the end of field 13 must be one of those.
     const std::size_t last = n == 13 ? sep[12] : end;
-    std::size_t seen = 0;
     for (std::size_t w = 0; w * 64 < last; ++w) {
         const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
-        seen += static_cast<std::size_t>(__builtin_popcountll(masks.Quotes(w) & keep));
+        if ((masks.Quotes(w) & keep) != expected[w]) return false;
     }
-    return seen == quotes;
+    return true;
 }
 
 // Fields 1 to 13 of the line [line, end), which holds no NUL, as runs of the
@@ -468,10 +472,18 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     // 10 and 12 are not used, 13 is the genre key).
     static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
     constexpr int kUnused = -1;
-    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,  CRDTitleInfo::S_TITLE,    CRDTitleInfo::S_DATE,
-                                        CRDTitleInfo::S_WEEK,  CRDTitleInfo::S_TIME,     CRDTitleInfo::S_CHANNEL,
-                                        kUnused,               CRDTitleInfo::S_GENRE,    CRDTitleInfo::S_DISCFREE,
-                                        kUnused,               CRDTitleInfo::S_PAGE,     kUnused,
+    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
+                                        CRDTitleInfo::S_TITLE,
+                                        CRDTitleInfo::S_DATE,
+                                        CRDTitleInfo::S_WEEK,
+                                        CRDTitleInfo::S_TIME,
+                                        CRDTitleInfo::S_CHANNEL,
+                                        kUnused,
+                                        CRDTitleInfo::S_GENRE,
+                                        CRDTitleInfo::S_DISCFREE,
+                                        kUnused,
+                                        CRDTitleInfo::S_PAGE,
+                                        kUnused,
                                         kUnused};
     const char* p = file.Data();
     const char* const fileEnd = p + file.Size();
@@ -487,7 +499,8 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
             next = fileEnd;
             if (stop != fileEnd) {
                 hasNul = true;
-                const auto* lf = static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
+                const auto* lf =
+                    static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
                 if (lf) next = lf + 1;
             }
         }
@@ -498,7 +511,8 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
             if (length > 0 && line[length - 1] == '\r') --length;
         }
         p = next;
-        length = lv::TrimmedLength(line, length, true);
+        if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
+            length = lv::TrimmedLength(line, length, true);
         if (length == 0) continue;
 
         char* const out = store->Room(kTextsRoom);
@@ -506,9 +520,9 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         int genre = 0;
         SPAN f[13];
         if (!hasNul && (masked >= 0 ? SplitMasked(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
-            // Fields are copied straight from the file; the short ones move a
-            // fixed 16 bytes, for which both sides have room (the store's
-            // room, the file's zero tail).
+            // Fields are copied straight from the file in blocks of 16 bytes,
+            // for which both sides have room (the store's room, the file's
+            // zero tail).
             static_assert(16 <= lv::MappedFile::kTail);
             char* o = out;
             for (int i = 0; i < 12; ++i) {
@@ -523,10 +537,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
                         --n;
                     }
                 }
-                if (n <= 16)
-                    std::memcpy(o, s, 16);
-                else
-                    std::memcpy(o, s, n);
+                for (std::size_t k = 0; k < n; k += 16) std::memcpy(o + k, s + k, 16);
                 o += n;
                 *o = '\0';
                 ends[slot] = static_cast<std::uint8_t>(o - out);
@@ -602,16 +613,26 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
     int genre = 0;
     ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf, off, genre);
     auto slot = [&](int k) { return std::string_view(buf + off[k], off[k + 1] - off[k] - 1U); };
-    std::string_view texts[TF_COUNT] = {
-        slot(CRDTitleInfo::S_DISC),    slot(CRDTitleInfo::S_TITLE),   slot(CRDTitleInfo::S_GENRE),
-        slot(CRDTitleInfo::S_DATE),    slot(CRDTitleInfo::S_WEEK),    slot(CRDTitleInfo::S_TIME),
-        slot(CRDTitleInfo::S_CHANNEL), slot(CRDTitleInfo::S_DISCFREE), {},
-        {},                            {},                            {},
-        {},                            slot(CRDTitleInfo::S_PAGE),    slot(CRDTitleInfo::S_TEXTFILE)};
+    std::string_view texts[TF_COUNT] = {slot(CRDTitleInfo::S_DISC),
+                                        slot(CRDTitleInfo::S_TITLE),
+                                        slot(CRDTitleInfo::S_GENRE),
+                                        slot(CRDTitleInfo::S_DATE),
+                                        slot(CRDTitleInfo::S_WEEK),
+                                        slot(CRDTitleInfo::S_TIME),
+                                        slot(CRDTitleInfo::S_CHANNEL),
+                                        slot(CRDTitleInfo::S_DISCFREE),
+                                        {},
+                                        {},
+                                        {},
+                                        {},
+                                        {},
+                                        slot(CRDTitleInfo::S_PAGE),
+                                        slot(CRDTitleInfo::S_TEXTFILE)};
     // The disc's remaining times are copied: later changes of the disc do not reach the title.
     const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(texts[TF_DISC]);
     for (int i = 0; i < 5; ++i)
-        texts[TF_DISCFREE1 + i] = modelClass == 1 ? texts[TF_DISCFREE] : disc ? std::string_view(disc->m_strFreeN[i])
-                                                                                : std::string_view();
+        texts[TF_DISCFREE1 + i] = modelClass == 1 ? texts[TF_DISCFREE]
+                                  : disc          ? std::string_view(disc->m_strFreeN[i])
+                                                  : std::string_view();
     title.SetTexts(texts, genre);
 }

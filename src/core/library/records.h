@@ -187,8 +187,8 @@ private:
 
     const char* m_text = Empty();
     const CTitleStore* m_store = nullptr;  // null: a block of its own (or none)
-    ENDS m_end{};                           // with a store
-    std::int32_t m_free = FREE_NONE;        // in a block of its own: where its five texts are
+    ENDS m_end{};                          // with a store
+    std::int32_t m_free = FREE_NONE;       // in a block of its own: where its five texts are
 
 public:
     int m_nGenre = 0;  // last: the entry packs into 40 bytes

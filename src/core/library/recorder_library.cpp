@@ -5,8 +5,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <sys/mman.h>
+
 #if defined(__SSE2__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include "core/library/csv.h"
@@ -51,19 +53,27 @@ bool ReadNumber(const char*& p, int& value) {
     return true;
 }
 
+// Nearly every genre key is ten digits, the two numbers of five: those are
+// read eight bytes at a time. False for any other key.
+inline bool ReadTenDigits(const char* key, std::size_t n, int& code) {
+    if (n != 10) return false;
+    std::uint64_t a;
+    std::memcpy(&a, key, 8);
+    const auto b = static_cast<unsigned>(static_cast<unsigned char>(key[8]) - '0');
+    const auto c = static_cast<unsigned>(static_cast<unsigned char>(key[9]) - '0');
+    constexpr std::uint64_t kZeros = 0x3030303030303030, kHigh = 0x8080808080808080;
+    // A byte outside "0" to "9" sets its high bit in one of the three.
+    if (((a | (a + 0x4646464646464646) | (a - kZeros)) & kHigh) != 0 || b > 9 || c > 9) return false;
+    std::uint64_t v = a - kZeros;  // first digit in the lowest byte
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FF;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFF;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFF;
+    const std::uint64_t all = v * 100 + b * 10 + c;
+    code = static_cast<int>((static_cast<unsigned>(all / 100000) << 16) | static_cast<unsigned>(all % 100000));
+    return true;
+}
+
 int ParseGenreCode(const char* field) {
-    // Nearly every key is ten digits: the two numbers of five.
-    // (The buffer holds at least eleven bytes.)
-    unsigned first = 0, second = 0;
-    bool digits = field[10] == '\0';
-    for (int i = 0; i < 5; ++i) {
-        const auto hi = static_cast<unsigned>(static_cast<unsigned char>(field[i]) - '0');
-        const auto lo = static_cast<unsigned>(static_cast<unsigned char>(field[5 + i]) - '0');
-        digits &= (hi <= 9) & (lo <= 9);
-        first = first * 10 + hi;
-        second = second * 10 + lo;
-    }
-    if (digits) return static_cast<int>((first << 16) | second);
     const char* p = field;
     int major = 0, minor = 0;
     if (!ReadNumber(p, major) || !ReadNumber(p, minor)) return 0;
@@ -71,6 +81,20 @@ int ParseGenreCode(const char* field) {
 }
 
 using OFFSETS = CRDTitleInfo::OFFSETS;
+
+// Asks for huge pages for the whole 2 MiB pages inside [p, p + n): the
+// entries of a million titles would otherwise cost ten thousand page faults.
+void AdviseHugePages(void* p, std::size_t n) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(kHuge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)n;
+#endif
+}
 
 // Room a title's texts may need beyond its line: NULs and the file name.
 constexpr std::size_t kLineExtra = 64;
@@ -214,23 +238,126 @@ struct SPAN {
     std::size_t n;
 };
 
-// Where the quotes and commas of a line are, one bit per byte, from one pass
-// that also finds the line's end: walking the fields then takes no loop over
-// their bytes. For lines of up to 512 bytes (nearly all); reads whole 64-byte
-// blocks, so up to 63 bytes past the line's end must be readable.
+// Bit masks of the quotes, commas and line stops (LF or NUL) of 64-byte
+// blocks of the file, one bit per byte. Each block is classified once, in a
+// tight loop over a window of blocks (with AVX2 where the processor has it).
+class CBlockMasks {
+public:
+    static constexpr std::size_t kBlocks = 1024;
+
+    // data: size bytes, then zeros that may be read up to the end of the
+    // 64-byte block holding data[size].
+    CBlockMasks(const char* data, std::size_t size) : m_data(data), m_total(size / 64 + 1) { Fill(0); }
+
+    // Makes blocks [block, block + n) available; n <= kBlocks / 2.
+    void Need(std::size_t block, std::size_t n) {
+        if (block + n > m_first + kBlocks) Fill(block);
+    }
+    // Where a block's masks are in the arrays below.
+    std::size_t Index(std::size_t block) const { return block - m_first; }
+    const std::uint64_t* Quotes() const { return m_quote; }
+    const std::uint64_t* Commas() const { return m_comma; }
+    const std::uint64_t* Stops() const { return m_stop; }
+
+private:
+    void Fill(std::size_t first) {
+        m_first = first;
+        const std::size_t n = first < m_total ? std::min(kBlocks, m_total - first) : 0;
+        Classify(m_data + first * 64, n, m_quote, m_comma, m_stop);
+        for (std::size_t i = n; i < kBlocks; ++i) m_quote[i] = m_comma[i] = m_stop[i] = 0;
+    }
+    static void Classify(const char* p, std::size_t n, std::uint64_t* quote, std::uint64_t* comma, std::uint64_t* stop);
+
+    const char* m_data;
+    std::size_t m_total;  // blocks holding data or its terminating NUL
+    std::size_t m_first = 0;
+    std::uint64_t m_quote[kBlocks];
+    std::uint64_t m_comma[kBlocks];
+    std::uint64_t m_stop[kBlocks];
+};
+
+#if defined(__SSE2__)
+inline std::uint64_t Bits16(__m128i v) {
+    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v)));
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i v) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(v)));
+}
+
+__attribute__((target("avx2"))) void ClassifyAvx2(const char* p, std::size_t n, std::uint64_t* quote,
+                                                  std::uint64_t* comma, std::uint64_t* stop) {
+    const __m256i q = _mm256_set1_epi8('"'), c = _mm256_set1_epi8(','), lf = _mm256_set1_epi8('\n');
+    const __m256i nul = _mm256_setzero_si256();
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+        quote[i] = Bits32(_mm256_cmpeq_epi8(a, q)) | Bits32(_mm256_cmpeq_epi8(b, q)) << 32;
+        comma[i] = Bits32(_mm256_cmpeq_epi8(a, c)) | Bits32(_mm256_cmpeq_epi8(b, c)) << 32;
+        stop[i] = Bits32(_mm256_or_si256(_mm256_cmpeq_epi8(a, lf), _mm256_cmpeq_epi8(a, nul))) |
+                  Bits32(_mm256_or_si256(_mm256_cmpeq_epi8(b, lf), _mm256_cmpeq_epi8(b, nul))) << 32;
+    }
+}
+#endif
+#endif
+
+void CBlockMasks::Classify(const char* p, std::size_t n, std::uint64_t* quote, std::uint64_t* comma,
+                           std::uint64_t* stop) {
+#if defined(__SSE2__)
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return ClassifyAvx2(p, n, quote, comma, stop);
+#endif
+    const __m128i q = _mm_set1_epi8('"'), c = _mm_set1_epi8(','), lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        std::uint64_t qs = 0, cs = 0, ss = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k * 16));
+            qs |= Bits16(_mm_cmpeq_epi8(b, q)) << (k * 16);
+            cs |= Bits16(_mm_cmpeq_epi8(b, c)) << (k * 16);
+            ss |= Bits16(_mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, nul))) << (k * 16);
+        }
+        quote[i] = qs;
+        comma[i] = cs;
+        stop[i] = ss;
+    }
+#else
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        quote[i] = comma[i] = stop[i] = 0;
+        for (int k = 0; k < 64; ++k) {
+            const std::uint64_t bit = std::uint64_t{1} << k;
+            if (p[k] == '"') quote[i] |= bit;
+            if (p[k] == ',') comma[i] |= bit;
+            if (p[k] == '\n' || p[k] == '\0') stop[i] |= bit;
+        }
+    }
+#endif
+}
+
+// The masks of one line, from its first byte on: walking the fields then
+// takes no loop over their bytes. For lines of up to 512 bytes (nearly all).
 class CLineMasks {
 public:
     static constexpr std::size_t kWords = 8;
     static constexpr std::size_t kBytes = kWords * 64;
 
-    // The offset of the first LF or NUL from p, or -1 when none is in the first kBytes.
-    std::ptrdiff_t Scan(const char* p) {
+    // The offset of the first LF or NUL from byte `at` of the file, or -1
+    // when none is in the first kBytes.
+    std::ptrdiff_t Scan(CBlockMasks& blocks, std::size_t at) {
+        const std::size_t shift = at % 64;
+        blocks.Need(at / 64, kWords + 1);
+        const std::size_t first = blocks.Index(at / 64);
+        // The line's word w from the blocks' words w and w + 1.
+        auto word = [&](const std::uint64_t* mask, std::size_t w) {
+            const std::uint64_t lo = mask[first + w] >> shift;
+            return shift ? lo | mask[first + w + 1] << (64 - shift) : lo;
+        };
         for (std::size_t w = 0; w < kWords; ++w) {
-            std::uint64_t stop = 0;
-            m_quote[w] = 0;
-            m_comma[w] = 0;
-            for (int k = 0; k < 4; ++k) Block(p + w * 64 + k * 16, k * 16, m_quote[w], m_comma[w], stop);
-            if (stop) {
+            m_quote[w] = word(blocks.Quotes(), w);
+            m_comma[w] = word(blocks.Commas(), w);
+            if (const std::uint64_t stop = word(blocks.Stops(), w)) {
                 m_words = w + 1;
                 return static_cast<std::ptrdiff_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(stop)));
             }
@@ -242,23 +369,6 @@ public:
     std::uint64_t Commas(std::size_t w) const { return m_comma[w]; }
 
 private:
-    static void Block(const char* p, int shift, std::uint64_t& quote, std::uint64_t& comma, std::uint64_t& stop) {
-#if defined(__SSE2__)
-        const auto b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        auto bits = [&b](__m128i v) { return static_cast<std::uint64_t>(_mm_movemask_epi8(v)); };
-        quote |= bits(_mm_cmpeq_epi8(b, _mm_set1_epi8('"'))) << shift;
-        comma |= bits(_mm_cmpeq_epi8(b, _mm_set1_epi8(','))) << shift;
-        stop |= bits(_mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8('\n')), _mm_cmpeq_epi8(b, _mm_setzero_si128())))
-                << shift;
-#else
-        for (int i = 0; i < 16; ++i) {
-            const std::uint64_t bit = std::uint64_t{1} << (shift + i);
-            if (p[i] == '"') quote |= bit;
-            if (p[i] == ',') comma |= bit;
-            if (p[i] == '\n' || p[i] == '\0') stop |= bit;
-        }
-#endif
-    }
     std::uint64_t m_quote[kWords];
     std::uint64_t m_comma[kWords];
     std::size_t m_words = 0;
@@ -270,25 +380,42 @@ inline std::uint64_t PrefixXor(std::uint64_t x) {
     return x;
 }
 
+// The set bits of x, without relying on a popcount instruction.
+inline std::size_t CountBits(std::uint64_t x) {
+    x = x - ((x >> 1) & 0x5555555555555555);
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
+}
+
 // SplitInPlace (below) over a line [line, line + end) whose masks are known,
 // without a walk from field to field: the commas outside quotes split the
 // line, and the split is taken only when every quote of the first thirteen
 // fields opens or closes one (then a walk would have split it the same way).
 inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks, SPAN (&f)[13]) {
-    std::size_t sep[13];
+    // The separators' offsets: eight are taken from each word whether it has
+    // them or not (no branch on their number), the count says how many hold.
+    std::size_t sep[13 + 8];
     std::size_t n = 0;
     std::uint64_t odd = 0;  // all ones after an odd number of quotes
     for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
         const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
         const std::uint64_t inside = PrefixXor(masks.Quotes(w) & keep) ^ odd;
         odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
-        for (std::uint64_t bits = masks.Commas(w) & keep & ~inside; bits && n < 13; bits &= bits - 1)
-            sep[n++] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+        std::uint64_t bits = masks.Commas(w) & keep & ~inside;
+        const std::size_t count = CountBits(bits);
+        constexpr std::uint64_t kTop = std::uint64_t{1} << 63;  // keeps ctz defined once bits run out
+        for (std::size_t k = 0; k < 8; ++k) {
+            sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits | kTop));
+            bits &= bits - 1;
+        }
+        for (std::size_t k = 8; k < count && n + k < 13; ++k) {
+            sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+            bits &= bits - 1;
+        }
+        n = std::min(n + count, std::size_t{13});
     }
-    // The quotes a plain split expects: each quoted field's first and last byte.
-    std::uint64_t expected[CLineMasks::kWords] = {};
-    auto expect = [&expected](std::size_t at) { expected[at >> 6] |= std::uint64_t{1} << (at & 63); };
-    std::size_t start = 0;
+    std::size_t start = 0, quotes = 0;
     for (std::size_t i = 0; i < 13; ++i) {
         const std::size_t e = i < n ? sep[i] : end;
         if (start >= e) {
@@ -298,18 +425,19 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
         } else {
             if (e - start < 2 || line[e - 1] != '"') return false;
             f[i] = {line + start + 1, e - start - 2};
-            expect(start);
-            expect(e - 1);
+            quotes += 2;
         }
         start = std::min(e + 1, end);
     }
-    // Every quote up to the end of field 13 must be one of those.
+    // Every quote up to the end of field 13 must be one of those: the quoted
+    // fields' first and last bytes are quotes, so it is a matter of counting.
     const std::size_t last = n == 13 ? sep[12] : end;
+    std::size_t seen = 0;
     for (std::size_t w = 0; w * 64 < last; ++w) {
         const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
-        if ((masks.Quotes(w) & keep) != expected[w]) return false;
+        seen += CountBits(masks.Quotes(w) & keep);
     }
-    return true;
+    return seen == quotes;
 }
 
 // Fields 1 to 13 of the line [line, end), which holds no NUL, as runs of the
@@ -467,6 +595,8 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     // Room for lines of a typical length; pages of room that stays unused are
     // never touched.
     m_aTitles.reserve(m_aTitles.size() + file.Size() / 64 + 16);
+    AdviseHugePages(m_aTitles.data() + m_aTitles.size(),
+                    (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
 
     // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
     // 10 and 12 are not used, 13 is the genre key).
@@ -488,10 +618,11 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     const char* p = file.Data();
     const char* const fileEnd = p + file.Size();
     std::string odd;
+    auto blocks = std::make_unique<CBlockMasks>(p, file.Size());
     while (p < fileEnd) {
         // A line ends at LF (CR LF counts as LF), like the line reader's.
         CLineMasks masks;
-        const std::ptrdiff_t masked = masks.Scan(p);
+        const std::ptrdiff_t masked = masks.Scan(*blocks, static_cast<std::size_t>(p - file.Data()));
         const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
         const char* next = stop + 1;
         bool hasNul = false;
@@ -544,10 +675,12 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
                 ++o;
             }
             store->Commit(static_cast<std::size_t>(o - out));
-            char key[17];
-            std::memcpy(key, f[12].p, 16);
-            key[std::min(f[12].n, kRoom[12])] = '\0';
-            genre = ParseGenreCode(key);
+            if (!ReadTenDigits(f[12].p, f[12].n, genre)) {
+                char key[17];
+                std::memcpy(key, f[12].p, 16);
+                key[std::min(f[12].n, kRoom[12])] = '\0';
+                genre = ParseGenreCode(key);
+            }
         } else {
             // The full parser, on a NUL-terminated copy of the line with slack after it.
             odd.assign(line, length);

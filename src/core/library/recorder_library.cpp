@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -82,18 +83,11 @@ int ParseGenreCode(const char* field) {
 
 using OFFSETS = CRDTitleInfo::OFFSETS;
 
-// Asks for huge pages for the whole 2 MiB pages inside [p, p + n): the
-// entries of a million titles would otherwise cost ten thousand page faults.
-void AdviseHugePages(void* p, std::size_t n) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::uintptr_t kHuge = std::uintptr_t{2} << 20;
-    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(kHuge - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    (void)p;
-    (void)n;
-#endif
+// Gives `advice` for the whole pages of `page` bytes inside [p, p + n).
+void Advise(void* p, std::size_t n, std::uintptr_t page, int advice) {
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(page - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
 }
 
 // Room a title's texts may need beyond its line: NULs and the file name.
@@ -595,8 +589,13 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     // Room for lines of a typical length; pages of room that stays unused are
     // never touched.
     m_aTitles.reserve(m_aTitles.size() + file.Size() / 64 + 16);
-    AdviseHugePages(m_aTitles.data() + m_aTitles.size(),
-                    (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
+    // Huge pages: the entries of a million titles would otherwise cost ten
+    // thousand page faults.
+    auto room = [this] {
+        return std::pair(static_cast<void*>(m_aTitles.data() + m_aTitles.size()),
+                         (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
+    };
+    Advise(room().first, room().second, std::uintptr_t{2} << 20, MADV_HUGEPAGE);
 
     // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
     // 10 and 12 are not used, 13 is the genre key).
@@ -693,6 +692,9 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         const std::int32_t free = discOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
         m_aTitles.emplace_back().Place(store.get(), out, ends, free, genre);
     }
+    // What the load reached of a huge page but did not use goes back.
+    Advise(room().first, room().second, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_DONTNEED);
+    store->ReleaseUnused();
     m_aStores.push_back(std::move(store));
     return true;
 }

@@ -1,6 +1,7 @@
 #include "core/library/title_store.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -30,6 +31,13 @@ void CTitleStore::NewChunk(std::size_t n) {
     m_chunk = static_cast<char*>(p);
     m_used = 0;
     m_room = size;
+}
+
+void CTitleStore::ReleaseUnused() {
+    if (m_chunks.empty()) return;
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t keep = (m_used + page - 1) / page * page;
+    if (keep < m_room) ::madvise(m_chunk + keep, m_room - keep, MADV_DONTNEED);
 }
 
 void CTitleStore::AddDisc(const std::array<std::string, 5>& times) {

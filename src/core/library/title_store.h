@@ -35,6 +35,8 @@ public:
         return m_chunk + m_used;
     }
     void Commit(std::size_t used) { m_used += used; }
+    // Gives back the pages of the last chunk past what was kept.
+    void ReleaseUnused();
 
     // A title's description file name, made on the first call; from any thread.
     std::string_view FileName(const CRDTitleInfo& title) const;

@@ -40,10 +40,18 @@ const std::string& CRDDiscInfo::GetRemaining(int recMode) const {
     return (recMode >= 0 && recMode < 5) ? m_strFreeN[recMode] : m_strFree;
 }
 
+std::size_t WriteTextFileName(char* out, std::string_view date, std::string_view time, std::string_view channel) {
+    char* o = out;
+    for (std::string_view part : {date, time, channel}) o = std::copy(part.begin(), part.end(), o);
+    o = out + CleanDescriptionName(out, static_cast<std::size_t>(o - out));
+    std::memcpy(o, ".txt", 5);
+    return static_cast<std::size_t>(o + 4 - out);
+}
+
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
-    std::string name = std::string(date) + std::string(time) + std::string(channel);
-    name.resize(CleanDescriptionName(name.data(), name.size()));
-    return name + ".txt";
+    std::string name(date.size() + time.size() + channel.size() + 5, '\0');
+    name.resize(WriteTextFileName(name.data(), date, time, channel));
+    return name;
 }
 
 const CRDTitleInfo::EMPTY CRDTitleInfo::kEmpty = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}};

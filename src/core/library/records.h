@@ -196,3 +196,6 @@ public:
 
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel);
+// The same written at out, which has room for the three and 5 bytes more,
+// NUL-terminated; returns its length.
+std::size_t WriteTextFileName(char* out, std::string_view date, std::string_view time, std::string_view channel);

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -46,18 +47,32 @@ void CTitleStore::AddDisc(const std::array<std::string, 5>& times) {
 
 std::string_view CTitleStore::FileName(const CRDTitleInfo& title) const {
     const std::lock_guard lock(m_lock);
-    auto [it, added] = m_names.try_emplace(title.m_text, std::string_view());
-    if (added) {
-        const std::string name = MakeTextFileName(title.Field(TF_DATE), title.Field(TF_TIME), title.Field(TF_CHANNEL));
-        if (m_nameRoom - m_nameUsed < name.size() + 1) {
-            m_nameRoom = std::max(kNameBlock, name.size() + 1);
-            m_nameBlocks.push_back(std::make_unique_for_overwrite<char[]>(m_nameRoom));
-            m_nameUsed = 0;
-        }
-        char* out = m_nameBlocks.back().get() + m_nameUsed;
-        std::memcpy(out, name.c_str(), name.size() + 1);
-        m_nameUsed += name.size() + 1;
-        it->second = std::string_view(out, name.size());
+    auto slot = [this](const char* key) -> NAME& {
+        const std::size_t mask = m_names.size() - 1;
+        std::size_t i = (reinterpret_cast<std::uintptr_t>(key) * 0x9E3779B97F4A7C15ULL >> 20) & mask;
+        while (m_names[i].key && m_names[i].key != key) i = (i + 1) & mask;
+        return m_names[i];
+    };
+    if ((m_nameCount + 1) * 2 > m_names.size()) {
+        std::vector<NAME> old(std::max<std::size_t>(1024, m_names.size() * 2));
+        old.swap(m_names);
+        for (const NAME& n : old)
+            if (n.key) slot(n.key) = n;
     }
-    return it->second;
+    NAME& found = slot(title.m_text);
+    if (found.key) return found.name;
+    const std::string_view parts[] = {title.Field(TF_DATE), title.Field(TF_TIME), title.Field(TF_CHANNEL)};
+    std::size_t n = 0;
+    for (const auto& p : parts) n += p.size();
+    if (m_nameRoom - m_nameUsed < n + 5) {
+        m_nameRoom = std::max(kNameBlock, n + 5);
+        m_nameBlocks.push_back(std::make_unique_for_overwrite<char[]>(m_nameRoom));
+        m_nameUsed = 0;
+    }
+    char* const out = m_nameBlocks.back().get() + m_nameUsed;
+    const std::size_t length = WriteTextFileName(out, parts[0], parts[1], parts[2]);
+    m_nameUsed += length + 1;
+    found = {title.m_text, std::string_view(out, length)};
+    ++m_nameCount;
+    return found.name;
 }

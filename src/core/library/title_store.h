@@ -8,7 +8,6 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class CRDTitleInfo;
@@ -59,5 +58,11 @@ private:
     mutable std::vector<std::unique_ptr<char[]>> m_nameBlocks;
     mutable std::size_t m_nameUsed = 0;
     mutable std::size_t m_nameRoom = 0;
-    mutable std::unordered_map<const char*, std::string_view> m_names;
+    // Names by the texts of their title: open addressing, at most half full.
+    struct NAME {
+        const char* key;
+        std::string_view name;
+    };
+    mutable std::vector<NAME> m_names;
+    mutable std::size_t m_nameCount = 0;
 };

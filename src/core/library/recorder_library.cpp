@@ -374,8 +374,10 @@ inline std::uint64_t PrefixXor(std::uint64_t x) {
     return x;
 }
 
-// The set bits of x, without relying on a popcount instruction.
+// The set bits of x; without a popcount instruction, by halves.
+template <bool kPopcount>
 inline std::size_t CountBits(std::uint64_t x) {
+    if constexpr (kPopcount) return static_cast<std::size_t>(__builtin_popcountll(x));
     x = x - ((x >> 1) & 0x5555555555555555);
     x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
     x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
@@ -386,6 +388,7 @@ inline std::size_t CountBits(std::uint64_t x) {
 // without a walk from field to field: the commas outside quotes split the
 // line, and the split is taken only when every quote of the first thirteen
 // fields opens or closes one (then a walk would have split it the same way).
+template <bool kPopcount>
 inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks, SPAN (&f)[13]) {
     // The separators' offsets: eight are taken from each word whether it has
     // them or not (no branch on their number), the count says how many hold.
@@ -397,7 +400,7 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
         const std::uint64_t inside = PrefixXor(masks.Quotes(w) & keep) ^ odd;
         odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
         std::uint64_t bits = masks.Commas(w) & keep & ~inside;
-        const std::size_t count = CountBits(bits);
+        const std::size_t count = CountBits<kPopcount>(bits);
         constexpr std::uint64_t kTop = std::uint64_t{1} << 63;  // keeps ctz defined once bits run out
         for (std::size_t k = 0; k < 8; ++k) {
             sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits | kTop));
@@ -429,7 +432,7 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
     std::size_t seen = 0;
     for (std::size_t w = 0; w * 64 < last; ++w) {
         const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
-        seen += CountBits(masks.Quotes(w) & keep);
+        seen += CountBits<kPopcount>(masks.Quotes(w) & keep);
     }
     return seen == quotes;
 }
@@ -496,6 +499,131 @@ private:
     std::uint64_t m_lastKey = kNoKey;
     int m_lastIndex = -1;
 };
+
+// What a load of the title list fills.
+struct LOAD {
+    CTitleStore& store;
+    CDiscIndex& discs;
+    int modelClass;
+    std::vector<CRDTitleInfo>& titles;
+
+    std::int32_t DiscOf(std::string_view no) {
+        if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
+        const int d = discs.Find(no);
+        return d < 0 ? CRDTitleInfo::FREE_NONE : static_cast<std::int32_t>(d);
+    }
+};
+
+// Every line of the mapped file into a title, its texts into the store.
+// Made twice: for any processor, and for one with AVX2, BMI2 and POPCNT.
+template <bool kFast>
+[[gnu::always_inline]] inline void ParseLines(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) {
+    CTitleStore& store = load.store;
+    // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
+    // 10 and 12 are not used, 13 is the genre key).
+    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
+    constexpr int kUnused = -1;
+    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
+                                        CRDTitleInfo::S_TITLE,
+                                        CRDTitleInfo::S_DATE,
+                                        CRDTitleInfo::S_WEEK,
+                                        CRDTitleInfo::S_TIME,
+                                        CRDTitleInfo::S_CHANNEL,
+                                        kUnused,
+                                        CRDTitleInfo::S_GENRE,
+                                        CRDTitleInfo::S_DISCFREE,
+                                        kUnused,
+                                        CRDTitleInfo::S_PAGE,
+                                        kUnused,
+                                        kUnused};
+    const char* p = file.Data();
+    const char* const fileEnd = p + file.Size();
+    std::string odd;
+    auto blocks = std::make_unique<CBlockMasks>(p, file.Size());
+    while (p < fileEnd) {
+        // A line ends at LF (CR LF counts as LF), like the line reader's.
+        CLineMasks masks;
+        const std::ptrdiff_t masked = masks.Scan(*blocks, static_cast<std::size_t>(p - file.Data()));
+        const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
+        const char* next = stop + 1;
+        bool hasNul = false;
+        if (*stop == '\0') {
+            next = fileEnd;
+            if (stop != fileEnd) {
+                hasNul = true;
+                const auto* lf =
+                    static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
+                if (lf) next = lf + 1;
+            }
+        }
+        const char* const line = p;
+        std::size_t length = static_cast<std::size_t>(next - line);
+        if (next[-1] == '\n') {
+            --length;
+            if (length > 0 && line[length - 1] == '\r') --length;
+        }
+        p = next;
+        if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
+            length = lv::TrimmedLength(line, length, true);
+        if (length == 0) continue;
+
+        char* const out = store.Room(kTextsRoom);
+        CRDTitleInfo::ENDS ends;
+        int genre = 0;
+        SPAN f[13];
+        if (!hasNul &&
+            (masked >= 0 ? SplitMasked<kFast>(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
+            // Fields are copied straight from the file in blocks of 16 bytes,
+            // for which both sides have room (the store's room, the file's
+            // zero tail).
+            static_assert(16 <= lv::MappedFile::kTail);
+            char* o = out;
+            for (int i = 0; i < 12; ++i) {
+                const int slot = kSlotOf[i];
+                if (slot == kUnused) continue;
+                const char* s = f[i].p;
+                std::size_t n = std::min(f[i].n, kRoom[i]);
+                if (slot == CRDTitleInfo::S_GENRE) {
+                    // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
+                    while (n > 0 && (*s == '_' || *s == ' ')) {
+                        ++s;
+                        --n;
+                    }
+                }
+                for (std::size_t k = 0; k < n; k += 16) std::memcpy(o + k, s + k, 16);
+                o += n;
+                *o = '\0';
+                ends[slot] = static_cast<std::uint8_t>(o - out);
+                ++o;
+            }
+            store.Commit(static_cast<std::size_t>(o - out));
+            if (!ReadTenDigits(f[12].p, f[12].n, genre)) {
+                char key[17];
+                std::memcpy(key, f[12].p, 16);
+                key[std::min(f[12].n, kRoom[12])] = '\0';
+                genre = ParseGenreCode(key);
+            }
+        } else {
+            // The full parser, on a NUL-terminated copy of the line with slack after it.
+            odd.assign(line, length);
+            odd.resize(length + 1 + lv::LINE_SLACK);
+            OFFSETS off;
+            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
+            for (int k = 0; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k] = static_cast<std::uint8_t>(off[k + 1] - 1U);
+            store.Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
+        }
+        const std::int32_t free = load.DiscOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
+        load.titles.emplace_back().Place(&store, out, ends, free, genre);
+    }
+}
+
+void ParseLinesPlain(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) { ParseLines<false>(file, mode, load); }
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("avx2,bmi,bmi2,popcnt")]] void ParseLinesFast(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) {
+    ParseLines<true>(file, mode, load);
+}
+#endif
 
 }  // namespace
 
@@ -581,11 +709,6 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
     if (modelClass != 1)
         for (const CRDDiscInfo& d : m_aDiscs) store->AddDisc(d.m_strFreeN);
     CDiscIndex discs(m_aDiscs);
-    auto discOf = [&](std::string_view no) {
-        if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
-        const int d = discs.Find(no);
-        return d < 0 ? CRDTitleInfo::FREE_NONE : static_cast<std::int32_t>(d);
-    };
     // Room for lines of a typical length; pages of room that stays unused are
     // never touched.
     m_aTitles.reserve(m_aTitles.size() + file.Size() / 64 + 16);
@@ -596,102 +719,15 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
                          (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
     };
     Advise(room().first, room().second, std::uintptr_t{2} << 20, MADV_HUGEPAGE);
-
-    // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
-    // 10 and 12 are not used, 13 is the genre key).
-    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
-    constexpr int kUnused = -1;
-    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
-                                        CRDTitleInfo::S_TITLE,
-                                        CRDTitleInfo::S_DATE,
-                                        CRDTitleInfo::S_WEEK,
-                                        CRDTitleInfo::S_TIME,
-                                        CRDTitleInfo::S_CHANNEL,
-                                        kUnused,
-                                        CRDTitleInfo::S_GENRE,
-                                        CRDTitleInfo::S_DISCFREE,
-                                        kUnused,
-                                        CRDTitleInfo::S_PAGE,
-                                        kUnused,
-                                        kUnused};
-    const char* p = file.Data();
-    const char* const fileEnd = p + file.Size();
-    std::string odd;
-    auto blocks = std::make_unique<CBlockMasks>(p, file.Size());
-    while (p < fileEnd) {
-        // A line ends at LF (CR LF counts as LF), like the line reader's.
-        CLineMasks masks;
-        const std::ptrdiff_t masked = masks.Scan(*blocks, static_cast<std::size_t>(p - file.Data()));
-        const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
-        const char* next = stop + 1;
-        bool hasNul = false;
-        if (*stop == '\0') {
-            next = fileEnd;
-            if (stop != fileEnd) {
-                hasNul = true;
-                const auto* lf =
-                    static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
-                if (lf) next = lf + 1;
-            }
-        }
-        const char* const line = p;
-        std::size_t length = static_cast<std::size_t>(next - line);
-        if (next[-1] == '\n') {
-            --length;
-            if (length > 0 && line[length - 1] == '\r') --length;
-        }
-        p = next;
-        if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
-            length = lv::TrimmedLength(line, length, true);
-        if (length == 0) continue;
-
-        char* const out = store->Room(kTextsRoom);
-        CRDTitleInfo::ENDS ends;
-        int genre = 0;
-        SPAN f[13];
-        if (!hasNul && (masked >= 0 ? SplitMasked(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
-            // Fields are copied straight from the file in blocks of 16 bytes,
-            // for which both sides have room (the store's room, the file's
-            // zero tail).
-            static_assert(16 <= lv::MappedFile::kTail);
-            char* o = out;
-            for (int i = 0; i < 12; ++i) {
-                const int slot = kSlotOf[i];
-                if (slot == kUnused) continue;
-                const char* s = f[i].p;
-                std::size_t n = std::min(f[i].n, kRoom[i]);
-                if (slot == CRDTitleInfo::S_GENRE) {
-                    // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
-                    while (n > 0 && (*s == '_' || *s == ' ')) {
-                        ++s;
-                        --n;
-                    }
-                }
-                for (std::size_t k = 0; k < n; k += 16) std::memcpy(o + k, s + k, 16);
-                o += n;
-                *o = '\0';
-                ends[slot] = static_cast<std::uint8_t>(o - out);
-                ++o;
-            }
-            store->Commit(static_cast<std::size_t>(o - out));
-            if (!ReadTenDigits(f[12].p, f[12].n, genre)) {
-                char key[17];
-                std::memcpy(key, f[12].p, 16);
-                key[std::min(f[12].n, kRoom[12])] = '\0';
-                genre = ParseGenreCode(key);
-            }
-        } else {
-            // The full parser, on a NUL-terminated copy of the line with slack after it.
-            odd.assign(line, length);
-            odd.resize(length + 1 + lv::LINE_SLACK);
-            OFFSETS off;
-            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
-            for (int k = 0; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k] = static_cast<std::uint8_t>(off[k + 1] - 1U);
-            store->Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
-        }
-        const std::int32_t free = discOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
-        m_aTitles.emplace_back().Place(store.get(), out, ends, free, genre);
-    }
+    LOAD load{*store, discs, modelClass, m_aTitles};
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool fast =
+        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+    if (fast)
+        ParseLinesFast(file, mode, load);
+    else
+#endif
+        ParseLinesPlain(file, mode, load);
     // What the load reached of a huge page but did not use goes back.
     Advise(room().first, room().second, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_DONTNEED);
     store->ReleaseUnused();

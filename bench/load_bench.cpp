@@ -94,14 +94,13 @@ BENCHMARK(BM_CountLines)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 void BM_LoadLibraries(benchmark::State& state) {
     const Cache& cache = GetCache();
-    double peakRatio = 0, rssRatio = 0;
+    double peakRatio = 0;
     std::size_t titles = 0;
     for (auto _ : state) {
         state.PauseTiming();
         // Reset the peak so that it tells what this load needed.
         std::ofstream("/proc/self/clear_refs") << "5";
-        long before = StatusKb("RssAnon:");
-        long rssBefore = StatusKb("VmRSS:");
+        long before = StatusKb("VmRSS:");
         state.ResumeTiming();
         std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
         for (int i = 0; i < kRecorders; ++i) {
@@ -112,22 +111,16 @@ void BM_LoadLibraries(benchmark::State& state) {
             libs.push_back(std::move(lib));
         }
         state.PauseTiming();
-        // New memory only: the pages of the cache files, mapped while each is
-        // parsed, are the files' own. A load frees nothing it allocated (its
-        // only temporary is the mapping), so what it holds at the end is its peak.
-        long peak = StatusKb("RssAnon:");
-        rssRatio = static_cast<double>(StatusKb("VmHWM:") - rssBefore) * 1024.0 / static_cast<double>(cache.bytes);
+        long peak = StatusKb("VmHWM:");
         titles = 0;
         for (const auto& l : libs) titles += l->GetTitleCount();
-        peakRatio = static_cast<double>(peak - before) * 1024.0 / static_cast<double>(cache.bytes);
+        peakRatio = (peak - before) * 1024.0 / static_cast<double>(cache.bytes);
         libs.clear();
         malloc_trim(0);  // give the memory back, so that the next round measures afresh
         state.ResumeTiming();
     }
     state.counters["titles"] = static_cast<double>(titles);
     state.counters["peak_mem/file_size"] = peakRatio;
-    // The same with the mapped file's pages: the peak of all resident memory.
-    state.counters["peak_rss/file_size"] = rssRatio;
 }
 BENCHMARK(BM_LoadLibraries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 

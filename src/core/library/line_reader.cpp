@@ -1,9 +1,9 @@
 #include "core/library/line_reader.h"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
@@ -90,44 +90,44 @@ bool LineReader::Next(char*& line, std::size_t& length) {
     return false;
 }
 
-MappedFile::~MappedFile() {
-    if (m_map) ::munmap(m_map, m_mapLength);
+BlockReader::~BlockReader() {
+    if (m_fd >= 0) ::close(m_fd);
 }
 
-bool MappedFile::Open(const std::string& path) {
-    static const char kNone[kTail] = {};
-    m_data = kNone;
-    const int fd = OpenRegularFile(path);
-    if (fd < 0) return false;
+bool BlockReader::Open(const std::string& path) {
+    m_fd = OpenRegularFile(path);
+    if (m_fd < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && st.st_size >= 0;
-    const auto size = ok ? static_cast<std::size_t>(st.st_size) : 0;
-    if (ok && size > 0) {
-        // Reserve the file's pages and one more, then map the file over the
-        // start: the rest of its last page and the page after read as zeros.
-        const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-        const std::size_t length = (size + page - 1) / page * page + page;
-        void* base = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (base != MAP_FAILED &&
-            ::mmap(base, size, PROT_READ, MAP_PRIVATE | MAP_FIXED | MAP_POPULATE, fd, 0) != MAP_FAILED) {
-            m_map = base;
-            m_mapLength = length;
-            m_data = static_cast<const char*>(base);
+    if (::fstat(m_fd, &st) == 0 && st.st_size > 0) m_sizeHint = static_cast<std::size_t>(st.st_size);
+    return true;
+}
+
+bool BlockReader::Next(std::size_t keep) {
+    constexpr std::size_t kBlock = std::size_t{256} << 10;
+    const std::size_t left = m_size - keep;
+    // A line longer than half the buffer makes it grow.
+    if (!m_buf || left > m_cap / 2) {
+        const std::size_t cap = std::max(kBlock, m_cap * 2);
+        auto buf = std::make_unique_for_overwrite<char[]>(cap + kTail);
+        if (left) std::memcpy(buf.get(), m_buf.get() + keep, left);
+        m_buf = std::move(buf);
+        m_cap = cap;
+    } else if (left) {
+        std::memmove(m_buf.get(), m_buf.get() + keep, left);
+    }
+    m_size = left;
+    bool ok = true;
+    while (!m_eof && m_size < m_cap) {
+        const ssize_t n = ::read(m_fd, m_buf.get() + m_size, m_cap - m_size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_eof = true;
+            ok = n == 0;
         } else {
-            if (base != MAP_FAILED) ::munmap(base, length);
-            m_read.assign(size + kTail, '\0');
-            std::size_t got = 0;
-            while (ok && got < size) {
-                const ssize_t n = ::read(fd, m_read.data() + got, size - got);
-                if (n < 0 && errno == EINTR) continue;
-                ok = n > 0;
-                if (ok) got += static_cast<std::size_t>(n);
-            }
-            m_data = m_read.data();
+            m_size += static_cast<std::size_t>(n);
         }
     }
-    m_size = ok ? size : 0;
-    ::close(fd);
+    std::memset(m_buf.get() + m_size, 0, kTail);
     return ok;
 }
 

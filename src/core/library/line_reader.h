@@ -2,6 +2,7 @@
 // Reads a file as text lines: a line ends at LF, CR LF counts as LF, and a
 // line may be of any length.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace lv {
@@ -37,31 +38,38 @@ private:
     bool m_failed = false;
 };
 
-// A file mapped privately and read-only for the time of one parse, followed
-// by at least kTail bytes that can be read and are zero, so that the bytes
-// always end in a NUL and a scanner may read whole blocks past a line's end.
-// A file that cannot be mapped is read instead. The file must not shrink
-// while it is mapped: the caches are replaced by a rename, not rewritten.
-class MappedFile {
+// Reads a file in large blocks into one buffer that is reused, the unfinished
+// last line of a block kept in front of the next: a parser sees whole lines
+// in place, without a copy of the file. The bytes held are always followed by
+// kTail zero bytes that may be read.
+class BlockReader {
 public:
     static constexpr std::size_t kTail = 64;
 
-    MappedFile() = default;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
+    BlockReader() = default;
+    BlockReader(const BlockReader&) = delete;
+    BlockReader& operator=(const BlockReader&) = delete;
+    ~BlockReader();
 
-    // False when it cannot be opened or read.
+    // False when it cannot be opened.
     bool Open(const std::string& path);
-    const char* Data() const { return m_data; }
+    // The file's size when it was opened (0 when unknown), to size buffers.
+    std::size_t SizeHint() const { return m_sizeHint; }
+    // Keeps the bytes held from offset `keep` on, moved to the front, and
+    // reads more after them; false on a read error.
+    bool Next(std::size_t keep);
+    const char* Data() const { return m_buf.get(); }
     std::size_t Size() const { return m_size; }
+    // Whether the bytes held reach the end of the file.
+    bool AtEnd() const { return m_eof; }
 
 private:
-    const char* m_data = nullptr;
+    int m_fd = -1;
+    std::size_t m_sizeHint = 0;
+    std::unique_ptr<char[]> m_buf;
+    std::size_t m_cap = 0;  // bytes of m_buf before the tail
     std::size_t m_size = 0;
-    void* m_map = nullptr;  // the reservation holding the mapping and its zero tail
-    std::size_t m_mapLength = 0;
-    std::string m_read;  // the bytes when the file could not be mapped
+    bool m_eof = false;
 };
 
 // Removes trailing spaces, CR and LF, as the cache loaders do before parsing.

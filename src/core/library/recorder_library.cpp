@@ -241,7 +241,11 @@ public:
 
     // data: size bytes, then zeros that may be read up to the end of the
     // 64-byte block holding data[size].
-    CBlockMasks(const char* data, std::size_t size) : m_data(data), m_total(size / 64 + 1) { Fill(0); }
+    void Reset(const char* data, std::size_t size) {
+        m_data = data;
+        m_total = size / 64 + 1;
+        Fill(0);
+    }
 
     // Makes blocks [block, block + n) available; n <= kBlocks / 2.
     void Need(std::size_t block, std::size_t n) {
@@ -262,8 +266,8 @@ private:
     }
     static void Classify(const char* p, std::size_t n, std::uint64_t* quote, std::uint64_t* comma, std::uint64_t* stop);
 
-    const char* m_data;
-    std::size_t m_total;  // blocks holding data or its terminating NUL
+    const char* m_data = nullptr;
+    std::size_t m_total = 0;  // blocks holding data or its terminating NUL
     std::size_t m_first = 0;
     std::uint64_t m_quote[kBlocks];
     std::uint64_t m_comma[kBlocks];
@@ -500,12 +504,14 @@ private:
     int m_lastIndex = -1;
 };
 
-// What a load of the title list fills.
+// What a load of the title list fills, and what its blocks reuse.
 struct LOAD {
     CTitleStore& store;
     CDiscIndex& discs;
     int modelClass;
     std::vector<CRDTitleInfo>& titles;
+    CBlockMasks blocks;
+    std::string odd;  // a line for the full parser
 
     std::int32_t DiscOf(std::string_view no) {
         if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
@@ -514,10 +520,13 @@ struct LOAD {
     }
 };
 
-// Every line of the mapped file into a title, its texts into the store.
-// Made twice: for any processor, and for one with AVX2, BMI2 and POPCNT.
+// Every whole line of the bytes held (followed by zeros) into a title, its
+// texts into the store; returns where the unfinished last line starts, if
+// more bytes are to come. Made twice: for any processor, and for one with
+// AVX2, BMI2 and POPCNT.
 template <bool kFast>
-[[gnu::always_inline]] inline void ParseLines(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) {
+[[gnu::always_inline]] inline std::size_t ParseLines(const char* data, std::size_t size, bool atEnd, CSV_MODE mode,
+                                                     LOAD& load) {
     CTitleStore& store = load.store;
     // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
     // 10 and 12 are not used, 13 is the genre key).
@@ -536,25 +545,26 @@ template <bool kFast>
                                         CRDTitleInfo::S_PAGE,
                                         kUnused,
                                         kUnused};
-    const char* p = file.Data();
-    const char* const fileEnd = p + file.Size();
-    std::string odd;
-    auto blocks = std::make_unique<CBlockMasks>(p, file.Size());
-    while (p < fileEnd) {
+    const char* p = data;
+    const char* const dataEnd = data + size;
+    std::string& odd = load.odd;
+    CBlockMasks& blocks = load.blocks;
+    blocks.Reset(data, size);
+    while (p < dataEnd) {
         // A line ends at LF (CR LF counts as LF), like the line reader's.
         CLineMasks masks;
-        const std::ptrdiff_t masked = masks.Scan(*blocks, static_cast<std::size_t>(p - file.Data()));
+        const std::ptrdiff_t masked = masks.Scan(blocks, static_cast<std::size_t>(p - data));
         const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
         const char* next = stop + 1;
         bool hasNul = false;
         if (*stop == '\0') {
-            next = fileEnd;
-            if (stop != fileEnd) {
-                hasNul = true;
-                const auto* lf =
-                    static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(fileEnd - stop)));
-                if (lf) next = lf + 1;
-            }
+            // The NUL after the bytes held, or one inside the line.
+            hasNul = stop != dataEnd;
+            const auto* lf =
+                hasNul ? static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(dataEnd - stop)))
+                       : nullptr;
+            if (!lf && !atEnd) return static_cast<std::size_t>(p - data);  // the rest comes with the next block
+            next = lf ? lf + 1 : dataEnd;
         }
         const char* const line = p;
         std::size_t length = static_cast<std::size_t>(next - line);
@@ -576,7 +586,7 @@ template <bool kFast>
             // Fields are copied straight from the file in blocks of 16 bytes,
             // for which both sides have room (the store's room, the file's
             // zero tail).
-            static_assert(16 <= lv::MappedFile::kTail);
+            static_assert(16 <= lv::BlockReader::kTail);
             char* o = out;
             for (int i = 0; i < 12; ++i) {
                 const int slot = kSlotOf[i];
@@ -615,13 +625,17 @@ template <bool kFast>
         const std::int32_t free = load.DiscOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
         load.titles.emplace_back().Place(&store, out, ends, free, genre);
     }
+    return size;
 }
 
-void ParseLinesPlain(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) { ParseLines<false>(file, mode, load); }
+std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_MODE mode, LOAD& load) {
+    return ParseLines<false>(data, size, atEnd, mode, load);
+}
 
 #if defined(__GNUC__) && defined(__x86_64__)
-[[gnu::target("avx2,bmi,bmi2,popcnt")]] void ParseLinesFast(const lv::MappedFile& file, CSV_MODE mode, LOAD& load) {
-    ParseLines<true>(file, mode, load);
+[[gnu::target("avx2,bmi,bmi2,popcnt")]] std::size_t ParseLinesFast(const char* data, std::size_t size, bool atEnd,
+                                                                   CSV_MODE mode, LOAD& load) {
+    return ParseLines<true>(data, size, atEnd, mode, load);
 }
 #endif
 
@@ -699,19 +713,19 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
 }
 
 bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
-    lv::MappedFile file;
+    lv::BlockReader file;
     if (!file.Open(path)) return false;
     const int modelClass = GetModelClass();
     const CSV_MODE mode = ModeFor(modelClass);
     // The kept texts are smaller than their lines; a file of very short lines
     // takes a further chunk.
-    auto store = std::make_unique<CTitleStore>(file.Size() + 4096);
+    auto store = std::make_unique<CTitleStore>(file.SizeHint() + 4096);
     if (modelClass != 1)
         for (const CRDDiscInfo& d : m_aDiscs) store->AddDisc(d.m_strFreeN);
     CDiscIndex discs(m_aDiscs);
     // Room for lines of a typical length; pages of room that stays unused are
     // never touched.
-    m_aTitles.reserve(m_aTitles.size() + file.Size() / 64 + 16);
+    m_aTitles.reserve(m_aTitles.size() + file.SizeHint() / 64 + 16);
     // Huge pages: the entries of a million titles would otherwise cost ten
     // thousand page faults.
     auto room = [this] {
@@ -719,20 +733,24 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
                          (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
     };
     Advise(room().first, room().second, std::uintptr_t{2} << 20, MADV_HUGEPAGE);
-    LOAD load{*store, discs, modelClass, m_aTitles};
+    auto load = std::make_unique<LOAD>(LOAD{*store, discs, modelClass, m_aTitles, {}, {}});
+    auto parse = &ParseLinesPlain;
 #if defined(__GNUC__) && defined(__x86_64__)
     static const bool fast =
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
-    if (fast)
-        ParseLinesFast(file, mode, load);
-    else
+    if (fast) parse = &ParseLinesFast;
 #endif
-        ParseLinesPlain(file, mode, load);
+    bool ok = true;
+    for (std::size_t keep = 0; ok;) {
+        ok = file.Next(keep);
+        keep = parse(file.Data(), file.Size(), file.AtEnd(), mode, *load);
+        if (file.AtEnd()) break;
+    }
     // What the load reached of a huge page but did not use goes back.
     Advise(room().first, room().second, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_DONTNEED);
     store->ReleaseUnused();
     m_aStores.push_back(std::move(store));
-    return true;
+    return ok;
 }
 
 void ParseDiscHeader(const char* line, std::string labels[5]) {

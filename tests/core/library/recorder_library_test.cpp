@@ -306,17 +306,23 @@ TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
     }
 }
 
-// Lines longer than the load's bit masks reach, lines holding a NUL and a
-// last line without its line end load as the plain reading gives them, and
-// every field is handed out NUL-terminated.
+// Lines longer than the load's bit masks reach, or than its read buffer,
+// lines holding a NUL, lines across the buffer's refills and a last line
+// without its line end load as the plain reading gives them, and every field
+// is handed out NUL-terminated.
 TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
     const std::string pad(700, 'x');
     const std::string tail = "\",\"2005/12/21\",\"w\",\"21:00\",\"081\",\"";
-    const std::vector<std::string> lines = {
-        "\"HDD\",\"" + pad + tail + "u\",\"_g\",\"1:00\",\"0\",\"p\",\"y\",\"0000100002\"",
-        "\"0001\",\"t" + tail + pad + "\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"0000200003\"",
-        "\"HDD\",\"a\"\"b" + pad + "\",c,\"d\"", std::string("\"HDD\",\"a\0b\",\"c\",\"d\"", 20) + pad,
-        "\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\""};
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < 100; ++i) {
+        const std::string cut = pad.substr(0, i * 7);
+        lines.push_back("\"HDD\",\"" + cut + tail + "u\",\"_g\",\"1:00\",\"0\",\"p\",\"y\",\"0000100002\"");
+        lines.push_back("\"0001\",\"t" + tail + cut + "\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"0000200003\"");
+        lines.push_back("\"HDD\",\"a\"\"b" + cut + "\",c,\"d\"");
+        lines.push_back(std::string("\"HDD\",\"a\0b\",\"c\",\"d\"", 20) + cut);
+    }
+    lines.push_back("\"HDD\",\"" + std::string(600000, 'y') + tail + "u\"");
+    lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");
     std::string file;
     for (const auto& line : lines) file += line + (&line == &lines.back() ? "" : "\r\n");
     for (const char* model : {"RD-XS40", "RD-XS41"}) {

@@ -90,13 +90,16 @@ void Advise(void* p, std::size_t n, std::uintptr_t page, int advice) {
     if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
 }
 
-// Room a title's texts may need beyond its line: NULs and the file name.
-constexpr std::size_t kLineExtra = 64;
+// Room that a title's texts never exceed: every kept byte, the NULs, the
+// file name and the overrun of a short copy. Without the file name they fit
+// in 255 bytes (CRDTitleInfo::ENDS).
+constexpr std::size_t kTextsRoom = 512;
+static_assert(4 + 128 + 10 + 2 + 5 + 8 + 32 + 6 + 32 + 9 <= 255);
 
 // Copies the n bytes of a field. Most are short: those move a fixed 16 bytes,
-// for which both sides have room (the output's extra room, the line's slack).
+// for which both sides have room (the output's room, the line's slack).
 inline void CopyField(char* out, const char* in, std::size_t n) {
-    static_assert(16 + 2 <= lv::LINE_SLACK && 16 + 2 <= kLineExtra);
+    static_assert(16 + 2 <= lv::LINE_SLACK);
     if (n <= 16)
         std::memcpy(out, in, 16);
     else
@@ -127,8 +130,8 @@ inline const char* TakeField(const char* p, const char* end, char* out, std::siz
 }
 
 // Lays out one library line at out as a title's texts (CRDTitleInfo::TEXT_SLOT
-// order) and returns the bytes written; out has room for the line plus
-// kLineExtra. Fields are parsed straight into place: no field buffers.
+// order) and returns the bytes written; out has kTextsRoom bytes. Fields are
+// parsed straight into place: no field buffers.
 std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
     // The line ends at its first NUL, wherever that is.
     const auto* end = static_cast<const char*>(std::memchr(line, '\0', length + 1));
@@ -186,12 +189,6 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
     genre = ParseGenreCode(key);
     return static_cast<std::size_t>(o - out);
 }
-
-// Room that a title's texts never exceed: every kept byte, the NULs, the
-// file name and the overrun of a short copy. Without the file name they fit
-// in 255 bytes (CRDTitleInfo::ENDS).
-constexpr std::size_t kTextsRoom = 512;
-static_assert(4 + 128 + 10 + 2 + 5 + 8 + 32 + 6 + 32 + 9 <= 255);
 
 // The first c in [p, end), or end. Reads whole 16-byte blocks: up to 15
 // bytes past end must be readable.

@@ -340,7 +340,7 @@ public:
 
     // The offset of the first LF or NUL from byte `at` of the file, or -1
     // when none is in the first kBytes.
-    std::ptrdiff_t Scan(CBlockMasks& blocks, std::size_t at) {
+    [[gnu::always_inline]] std::ptrdiff_t Scan(CBlockMasks& blocks, std::size_t at) {
         const std::size_t shift = at % 64;
         blocks.Need(at / 64, kWords + 1);
         const std::size_t first = blocks.Index(at / 64);

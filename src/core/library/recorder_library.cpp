@@ -414,6 +414,7 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
         n = std::min(n + count, std::size_t{13});
     }
     std::size_t start = 0, quotes = 0;
+#pragma GCC unroll 13
     for (std::size_t i = 0; i < 13; ++i) {
         const std::size_t e = i < n ? sep[i] : end;
         if (start >= e) {
@@ -585,6 +586,7 @@ template <bool kFast>
             // zero tail).
             static_assert(16 <= lv::BlockReader::kTail);
             char* o = out;
+#pragma GCC unroll 12
             for (int i = 0; i < 12; ++i) {
                 const int slot = kSlotOf[i];
                 if (slot == kUnused) continue;

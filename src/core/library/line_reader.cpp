@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -86,6 +88,47 @@ bool LineReader::Next(char*& line, std::size_t& length) {
         return true;
     }
     return false;
+}
+
+BlockReader::~BlockReader() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+bool BlockReader::Open(const std::string& path) {
+    m_fd = OpenRegularFile(path);
+    if (m_fd < 0) return false;
+    struct stat st {};
+    if (::fstat(m_fd, &st) == 0 && st.st_size > 0) m_sizeHint = static_cast<std::size_t>(st.st_size);
+    return true;
+}
+
+bool BlockReader::Next(std::size_t keep) {
+    constexpr std::size_t kBlock = std::size_t{256} << 10;
+    const std::size_t left = m_size - keep;
+    // A line longer than half the buffer makes it grow.
+    if (!m_buf || left > m_cap / 2) {
+        const std::size_t cap = std::max(kBlock, m_cap * 2);
+        auto buf = std::make_unique_for_overwrite<char[]>(cap + kTail);
+        if (left) std::memcpy(buf.get(), m_buf.get() + keep, left);
+        m_buf = std::move(buf);
+        m_cap = cap;
+    } else if (left) {
+        std::memmove(m_buf.get(), m_buf.get() + keep, left);
+    }
+    m_size = left;
+    bool ok = true;
+    while (!m_eof && m_size < m_cap) {
+        const ssize_t n = ::read(m_fd, m_buf.get() + m_size, m_cap - m_size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            m_eof = true;
+            ok = n == 0;
+        } else {
+            m_size += static_cast<std::size_t>(n);
+        }
+    }
+    std::memset(m_buf.get() + m_size, 0, kTail);
+    return ok;
 }
 
 std::size_t TrimmedLength(const char* line, std::size_t length, bool spaces) {

@@ -2,6 +2,7 @@
 // Reads a file as text lines: a line ends at LF, CR LF counts as LF, and a
 // line may be of any length.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace lv {
@@ -35,6 +36,40 @@ private:
     std::size_t m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;
+};
+
+// Reads a file in large blocks into one buffer that is reused, the unfinished
+// last line of a block kept in front of the next: a parser sees whole lines
+// in place, without a copy of the file. The bytes held are always followed by
+// kTail zero bytes that may be read.
+class BlockReader {
+public:
+    static constexpr std::size_t kTail = 64;
+
+    BlockReader() = default;
+    BlockReader(const BlockReader&) = delete;
+    BlockReader& operator=(const BlockReader&) = delete;
+    ~BlockReader();
+
+    // False when it cannot be opened.
+    bool Open(const std::string& path);
+    // The file's size when it was opened (0 when unknown), to size buffers.
+    std::size_t SizeHint() const { return m_sizeHint; }
+    // Keeps the bytes held from offset `keep` on, moved to the front, and
+    // reads more after them; false on a read error.
+    bool Next(std::size_t keep);
+    const char* Data() const { return m_buf.get(); }
+    std::size_t Size() const { return m_size; }
+    // Whether the bytes held reach the end of the file.
+    bool AtEnd() const { return m_eof; }
+
+private:
+    int m_fd = -1;
+    std::size_t m_sizeHint = 0;
+    std::unique_ptr<char[]> m_buf;
+    std::size_t m_cap = 0;  // bytes of m_buf before the tail
+    std::size_t m_size = 0;
+    bool m_eof = false;
 };
 
 // Removes trailing spaces, CR and LF, as the cache loaders do before parsing.

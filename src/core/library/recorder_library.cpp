@@ -5,9 +5,17 @@
 #include <cstring>
 #include <stdexcept>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#if defined(__SSE2__)
+#include <immintrin.h>
+#endif
+
 #include "core/library/csv.h"
 #include "core/library/description_path.h"
 #include "core/library/line_reader.h"
+#include "core/library/title_store.h"
 #include "core/settings/models.h"
 
 namespace {
@@ -46,6 +54,26 @@ bool ReadNumber(const char*& p, int& value) {
     return true;
 }
 
+// Nearly every genre key is ten digits, the two numbers of five: those are
+// read eight bytes at a time. False for any other key.
+inline bool ReadTenDigits(const char* key, std::size_t n, int& code) {
+    if (n != 10) return false;
+    std::uint64_t a;
+    std::memcpy(&a, key, 8);
+    const auto b = static_cast<unsigned>(static_cast<unsigned char>(key[8]) - '0');
+    const auto c = static_cast<unsigned>(static_cast<unsigned char>(key[9]) - '0');
+    constexpr std::uint64_t kZeros = 0x3030303030303030, kHigh = 0x8080808080808080;
+    // A byte outside "0" to "9" sets its high bit in one of the three.
+    if (((a | (a + 0x4646464646464646) | (a - kZeros)) & kHigh) != 0 || b > 9 || c > 9) return false;
+    std::uint64_t v = a - kZeros;  // first digit in the lowest byte
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FF;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFF;
+    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFF;
+    const std::uint64_t all = v * 100 + b * 10 + c;
+    code = static_cast<int>((static_cast<unsigned>(all / 100000) << 16) | static_cast<unsigned>(all % 100000));
+    return true;
+}
+
 int ParseGenreCode(const char* field) {
     const char* p = field;
     int major = 0, minor = 0;
@@ -55,13 +83,23 @@ int ParseGenreCode(const char* field) {
 
 using OFFSETS = CRDTitleInfo::OFFSETS;
 
-// Room a title's texts may need beyond its line: NULs and the file name.
-constexpr std::size_t kLineExtra = 64;
+// Gives `advice` for the whole pages of `page` bytes inside [p, p + n).
+void Advise(void* p, std::size_t n, std::uintptr_t page, int advice) {
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(page - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
+}
+
+// Room that a title's texts never exceed: every kept byte, the NULs, the
+// file name and the overrun of a short copy. Without the file name they fit
+// in 255 bytes (CRDTitleInfo::ENDS).
+constexpr std::size_t kTextsRoom = 512;
+static_assert(4 + 128 + 10 + 2 + 5 + 8 + 32 + 6 + 32 + 9 <= 255);
 
 // Copies the n bytes of a field. Most are short: those move a fixed 16 bytes,
-// for which both sides have room (the output's extra room, the line's slack).
+// for which both sides have room (the output's room, the line's slack).
 inline void CopyField(char* out, const char* in, std::size_t n) {
-    static_assert(16 + 2 <= lv::LINE_SLACK && 16 + 2 <= kLineExtra);
+    static_assert(16 + 2 <= lv::LINE_SLACK);
     if (n <= 16)
         std::memcpy(out, in, 16);
     else
@@ -92,8 +130,8 @@ inline const char* TakeField(const char* p, const char* end, char* out, std::siz
 }
 
 // Lays out one library line at out as a title's texts (CRDTitleInfo::TEXT_SLOT
-// order) and returns the bytes written; out has room for the line plus
-// kLineExtra. Fields are parsed straight into place: no field buffers.
+// order) and returns the bytes written; out has kTextsRoom bytes. Fields are
+// parsed straight into place: no field buffers.
 std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
     // The line ends at its first NUL, wherever that is.
     const auto* end = static_cast<const char*>(std::memchr(line, '\0', length + 1));
@@ -113,7 +151,7 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
                                         CRDTitleInfo::S_PAGE,
                                         kUnused,
                                         kKey};
-    char key[17];
+    char key[17] = {};
     const char* p = line;
     char* o = out;
     for (int i = 0; i < 13; ++i) {
@@ -152,37 +190,277 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
     return static_cast<std::size_t>(o - out);
 }
 
-// A growing byte buffer whose tail is never initialised: pages that the load
-// does not reach cost nothing.
-class CTextBuffer {
+// The first c in [p, end), or end. Reads whole 16-byte blocks: up to 15
+// bytes past end must be readable.
+inline const char* FindByte(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi8(c);
+    for (; p < end; p += 16) {
+        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, needle)));
+        if (hits) return std::min(p + __builtin_ctz(hits), end);
+    }
+    return end;
+#else
+    while (p < end && *p != c) ++p;
+    return p;
+#endif
+}
+
+// The first LF or NUL from p; the store's bytes end in NULs, so there is one.
+inline const char* FindLineStop(const char* p) {
+#if defined(__SSE2__)
+    const __m128i lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (;; p += 16) {
+        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto hits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, lf), _mm_cmpeq_epi8(block, nul))));
+        if (hits) return p + __builtin_ctz(hits);
+    }
+#else
+    while (*p && *p != '\n') ++p;
+    return p;
+#endif
+}
+
+struct SPAN {
+    const char* p;
+    std::size_t n;
+};
+
+// Bit masks of the quotes, commas and line stops (LF or NUL) of 64-byte
+// blocks of the file, one bit per byte. Each block is classified once, in a
+// tight loop over a window of blocks (with AVX2 where the processor has it).
+class CBlockMasks {
 public:
-    explicit CTextBuffer(std::size_t capacity)
-        : m_data(std::make_unique_for_overwrite<char[]>(capacity)), m_cap(capacity) {}
-    char* Room(std::size_t n) {
-        if (m_cap - m_size < n) {
-            const std::size_t cap = std::max(m_cap * 2, m_size + n);
-            auto data = std::make_unique_for_overwrite<char[]>(cap);
-            if (m_size) std::memcpy(data.get(), m_data.get(), m_size);
-            m_data = std::move(data);
-            m_cap = cap;
-        }
-        return m_data.get() + m_size;
+    static constexpr std::size_t kBlocks = 1024;
+
+    // data: size bytes, then zeros that may be read up to the end of the
+    // 64-byte block holding data[size].
+    void Reset(const char* data, std::size_t size) {
+        m_data = data;
+        m_total = size / 64 + 1;
+        Fill(0);
     }
-    void Commit(std::size_t n) { m_size += n; }
-    void AppendText(const std::string& s) {
-        char* o = Room(s.size() + 1);
-        std::memcpy(o, s.c_str(), s.size() + 1);
-        Commit(s.size() + 1);
+
+    // Makes blocks [block, block + n) available; n <= kBlocks / 2.
+    void Need(std::size_t block, std::size_t n) {
+        if (block + n > m_first + kBlocks) Fill(block);
     }
-    std::size_t Size() const { return m_size; }
-    const char* Data() const { return m_data.get(); }
-    std::unique_ptr<char[]> Release() { return std::move(m_data); }
+    // Where a block's masks are in the arrays below.
+    std::size_t Index(std::size_t block) const { return block - m_first; }
+    const std::uint64_t* Quotes() const { return m_quote; }
+    const std::uint64_t* Commas() const { return m_comma; }
+    const std::uint64_t* Stops() const { return m_stop; }
 
 private:
-    std::unique_ptr<char[]> m_data;
-    std::size_t m_cap;
-    std::size_t m_size = 0;
+    void Fill(std::size_t first) {
+        m_first = first;
+        const std::size_t n = first < m_total ? std::min(kBlocks, m_total - first) : 0;
+        Classify(m_data + first * 64, n, m_quote, m_comma, m_stop);
+        for (std::size_t i = n; i < kBlocks; ++i) m_quote[i] = m_comma[i] = m_stop[i] = 0;
+    }
+    static void Classify(const char* p, std::size_t n, std::uint64_t* quote, std::uint64_t* comma, std::uint64_t* stop);
+
+    const char* m_data = nullptr;
+    std::size_t m_total = 0;  // blocks holding data or its terminating NUL
+    std::size_t m_first = 0;
+    std::uint64_t m_quote[kBlocks];
+    std::uint64_t m_comma[kBlocks];
+    std::uint64_t m_stop[kBlocks];
 };
+
+#if defined(__SSE2__)
+inline std::uint64_t Bits16(__m128i v) {
+    return static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(v)));
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+__attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i v) {
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(v)));
+}
+
+__attribute__((target("avx2"))) void ClassifyAvx2(const char* p, std::size_t n, std::uint64_t* quote,
+                                                  std::uint64_t* comma, std::uint64_t* stop) {
+    const __m256i q = _mm256_set1_epi8('"'), c = _mm256_set1_epi8(','), lf = _mm256_set1_epi8('\n');
+    const __m256i nul = _mm256_setzero_si256();
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32));
+        quote[i] = Bits32(_mm256_cmpeq_epi8(a, q)) | Bits32(_mm256_cmpeq_epi8(b, q)) << 32;
+        comma[i] = Bits32(_mm256_cmpeq_epi8(a, c)) | Bits32(_mm256_cmpeq_epi8(b, c)) << 32;
+        stop[i] = Bits32(_mm256_or_si256(_mm256_cmpeq_epi8(a, lf), _mm256_cmpeq_epi8(a, nul))) |
+                  Bits32(_mm256_or_si256(_mm256_cmpeq_epi8(b, lf), _mm256_cmpeq_epi8(b, nul))) << 32;
+    }
+}
+#endif
+#endif
+
+void CBlockMasks::Classify(const char* p, std::size_t n, std::uint64_t* quote, std::uint64_t* comma,
+                           std::uint64_t* stop) {
+#if defined(__SSE2__)
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool avx2 = __builtin_cpu_supports("avx2");
+    if (avx2) return ClassifyAvx2(p, n, quote, comma, stop);
+#endif
+    const __m128i q = _mm_set1_epi8('"'), c = _mm_set1_epi8(','), lf = _mm_set1_epi8('\n');
+    const __m128i nul = _mm_setzero_si128();
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        std::uint64_t qs = 0, cs = 0, ss = 0;
+        for (int k = 0; k < 4; ++k) {
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + k * 16));
+            qs |= Bits16(_mm_cmpeq_epi8(b, q)) << (k * 16);
+            cs |= Bits16(_mm_cmpeq_epi8(b, c)) << (k * 16);
+            ss |= Bits16(_mm_or_si128(_mm_cmpeq_epi8(b, lf), _mm_cmpeq_epi8(b, nul))) << (k * 16);
+        }
+        quote[i] = qs;
+        comma[i] = cs;
+        stop[i] = ss;
+    }
+#else
+    for (std::size_t i = 0; i < n; ++i, p += 64) {
+        quote[i] = comma[i] = stop[i] = 0;
+        for (int k = 0; k < 64; ++k) {
+            const std::uint64_t bit = std::uint64_t{1} << k;
+            if (p[k] == '"') quote[i] |= bit;
+            if (p[k] == ',') comma[i] |= bit;
+            if (p[k] == '\n' || p[k] == '\0') stop[i] |= bit;
+        }
+    }
+#endif
+}
+
+// The masks of one line, from its first byte on: walking the fields then
+// takes no loop over their bytes. For lines of up to 512 bytes (nearly all).
+class CLineMasks {
+public:
+    static constexpr std::size_t kWords = 8;
+    static constexpr std::size_t kBytes = kWords * 64;
+
+    // The offset of the first LF or NUL from byte `at` of the file, or -1
+    // when none is in the first kBytes.
+    [[gnu::always_inline]] std::ptrdiff_t Scan(CBlockMasks& blocks, std::size_t at) {
+        const std::size_t shift = at % 64;
+        blocks.Need(at / 64, kWords + 1);
+        const std::size_t first = blocks.Index(at / 64);
+        // The line's word w from the blocks' words w and w + 1.
+        auto word = [&](const std::uint64_t* mask, std::size_t w) {
+            const std::uint64_t lo = mask[first + w] >> shift;
+            return shift ? lo | mask[first + w + 1] << (64 - shift) : lo;
+        };
+        for (std::size_t w = 0; w < kWords; ++w) {
+            m_quote[w] = word(blocks.Quotes(), w);
+            m_comma[w] = word(blocks.Commas(), w);
+            if (const std::uint64_t stop = word(blocks.Stops(), w)) {
+                m_words = w + 1;
+                return static_cast<std::ptrdiff_t>(w * 64 + static_cast<std::size_t>(__builtin_ctzll(stop)));
+            }
+        }
+        return -1;
+    }
+    std::size_t Words() const { return m_words; }
+    std::uint64_t Quotes(std::size_t w) const { return m_quote[w]; }
+    std::uint64_t Commas(std::size_t w) const { return m_comma[w]; }
+
+private:
+    std::uint64_t m_quote[kWords];
+    std::uint64_t m_comma[kWords];
+    std::size_t m_words = 0;
+};
+
+// Each bit set from a set bit of x on: which bytes lie after an odd number of quotes.
+inline std::uint64_t PrefixXor(std::uint64_t x) {
+    for (int k = 1; k < 64; k *= 2) x ^= x << k;
+    return x;
+}
+
+// The set bits of x; without a popcount instruction, by halves.
+template <bool kPopcount>
+inline std::size_t CountBits(std::uint64_t x) {
+    if constexpr (kPopcount) return static_cast<std::size_t>(__builtin_popcountll(x));
+    x = x - ((x >> 1) & 0x5555555555555555);
+    x = (x & 0x3333333333333333) + ((x >> 2) & 0x3333333333333333);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0F;
+    return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
+}
+
+// SplitInPlace (below) over a line [line, line + end) whose masks are known,
+// without a walk from field to field: the commas outside quotes split the
+// line, and the split is taken only when every quote of the first thirteen
+// fields opens or closes one (then a walk would have split it the same way).
+template <bool kPopcount>
+inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks, SPAN (&f)[13]) {
+    // The separators' offsets: eight are taken from each word whether it has
+    // them or not (no branch on their number), the count says how many hold.
+    std::size_t sep[13 + 8];
+    std::size_t n = 0;
+    std::uint64_t odd = 0;  // all ones after an odd number of quotes
+    for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
+        const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
+        const std::uint64_t inside = PrefixXor(masks.Quotes(w) & keep) ^ odd;
+        odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
+        std::uint64_t bits = masks.Commas(w) & keep & ~inside;
+        const std::size_t count = CountBits<kPopcount>(bits);
+        constexpr std::uint64_t kTop = std::uint64_t{1} << 63;  // keeps ctz defined once bits run out
+        for (std::size_t k = 0; k < 8; ++k) {
+            sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits | kTop));
+            bits &= bits - 1;
+        }
+        for (std::size_t k = 8; k < count && n + k < 13; ++k) {
+            sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
+            bits &= bits - 1;
+        }
+        n = std::min(n + count, std::size_t{13});
+    }
+    std::size_t start = 0, quotes = 0;
+#pragma GCC unroll 13
+    for (std::size_t i = 0; i < 13; ++i) {
+        const std::size_t e = i < n ? sep[i] : end;
+        if (start >= e) {
+            f[i] = {line + e, 0};
+        } else if (line[start] != '"') {
+            f[i] = {line + start, e - start};
+        } else {
+            if (e - start < 2 || line[e - 1] != '"') return false;
+            f[i] = {line + start + 1, e - start - 2};
+            quotes += 2;
+        }
+        start = std::min(e + 1, end);
+    }
+    // Every quote up to the end of field 13 must be one of those: the quoted
+    // fields' first and last bytes are quotes, so it is a matter of counting.
+    const std::size_t last = n == 13 ? sep[12] : end;
+    std::size_t seen = 0;
+    for (std::size_t w = 0; w * 64 < last; ++w) {
+        const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
+        seen += CountBits<kPopcount>(masks.Quotes(w) & keep);
+    }
+    return seen == quotes;
+}
+
+// Fields 1 to 13 of the line [line, end), which holds no NUL, as runs of the
+// line. False when a field is not one (a doubled quote, a quote inside a
+// quoted field in CSV_PLAIN mode, a malformed field): such a line takes the
+// full parser. Where both agree they give the same fields.
+inline bool SplitInPlace(const char* line, const char* end, SPAN (&f)[13]) {
+    const char* p = line;
+    for (SPAN& field : f) {
+        if (p == end) {
+            field = {end, 0};
+        } else if (*p != '"') {
+            const char* e = FindByte(p, end, ',');
+            field = {p, static_cast<std::size_t>(e - p)};
+            p = e == end ? e : e + 1;
+        } else {
+            const char* q = FindByte(p + 1, end, '"');
+            if (q == end || (q + 1 != end && q[1] != ',')) return false;
+            field = {p + 1, static_cast<std::size_t>(q - p - 1)};
+            p = q + 1 == end ? end : q + 2;
+        }
+    }
+    return true;
+}
 
 // A disc number of up to four bytes as one integer (its length included), so
 // that a title finds its disc's index without hashing a string.
@@ -223,6 +501,142 @@ private:
     std::uint64_t m_lastKey = kNoKey;
     int m_lastIndex = -1;
 };
+
+// What a load of the title list fills, and what its blocks reuse.
+struct LOAD {
+    CTitleStore& store;
+    CDiscIndex& discs;
+    int modelClass;
+    std::vector<CRDTitleInfo>& titles;
+    CBlockMasks blocks;
+    std::string odd;  // a line for the full parser
+
+    std::int32_t DiscOf(std::string_view no) {
+        if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
+        const int d = discs.Find(no);
+        return d < 0 ? CRDTitleInfo::FREE_NONE : static_cast<std::int32_t>(d);
+    }
+};
+
+// Every whole line of the bytes held (followed by zeros) into a title, its
+// texts into the store; returns where the unfinished last line starts, if
+// more bytes are to come. Made twice: for any processor, and for one with
+// AVX2, BMI2 and POPCNT.
+template <bool kFast>
+[[gnu::always_inline]] inline std::size_t ParseLines(const char* data, std::size_t size, bool atEnd, CSV_MODE mode,
+                                                     LOAD& load) {
+    CTitleStore& store = load.store;
+    // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
+    // 10 and 12 are not used, 13 is the genre key).
+    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
+    constexpr int kUnused = -1;
+    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
+                                        CRDTitleInfo::S_TITLE,
+                                        CRDTitleInfo::S_DATE,
+                                        CRDTitleInfo::S_WEEK,
+                                        CRDTitleInfo::S_TIME,
+                                        CRDTitleInfo::S_CHANNEL,
+                                        kUnused,
+                                        CRDTitleInfo::S_GENRE,
+                                        CRDTitleInfo::S_DISCFREE,
+                                        kUnused,
+                                        CRDTitleInfo::S_PAGE,
+                                        kUnused,
+                                        kUnused};
+    const char* p = data;
+    const char* const dataEnd = data + size;
+    std::string& odd = load.odd;
+    CBlockMasks& blocks = load.blocks;
+    blocks.Reset(data, size);
+    while (p < dataEnd) {
+        // A line ends at LF (CR LF counts as LF), like the line reader's.
+        CLineMasks masks;
+        const std::ptrdiff_t masked = masks.Scan(blocks, static_cast<std::size_t>(p - data));
+        const char* stop = masked >= 0 ? p + masked : FindLineStop(p + CLineMasks::kBytes);
+        const char* next = stop + 1;
+        bool hasNul = false;
+        if (*stop == '\0') {
+            // The NUL after the bytes held, or one inside the line.
+            hasNul = stop != dataEnd;
+            const auto* lf =
+                hasNul ? static_cast<const char*>(std::memchr(stop, '\n', static_cast<std::size_t>(dataEnd - stop)))
+                       : nullptr;
+            if (!lf && !atEnd) return static_cast<std::size_t>(p - data);  // the rest comes with the next block
+            next = lf ? lf + 1 : dataEnd;
+        }
+        const char* const line = p;
+        std::size_t length = static_cast<std::size_t>(next - line);
+        if (next[-1] == '\n') {
+            --length;
+            if (length > 0 && line[length - 1] == '\r') --length;
+        }
+        p = next;
+        if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
+            length = lv::TrimmedLength(line, length, true);
+        if (length == 0) continue;
+
+        char* const out = store.Room(kTextsRoom);
+        CRDTitleInfo::ENDS ends;
+        int genre = 0;
+        SPAN f[13];
+        if (!hasNul &&
+            (masked >= 0 ? SplitMasked<kFast>(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
+            // Fields are copied straight from the file in blocks of 16 bytes,
+            // for which both sides have room (the store's room, the file's
+            // zero tail).
+            static_assert(16 <= lv::BlockReader::kTail);
+            char* o = out;
+#pragma GCC unroll 12
+            for (int i = 0; i < 12; ++i) {
+                const int slot = kSlotOf[i];
+                if (slot == kUnused) continue;
+                const char* s = f[i].p;
+                std::size_t n = std::min(f[i].n, kRoom[i]);
+                if (slot == CRDTitleInfo::S_GENRE) {
+                    // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
+                    while (n > 0 && (*s == '_' || *s == ' ')) {
+                        ++s;
+                        --n;
+                    }
+                }
+                for (std::size_t k = 0; k < n; k += 16) std::memcpy(o + k, s + k, 16);
+                o += n;
+                *o = '\0';
+                ends[slot] = static_cast<std::uint8_t>(o - out);
+                ++o;
+            }
+            store.Commit(static_cast<std::size_t>(o - out));
+            if (!ReadTenDigits(f[12].p, f[12].n, genre)) {
+                char key[17];
+                std::memcpy(key, f[12].p, 16);
+                key[std::min(f[12].n, kRoom[12])] = '\0';
+                genre = ParseGenreCode(key);
+            }
+        } else {
+            // The full parser, on a NUL-terminated copy of the line with slack after it.
+            odd.assign(line, length);
+            odd.resize(length + 1 + lv::LINE_SLACK);
+            OFFSETS off;
+            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
+            for (int k = 0; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k] = static_cast<std::uint8_t>(off[k + 1] - 1U);
+            store.Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
+        }
+        const std::int32_t free = load.DiscOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
+        load.titles.emplace_back().Place(&store, out, ends, free, genre);
+    }
+    return size;
+}
+
+std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_MODE mode, LOAD& load) {
+    return ParseLines<false>(data, size, atEnd, mode, load);
+}
+
+#if defined(__GNUC__) && defined(__x86_64__)
+[[gnu::target("avx2,bmi,bmi2,popcnt")]] std::size_t ParseLinesFast(const char* data, std::size_t size, bool atEnd,
+                                                                   CSV_MODE mode, LOAD& load) {
+    return ParseLines<true>(data, size, atEnd, mode, load);
+}
+#endif
 
 }  // namespace
 
@@ -298,55 +712,44 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
 }
 
 bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
-    lv::LineReader reader;
-    if (!reader.Open(path)) return false;
+    lv::BlockReader file;
+    if (!file.Open(path)) return false;
     const int modelClass = GetModelClass();
     const CSV_MODE mode = ModeFor(modelClass);
-    // The titles' texts are smaller than their lines; a file of very short
-    // lines makes the buffer grow.
-    const std::size_t size = reader.SizeHint();
-    CTextBuffer text(size + size / 8 + 4096);
-    // Each disc's remaining times, copied once at load: its titles point at them.
-    std::vector<std::size_t> discFree;
-    if (modelClass != 1) {
-        for (const CRDDiscInfo& d : m_aDiscs) {
-            discFree.push_back(text.Size());
-            for (const std::string& f : d.m_strFreeN) text.AppendText(f);
-        }
-    }
+    // The kept texts are smaller than their lines; a file of very short lines
+    // takes a further chunk.
+    auto store = std::make_unique<CTitleStore>(file.SizeHint() + 4096);
+    if (modelClass != 1)
+        for (const CRDDiscInfo& d : m_aDiscs) store->AddDisc(d.m_strFreeN);
     CDiscIndex discs(m_aDiscs);
-    const std::size_t first = m_aTitles.size();
-    std::vector<std::size_t> starts;
-    // Room for lines of a typical length, so that the entries are not moved
-    // while they grow; pages of room that stays unused are never touched.
-    const std::size_t expected = size / 64 + 16;
-    m_aTitles.reserve(first + expected);
-    starts.reserve(expected);
-    char* line;
-    std::size_t length;
-    while (reader.Next(line, length)) {
-        length = lv::TrimmedLength(line, length, true);
-        if (length == 0) continue;
-        line[length] = '\0';
-        char* out = text.Room(length + kLineExtra);
-        OFFSETS off;
-        int genre = 0;
-        const std::size_t n = ParseTitleTexts(line, length, mode, out, off, genre);
-        std::int32_t free = CRDTitleInfo::FREE_SAME;
-        if (modelClass != 1) {
-            const int d = discs.Find(std::string_view(out, off[1] - 1U));
-            free = d < 0 ? CRDTitleInfo::FREE_NONE
-                         : static_cast<std::int32_t>(discFree[static_cast<std::size_t>(d)]) -
-                               static_cast<std::int32_t>(text.Size());
-        }
-        starts.push_back(text.Size());
-        text.Commit(n);
-        m_aTitles.emplace_back().Borrow(nullptr, off, free, genre);
+    // Room for lines of a typical length; pages of room that stays unused are
+    // never touched.
+    m_aTitles.reserve(m_aTitles.size() + file.SizeHint() / 64 + 16);
+    // Huge pages: the entries of a million titles would otherwise cost ten
+    // thousand page faults.
+    auto room = [this] {
+        return std::pair(static_cast<void*>(m_aTitles.data() + m_aTitles.size()),
+                         (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
+    };
+    Advise(room().first, room().second, std::uintptr_t{2} << 20, MADV_HUGEPAGE);
+    auto load = std::make_unique<LOAD>(LOAD{*store, discs, modelClass, m_aTitles, {}, {}});
+    auto parse = &ParseLinesPlain;
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const bool fast =
+        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
+    if (fast) parse = &ParseLinesFast;
+#endif
+    bool ok = true;
+    for (std::size_t keep = 0; ok;) {
+        ok = file.Next(keep);
+        keep = parse(file.Data(), file.Size(), file.AtEnd(), mode, *load);
+        if (file.AtEnd()) break;
     }
-    // The buffer no longer moves: point the new titles into it.
-    for (std::size_t i = 0; i < starts.size(); ++i) m_aTitles[first + i].Rebase(text.Data() + starts[i]);
-    m_aText.push_back(text.Release());
-    return !reader.Failed();
+    // What the load reached of a huge page but did not use goes back.
+    Advise(room().first, room().second, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_DONTNEED);
+    store->ReleaseUnused();
+    m_aStores.push_back(std::move(store));
+    return ok;
 }
 
 void ParseDiscHeader(const char* line, std::string labels[5]) {
@@ -393,20 +796,31 @@ void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& 
     // The parser may read past the line's end, as it may in a reader's buffer.
     std::string padded(line, length);
     padded.resize(length + 1 + lv::LINE_SLACK);
-    auto buf = std::make_unique<char[]>(length + kLineExtra);
+    char buf[kTextsRoom];
     OFFSETS off;
     int genre = 0;
-    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf.get(), off, genre);
-    CRDTitleInfo parsed;
-    parsed.Borrow(buf.get(), off, modelClass == 1 ? CRDTitleInfo::FREE_SAME : CRDTitleInfo::FREE_NONE, genre);
-    title = parsed;  // a copy owns its texts
-    if (modelClass == 1) return;
-    const CRDDiscInfo* disc = lib.FindDisc(title.Field(TF_DISC));
-    if (!disc) return;
+    ParseTitleTexts(padded.c_str(), length, ModeFor(modelClass), buf, off, genre);
+    auto slot = [&](int k) { return std::string_view(buf + off[k], off[k + 1] - off[k] - 1U); };
+    std::string_view texts[TF_COUNT] = {slot(CRDTitleInfo::S_DISC),
+                                        slot(CRDTitleInfo::S_TITLE),
+                                        slot(CRDTitleInfo::S_GENRE),
+                                        slot(CRDTitleInfo::S_DATE),
+                                        slot(CRDTitleInfo::S_WEEK),
+                                        slot(CRDTitleInfo::S_TIME),
+                                        slot(CRDTitleInfo::S_CHANNEL),
+                                        slot(CRDTitleInfo::S_DISCFREE),
+                                        {},
+                                        {},
+                                        {},
+                                        {},
+                                        {},
+                                        slot(CRDTitleInfo::S_PAGE),
+                                        slot(CRDTitleInfo::S_TEXTFILE)};
     // The disc's remaining times are copied: later changes of the disc do not reach the title.
-    TITLEINFO v;
-    title.GetInfo(v);
-    for (int i = 0; i < 5; ++i) v.apszField[TF_DISCFREE1 + i] = disc->m_strFreeN[i].c_str();
-    title.SetInfo(v);
-    title.m_nGenre = genre;
+    const CRDDiscInfo* disc = modelClass == 1 ? nullptr : lib.FindDisc(texts[TF_DISC]);
+    for (int i = 0; i < 5; ++i)
+        texts[TF_DISCFREE1 + i] = modelClass == 1 ? texts[TF_DISCFREE]
+                                  : disc          ? std::string_view(disc->m_strFreeN[i])
+                                                  : std::string_view();
+    title.SetTexts(texts, genre);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/library/records.h"
+#include "core/library/title_store.h"
 
 class CRDRecorderLibrary {
 public:
@@ -50,8 +51,8 @@ private:
     std::vector<std::string> m_aModeLabels;
     std::vector<CRDDiscInfo> m_aDiscs;
     std::vector<CRDTitleInfo> m_aTitles;
-    // The texts of the titles, one buffer per load of the title list.
-    std::vector<std::unique_ptr<char[]>> m_aText;
+    // What the titles point into, one store per load of the title list.
+    std::vector<std::unique_ptr<CTitleStore>> m_aStores;
 };
 
 // Building records from cache lines (already stripped of their line ends).

@@ -1,9 +1,11 @@
 #include "core/library/records.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "core/library/description_path.h"
+#include "core/library/title_store.h"
 #include "core/text/cp932.h"
 
 namespace {
@@ -38,15 +40,23 @@ const std::string& CRDDiscInfo::GetRemaining(int recMode) const {
     return (recMode >= 0 && recMode < 5) ? m_strFreeN[recMode] : m_strFree;
 }
 
-std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
-    std::string name = std::string(date) + std::string(time) + std::string(channel);
-    name.resize(CleanDescriptionName(name.data(), name.size()));
-    return name + ".txt";
+std::size_t WriteTextFileName(char* out, std::string_view date, std::string_view time, std::string_view channel) {
+    char* o = out;
+    for (std::string_view part : {date, time, channel}) o = std::copy(part.begin(), part.end(), o);
+    o = out + CleanDescriptionName(out, static_cast<std::size_t>(o - out));
+    std::memcpy(o, ".txt", 5);
+    return static_cast<std::size_t>(o + 4 - out);
 }
 
-const char CRDTitleInfo::kEmpty[S_COUNT + 1] = {};
+std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel) {
+    std::string name(date.size() + time.size() + channel.size() + 5, '\0');
+    name.resize(WriteTextFileName(name.data(), date, time, channel));
+    return name;
+}
+
+const CRDTitleInfo::EMPTY CRDTitleInfo::kEmpty = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}};
 // A million titles cost their entries: keep them compact.
-static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 48);
+static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 40);
 
 CRDTitleInfo::CRDTitleInfo(const CRDTitleInfo& other) { *this = other; }
 
@@ -54,15 +64,17 @@ CRDTitleInfo& CRDTitleInfo::operator=(const CRDTitleInfo& other) {
     if (this == &other) return *this;
     std::string_view texts[TF_COUNT];
     for (int f = 0; f < TF_COUNT; ++f) texts[f] = other.Field(static_cast<TITLE_FIELD>(f));
-    Own(texts, other.m_nGenre);
+    SetTexts(texts, other.m_nGenre);
     return *this;
 }
 
-void CRDTitleInfo::Own(const std::string_view (&texts)[TF_COUNT], int genre) {
+void CRDTitleInfo::SetTexts(const std::string_view (&texts)[TF_COUNT], int genre) {
+    static_assert(offsetof(EMPTY, text) == sizeof(OFFSETS));
     std::size_t total = 0;
     for (const auto& t : texts) total += t.size() + 1;
-    auto block = std::make_unique<char[]>(total);
-    char* out = block.get();
+    auto* block = static_cast<char*>(::operator new(sizeof(OFFSETS) + total));
+    char* const start = block + sizeof(OFFSETS);
+    char* out = start;
     auto put = [&out](std::string_view t) {
         // An empty view may hold no pointer at all (a title whose disc is not listed).
         if (!t.empty()) std::memcpy(out, t.data(), t.size());
@@ -73,23 +85,30 @@ void CRDTitleInfo::Own(const std::string_view (&texts)[TF_COUNT], int genre) {
                                              TF_CHANNEL, TF_GENRE, TF_DISCFREE, TF_PAGE, TF_TEXTFILE};
     OFFSETS offsets{};
     for (int k = 0; k < S_COUNT; ++k) {
-        offsets[k] = static_cast<std::uint16_t>(out - block.get());
+        offsets[k] = static_cast<std::uint16_t>(out - start);
         put(texts[kOrder[k]]);
     }
-    offsets[S_COUNT] = static_cast<std::uint16_t>(out - block.get());
-    const auto free = static_cast<std::int32_t>(out - block.get());
+    offsets[S_COUNT] = static_cast<std::uint16_t>(out - start);
+    const auto free = static_cast<std::int32_t>(out - start);
     for (int i = 0; i < 5; ++i) put(texts[TF_DISCFREE1 + i]);
-    Borrow(block.get(), offsets, free, genre);
-    m_own = std::move(block);
+    new (block) OFFSETS(offsets);
+    // Released only now: the texts may have been this title's own.
+    Release();
+    m_text = block;
+    m_free = free;
+    m_nGenre = genre;
 }
 
-const char* CRDTitleInfo::RemainingText(int setting) const {
-    if (m_free == FREE_SAME) return CStr(TF_DISCFREE);
-    if (m_free == FREE_NONE) return kEmpty;
-    const char* p = m_text + m_free;
+std::string_view CRDTitleInfo::Remaining(int setting) const {
+    if (m_free == FREE_SAME) return Field(TF_DISCFREE);
+    if (m_free == FREE_NONE) return std::string_view(kEmpty.text, 0);
+    if (m_store) return m_store->DiscTime(m_free, setting);
+    const char* p = m_text + sizeof(OFFSETS) + m_free;
     for (int i = 0; i < setting; ++i) p += std::strlen(p) + 1;
     return p;
 }
+
+std::string_view CRDTitleInfo::StoredFileName() const { return m_store->FileName(*this); }
 
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
     std::string_view fields[TF_TEXTFILE];
@@ -114,7 +133,7 @@ void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre)
     }
     const std::string name = MakeTextFileName(texts[TF_DATE], texts[TF_TIME], texts[TF_CHANNEL]);
     texts[TF_TEXTFILE] = name;
-    Own(texts, genre);
+    SetTexts(texts, genre);
 }
 
 void CRDTitleInfo::GetInfo(TITLEINFO& info) const {
@@ -124,5 +143,5 @@ void CRDTitleInfo::GetInfo(TITLEINFO& info) const {
 }
 
 std::string_view CRDTitleInfo::GetRemaining(int recMode) const {
-    return (recMode >= 0 && recMode < 5) ? Field(static_cast<TITLE_FIELD>(TF_DISCFREE1 + recMode)) : Field(TF_DISCFREE);
+    return (recMode >= 0 && recMode < 5) ? Remaining(recMode) : Field(TF_DISCFREE);
 }

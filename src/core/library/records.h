@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 
@@ -71,41 +72,53 @@ public:
     const std::string& GetRemaining(int recMode) const;
 };
 
-// A compact entry over texts kept elsewhere: the titles of a recorder share
-// the one buffer its load fills, without an allocation per title; a title set
-// from a view, or copied, owns a block of its own (a copy must outlive a
-// reload of the document).
+class CTitleStore;
+
+// A compact entry over texts kept elsewhere, without an allocation per title:
+// a loaded title's texts lie in its recorder's store, each ending in a NUL; a
+// title set from a view, or copied, owns a block of its own (a copy must
+// outlive a reload of the document).
 class CRDTitleInfo {
 public:
     CRDTitleInfo() = default;
     CRDTitleInfo(const CRDTitleInfo& other);
     CRDTitleInfo& operator=(const CRDTitleInfo& other);
-    CRDTitleInfo(CRDTitleInfo&&) noexcept = default;
-    CRDTitleInfo& operator=(CRDTitleInfo&&) noexcept = default;
-    ~CRDTitleInfo() = default;
+    CRDTitleInfo(CRDTitleInfo&& other) noexcept { Take(other); }
+    CRDTitleInfo& operator=(CRDTitleInfo&& other) noexcept {
+        if (this != &other) {
+            Release();
+            Take(other);
+        }
+        return *this;
+    }
+    ~CRDTitleInfo() { Release(); }
 
     // Sets fields 1 to 14 and the genre code, strips leading "_" and spaces
     // from the genre text and derives the description file name.
     void SetInfo(const TITLEINFO& info);
     // The same from fields 1 to 14 whose lengths are known.
     void SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre);
+    // Sets all fifteen fields verbatim, copied.
+    void SetTexts(const std::string_view (&texts)[TF_COUNT], int genre);
     // Fills fields 1 to 15 and the genre code; the recorder name stays null.
     void GetInfo(TITLEINFO& info) const;
 
+    // Valid as long as the title (for a loaded title: its recorder's load);
+    // the texts end in a NUL. Safe from several threads at once.
     std::string_view Field(TITLE_FIELD f) const {
-        if (f >= TF_DISCFREE1 && f <= TF_DISCFREE5) return std::string_view(CStr(f));
+        if (f >= TF_DISCFREE1 && f <= TF_DISCFREE5) return Remaining(f - TF_DISCFREE1);
         const int k = kSlot[f];
-        return std::string_view(m_text + m_offset[k], m_offset[k + 1] - m_offset[k] - 1);
+        if (!m_store) return OwnField(k);
+        if (k == S_TEXTFILE) return StoredFileName();
+        const unsigned start = k ? m_end[k - 1] + 1U : 0U;
+        return std::string_view(m_text + start, m_end[k] - start);
     }
-    const char* CStr(TITLE_FIELD f) const {
-        if (f >= TF_DISCFREE1 && f <= TF_DISCFREE5) return RemainingText(f - TF_DISCFREE1);
-        return m_text + m_offset[kSlot[f]];
-    }
+    const char* CStr(TITLE_FIELD f) const { return Field(f).data(); }
     // m_strDiscFree1..5 for recording mode 0..4, else m_strDiscFree.
     std::string_view GetRemaining(int recMode) const;
 
-    // How a recorder's load lays out a title: these texts, each ending in a
-    // NUL, one after the other (the order of the library line, file name last).
+    // The texts a title is made of, in the order of the library line, the
+    // file name last.
     enum TEXT_SLOT {
         S_DISC,
         S_TITLE,
@@ -120,38 +133,69 @@ public:
         S_COUNT
     };
     using OFFSETS = std::array<std::uint16_t, S_COUNT + 1>;
-    // Where the remaining times of settings 1 to 5 are, relative to the texts:
-    // five NUL-terminated texts there, or one of these.
+    // Where each of the texts before the file name ends (its NUL), from the
+    // first: they take at most 255 bytes together.
+    using ENDS = std::array<std::uint8_t, S_TEXTFILE>;
+    // Where the remaining times of settings 1 to 5 are: the index of the
+    // title's disc in its store, or one of these.
     static constexpr std::int32_t FREE_SAME = INT32_MIN;      // each is m_strDiscFree (model class 1)
     static constexpr std::int32_t FREE_NONE = INT32_MIN + 1;  // no disc matched: all empty
-    // Points the entry at texts that outlive it (the recorder's buffer).
-    void Borrow(const char* text, const OFFSETS& offsets, std::int32_t free, int genre) {
+
+    // A loaded title: its texts at `text` in the store.
+    void Place(const CTitleStore* store, const char* text, const ENDS& ends, std::int32_t free, int genre) {
+        Release();
         m_text = text;
-        m_offset = offsets;
+        m_store = store;
+        m_end = ends;
         m_free = free;
         m_nGenre = genre;
-        m_own.reset();
     }
-    // The same texts moved: the buffer they are in was reallocated.
-    void Rebase(const char* text) { m_text = text; }
 
 private:
+    friend class CTitleStore;
     static constexpr int kSlot[TF_COUNT] = {S_DISC, S_TITLE, S_GENRE, S_DATE, S_WEEK, S_TIME, S_CHANNEL, S_DISCFREE,
                                             0,      0,       0,       0,      0,      S_PAGE, S_TEXTFILE};
-    static const char kEmpty[S_COUNT + 1];
+    // A block of its own is the offsets of its texts, then the texts; this
+    // one is the empty title's.
+    struct EMPTY {
+        OFFSETS at;
+        char text[S_COUNT + 1];
+    };
+    static const EMPTY kEmpty;
+    static const char* Empty() { return reinterpret_cast<const char*>(&kEmpty); }
 
-    const char* RemainingText(int setting) const;
-    // Copies all fifteen texts verbatim into a block of its own.
-    void Own(const std::string_view (&texts)[TF_COUNT], int genre);
+    void Release() {
+        if (m_store == nullptr && m_text != Empty()) ::operator delete(const_cast<char*>(m_text));
+        m_text = Empty();
+        m_store = nullptr;
+    }
+    void Take(CRDTitleInfo& other) {
+        m_text = other.m_text;
+        m_store = other.m_store;
+        m_end = other.m_end;
+        m_free = other.m_free;
+        m_nGenre = other.m_nGenre;
+        other.m_text = Empty();
+        other.m_store = nullptr;
+    }
+    std::string_view OwnField(int k) const {
+        const OFFSETS& at = *std::launder(reinterpret_cast<const OFFSETS*>(m_text));
+        return std::string_view(m_text + sizeof(OFFSETS) + at[k], at[k + 1] - at[k] - 1U);
+    }
+    std::string_view Remaining(int setting) const;
+    std::string_view StoredFileName() const;
 
-    const char* m_text = kEmpty;
-    OFFSETS m_offset = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    std::unique_ptr<char[]> m_own;
-    std::int32_t m_free = FREE_NONE;
+    const char* m_text = Empty();
+    const CTitleStore* m_store = nullptr;  // null: a block of its own (or none)
+    ENDS m_end{};                          // with a store
+    std::int32_t m_free = FREE_NONE;       // in a block of its own: where its five texts are
 
 public:
-    int m_nGenre = 0;  // last: the entry packs into 48 bytes
+    int m_nGenre = 0;  // last: the entry packs into 40 bytes
 };
 
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel);
+// The same written at out, which has room for the three and 5 bytes more,
+// NUL-terminated; returns its length.
+std::size_t WriteTextFileName(char* out, std::string_view date, std::string_view time, std::string_view channel);

@@ -305,3 +305,42 @@ TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
         EXPECT_EQ(index, l.lib.Titles().size());
     }
 }
+
+// Lines longer than the load's bit masks reach, or than its read buffer,
+// lines holding a NUL, lines across the buffer's refills and a last line
+// without its line end load as the plain reading gives them, and every field
+// is handed out NUL-terminated.
+TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
+    const std::string pad(700, 'x');
+    const std::string tail = "\",\"2005/12/21\",\"w\",\"21:00\",\"081\",\"";
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < 100; ++i) {
+        const std::string cut = pad.substr(0, i * 7);
+        lines.push_back("\"HDD\",\"" + cut + tail + "u\",\"_g\",\"1:00\",\"0\",\"p\",\"y\",\"0000100002\"");
+        lines.push_back("\"0001\",\"t" + tail + cut + "\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"0000200003\"");
+        lines.push_back("\"HDD\",\"a\"\"b" + cut + "\",c,\"d\"");
+        lines.push_back(std::string("\"HDD\",\"a\0b\",\"c\",\"d\"", 20) + cut);
+    }
+    lines.push_back("\"HDD\",\"" + std::string(600000, 'y') + tail + "u\"");
+    lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");
+    std::string file;
+    for (const auto& line : lines) file += line + (&line == &lines.back() ? "" : "\r\n");
+    for (const char* model : {"RD-XS40", "RD-XS41"}) {
+        SCOPED_TRACE(model);
+        TempDir dir;
+        Loaded l;
+        Load(l, model, dir, std::string(kHeader) + "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n",
+             file);
+        ASSERT_EQ(l.lib.Titles().size(), lines.size());
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const CRDTitleInfo want = ReferenceTitle(lines[i], l.lib.GetModelClass(), l.lib);
+            const CRDTitleInfo& got = l.lib.Title(static_cast<int>(i));
+            for (int f = 0; f < TF_COUNT; ++f) {
+                const auto field = static_cast<TITLE_FIELD>(f);
+                ASSERT_EQ(got.Field(field), want.Field(field)) << "field " << f << " of line " << i;
+                EXPECT_EQ(std::string_view(got.CStr(field)), got.Field(field)) << f;
+            }
+            EXPECT_EQ(got.m_nGenre, want.m_nGenre) << i;
+        }
+    }
+}

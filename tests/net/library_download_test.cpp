@@ -283,10 +283,12 @@ TEST_F(TransferTest, ACacheFileThatCannotBeReplacedFailsWithTheFileNamed) {
     std::filesystem::create_directories(home.dir() + "RD/Library.csv");
     WriteFile(Cache("RD", "Library.csv/keep"), "x");
     WriteFile(Cache("RD", "Disc.csv"), "old discs");
+    WriteFile(Cache("RD", "NewTitles.csv"), "old news");
     auto t1 = MakeThread("RD");
     EXPECT_EQ(Run(*t1), 1);
     EXPECT_NE(t1->GetErrorText().find("Library.csv"), std::string::npos) << t1->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "old discs");
+    EXPECT_EQ(ReadFile(Cache("RD", "NewTitles.csv")), "old news");  // they belong to the library still there
     EXPECT_TRUE(TempFiles("RD").empty());
     std::filesystem::remove_all(home.dir() + "RD/Library.csv");
 

@@ -50,16 +50,27 @@ bool CDownloadLibraryThread::DoTransfer() {
     } else {
         ok = Fetch(kLibraryPath, lib.c_str());
         if (ok) ok = m_nModelClass == 1 ? BuildDiscList(lib, disc) : Fetch(kDiscListPath, disc.c_str());
-        // Compared while the old library is still in place.
+        // Compared while the old library is still in place, and written before
+        // the library they describe: a transfer killed between the two leaves
+        // the old library beside news that mark none of its titles, and the
+        // next download finds the same news again (written after, it would
+        // find none). News that cannot be written must not stay to mark titles
+        // of another library; if the library cannot be replaced, the old news
+        // go back beside it.
+        const std::string newsPath = NewTitlesPath(m_strCacheFolder);
+        std::string oldNews;
+        const bool hadNews = ok && lv::ReadWholeFile(newsPath, oldNews);
         NEWTITLES news;
-        if (ok) news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib);
-        // Both lists are complete: only now is the old cache replaced.
-        if (ok) ok = ReplaceFile(lib, m_strLibraryPath);
-        // The news belong to the library file: replaced with it. News that
-        // cannot be written must not stay to mark titles of another library.
         if (ok) {
-            const std::string newsPath = NewTitlesPath(m_strCacheFolder);
+            news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib);
             if (!SaveNewTitles(newsPath, news)) std::remove(newsPath.c_str());
+        }
+        // Both lists are complete: only now is the old cache replaced.
+        if (ok) {
+            ok = ReplaceFile(lib, m_strLibraryPath);
+            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews))) std::remove(newsPath.c_str());
+        }
+        if (ok) {
             m_nNewCount = static_cast<int>(news.aNew.size());
             m_nRemovedCount = news.nRemoved;
         }

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
+#include <type_traits>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -375,6 +376,16 @@ inline std::uint64_t PrefixXor(std::uint64_t x) {
     return x;
 }
 
+#if defined(__GNUC__) && defined(__x86_64__)
+#define LV_WIDE_TARGET "avx2,bmi,bmi2,popcnt,pclmul,avx512f,avx512bw,avx512vbmi2"
+// PrefixXor as one carry-less multiply by all ones. Inlined where the caller
+// is built for the same instructions (ParseLinesWide).
+[[gnu::target(LV_WIDE_TARGET)]] inline std::uint64_t PrefixXorClmul(std::uint64_t x) {
+    const __m128i product =
+        _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)), _mm_set1_epi8(static_cast<char>(0xFF)), 0);
+    return static_cast<std::uint64_t>(_mm_cvtsi128_si64(product));
+}
+
 // The set bits of x; without a popcount instruction, by halves.
 template <bool kPopcount>
 inline std::size_t CountBits(std::uint64_t x) {
@@ -389,19 +400,45 @@ inline std::size_t CountBits(std::uint64_t x) {
 // without a walk from field to field: the commas outside quotes split the
 // line, and the split is taken only when every quote of the first thirteen
 // fields opens or closes one (then a walk would have split it the same way).
-template <bool kPopcount>
-inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks, SPAN (&f)[13]) {
+// The offsets w * 64 + i of the set bits i of `bits`, in order, to out
+// (which has room for 64 more): two compressions of 32 lanes. Inlined where
+// the caller is built for the same instructions (ParseLinesWide).
+[[gnu::target(LV_WIDE_TARGET)]] inline void CompressOffsets(std::uint64_t bits, std::size_t w, std::uint16_t* out) {
+    const __m512i lanes = _mm512_set_epi16(31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13,
+                                           12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
+    const __m512i lo = _mm512_add_epi16(lanes, _mm512_set1_epi16(static_cast<short>(w * 64)));
+    const __m512i hi = _mm512_add_epi16(lo, _mm512_set1_epi16(32));
+    const auto low = static_cast<__mmask32>(bits), high = static_cast<__mmask32>(bits >> 32);
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi16(low, lo));
+    _mm512_storeu_si512(out + _mm_popcnt_u32(low), _mm512_maskz_compress_epi16(high, hi));
+}
+#else
+inline std::uint64_t PrefixXorClmul(std::uint64_t x) { return PrefixXor(x); }
+inline void CompressOffsets(std::uint64_t, std::size_t, std::uint16_t*) {}
+#endif
+
+template <int kLevel>
+[[gnu::always_inline]] inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks,
+                                               SPAN (&f)[13]) {
     // The separators' offsets: eight are taken from each word whether it has
-    // them or not (no branch on their number), the count says how many hold.
-    std::size_t sep[13 + 8];
+    // them or not (no branch on their number), the count says how many hold;
+    // with AVX-512, all of a word's at once.
+    using OFFSET = std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>;
+    OFFSET sep[kLevel >= 2 ? 13 + 64 : 13 + 8];
     std::size_t n = 0;
     std::uint64_t odd = 0;  // all ones after an odd number of quotes
     for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
         const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
-        const std::uint64_t inside = PrefixXor(masks.Quotes(w) & keep) ^ odd;
+        const std::uint64_t marks = masks.Quotes(w) & keep;
+        const std::uint64_t inside = (kLevel >= 2 ? PrefixXorClmul(marks) : PrefixXor(marks)) ^ odd;
         odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
         std::uint64_t bits = masks.Commas(w) & keep & ~inside;
-        const std::size_t count = CountBits<kPopcount>(bits);
+        const std::size_t count = CountBits<kLevel >= 1>(bits);
+        if constexpr (kLevel >= 2) {
+            CompressOffsets(bits, w, sep + n);
+            n = std::min(n + count, std::size_t{13});
+            continue;
+        }
         constexpr std::uint64_t kTop = std::uint64_t{1} << 63;  // keeps ctz defined once bits run out
         for (std::size_t k = 0; k < 8; ++k) {
             sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits | kTop));
@@ -434,7 +471,7 @@ inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& mas
     std::size_t seen = 0;
     for (std::size_t w = 0; w * 64 < last; ++w) {
         const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
-        seen += CountBits<kPopcount>(masks.Quotes(w) & keep);
+        seen += CountBits<kLevel >= 1>(masks.Quotes(w) & keep);
     }
     return seen == quotes;
 }
@@ -520,9 +557,9 @@ struct LOAD {
 
 // Every whole line of the bytes held (followed by zeros) into a title, its
 // texts into the store; returns where the unfinished last line starts, if
-// more bytes are to come. Made twice: for any processor, and for one with
-// AVX2, BMI2 and POPCNT.
-template <bool kFast>
+// more bytes are to come. Made three times: for any processor, for one with
+// AVX2, BMI2 and POPCNT, and for one that also has PCLMULQDQ and AVX-512 VBMI2.
+template <int kLevel>
 [[gnu::always_inline]] inline std::size_t ParseLines(const char* data, std::size_t size, bool atEnd, CSV_MODE mode,
                                                      LOAD& load) {
     CTitleStore& store = load.store;
@@ -580,7 +617,7 @@ template <bool kFast>
         int genre = 0;
         SPAN f[13];
         if (!hasNul &&
-            (masked >= 0 ? SplitMasked<kFast>(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
+            (masked >= 0 ? SplitMasked<kLevel>(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
             // Fields are copied straight from the file in blocks of 16 bytes,
             // for which both sides have room (the store's room, the file's
             // zero tail).
@@ -628,13 +665,18 @@ template <bool kFast>
 }
 
 std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_MODE mode, LOAD& load) {
-    return ParseLines<false>(data, size, atEnd, mode, load);
+    return ParseLines<0>(data, size, atEnd, mode, load);
 }
 
 #if defined(__GNUC__) && defined(__x86_64__)
 [[gnu::target("avx2,bmi,bmi2,popcnt")]] std::size_t ParseLinesFast(const char* data, std::size_t size, bool atEnd,
                                                                    CSV_MODE mode, LOAD& load) {
-    return ParseLines<true>(data, size, atEnd, mode, load);
+    return ParseLines<1>(data, size, atEnd, mode, load);
+}
+
+[[gnu::target(LV_WIDE_TARGET)]] std::size_t ParseLinesWide(const char* data, std::size_t size, bool atEnd,
+                                                           CSV_MODE mode, LOAD& load) {
+    return ParseLines<2>(data, size, atEnd, mode, load);
 }
 #endif
 
@@ -737,7 +779,9 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
 #if defined(__GNUC__) && defined(__x86_64__)
     static const bool fast =
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
-    if (fast) parse = &ParseLinesFast;
+    static const bool wide = fast && __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("avx512f") &&
+                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
+    if (fast) parse = wide ? &ParseLinesWide : &ParseLinesFast;
 #endif
     bool ok = true;
     for (std::size_t keep = 0; ok;) {

@@ -1,6 +1,8 @@
 #include "core/library/recorder_library.h"
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -20,6 +22,8 @@
 #include "core/settings/models.h"
 
 namespace {
+
+std::atomic<int> g_parserCap{INT_MAX};
 
 constexpr int kHeaderFields = 8;
 constexpr std::size_t kHeaderFieldSize = 32;
@@ -303,7 +307,7 @@ void CBlockMasks::Classify(const char* p, std::size_t n, std::uint64_t* quote, s
 #if defined(__SSE2__)
 #if defined(__GNUC__) && defined(__x86_64__)
     static const bool avx2 = __builtin_cpu_supports("avx2");
-    if (avx2) return ClassifyAvx2(p, n, quote, comma, stop);
+    if (avx2 && g_parserCap >= 1) return ClassifyAvx2(p, n, quote, comma, stop);
 #endif
     const __m128i q = _mm_set1_epi8('"'), c = _mm_set1_epi8(','), lf = _mm_set1_epi8('\n');
     const __m128i nul = _mm_setzero_si128();
@@ -682,6 +686,8 @@ std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_
 
 }  // namespace
 
+void CapTitleParser(int level) { g_parserCap = level; }
+
 int CRDRecorderLibrary::GetModelClass() const { return ::GetModelClass(m_strModel); }
 
 void CRDRecorderLibrary::AddModeLabels(const char* const* values, int count) {
@@ -781,7 +787,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     static const bool wide = fast && __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("avx512f") &&
                              __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
-    if (fast) parse = wide ? &ParseLinesWide : &ParseLinesFast;
+    if (fast && g_parserCap >= 1) parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
 #endif
     bool ok = true;
     for (std::size_t keep = 0; ok;) {

@@ -53,7 +53,11 @@ struct Window {
         app = std::make_unique<CLibrovistaApp>();
         app->InitInstance({QStringLiteral("librovista")});
         QTreeWidget* tree = app->GetMainFrame()->GetTreeView();
-        recorder = tree->topLevelItem(0)->child(1);
+        // By name: the fixed nodes before the recorders may grow in number.
+        QTreeWidgetItem* root = tree->topLevelItem(0);
+        for (int i = 0; i < root->childCount() && !recorder; ++i)
+            if (root->child(i)->text(0) == QStringLiteral("RD")) recorder = root->child(i);
+        if (!recorder) qFatal("the recorder's node is missing");
     }
     ~Window() {
         app.reset();

@@ -134,28 +134,30 @@ inline const char* TakeField(const char* p, const char* end, char* out, std::siz
     return ParseCsvField(p, out, room, n, mode);
 }
 
+// Kept bytes of the thirteen fields of a library line and the text slot each
+// goes to: fields 7, 10 and 12 are not kept, 13 is the genre key.
+constexpr int kUnused = -1, kKey = -2;
+constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
+constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
+                             CRDTitleInfo::S_TITLE,
+                             CRDTitleInfo::S_DATE,
+                             CRDTitleInfo::S_WEEK,
+                             CRDTitleInfo::S_TIME,
+                             CRDTitleInfo::S_CHANNEL,
+                             kUnused,
+                             CRDTitleInfo::S_GENRE,
+                             CRDTitleInfo::S_DISCFREE,
+                             kUnused,
+                             CRDTitleInfo::S_PAGE,
+                             kUnused,
+                             kKey};
+
 // Lays out one library line at out as a title's texts (CRDTitleInfo::TEXT_SLOT
 // order) and returns the bytes written; out has kTextsRoom bytes. Fields are
 // parsed straight into place: no field buffers.
 std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode, char* out, OFFSETS& off, int& genre) {
     // The line ends at its first NUL, wherever that is.
     const auto* end = static_cast<const char*>(std::memchr(line, '\0', length + 1));
-    // Kept bytes of the thirteen fields (0: not used) and the slot each goes to.
-    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
-    constexpr int kUnused = -1, kKey = -2;
-    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
-                                        CRDTitleInfo::S_TITLE,
-                                        CRDTitleInfo::S_DATE,
-                                        CRDTitleInfo::S_WEEK,
-                                        CRDTitleInfo::S_TIME,
-                                        CRDTitleInfo::S_CHANNEL,
-                                        kUnused,
-                                        CRDTitleInfo::S_GENRE,
-                                        CRDTitleInfo::S_DISCFREE,
-                                        kUnused,
-                                        CRDTitleInfo::S_PAGE,
-                                        kUnused,
-                                        kKey};
     char key[17] = {};
     const char* p = line;
     char* o = out;
@@ -567,23 +569,6 @@ template <int kLevel>
 [[gnu::always_inline]] inline std::size_t ParseLines(const char* data, std::size_t size, bool atEnd, CSV_MODE mode,
                                                      LOAD& load) {
     CTitleStore& store = load.store;
-    // Kept bytes of the thirteen fields and the slot each goes to (fields 7,
-    // 10 and 12 are not used, 13 is the genre key).
-    static constexpr std::size_t kRoom[13] = {4, 128, 10, 2, 5, 8, 0, 32, 6, 0, 32, 0, 16};
-    constexpr int kUnused = -1;
-    static constexpr int kSlotOf[13] = {CRDTitleInfo::S_DISC,
-                                        CRDTitleInfo::S_TITLE,
-                                        CRDTitleInfo::S_DATE,
-                                        CRDTitleInfo::S_WEEK,
-                                        CRDTitleInfo::S_TIME,
-                                        CRDTitleInfo::S_CHANNEL,
-                                        kUnused,
-                                        CRDTitleInfo::S_GENRE,
-                                        CRDTitleInfo::S_DISCFREE,
-                                        kUnused,
-                                        CRDTitleInfo::S_PAGE,
-                                        kUnused,
-                                        kUnused};
     const char* p = data;
     const char* const dataEnd = data + size;
     std::string& odd = load.odd;

@@ -126,8 +126,8 @@ TEST_F(FetchCli, FetchAllGoesOnPastAFailureAndListsIt) {
     auto r = Cli({"fetch", "--all"});
     EXPECT_EQ(r.exitCode, 1);
     for (const char* text : {"1/3 A RD本体に接続中...", "2/3 B RD本体に接続中...", "3/3 C 完了", "新着 0件 / 削除 0件",
-                             "次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nB\n"
-                             "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n"})
+                             ("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nB\n"
+                              "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n")})
         EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
     EXPECT_EQ(r.err.find("/4"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(home.dir() + "A/Library.csv"), a->Sample()->LibraryCsv());

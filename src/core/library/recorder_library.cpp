@@ -90,9 +90,10 @@ using OFFSETS = CRDTitleInfo::OFFSETS;
 
 // Gives `advice` for the whole pages of `page` bytes inside [p, p + n).
 void Advise(void* p, std::size_t n, std::uintptr_t page, int advice) {
-    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + page - 1) & ~(page - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(p) + n) & ~(page - 1);
-    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, advice);
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const auto begin = (at + page - 1) & ~(page - 1);
+    const auto end = (at + n) & ~(page - 1);
+    if (end > begin) ::madvise(static_cast<char*>(p) + (begin - at), end - begin, advice);
 }
 
 // Room that a title's texts never exceed: every kept byte, the NULs, the

@@ -101,7 +101,7 @@ void CRDTitleInfo::SetTexts(const std::string_view (&texts)[TF_COUNT], int genre
 
 std::string_view CRDTitleInfo::Remaining(int setting) const {
     if (m_free == FREE_SAME) return Field(TF_DISCFREE);
-    if (m_free == FREE_NONE) return std::string_view(kEmpty.text, 0);
+    if (m_free == FREE_NONE) return std::string_view(kEmpty.text);  // empty, and NUL-terminated for CStr
     if (m_store) return m_store->DiscTime(m_free, setting);
     const char* p = m_text + sizeof(OFFSETS) + m_free;
     for (int i = 0; i < setting; ++i) p += std::strlen(p) + 1;

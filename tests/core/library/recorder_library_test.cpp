@@ -320,7 +320,7 @@ TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
         lines.push_back("\"HDD\",\"" + cut + tail + "u\",\"_g\",\"1:00\",\"0\",\"p\",\"y\",\"0000100002\"");
         lines.push_back("\"0001\",\"t" + tail + cut + "\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"0000200003\"");
         lines.push_back("\"HDD\",\"a\"\"b" + cut + "\",c,\"d\"");
-        lines.push_back(std::string("\"HDD\",\"a\0b\",\"c\",\"d\"", 20) + cut);
+        lines.push_back(std::string("\"HDD\",\"a\0b\",\"c\",\"d\"\0", 20) + cut);
     }
     lines.push_back("\"HDD\",\"" + std::string(600000, 'y') + tail + "u\"");
     lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");

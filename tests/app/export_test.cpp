@@ -18,15 +18,8 @@ class ExportTest : public QObject, public lv::guitest::Window {
     Q_OBJECT
 
 private slots:
-    void init() {
-        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
-        m_folder->AddSampleLibrary();
-        Start();
-    }
-    void cleanup() {
-        Stop();
-        m_folder.reset();
-    }
+    void init() { StartOnSampleLibrary(); }
+    void cleanup() { StopAndRemoveFolder(); }
 
     void savesTheShownColumnsInDisplayOrderAndSort() {
         QAction* exportList = Act(ID_EXPORT_LIST);

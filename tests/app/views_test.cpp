@@ -45,15 +45,8 @@ private:
     }
 
 private slots:
-    void init() {
-        m_folder = std::make_unique<lv::guitest::ProgramFolder>();
-        m_folder->AddSampleLibrary();
-        Start();
-    }
-    void cleanup() {
-        Stop();
-        m_folder.reset();
-    }
+    void init() { StartOnSampleLibrary(); }
+    void cleanup() { StopAndRemoveFolder(); }
 
     void treeShowsRecordersHardDisksAndSortedDiscs() {
         QVERIFY(m_tree->GetRoot()->isExpanded());

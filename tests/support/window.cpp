@@ -118,6 +118,17 @@ void Window::Start() {
     m_model = m_list->GetModel();
 }
 
+void Window::StartOnSampleLibrary() {
+    m_folder = std::make_unique<ProgramFolder>();
+    m_folder->AddSampleLibrary();
+    Start();
+}
+
+void Window::StopAndRemoveFolder() {
+    Stop();
+    m_folder.reset();
+}
+
 void Window::Stop() {
     if (m_app) m_app->ExitInstance();
     m_app.reset();

@@ -66,6 +66,10 @@ public:
     // Ends the application; an answer queued for a box that never came fails the test.
     void Stop();
     void Restart();
+    // A fresh program folder with the sample library, and the window over it;
+    // and the window ended with its folder removed.
+    void StartOnSampleLibrary();
+    void StopAndRemoveFolder();
 
     CRDTitleDoc& Doc() const;
     QAction* Act(int id) const;

@@ -94,34 +94,37 @@ bool ExchangeText(QWidget* dialog, QLineEdit* edit, int limit, std::string& valu
     return true;
 }
 
-bool ExchangeInt(QWidget* dialog, QLineEdit* edit, int minValue, int maxValue, int& value) {
+namespace {
+
+// A whole number of the edit within [minValue, maxValue]; a text that is no
+// number of that kind shows `notNumber`.
+std::optional<long long> ExchangeNumber(QWidget* dialog, QLineEdit* edit, bool allowSign, long long minValue,
+                                        long long maxValue, const QString& notNumber) {
     bool tooLarge = false;
-    const std::optional<long long> number = ParseNumber(edit->text(), true, &tooLarge);
+    const std::optional<long long> number = ParseNumber(edit->text(), allowSign, &tooLarge);
     if (!number) {
-        FailOn(dialog, edit, NotIntegerText());
-        return false;
+        FailOn(dialog, edit, notNumber);
+        return std::nullopt;
     }
     if (tooLarge || *number < minValue || *number > maxValue) {
         FailOn(dialog, edit, RangeText(minValue, maxValue));
-        return false;
+        return std::nullopt;
     }
-    value = static_cast<int>(*number);
-    return true;
+    return number;
+}
+
+}  // namespace
+
+bool ExchangeInt(QWidget* dialog, QLineEdit* edit, int minValue, int maxValue, int& value) {
+    const auto number = ExchangeNumber(dialog, edit, true, minValue, maxValue, NotIntegerText());
+    if (number) value = static_cast<int>(*number);
+    return number.has_value();
 }
 
 bool ExchangeUInt(QWidget* dialog, QLineEdit* edit, unsigned minValue, unsigned maxValue, unsigned& value) {
-    bool tooLarge = false;
-    const std::optional<long long> number = ParseNumber(edit->text(), false, &tooLarge);
-    if (!number) {
-        FailOn(dialog, edit, NotPositiveText());
-        return false;
-    }
-    if (tooLarge || *number < minValue || *number > maxValue) {
-        FailOn(dialog, edit, RangeText(minValue, maxValue));
-        return false;
-    }
-    value = static_cast<unsigned>(*number);
-    return true;
+    const auto number = ExchangeNumber(dialog, edit, false, minValue, maxValue, NotPositiveText());
+    if (number) value = static_cast<unsigned>(*number);
+    return number.has_value();
 }
 
 }  // namespace lv::app

@@ -424,9 +424,9 @@ inline std::uint64_t PrefixXorClmul(std::uint64_t x) { return PrefixXor(x); }
 inline void CompressOffsets(std::uint64_t, std::size_t, std::uint16_t*) {}
 #endif
 
-template <int kLevel>
+template <int kLevel, class TAKE>
 [[gnu::always_inline]] inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks,
-                                               SPAN (&f)[13]) {
+                                               TAKE&& take) {
     // The separators' offsets: eight are taken from each word whether it has
     // them or not (no branch on their number), the count says how many hold;
     // with AVX-512, all of a word's at once.
@@ -462,12 +462,12 @@ template <int kLevel>
     for (std::size_t i = 0; i < 13; ++i) {
         const std::size_t e = i < n ? sep[i] : end;
         if (start >= e) {
-            f[i] = {line + e, 0};
+            take(i, line + e, 0);
         } else if (line[start] != '"') {
-            f[i] = {line + start, e - start};
+            take(i, line + start, e - start);
         } else {
             if (e - start < 2 || line[e - 1] != '"') return false;
-            f[i] = {line + start + 1, e - start - 2};
+            take(i, line + start + 1, e - start - 2);
             quotes += 2;
         }
         start = std::min(e + 1, end);
@@ -506,14 +506,23 @@ inline bool SplitInPlace(const char* line, const char* end, SPAN (&f)[13]) {
     return true;
 }
 
+// The fields of a split line, one by one in order.
+template <class TAKE>
+[[gnu::always_inline]] inline void TakeAll(const SPAN (&f)[13], TAKE& take) {
+#pragma GCC unroll 13
+    for (std::size_t i = 0; i < 13; ++i) take(i, f[i].p, f[i].n);
+}
+
 // A disc number of up to four bytes as one integer (its length included), so
-// that a title finds its disc's index without hashing a string.
+// that a title finds its disc's index without hashing a string. Four bytes
+// must be readable at no.data().
 constexpr std::uint64_t kNoKey = ~std::uint64_t{0};
-std::uint64_t DiscKey(std::string_view no) {
+inline std::uint64_t DiscKey(std::string_view no) {
+    static_assert(DISC_NO_LIMIT == 4);
     if (no.size() > DISC_NO_LIMIT) return kNoKey;
-    std::uint64_t k = no.size();
-    for (char c : no) k = (k << 8) | static_cast<unsigned char>(c);
-    return k;
+    std::uint32_t bytes;
+    std::memcpy(&bytes, no.data(), 4);
+    return (bytes & ((std::uint64_t{1} << (8 * no.size())) - 1)) | std::uint64_t{no.size()} << 32;
 }
 
 // Disc number -> index of the first disc with it, for the lookup every title makes.
@@ -521,7 +530,10 @@ class CDiscIndex {
 public:
     explicit CDiscIndex(const std::vector<CRDDiscInfo>& discs) {
         for (std::size_t i = 0; i < discs.size(); ++i) {
-            const std::uint64_t k = DiscKey(discs[i].m_strDiscNo);
+            const std::string& number = discs[i].m_strDiscNo;
+            char no[DISC_NO_LIMIT] = {};
+            std::memcpy(no, number.data(), std::min(number.size(), sizeof no));
+            const std::uint64_t k = number.size() > sizeof no ? kNoKey : DiscKey(std::string_view(no, number.size()));
             if (k != kNoKey) m_keys.emplace_back(k, static_cast<int>(i));
         }
         std::stable_sort(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -529,7 +541,7 @@ public:
             std::unique(m_keys.begin(), m_keys.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
             m_keys.end());
     }
-    // -1 when no disc has the number.
+    // -1 when no disc has the number; four bytes must be readable at no.data().
     int Find(std::string_view no) {
         const std::uint64_t k = DiscKey(no);
         if (k == m_lastKey) return m_lastIndex;
@@ -555,6 +567,7 @@ struct LOAD {
     CBlockMasks blocks;
     std::string odd;  // a line for the full parser
 
+    // no: in the store's room, where four bytes may be read.
     std::int32_t DiscOf(std::string_view no) {
         if (modelClass == 1) return CRDTitleInfo::FREE_SAME;
         const int d = discs.Find(no);
@@ -605,39 +618,47 @@ template <int kLevel>
         char* const out = store.Room(kTextsRoom);
         CRDTitleInfo::ENDS ends;
         int genre = 0;
-        SPAN f[13];
-        if (!hasNul &&
-            (masked >= 0 ? SplitMasked<kLevel>(line, length, masks, f) : SplitInPlace(line, line + length, f))) {
-            // Fields are copied straight from the file in blocks of 16 bytes,
-            // for which both sides have room (the store's room, the file's
-            // zero tail).
-            static_assert(16 <= lv::BlockReader::kTail);
-            char* o = out;
-#pragma GCC unroll 12
-            for (int i = 0; i < 12; ++i) {
-                const int slot = kSlotOf[i];
-                if (slot == kUnused) continue;
-                const char* s = f[i].p;
-                std::size_t n = std::min(f[i].n, kRoom[i]);
-                if (slot == CRDTitleInfo::S_GENRE) {
-                    // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
-                    while (n > 0 && (*s == '_' || *s == ' ')) {
-                        ++s;
-                        --n;
-                    }
+        // Each field is copied straight from the file as the split finds it,
+        // in blocks of 16 or 32 bytes, for which both sides have room (the
+        // store's room, the file's zero tail). A line the split turns down
+        // leaves nothing: its room is not committed.
+        static_assert(32 <= lv::BlockReader::kTail);
+        char* o = out;
+        SPAN key{};
+        auto take = [&](std::size_t i, const char* s, std::size_t n) [[gnu::always_inline]] {
+            const int slot = kSlotOf[i];
+            if (slot == kKey) key = {s, n};
+            if (slot < 0) return;
+            n = std::min(n, kRoom[i]);
+            if (slot == CRDTitleInfo::S_GENRE) {
+                // Leading "_" and spaces are single-byte characters: skipping bytes skips characters.
+                while (n > 0 && (*s == '_' || *s == ' ')) {
+                    ++s;
+                    --n;
                 }
-                for (std::size_t k = 0; k < n; k += 16) std::memcpy(o + k, s + k, 16);
-                o += n;
-                *o = '\0';
-                ends[slot] = static_cast<std::uint8_t>(o - out);
-                ++o;
             }
+            // Short fields take one fixed move of their whole room: no loop.
+            if (kRoom[i] <= 16) {
+                std::memcpy(o, s, 16);
+            } else if (kRoom[i] <= 32) {
+                std::memcpy(o, s, 32);
+            } else {
+                for (std::size_t k = 0; k < n; k += 32) std::memcpy(o + k, s + k, 32);
+            }
+            o += n;
+            *o = '\0';
+            ends[slot] = static_cast<std::uint8_t>(o - out);
+            ++o;
+        };
+        SPAN f[13];
+        if (!hasNul && (masked >= 0 ? SplitMasked<kLevel>(line, length, masks, take)
+                                    : SplitInPlace(line, line + length, f) && (TakeAll(f, take), true))) {
             store.Commit(static_cast<std::size_t>(o - out));
-            if (!ReadTenDigits(f[12].p, f[12].n, genre)) {
-                char key[17];
-                std::memcpy(key, f[12].p, 16);
-                key[std::min(f[12].n, kRoom[12])] = '\0';
-                genre = ParseGenreCode(key);
+            if (!ReadTenDigits(key.p, key.n, genre)) {
+                char digits[17];
+                std::memcpy(digits, key.p, 16);
+                digits[std::min(key.n, kRoom[12])] = '\0';
+                genre = ParseGenreCode(digits);
             }
         } else {
             // The full parser, on a NUL-terminated copy of the line with slack after it.
@@ -773,7 +794,11 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     static const bool wide = fast && __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("avx512f") &&
                              __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
-    if (fast && g_parserCap >= 1) parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
+    static const int capx = getenv("CAPX") ? atoi(getenv("CAPX")) : 9;
+    if (fast && g_parserCap >= 1 && capx >= 1)
+        parse = wide && g_parserCap >= 2 && capx >= 2 ? &ParseLinesWide : &ParseLinesFast;
+    else if (fast && g_parserCap >= 1)
+        parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
 #endif
     bool ok = true;
     for (std::size_t keep = 0; ok;) {

@@ -5,6 +5,7 @@
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
 #include "support/peer_server.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 
 using namespace lv::test;
@@ -133,10 +134,12 @@ TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "\"h\"\r\n");
     sim->Stop();
 
-    // Nobody listens any more: the client's own text, and no cache change.
+    // Nobody listens any more: no cache change, and a Japanese text that keeps
+    // the client's own, with the address, for diagnosis.
     auto gone = MakeThread("RD");
     EXPECT_EQ(Run(*gone), 1);
-    EXPECT_FALSE(gone->GetErrorText().empty());
+    EXPECT_EQ(gone->GetErrorText().rfind(SJ("サーバーに接続できません。 ("), 0), 0u) << gone->GetErrorText();
+    EXPECT_NE(gone->GetErrorText().find(std::to_string(profile.port)), std::string::npos) << gone->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "");
 
     // A profile that cannot be loaded fails without a text.

@@ -5,6 +5,7 @@
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
 #include "support/peer_server.h"
+#include "support/sjis.h"
 #include "support/temp_dir.h"
 
 using namespace lv::test;
@@ -27,9 +28,13 @@ TEST_F(TransferTest, LibraryDownloadStoresBothListsAsServedForEveryModelClass) {
         // A class 1 recorder has no disc list: it is derived from the library list.
         EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), sample->DiscCacheCsv());
         EXPECT_TRUE(TempFiles("RD").empty());
+        // The window's progress counts the bodies of both lists, one after the other.
+        const bool derived = std::string(model) == "RD-XS40";
+        EXPECT_EQ(t->GetBytesReceived(),
+                  static_cast<long long>(sample->LibraryCsv().size() + (derived ? 0 : sample->DiscListCsv().size())));
         std::vector<std::string> paths;
         for (const auto& r : sim->Requests()) paths.push_back(r.strPath);
-        if (std::string(model) == "RD-XS40") {
+        if (derived) {
             EXPECT_EQ(paths, std::vector<std::string>{"/library/view_library.csv"});
             EXPECT_EQ(log.Statuses(), (std::vector<int>{1, 2, 3, 4}));
         } else {
@@ -133,10 +138,12 @@ TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "\"h\"\r\n");
     sim->Stop();
 
-    // Nobody listens any more: the client's own text, and no cache change.
+    // Nobody listens any more: no cache change, and a Japanese text that keeps
+    // the client's own, with the address, for diagnosis.
     auto gone = MakeThread("RD");
     EXPECT_EQ(Run(*gone), 1);
-    EXPECT_FALSE(gone->GetErrorText().empty());
+    EXPECT_EQ(gone->GetErrorText().rfind(SJ("サーバーに接続できません。 ("), 0), 0u) << gone->GetErrorText();
+    EXPECT_NE(gone->GetErrorText().find(std::to_string(profile.port)), std::string::npos) << gone->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "");
 
     // A profile that cannot be loaded fails without a text.

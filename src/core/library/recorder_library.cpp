@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -59,23 +60,30 @@ bool ReadNumber(const char*& p, int& value) {
     return true;
 }
 
-// Nearly every genre key is ten digits, the two numbers of five: those are
-// read eight bytes at a time. False for any other key.
-inline bool ReadTenDigits(const char* key, std::size_t n, int& code) {
-    if (n != 10) return false;
-    std::uint64_t a;
-    std::memcpy(&a, key, 8);
-    const auto b = static_cast<unsigned>(static_cast<unsigned char>(key[8]) - '0');
-    const auto c = static_cast<unsigned>(static_cast<unsigned char>(key[9]) - '0');
+// The number of eight digits, the first in the lowest byte of a; false when
+// a byte is not a digit.
+inline bool EightDigits(std::uint64_t a, std::uint64_t& value) {
     constexpr std::uint64_t kZeros = 0x3030303030303030, kHigh = 0x8080808080808080;
     // A byte outside "0" to "9" sets its high bit in one of the three.
-    if (((a | (a + 0x4646464646464646) | (a - kZeros)) & kHigh) != 0 || b > 9 || c > 9) return false;
-    std::uint64_t v = a - kZeros;  // first digit in the lowest byte
+    if (((a | (a + 0x4646464646464646) | (a - kZeros)) & kHigh) != 0) return false;
+    std::uint64_t v = a - kZeros;
     v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FF;
     v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFF;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFF;
-    const std::uint64_t all = v * 100 + b * 10 + c;
-    code = static_cast<int>((static_cast<unsigned>(all / 100000) << 16) | static_cast<unsigned>(all % 100000));
+    value = (v * 10000 + (v >> 32)) & 0xFFFFFFFF;
+    return true;
+}
+
+// Nearly every genre key is ten digits, the two numbers of five: each is
+// read as eight digits, three zeros and its five. False for any other key.
+inline bool ReadTenDigits(const char* key, std::size_t n, int& code) {
+    static_assert(std::endian::native == std::endian::little);
+    if (n != 10) return false;
+    std::uint64_t a, b, major, minor;
+    std::memcpy(&a, key, 8);
+    std::memcpy(&b, key + 2, 8);
+    constexpr std::uint64_t kThreeZeros = 0x303030, kLowThree = 0xFFFFFF;
+    if (!EightDigits(a << 24 | kThreeZeros, major) || !EightDigits((b & ~kLowThree) | kThreeZeros, minor)) return false;
+    code = static_cast<int>(static_cast<unsigned>(major) << 16 | static_cast<unsigned>(minor));
     return true;
 }
 
@@ -625,6 +633,9 @@ template <int kLevel>
         static_assert(32 <= lv::BlockReader::kTail);
         char* o = out;
         SPAN key{};
+        // The ends of the first eight texts gather in one word, stored whole.
+        static_assert(CRDTitleInfo::S_PAGE == 8 && std::tuple_size_v<CRDTitleInfo::ENDS> == 9);
+        std::uint64_t firstEnds = 0;
         auto take = [&](std::size_t i, const char* s, std::size_t n) [[gnu::always_inline]] {
             const int slot = kSlotOf[i];
             if (slot == kKey) key = {s, n};
@@ -647,13 +658,17 @@ template <int kLevel>
             }
             o += n;
             *o = '\0';
-            ends[slot] = static_cast<std::uint8_t>(o - out);
+            if (slot < CRDTitleInfo::S_PAGE)
+                firstEnds |= static_cast<std::uint64_t>(o - out) << (8 * slot);
+            else
+                ends[slot] = static_cast<std::uint8_t>(o - out);
             ++o;
         };
         SPAN f[13];
         if (!hasNul && (masked >= 0 ? SplitMasked<kLevel>(line, length, masks, take)
                                     : SplitInPlace(line, line + length, f) && (TakeAll(f, take), true))) {
             store.Commit(static_cast<std::size_t>(o - out));
+            std::memcpy(ends.data(), &firstEnds, sizeof firstEnds);
             if (!ReadTenDigits(key.p, key.n, genre)) {
                 char digits[17];
                 std::memcpy(digits, key.p, 16);
@@ -670,7 +685,7 @@ template <int kLevel>
             store.Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
         }
         const std::int32_t free = load.DiscOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
-        load.titles.emplace_back().Place(&store, out, ends, free, genre);
+        load.titles.emplace_back(&store, out, ends, free, genre);
     }
     return size;
 }

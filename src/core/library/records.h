@@ -142,14 +142,8 @@ public:
     static constexpr std::int32_t FREE_NONE = INT32_MIN + 1;  // no disc matched: all empty
 
     // A loaded title: its texts at `text` in the store.
-    void Place(const CTitleStore* store, const char* text, const ENDS& ends, std::int32_t free, int genre) {
-        Release();
-        m_text = text;
-        m_store = store;
-        m_end = ends;
-        m_free = free;
-        m_nGenre = genre;
-    }
+    CRDTitleInfo(const CTitleStore* store, const char* text, const ENDS& ends, std::int32_t free, int genre)
+        : m_text(text), m_store(store), m_end(ends), m_free(free), m_nGenre(genre) {}
 
 private:
     friend class CTitleStore;

@@ -308,7 +308,8 @@ TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
 }
 
 // Lines longer than the load's bit masks reach, or than its read buffer,
-// lines holding a NUL, lines across the buffer's refills and a last line
+// lines holding a NUL, genre keys that are nearly ten digits, lines across
+// the buffer's refills and a last line
 // without its line end load as the plain reading gives them, and every field
 // is handed out NUL-terminated.
 TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
@@ -322,6 +323,10 @@ TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
         lines.push_back("\"HDD\",\"a\"\"b" + cut + "\",c,\"d\"");
         lines.push_back(std::string("\"HDD\",\"a\0b\",\"c\",\"d\"\0", 20) + cut);
     }
+    // Genre keys of ten digits, and near misses, which take the slow reading.
+    for (const char* key : {"0000600084", "9999999999", "0000000000", "12345678x0", "+000100002", " 000100002",
+                            "00001000020", "000010000"})
+        lines.push_back("\"0001\",\"k" + tail + "u\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"" + key + "\"");
     lines.push_back("\"HDD\",\"" + std::string(600000, 'y') + tail + "u\"");
     lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");
     std::string file;

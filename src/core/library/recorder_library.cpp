@@ -809,11 +809,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
     static const bool wide = fast && __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("avx512f") &&
                              __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
-    static const int capx = getenv("CAPX") ? atoi(getenv("CAPX")) : 9;
-    if (fast && g_parserCap >= 1 && capx >= 1)
-        parse = wide && g_parserCap >= 2 && capx >= 2 ? &ParseLinesWide : &ParseLinesFast;
-    else if (fast && g_parserCap >= 1)
-        parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
+    if (fast && g_parserCap >= 1) parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
 #endif
     bool ok = true;
     for (std::size_t keep = 0; ok;) {

@@ -411,6 +411,31 @@ inline std::size_t CountBits(std::uint64_t x) {
     return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
 }
 
+// Whether the first thirteen fields of a line, which end at `last`, are each
+// quoted with nothing else quoted: the quotes are exactly the fields' first
+// and last bytes, and no field is shorter than its two quotes. `seps` holds
+// the separators of each word up to last, and one word more.
+template <int kLevel>
+[[gnu::always_inline]] inline bool EveryFieldQuoted(const CLineMasks& masks, const std::uint64_t* seps,
+                                                    std::size_t last) {
+    std::uint64_t differ = 0;
+    std::size_t bounds = 0;
+    for (std::size_t w = 0; w * 64 < last; ++w) {
+        const std::size_t left = last - w * 64;
+        const std::uint64_t keep = left >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << left) - 1;
+        const std::uint64_t lastBit = left <= 64 ? std::uint64_t{1} << (left - 1) : 0;
+        const std::uint64_t split = seps[w] & keep;
+        // A field starts after each separator and at the line's start; one ends before each separator and at last.
+        const std::uint64_t carryIn = w ? seps[w - 1] >> 63 : 1;
+        const std::uint64_t carryOut = left > 64 ? seps[w + 1] << 63 : 0;
+        const std::uint64_t wanted = ((split << 1) | carryIn | (split >> 1) | carryOut | lastBit) & keep;
+        differ |= wanted ^ (masks.Quotes(w) & keep);
+        bounds += CountBits<kLevel >= 1>(wanted);
+    }
+    // Two bounds a field: a field of one byte would have one.
+    return differ == 0 && bounds == 26;
+}
+
 // SplitInPlace (below) over a line [line, line + end) whose masks are known,
 // without a walk from field to field: the commas outside quotes split the
 // line, and the split is taken only when every quote of the first thirteen
@@ -440,14 +465,17 @@ template <int kLevel, class TAKE>
     // with AVX-512, all of a word's at once.
     using OFFSET = std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>;
     OFFSET sep[kLevel >= 2 ? 13 + 64 : 13 + 8];
-    std::size_t n = 0;
+    std::size_t n = 0, words = 0;
     std::uint64_t odd = 0;  // all ones after an odd number of quotes
+    std::uint64_t seps[CLineMasks::kWords + 1];  // the separators of each word
     for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
         const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
         const std::uint64_t marks = masks.Quotes(w) & keep;
         const std::uint64_t inside = (kLevel >= 2 ? PrefixXorClmul(marks) : PrefixXor(marks)) ^ odd;
         odd = static_cast<std::uint64_t>(static_cast<std::int64_t>(inside) >> 63);
         std::uint64_t bits = masks.Commas(w) & keep & ~inside;
+        seps[w] = bits;
+        words = w + 1;
         const std::size_t count = CountBits<kLevel >= 1>(bits);
         if constexpr (kLevel >= 2) {
             CompressOffsets(bits, w, sep + n);
@@ -464,6 +492,18 @@ template <int kLevel, class TAKE>
             bits &= bits - 1;
         }
         n = std::min(n + count, std::size_t{13});
+    }
+    seps[words] = 0;
+    if (n >= 12 && EveryFieldQuoted<kLevel>(masks, seps, n == 13 ? sep[12] : end)) {
+        // Nothing to check field by field: each lies between its quotes.
+        std::size_t from = 0;
+#pragma GCC unroll 13
+        for (std::size_t i = 0; i < 13; ++i) {
+            const std::size_t e = i < 12 ? sep[i] : n == 13 ? sep[12] : end;
+            take(i, line + from + 1, e - from - 2);
+            from = e + 1;
+        }
+        return true;
     }
     std::size_t start = 0, quotes = 0;
 #pragma GCC unroll 13

@@ -308,7 +308,8 @@ TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
 }
 
 // Lines longer than the load's bit masks reach, or than its read buffer,
-// lines holding a NUL, genre keys that are nearly ten digits, lines across
+// lines holding a NUL, genre keys that are nearly ten digits, lines quoted
+// all but at their end, lines across
 // the buffer's refills and a last line
 // without its line end load as the plain reading gives them, and every field
 // is handed out NUL-terminated.
@@ -327,6 +328,11 @@ TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
     for (const char* key : {"0000600084", "9999999999", "0000000000", "12345678x0", "+000100002", " 000100002",
                             "00001000020", "000010000"})
         lines.push_back("\"0001\",\"k" + tail + "u\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"" + key + "\"");
+    // Every field quoted but the last, which is a lone quote, empty, or
+    // unquoted; every field quoted, a quote doubled inside one.
+    for (const char* key : {"\"", "\"\"", "", "0000100002", "\"0000100002\",\""})
+        lines.push_back("\"0001\",\"k" + tail + "u\",\"g\",\"1:00\",\"0\",\"p\",\"y\"," + key);
+    lines.push_back("\"0001\",\"a\"\"b" + tail + "u\",\"g\",\"1:00\",\"0\",\"p\",\"y\",\"0000100002\"");
     lines.push_back("\"HDD\",\"" + std::string(600000, 'y') + tail + "u\"");
     lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");
     std::string file;

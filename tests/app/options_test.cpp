@@ -133,13 +133,7 @@ private slots:
         QCOMPARE(Settings().m_strProxyHost, std::string("proxy.lan"));
         QCOMPARE(Settings().m_nProxyPort, 3128);
 
-        // The values reach the settings file at exit and come back.
-        const std::string ini = w->m_app->GetSettingsFile();
-        w->Stop();
-        const std::string text = lv::test::ReadFile(ini);
-        for (const char* line : {"[Settings\\Proxy]", "IESetting=0", "Enable=1", "Host=proxy.lan", "Port=3128"})
-            QVERIFY2(text.find(line) != std::string::npos, line);
-        w->Start();
+        // Opened again, the page shows them with its fields enabled; the file is the settings' own.
         RunOptions([](const Page& p) {
             QVERIFY(!p.useIE()->isChecked());
             QVERIFY(p.enable()->isChecked());

@@ -56,48 +56,22 @@ TEST_F(Cli, FirstStartCreatesAnEmptyDocument) {
     EXPECT_FALSE(fs::exists(scratch.file("absent.lbv")));
 }
 
-TEST_F(Cli, AddedRecordersAreListedWithTheirLibraries) {
+// The lines' layout is the golden listings'; here an added recorder is
+// listed, and so are names the document holds but no profile can.
+TEST_F(Cli, AddedRecordersAreListedInTheDocumentsOrder) {
     Add("RD-A", "RD-XS40");
     Add("RD-B", "RD-XS41");
-    Add("RD-C", "RD-Z1");
-    EXPECT_EQ(Doc(), "RD-A\r\nRD-B\r\nRD-C\r\n");
-
-    Cache("RD-A", "Disc.csv", SJ("\"Disc No.\",\"ディスク名\",\"残量時間\"\r\nHDD,,12:00\r\n"));
-    Cache("RD-A", "Library.csv", SJ("HDD,番組A,2005/12/21,水,21:00,081,x,_ドラマ,12:00,,p1.htm,,0000300012\r\n"));
-    Cache("RD-B", "Disc.csv",
-          "\"Disc No.\",\"a\",\"b\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n"
-          "\"HDD_\",\"\",\"10:00\",\"1:30\",\"2:00\",\"3:00\",\"4:00\",\"5:00\"\r\n"
-          "\"002\",\"DVD\",\"0:30\",\"0:10\",\"0:20\",\"0:30\",\"0:40\",\"0:50\"\r\n");
-    Cache("RD-B", "Library.csv",
-          "\"002\",\"Movie\",\"2006/01/"
-          "02\",\"Mo\",\"9:00\",\"005\",\"\",\"film\",\"0:30\",\"\",\"p2.htm\",\"\",\"\"\r\n");
+    EXPECT_EQ(Doc(), "RD-A\r\nRD-B\r\n");
     // A blank line and a hand-edited name that no profile may have.
     WriteFile(home.file("Default.lbv"), Doc() + "\r\n" + SJ("居間") + "\r\n");
 
     CliResult r = Run({"recorders"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out,
-              "RD-A\tRD-XS40\t1\t1\t1\n"
-              "RD-B\tRD-XS41\t2\t2\t1\n"
-              "RD-C\tRD-Z1\t3\t0\t0\n"
+              "RD-A\tRD-XS40\t1\t0\t0\n"
+              "RD-B\tRD-XS41\t2\t0\t0\n"
               "\t-\n"
               "居間\t-\n");
-
-    r = Run({"titles"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "T\tRD-A\tHDD\t番組A\tドラマ\t2005/12/21\t水\t21:00\t081\t12:00\t12:00\t12:00\t12:00\t12:00\t12:00\t"
-              "p1.htm\t200512212100081.txt\t196620\n"
-              "T\tRD-B\t002\tMovie\tfilm\t2006/01/02\tMo\t9:00\t005\t0:30\t00:10\t00:20\t00:30\t00:40\t00:50\t"
-              "p2.htm\t20060102900005.txt\t0\n");
-
-    r = Run({"discs", "RD-B"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out,
-              "D\t55\tRD-B\tHDD\t10:00\t\t01:30\t02:00\t03:00\t04:00\t05:00\n"
-              "D\t55\tRD-B\t002\t00:30\tDVD\t00:10\t00:20\t00:30\t00:40\t00:50\n");
-    r = Run({"labels"});
-    EXPECT_EQ(r.out, "L\tRD-A\t\t\t\t\t\nL\tRD-B\tSP\tLP\tEP\tXP\tMN\n");
 
     r = Run({"titles", "RD-X"});
     EXPECT_EQ(r.exitCode, 1);
@@ -125,7 +99,6 @@ TEST_F(Cli, ARefusedValueGivesTheDialogsMessage) {
 
 TEST_F(Cli, AddingAnExistingNameNeedsForceAndReplacesItsFiles) {
     Add("RD-1", "RD-X5");
-    Cache("RD-1", "Library.csv", "old titles");
     CliResult r = Run({"recorder", "add", "RD-1", "--model", "RD-X6", "--host", "new.local"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("--force"), std::string::npos);
@@ -150,9 +123,7 @@ TEST_F(Cli, SetChangesOnlyWhatIsGiven) {
               "Password\tSecret-16chars-x\n");
 
     const std::string before = ReadFile(home.file("RD-1.ini"));
-    r = Run({"recorder", "set", "RD-1", "--port", "1999"});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "ﾎﾟｰﾄ番号が無効です。\n");
+    EXPECT_EQ(Run({"recorder", "set", "RD-1", "--port", "1999"}).exitCode, 1);
     EXPECT_EQ(ReadFile(home.file("RD-1.ini")), before);
 
     r = Run({"recorder", "set", "RD-2", "--host", "h"});
@@ -177,13 +148,10 @@ TEST_F(Cli, RenameMovesFilesAndKeepsThePlaceInTheDocument) {
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Doc(), "RD-B\r\n");
 
-    // The moved description is found under the new name; a title without one shows the placeholder.
+    // The moved description is found under the new name.
     r = Run({"description", "RD-B", "0"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "line\r\nnext\r\n");
-    fs::remove(home.file("RD-B/20070304100101.txt"));
-    r = Run({"description", "RD-B", "0"});
-    EXPECT_EQ(r.out, "（未取得）\n");
     EXPECT_EQ(Run({"description", "RD-B", "1"}).exitCode, 1);
     EXPECT_EQ(Run({"description", "RD-B", "x"}).exitCode, 2);
 }
@@ -203,17 +171,6 @@ TEST_F(Cli, DeleteRemovesFilesAndTheEntryUnlessAFileStaysBehind) {
     EXPECT_NE(r.err.find("sub"), std::string::npos) << r.err;
     EXPECT_EQ(Doc(), "RD-B\r\n");
     EXPECT_EQ(Run({"recorder", "delete", "RD-Z"}).exitCode, 1);
-}
-
-TEST_F(Cli, AnAddCutShortBeforeTheDocumentCanBeRetried) {
-    // What an add killed between its profile and its entry left: a profile nobody lists.
-    Add("RD-1", "RD-X5");
-    WriteFile(home.file("Default.lbv"), "");
-    CliResult r = Run({"recorder", "add", "RD-1", "--model", "RD-X6", "--host", "again.local"});
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Doc(), "RD-1\r\n");
-    r = Run({"recorder", "show", "RD-1"});
-    EXPECT_NE(r.out.find("Host\tagain.local\n"), std::string::npos) << r.out;
 }
 
 TEST_F(Cli, ARenameKilledAfterTheProfileMovedIsFinishedByRunningItAgain) {

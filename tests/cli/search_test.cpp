@@ -51,14 +51,14 @@ public:
         args.insert(args.begin(), {"--home", Home()});
         return RunCli(args);
     }
-    // "recorder title" of every title line, "D recorder disc" of every disc line.
+    // "recorder title" of every title line.
     std::vector<std::string> Rows(std::vector<std::string> args) const {
         CliResult r = Run(std::move(args));
         EXPECT_EQ(r.exitCode, 0) << r.err;
         std::vector<std::string> rows;
         for (const auto& line : Lines(r.out)) {
             auto f = Fields(line);
-            rows.push_back(f[0] == "T" ? f[1] + " " + f[3] : f[0] + " " + f[2] + " " + f[3]);
+            rows.push_back(f[1] + " " + f[3]);
         }
         return rows;
     }
@@ -95,42 +95,29 @@ private:
 
 using Rows = std::vector<std::string>;
 
-// What each criterion selects is the core's; here every option reaches the
-// condition, the rows come out as title or disc lines, and bad values are usage errors.
+// What each criterion selects is the core's, and --text, --disc and
+// --dvd-titles are in the golden searches; here the other options reach the
+// condition and bad values are usage errors.
 TEST(CliSearch, EachOptionReachesTheCondition) {
     Household h;
-    EXPECT_EQ(h.Rows({"search"}).size(), 9u);
-    EXPECT_EQ(h.Rows({"search", "--dvd-titles", "--text", "中継"}), (Rows{"Living サッカー中継", "Study ゴルフ中継"}));
     EXPECT_EQ(h.Rows({"search", "--recorder", "Bedroom"}),
               (Rows{"Bedroom nhk news", "Bedroom ﾄﾞﾗﾏ特集", "Bedroom テレビ体操"}));
-    EXPECT_EQ(h.Rows({"search", "--disc", "0001"}), (Rows{"Living プロ野球ニュース", "Bedroom ﾄﾞﾗﾏ特集"}));
-    // Without --dvd-titles the DVD node lists discs.
-    EXPECT_EQ(h.Rows({"search", "--recorder", "Living", "--disc", "DVD"}), (Rows{"D Living 0001", "D Living 0002"}));
     EXPECT_EQ(h.Rows({"search", "--genre", "スポーツ全般"}),
               (Rows{"Living プロ野球ニュース", "Living サッカー中継", "Study ゴルフ中継"}));
     EXPECT_EQ(h.Rows({"search", "--from", "2005/12/01", "--to", "2005/12/01"}),
               (Rows{"Living ＮＨＫスペシャル", "Bedroom nhk news", "Bedroom ﾄﾞﾗﾏ特集", "Study てれび絵本"}));
-    // Every field of a title line is printed.
-    auto r = h.Run({"search", "--recorder", "Study", "--genre", "0x10053"});
-    ASSERT_EQ(Lines(r.out).size(), 1u);
-    EXPECT_EQ(Fields(Lines(r.out)[0]).size(), 18u);
-    EXPECT_EQ(Fields(Lines(r.out)[0]).back(), std::to_string(0x10053));
 
     EXPECT_EQ(h.Run({"search", "--genre", "野球"}).exitCode, 2);
     EXPECT_EQ(h.Run({"search", "--from", "2005/1/1"}).exitCode, 2);
-    EXPECT_EQ(h.Run({"search", "--to"}).exitCode, 2);
 }
 
 TEST(CliGenres, ListsEveryRowWithImageAndIndent) {
     auto r = RunCli({"genres"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     auto lines = Lines(r.out);
+    // The rows themselves are the genre table's.
     ASSERT_EQ(lines.size(), 158u);
-    EXPECT_EQ(lines[0], "0x40\t16\t0\tﾆｭｰｽ/報道全般");
     EXPECT_EQ(lines[18], "0x10051\t17\t1\t02 野球");
-    EXPECT_EQ(lines.back(), "0xF0040\t31\t0\tその他");
-    auto raw = RunCli({"--cp932", "genres"});
-    EXPECT_EQ(Lines(raw.out)[18], "0x10051\t17\t1\t" + SJ("02 野球"));
 }
 
 // Which files each clean-up takes is the core's; here each kind is reached

@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/codec.h"
@@ -77,6 +78,8 @@ TEST(LibraryCacheCleanup, DeletesBothListsAndTheReloadedRecorderIsEmpty) {
     CleanupFolder f;
     f.AddRecorder("Living", 3);
     WriteFile(f.Cache("Living") + f.Description(1), "desc");
+    // What the last download found new goes with the library, uncounted.
+    WriteFile(NewTitlesPath(f.Cache("Living")), "\"NewTitles\",1,0\r\n");
     ASSERT_EQ(f.Open().GetRecorders().at(0)->GetTitleCount(), 3);
 
     CLEANUPRESULT r = DeleteLibraryCache(f.App(), "Living");

@@ -466,7 +466,7 @@ template <int kLevel, class TAKE>
     using OFFSET = std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>;
     OFFSET sep[kLevel >= 2 ? 13 + 64 : 13 + 8];
     std::size_t n = 0, words = 0;
-    std::uint64_t odd = 0;  // all ones after an odd number of quotes
+    std::uint64_t odd = 0;                       // all ones after an odd number of quotes
     std::uint64_t seps[CLineMasks::kWords + 1];  // the separators of each word
     for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
         const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;

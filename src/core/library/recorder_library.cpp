@@ -579,8 +579,8 @@ public:
     explicit CDiscIndex(const std::vector<CRDDiscInfo>& discs) {
         for (std::size_t i = 0; i < discs.size(); ++i) {
             const std::string& number = discs[i].m_strDiscNo;
-            char no[DISC_NO_LIMIT] = {};
-            std::memcpy(no, number.data(), std::min(number.size(), sizeof no));
+            char no[DISC_NO_LIMIT] = {};  // the number's bytes, then zeros
+            std::copy_n(number.begin(), std::min(number.size(), sizeof no), no);
             const std::uint64_t k = number.size() > sizeof no ? kNoKey : DiscKey(std::string_view(no, number.size()));
             if (k != kNoKey) m_keys.emplace_back(k, static_cast<int>(i));
         }

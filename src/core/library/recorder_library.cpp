@@ -673,9 +673,10 @@ template <int kLevel>
         static_assert(32 <= lv::BlockReader::kTail);
         char* o = out;
         SPAN key{};
-        // The ends of the first eight texts gather in one word, stored whole.
-        static_assert(CRDTitleInfo::S_PAGE == 8 && std::tuple_size_v<CRDTitleInfo::ENDS> == 9);
-        std::uint64_t firstEnds = 0;
+        // The ends of the texts gather in one word, stored whole.
+        static_assert(CRDTitleInfo::S_PAGE == 8 && sizeof(CRDTitleInfo::ENDS) == 8);
+        std::uint64_t allEnds = 0;
+        std::size_t discLength = 0;
         auto take = [&](std::size_t i, const char* s, std::size_t n) [[gnu::always_inline]] {
             const int slot = kSlotOf[i];
             if (slot == kKey) key = {s, n};
@@ -698,17 +699,17 @@ template <int kLevel>
             }
             o += n;
             *o = '\0';
-            if (slot < CRDTitleInfo::S_PAGE)
-                firstEnds |= static_cast<std::uint64_t>(o - out) << (8 * slot);
+            if (slot == CRDTitleInfo::S_DISC)
+                discLength = n;
             else
-                ends[slot] = static_cast<std::uint8_t>(o - out);
+                allEnds |= static_cast<std::uint64_t>(o - out) << (8 * (slot - 1));
             ++o;
         };
         SPAN f[13];
         if (!hasNul && (masked >= 0 ? SplitMasked<kLevel>(line, length, masks, take)
                                     : SplitInPlace(line, line + length, f) && (TakeAll(f, take), true))) {
             store.Commit(static_cast<std::size_t>(o - out));
-            std::memcpy(ends.data(), &firstEnds, sizeof firstEnds);
+            std::memcpy(ends.data(), &allEnds, sizeof allEnds);
             if (!ReadTenDigits(key.p, key.n, genre)) {
                 char digits[17];
                 std::memcpy(digits, key.p, 16);
@@ -721,10 +722,11 @@ template <int kLevel>
             odd.resize(length + 1 + lv::LINE_SLACK);
             OFFSETS off;
             ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
-            for (int k = 0; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k] = static_cast<std::uint8_t>(off[k + 1] - 1U);
+            for (int k = 1; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k - 1] = static_cast<std::uint8_t>(off[k + 1] - 1U);
+            discLength = off[CRDTitleInfo::S_TITLE] - 1U;
             store.Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
         }
-        const std::int32_t free = load.DiscOf(std::string_view(out, ends[CRDTitleInfo::S_DISC]));
+        const std::int32_t free = load.DiscOf(std::string_view(out, discLength));
         load.titles.emplace_back(&store, out, ends, free, genre);
     }
     return size;

@@ -56,7 +56,7 @@ std::string MakeTextFileName(std::string_view date, std::string_view time, std::
 
 const CRDTitleInfo::EMPTY CRDTitleInfo::kEmpty = {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, {}};
 // A million titles cost their entries: keep them compact.
-static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 40);
+static_assert(sizeof(void*) != 8 || sizeof(CRDTitleInfo) <= 32);
 
 CRDTitleInfo::CRDTitleInfo(const CRDTitleInfo& other) { *this = other; }
 

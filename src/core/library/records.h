@@ -2,7 +2,9 @@
 // One disc and one title of one recorder, and their flat views of borrowed
 // pointers.
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -110,8 +112,8 @@ public:
         const int k = kSlot[f];
         if (!m_store) return OwnField(k);
         if (k == S_TEXTFILE) return StoredFileName();
-        const unsigned start = k ? m_end[k - 1] + 1U : 0U;
-        return std::string_view(m_text + start, m_end[k] - start);
+        const unsigned start = k > S_TITLE ? m_end[k - 2] + 1U : k == S_TITLE ? DiscLength() + 1U : 0U;
+        return std::string_view(m_text + start, (k ? m_end[k - 1] : DiscLength()) - start);
     }
     const char* CStr(TITLE_FIELD f) const { return Field(f).data(); }
     // m_strDiscFree1..5 for recording mode 0..4, else m_strDiscFree.
@@ -133,9 +135,10 @@ public:
         S_COUNT
     };
     using OFFSETS = std::array<std::uint16_t, S_COUNT + 1>;
-    // Where each of the texts before the file name ends (its NUL), from the
-    // first: they take at most 255 bytes together.
-    using ENDS = std::array<std::uint8_t, S_TEXTFILE>;
+    // Where each of the texts after the disc number and before the file name
+    // ends (its NUL), from the first: they take at most 255 bytes together.
+    // The disc number, of at most four bytes, ends at its first NUL.
+    using ENDS = std::array<std::uint8_t, S_TEXTFILE - 1>;
     // Where the remaining times of settings 1 to 5 are: the index of the
     // title's disc in its store, or one of these.
     static constexpr std::int32_t FREE_SAME = INT32_MIN;      // each is m_strDiscFree (model class 1)
@@ -178,6 +181,14 @@ private:
     }
     std::string_view Remaining(int setting) const;
     std::string_view StoredFileName() const;
+    // A stored disc number's length: its texts start with at most four bytes and a NUL.
+    unsigned DiscLength() const {
+        static_assert(std::endian::native == std::endian::little);
+        std::uint32_t bytes;
+        std::memcpy(&bytes, m_text, 4);
+        const std::uint32_t zeros = (bytes - 0x01010101U) & ~bytes & 0x80808080U;  // exact up to the first zero
+        return zeros ? static_cast<unsigned>(std::countr_zero(zeros)) / 8 : 4U;
+    }
 
     const char* m_text = Empty();
     const CTitleStore* m_store = nullptr;  // null: a block of its own (or none)

@@ -109,17 +109,13 @@ private slots:
         QCOMPARE(BoldRows(), QStringList());
     }
 
-    // What the routine decides is the net tests'; here Shift+F5 runs it, Esc
-    // stops it, and the pane, the list and one warning box show its result.
-    void allRecordersThenEscStopsTheRest() {
+    // What the routine decides is the net tests'; here Shift+F5 runs it and
+    // Esc stops it, with its texts in the pane and one warning box.
+    void allRecordersUntilEsc() {
         const std::string one = T("HDD", "ニュース", "02", "b.htm");
-        AddRecorder("A", one + T("HDD", "特番", "05", "f.htm"), one);
+        lv::rdsim::RdSim& a = AddRecorder("A", one, one);
         lv::rdsim::RdSim& b = AddRecorder("B", one, one);
-        lv::rdsim::RdSim& c = AddRecorder("C", one, one);
-        lv::rdsim::Fault slow;
-        slow.nSlowMs = 300;
-        slow.nSlowChunk = 16;
-        b.SetFault(slow);
+        a.SetFault({.nSlowMs = 300, .nSlowChunk = 16});
         Start();
         QAction* all = Act(ID_DOWNLOAD_ALL_LIBRARIES);
         QCOMPARE(all->text(), QStringLiteral("すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5"));
@@ -129,22 +125,19 @@ private slots:
         QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         Key(Qt::Key_F5, Qt::ShiftModifier);
-        QTRY_VERIFY(!b.Requests().empty());
+        QTRY_VERIFY(!a.Requests().empty());
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Key(Qt::Key_Escape);
         QVERIFY(ended.wait(10000));
         QStringList texts;
         for (const QList<QVariant>& call : panes)
             if (call.at(0).toInt() == ID_PANE_TRANSFER) texts << call.at(1).toString();
-        QVERIFY2(texts.contains(QStringLiteral("2/3 B RD本体に接続中...")), qPrintable(texts.join(u'|')));
-        QCOMPARE(Pane(), QStringLiteral("新着 1件 / 削除 0件"));
+        QVERIFY2(texts.contains(QStringLiteral("1/2 A RD本体に接続中...")), qPrintable(texts.join(u'|')));
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QCOMPARE(CMessageBox::Shown().front().text,
-                 QStringLiteral("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nB\n処理が中断されました。"));
+                 QStringLiteral("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nA\n処理が中断されました。"));
         QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
-        QVERIFY(c.Requests().empty());
-        SelectNews();
-        QCOMPARE(Titles(), QStringList{QStringLiteral("特番")});
+        QVERIFY(b.Requests().empty());
     }
 };
 

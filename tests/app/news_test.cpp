@@ -110,12 +110,15 @@ private slots:
     }
 
     // What the routine decides is the net tests'; here Shift+F5 runs it and
-    // Esc stops it, with its texts in the pane and one warning box.
+    // Esc stops it, with its texts in the pane, one warning box and the news
+    // of the recorders done before.
     void allRecordersUntilEsc() {
         const std::string one = T("HDD", "ニュース", "02", "b.htm");
-        lv::rdsim::RdSim& a = AddRecorder("A", one, one);
-        lv::rdsim::RdSim& b = AddRecorder("B", one, one);
-        a.SetFault({.nSlowMs = 300, .nSlowChunk = 16});
+        AddRecorder("A", one + T("HDD", "特番", "05", "f.htm"), one);
+        AddRecorder("B", T("HDD", "映画", "06", "a.htm"), one);
+        lv::rdsim::RdSim& c = AddRecorder("C", one, one);
+        lv::rdsim::RdSim& d = AddRecorder("D", one, one);
+        c.SetFault({.nSlowMs = 300, .nSlowChunk = 16});
         Start();
         QAction* all = Act(ID_DOWNLOAD_ALL_LIBRARIES);
         QCOMPARE(all->text(), QStringLiteral("すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5"));
@@ -125,19 +128,24 @@ private slots:
         QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         Key(Qt::Key_F5, Qt::ShiftModifier);
-        QTRY_VERIFY(!a.Requests().empty());
+        QTRY_VERIFY(!c.Requests().empty());
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         Key(Qt::Key_Escape);
         QVERIFY(ended.wait(10000));
         QStringList texts;
         for (const QList<QVariant>& call : panes)
             if (call.at(0).toInt() == ID_PANE_TRANSFER) texts << call.at(1).toString();
-        QVERIFY2(texts.contains(QStringLiteral("1/2 A RD本体に接続中...")), qPrintable(texts.join(u'|')));
+        QVERIFY2(texts.contains(QStringLiteral("3/4 C RD本体に接続中...")), qPrintable(texts.join(u'|')));
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QCOMPARE(CMessageBox::Shown().front().text,
-                 QStringLiteral("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nA\n処理が中断されました。"));
+                 QStringLiteral("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nC\n処理が中断されました。"));
         QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
-        QVERIFY(b.Requests().empty());
+        QVERIFY(d.Requests().empty());
+        // One reload for the recorders that succeeded.
+        QCOMPARE(Pane(), QStringLiteral("新着 2件 / 削除 1件"));
+        SelectNews();
+        QCOMPARE(Titles(), (QStringList{QStringLiteral("映画"), QStringLiteral("特番")}));
+        QCOMPARE(Column(5), (QStringList{QStringLiteral("B"), QStringLiteral("A")}));
     }
 };
 

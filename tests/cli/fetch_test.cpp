@@ -100,28 +100,22 @@ TEST_F(FetchCli, DescribeAllWritesEveryDescription) {
     EXPECT_EQ(Cli({"describe", "RD", "9"}).exitCode, 1);
 }
 
-// Every recorder of the document in turn, once each; after a failed one the
-// others go on; the failures come at the end. That a failure keeps the cache
-// is the transfer's.
+// The order, the failures kept and the summary are the routine's; here the
+// command runs it, goes on past a failure and tells of it by its exit code.
 TEST_F(FetchCli, FetchAllGoesOnPastAFailureAndListsIt) {
     auto a = StartInProfileRange("RD-XS41", 5);
     auto b = StartInProfileRange("RD-Z1", 6);
-    auto c = StartInProfileRange("RD-Z1", 7);
-    ASSERT_TRUE(a && b && c);
+    ASSERT_TRUE(a && b);
     Add("A", *a, "RD-XS41");
     Add("B", *b, "RD-Z1");
-    Add("C", *c, "RD-Z1");
-    WriteFile(home.dir() + "Default.lbv", ReadFile(home.dir() + "Default.lbv") + "A\r\n");
     lv::rdsim::Fault busy;
     busy.bBusy = true;
-    b->SetFault(busy);
+    a->SetFault(busy);
 
     auto r = Cli({"fetch", "--all"});
     EXPECT_EQ(r.exitCode, 1);
-    for (const char* text : {"1/3 A RD本体に接続中...", "2/3 B RD本体に接続中...", "3/3 C 完了", "新着 0件 / 削除 0件",
-                             ("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nB\n"
+    for (const char* text : {"2/2 B 完了", "新着 0件 / 削除 0件",
+                             ("次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。\n\nA\n"
                               "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。\n")})
         EXPECT_NE(r.err.find(text), std::string::npos) << text << "\n" << r.err;
-    EXPECT_EQ(r.err.find("/4"), std::string::npos) << r.err;
-    EXPECT_EQ(ReadFile(home.dir() + "C/Library.csv"), c->Sample()->LibraryCsv());
 }

@@ -196,7 +196,7 @@ private:
     std::int32_t m_free = FREE_NONE;       // in a block of its own: where its five texts are
 
 public:
-    int m_nGenre = 0;  // last: the entry packs into 40 bytes
+    int m_nGenre = 0;  // last: the entry packs into 32 bytes
 };
 
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.

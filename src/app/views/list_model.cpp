@@ -85,19 +85,10 @@ void CListModel::BeginFill(int viewMode) {
 }
 
 void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title, bool isNew) {
-    CListRowRef ref;
-    ref.m_pRDName = &recorder.Name();
-    ref.m_pTitle = &title;
-    ref.m_bNew = isNew;
-    m_aRows.push_back(ref);
+    m_aRows.push_back(CListRowRef::OfTitle(recorder.Name(), title, isNew));
 }
 
-void CListModel::AddDisc(const CRDDiscInfo& disc) {
-    CListRowRef ref;
-    ref.m_pRDName = &disc.m_strRDName;
-    ref.m_pDisc = &disc;
-    m_aRows.push_back(ref);
-}
+void CListModel::AddDisc(const CRDDiscInfo& disc) { m_aRows.push_back(CListRowRef::OfDisc(disc)); }
 
 void CListModel::AddRow(CListRow row) { m_aRows.push_back(m_aOwnRows.emplace_back(std::move(row)).Ref()); }
 

@@ -18,7 +18,6 @@
 #endif
 
 #include "core/library/csv.h"
-#include "core/library/description_path.h"
 #include "core/library/line_reader.h"
 #include "core/library/title_store.h"
 #include "core/settings/models.h"
@@ -193,15 +192,9 @@ std::size_t ParseTitleTexts(const char* line, std::size_t length, CSV_MODE mode,
     // The description file name: date, time and channel together, cleaned as
     // every description file name is, then ".txt".
     off[CRDTitleInfo::S_TEXTFILE] = static_cast<std::uint16_t>(o - out);
-    char* name = o;
-    for (int s : {CRDTitleInfo::S_DATE, CRDTitleInfo::S_TIME, CRDTitleInfo::S_CHANNEL}) {
-        const std::size_t n = off[s + 1] - off[s] - 1U;
-        std::memcpy(o, out + off[s], n);
-        o += n;
-    }
-    o = name + CleanDescriptionName(name, static_cast<std::size_t>(o - name));
-    std::memcpy(o, ".txt", 5);
-    o += 5;
+    auto text = [&](int s) { return std::string_view(out + off[s], off[s + 1] - off[s] - 1U); };
+    o +=
+        WriteTextFileName(o, text(CRDTitleInfo::S_DATE), text(CRDTitleInfo::S_TIME), text(CRDTitleInfo::S_CHANNEL)) + 1;
     off[CRDTitleInfo::S_COUNT] = static_cast<std::uint16_t>(o - out);
     genre = ParseGenreCode(key);
     return static_cast<std::size_t>(o - out);

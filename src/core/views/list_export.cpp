@@ -206,9 +206,7 @@ std::string Html(const LIST_EXPORT& list) {
         }
         out += "</tr></thead>\n<tbody>\n";
         for (const CRDTitleInfo* t : s.aTitles) {
-            CListRowRef row;
-            row.m_pRDName = s.pRDName;
-            row.m_pTitle = t;
+            const CListRowRef row = CListRowRef::OfTitle(*s.pRDName, *t);
             out += "<tr><td class=\"image\">";
             if (t->m_nGenre) {
                 out += "<svg class=\"genre\" role=\"img\" aria-label=\"";

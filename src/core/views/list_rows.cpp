@@ -23,13 +23,8 @@ CListRow CListRow::FromDisc(const CRDDiscInfo& disc) {
 }
 
 CListRowRef CListRow::Ref() const {
-    CListRowRef ref;
-    ref.m_pRDName = &m_strRDName;
-    if (m_bDisc)
-        ref.m_pDisc = &m_disc;
-    else
-        ref.m_pTitle = &m_title;
-    return ref;
+    // A disc row's name is its own copy, not the disc's.
+    return m_bDisc ? CListRowRef{&m_strRDName, nullptr, &m_disc} : CListRowRef::OfTitle(m_strRDName, m_title);
 }
 
 int CListRowRef::GetImage() const {

@@ -34,6 +34,11 @@ struct CListRowRef {
     const CRDDiscInfo* m_pDisc = nullptr;    // disc rows
     bool m_bNew = false;                     // a title the recorder's last download found new
 
+    static CListRowRef OfTitle(const std::string& rdName, const CRDTitleInfo& title, bool isNew = false) {
+        return {&rdName, &title, nullptr, isNew};
+    }
+    static CListRowRef OfDisc(const CRDDiscInfo& disc) { return {&disc.m_strRDName, nullptr, &disc}; }
+
     bool IsDisc() const { return m_pDisc != nullptr; }
     // Shared image list index: 16 + main genre for a title with a genre, -1
     // (no image) for one without, 4 for a disc.

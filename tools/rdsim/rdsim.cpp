@@ -1,7 +1,6 @@
 #include "rdsim/rdsim.h"
 
 #include <httplib.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
 #include <cctype>
@@ -14,6 +13,7 @@
 #include "core/library/line_reader.h"
 #include "core/library/recorder_library.h"
 #include "core/settings/models.h"
+#include "core/text/base64.h"
 #include "core/text/codec.h"
 
 namespace lv::rdsim {
@@ -58,14 +58,6 @@ const Pages& GetPages() {
 std::string StatusPage(int status) {
     const std::string s = std::to_string(status);
     return "<HTML><HEAD><TITLE>" + s + "</TITLE></HEAD><BODY>" + s + "</BODY></HTML>\r\n";
-}
-
-std::string Base64(const std::string& bytes) {
-    std::string out(4 * ((bytes.size() + 2) / 3) + 1, '\0');
-    const int n = EVP_EncodeBlock(reinterpret_cast<unsigned char*>(out.data()),
-                                  reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
-    out.resize(static_cast<std::size_t>(std::max(0, n)));
-    return out;
 }
 
 // A page name is one plain file name: nothing that could reach out of the
@@ -297,7 +289,7 @@ bool RdSim::Authorized(const httplib::Request& req) const {
     if (scheme != "basic") return false;
     std::string token = value.substr(value.find_first_not_of(' ', space));
     while (!token.empty() && token.back() == ' ') token.pop_back();
-    return token == Base64(m_options.strUser + ":" + m_options.strPassword);
+    return token == lv::text::Base64Encode(m_options.strUser + ":" + m_options.strPassword);
 }
 
 std::optional<std::string> RdSim::DetailsPage(const Content& c, const std::string& page) const {

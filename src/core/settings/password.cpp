@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/text/base64.h"
 #include "core/text/cp932.h"
 
 namespace lv::settings {
@@ -39,10 +40,9 @@ std::optional<std::string> ProtectPassword(std::string_view password) {
     std::memcpy(block, password.data(), n);
     unsigned char sealed[PASSWORD_BLOCK];
     if (!CryptBlock(block, sealed, true)) return std::nullopt;
-    unsigned char b64[PROTECTED_LENGTH + 1];
-    int len = EVP_EncodeBlock(b64, sealed, static_cast<int>(PASSWORD_BLOCK));
-    if (len != static_cast<int>(PROTECTED_LENGTH)) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(b64), static_cast<std::size_t>(len));
+    std::string b64 = text::Base64Encode(std::string_view(reinterpret_cast<const char*>(sealed), PASSWORD_BLOCK));
+    if (b64.size() != PROTECTED_LENGTH) return std::nullopt;
+    return b64;
 }
 
 bool IsProtectedForm(std::string_view value) {
@@ -51,14 +51,10 @@ bool IsProtectedForm(std::string_view value) {
 
 std::optional<std::string> UnprotectPassword(std::string_view value) {
     if (!IsProtectedForm(value)) return std::nullopt;
-    // EVP_DecodeBlock skips surrounding blanks; the stored form has none.
-    if (value.find_first_of(" \t") != value.npos) return std::nullopt;
-    unsigned char raw[PROTECTED_LENGTH];
-    int len =
-        EVP_DecodeBlock(raw, reinterpret_cast<const unsigned char*>(value.data()), static_cast<int>(value.size()));
-    if (len < static_cast<int>(PASSWORD_BLOCK)) return std::nullopt;
+    const std::optional<std::string> raw = text::Base64Decode(value);
+    if (!raw || raw->size() != PASSWORD_BLOCK) return std::nullopt;
     unsigned char plain[PASSWORD_BLOCK];
-    if (!CryptBlock(raw, plain, false)) return std::nullopt;
+    if (!CryptBlock(reinterpret_cast<const unsigned char*>(raw->data()), plain, false)) return std::nullopt;
     std::size_t end = 0;
     while (end < PASSWORD_BLOCK && plain[end] != 0) ++end;
     return std::string(reinterpret_cast<const char*>(plain), end);

@@ -1,0 +1,17 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64. The -posix
+# variants give std::thread and std::mutex.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(LV_MINGW_PREFIX x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${LV_MINGW_PREFIX}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LV_MINGW_PREFIX}-g++-posix)
+set(CMAKE_RC_COMPILER ${LV_MINGW_PREFIX}-windres)
+set(CMAKE_AR ${LV_MINGW_PREFIX}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${LV_MINGW_PREFIX}-gcc-ranlib-posix CACHE FILEPATH "")
+set(CMAKE_FIND_ROOT_PATH /usr/${LV_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Tests and tools run under Wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/lib/wine/wine64)

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "app/dialogs/message_box.h"
+#include "app/shell/image_file.h"
 #include "app/shell/main_frame.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
@@ -37,7 +38,7 @@ std::string CLibrovistaApp::GetSettingsFile() const { return GetSettingsPath(m_p
 void CLibrovistaApp::LoadImages() {
     m_imageList.clear();
     for (int i = 0; i < IMAGE_COUNT; ++i) {
-        const QString path = QStringLiteral(":/images/%1.svg").arg(i, 2, 10, QLatin1Char('0'));
+        const QString path = ImageFile(QStringLiteral("images/%1").arg(i, 2, 10, QLatin1Char('0')));
         m_imageList.push_back(QFile::exists(path) ? QIcon(path) : QIcon());
     }
 }
@@ -57,7 +58,11 @@ void CLibrovistaApp::InstallJapaneseTexts() {
 
 // One Japanese face for every text: without it Qt falls back character by
 // character and rows mix two typefaces.
+// Windows has its own Japanese interface font, which Qt takes from the system.
 void CLibrovistaApp::ChooseFont() {
+#ifdef Q_OS_WIN
+    return;
+#endif
     if (!qobject_cast<QApplication*>(QCoreApplication::instance())) return;
     const QStringList families = QFontDatabase::families();
     // Fontconfig lists IPAGothic by its Japanese name under a Japanese locale.

@@ -16,6 +16,7 @@
 #include <QToolBar>
 
 #include "app/shell/app.h"
+#include "app/shell/image_file.h"
 #include "app/shell/commands.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
@@ -40,9 +41,9 @@ constexpr int kFilterDelayMs = 150;
 CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_doc(doc) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Librovista"));
-    setWindowIcon(QIcon(QStringLiteral(":/app.svg")));
-    m_hIconIdle = QIcon(QStringLiteral(":/status_idle.svg"));
-    m_hIconBusy = QIcon(QStringLiteral(":/status_busy.svg"));
+    setWindowIcon(QIcon(ImageFile(QStringLiteral("app"))));
+    m_hIconIdle = QIcon(ImageFile(QStringLiteral("status_idle")));
+    m_hIconBusy = QIcon(ImageFile(QStringLiteral("status_busy")));
 
     CreateActions();
     CreateClient();
@@ -100,7 +101,7 @@ QAction* CMainFrame::MakeAction(int id, bool checkable) {
         action->setStatusTip(QString::fromUtf8(text->pszPrompt));
         action->setToolTip(QString::fromUtf8(text->pszTooltip));
     }
-    const QString image = QStringLiteral(":/toolbar/%1.svg").arg(id);
+    const QString image = ImageFile(QStringLiteral("toolbar/%1").arg(id));
     if (QFile::exists(image)) action->setIcon(QIcon(image));
     action->setCheckable(checkable);
     addAction(action);  // keys work even while a bar or menu is hidden

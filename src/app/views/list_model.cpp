@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "app/shell/app.h"
+#include "app/shell/image_file.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 
@@ -61,8 +62,8 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     case Qt::DisplayRole: return m_aHeaders.at(ViewFirstColumn(m_nViewMode) + section);
     case Qt::DecorationRole:
         if (section == m_nSortColumn) {
-            static const QIcon up(QStringLiteral(":/sort_up.svg"));
-            static const QIcon down(QStringLiteral(":/sort_down.svg"));
+            static const QIcon up(ImageFile(QStringLiteral("sort_up")));
+            static const QIcon down(ImageFile(QStringLiteral("sort_down")));
             return m_nSortDirection < 0 ? down : up;
         }
         return {};

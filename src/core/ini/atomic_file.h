@@ -6,13 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "core/platform/file.h"
+
 namespace lv {
 
 // Writes `bytes` to a temporary file beside `path` ("<path>.~XXXXXX"),
 // flushes it to disk and renames it over `path`. `mode`, when given, is the
 // exact permission set of the result (0600 for files holding passwords);
 // otherwise an existing file keeps its permissions and a new one gets the
-// usual 0666 less the umask. A symbolic link is kept: its target is replaced.
+// usual 0666 less the umask (on POSIX; see platform::SetPermissions). A symbolic link is kept: its target is replaced.
 // On failure the old file is untouched, the temporary file is removed and
 // `error` (when given) says why.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
@@ -39,19 +41,12 @@ inline constexpr char kTransferTempPrefix[] = "~RD";
 // stays. Returns how many went.
 int RemoveStaleTemps(const std::string& folder, std::string_view prefix, std::filesystem::file_time_type before);
 
-// Opens `path` for reading when it is a regular file (or a link to one): a
-// FIFO, a device or a folder is refused without waiting for a writer, so a
-// stray special file reads as unreadable instead of hanging or pouring out
-// bytes without end. -1 with errno set (ENOENT, EACCES, EISDIR, ENXIO for a
-// FIFO or device, ...) otherwise. Every reader of the program's files opens
-// through this.
-int OpenRegularFile(const std::string& path);
-
 // Whether `path` exists but is no regular file, for a message that says so.
-bool IsSpecialFile(const std::string& path);
+using platform::IsSpecialFile;
 
-// The whole file; false when it cannot be opened or read. A missing file
-// sets `missing` (when given) so callers can treat it as empty.
+// The whole file, opened as platform::OpenRegularFile opens it; false when it
+// cannot be opened or read. A missing file sets `missing` (when given) so
+// callers can treat it as empty.
 bool ReadWholeFile(const std::string& path, std::string& bytes, bool* missing = nullptr);
 
 }  // namespace lv

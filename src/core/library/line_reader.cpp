@@ -1,16 +1,10 @@
 #include "core/library/line_reader.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <string_view>
 
 #include "core/text/cp932.h"
-
-#include "core/ini/atomic_file.h"
 
 namespace lv {
 
@@ -18,23 +12,12 @@ namespace {
 constexpr std::size_t kBlock = 1 << 16;
 }
 
-LineReader::~LineReader() {
-    if (m_file) std::fclose(m_file);
-}
-
 bool LineReader::Open(const std::string& path) {
-    const int fd = OpenRegularFile(path);
-    if (fd < 0) return false;
-    m_file = ::fdopen(fd, "rb");
-    if (!m_file) ::close(fd);
-    return m_file != nullptr;
+    m_file = platform::OpenRegularFile(path);
+    return static_cast<bool>(m_file);
 }
 
-std::size_t LineReader::SizeHint() const {
-    struct stat st {};
-    if (!m_file || ::fstat(::fileno(m_file), &st) != 0 || st.st_size < 0) return 0;
-    return static_cast<std::size_t>(st.st_size);
-}
+std::size_t LineReader::SizeHint() const { return static_cast<std::size_t>(m_file.Size()); }
 
 bool LineReader::Fill() {
     if (m_eof || !m_file) return false;
@@ -44,11 +27,12 @@ bool LineReader::Fill() {
     m_len -= m_pos;
     m_pos = 0;
     if (m_buf.size() < m_len + kBlock + 1 + LINE_SLACK) m_buf.resize(m_len + kBlock + 1 + LINE_SLACK);
-    std::size_t n = std::fread(m_buf.data() + m_len, 1, kBlock, m_file);
+    const std::ptrdiff_t got = m_file.Read(m_buf.data() + m_len, kBlock);
+    const std::size_t n = got < 0 ? 0 : static_cast<std::size_t>(got);
     m_len += n;
     if (n < kBlock) {
         m_eof = true;
-        if (std::ferror(m_file)) m_failed = true;
+        if (got < 0) m_failed = true;
     }
     return n > 0;
 }
@@ -90,15 +74,10 @@ bool LineReader::Next(char*& line, std::size_t& length) {
     return false;
 }
 
-BlockReader::~BlockReader() {
-    if (m_fd >= 0) ::close(m_fd);
-}
-
 bool BlockReader::Open(const std::string& path) {
-    m_fd = OpenRegularFile(path);
-    if (m_fd < 0) return false;
-    struct stat st {};
-    if (::fstat(m_fd, &st) == 0 && st.st_size > 0) m_sizeHint = static_cast<std::size_t>(st.st_size);
+    m_file = platform::OpenRegularFile(path);
+    if (!m_file) return false;
+    m_sizeHint = static_cast<std::size_t>(m_file.Size());
     return true;
 }
 
@@ -117,15 +96,13 @@ bool BlockReader::Next(std::size_t keep) {
     }
     m_size = left;
     bool ok = true;
-    while (!m_eof && m_size < m_cap) {
-        const ssize_t n = ::read(m_fd, m_buf.get() + m_size, m_cap - m_size);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            m_eof = true;
-            ok = n == 0;
-        } else {
-            m_size += static_cast<std::size_t>(n);
-        }
+    if (!m_eof && m_size < m_cap) {
+        const std::size_t want = m_cap - m_size;
+        const std::ptrdiff_t n = m_file.Read(m_buf.get() + m_size, want);
+        if (n >= 0) m_size += static_cast<std::size_t>(n);
+        // Read stops short only at the end.
+        m_eof = n < 0 || static_cast<std::size_t>(n) < want;
+        ok = n >= 0;
     }
     std::memset(m_buf.get() + m_size, 0, kTail);
     return ok;

@@ -1,9 +1,10 @@
 #pragma once
 // Reads a file as text lines: a line ends at LF, CR LF counts as LF, and a
 // line may be of any length.
-#include <cstdio>
 #include <memory>
 #include <string>
+
+#include "core/platform/file.h"
 
 namespace lv {
 
@@ -14,7 +15,7 @@ public:
     LineReader() = default;
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
-    ~LineReader();
+    ~LineReader() = default;
 
     bool Open(const std::string& path);
     // The next line without its line end; false at the end or on a read error.
@@ -30,7 +31,7 @@ public:
 private:
     bool Fill();
 
-    std::FILE* m_file = nullptr;
+    platform::File m_file;
     std::string m_buf;
     std::size_t m_len = 0;  // bytes of m_buf that hold data
     std::size_t m_pos = 0;
@@ -49,7 +50,7 @@ public:
     BlockReader() = default;
     BlockReader(const BlockReader&) = delete;
     BlockReader& operator=(const BlockReader&) = delete;
-    ~BlockReader();
+    ~BlockReader() = default;
 
     // False when it cannot be opened.
     bool Open(const std::string& path);
@@ -64,7 +65,7 @@ public:
     bool AtEnd() const { return m_eof; }
 
 private:
-    int m_fd = -1;
+    platform::File m_file;
     std::size_t m_sizeHint = 0;
     std::unique_ptr<char[]> m_buf;
     std::size_t m_cap = 0;  // bytes of m_buf before the tail

@@ -7,6 +7,7 @@
 #include "core/ini/atomic_file.h"
 #include "core/library/csv.h"
 #include "core/library/recorder_library.h"
+#include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
 
@@ -81,7 +82,7 @@ NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::v
 
 NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after) {
     std::error_code ec;
-    if (!std::filesystem::exists(before, ec)) return {};
+    if (!std::filesystem::exists(lv::platform::FsPath(before), ec)) return {};
     CRDRecorderLibrary old(""), now("");
     old.SetModel(model);
     now.SetModel(model);

@@ -10,9 +10,6 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
@@ -20,6 +17,8 @@
 #include "core/library/csv.h"
 #include "core/library/line_reader.h"
 #include "core/library/title_store.h"
+#include "core/platform/cpu.h"
+#include "core/platform/memory.h"
 #include "core/settings/models.h"
 
 namespace {
@@ -97,11 +96,11 @@ int ParseGenreCode(const char* field) {
 using OFFSETS = CRDTitleInfo::OFFSETS;
 
 // Gives `advice` for the whole pages of `page` bytes inside [p, p + n).
-void Advise(void* p, std::size_t n, std::uintptr_t page, int advice) {
+void Advise(void* p, std::size_t n, std::uintptr_t page, void (*advice)(void*, std::size_t)) {
     const auto at = reinterpret_cast<std::uintptr_t>(p);
     const auto begin = (at + page - 1) & ~(page - 1);
     const auto end = (at + n) & ~(page - 1);
-    if (end > begin) ::madvise(static_cast<char*>(p) + (begin - at), end - begin, advice);
+    if (end > begin) advice(static_cast<char*>(p) + (begin - at), end - begin);
 }
 
 // Room that a title's texts never exceed: every kept byte, the NULs, the
@@ -311,7 +310,7 @@ void CBlockMasks::Classify(const char* p, std::size_t n, std::uint64_t* quote, s
                            std::uint64_t* stop) {
 #if defined(__SSE2__)
 #if defined(__GNUC__) && defined(__x86_64__)
-    static const bool avx2 = __builtin_cpu_supports("avx2");
+    static const bool avx2 = lv::platform::VectorLevel() >= 1;
     if (avx2 && g_parserCap >= 1) return ClassifyAvx2(p, n, quote, comma, stop);
 #endif
     const __m128i q = _mm_set1_epi8('"'), c = _mm_set1_epi8(','), lf = _mm_set1_epi8('\n');
@@ -858,15 +857,12 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         return std::pair(static_cast<void*>(m_aTitles.data() + m_aTitles.size()),
                          (m_aTitles.capacity() - m_aTitles.size()) * sizeof(CRDTitleInfo));
     };
-    Advise(room().first, room().second, std::uintptr_t{2} << 20, MADV_HUGEPAGE);
+    Advise(room().first, room().second, std::uintptr_t{2} << 20, lv::platform::AdviseHugePages);
     auto load = std::make_unique<LOAD>(LOAD{*store, discs, modelClass, m_aTitles, {}, {}});
     auto parse = &ParseLinesPlain;
 #if defined(__GNUC__) && defined(__x86_64__)
-    static const bool fast =
-        __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("popcnt");
-    static const bool wide = fast && __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("avx512f") &&
-                             __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2");
-    if (fast && g_parserCap >= 1) parse = wide && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
+    static const int level = lv::platform::VectorLevel();
+    if (level >= 1 && g_parserCap >= 1) parse = level >= 2 && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
 #endif
     bool ok = true;
     for (std::size_t keep = 0; ok;) {
@@ -875,7 +871,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         if (file.AtEnd()) break;
     }
     // What the load reached of a huge page but did not use goes back.
-    Advise(room().first, room().second, static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE)), MADV_DONTNEED);
+    Advise(room().first, room().second, lv::platform::PageSize(), lv::platform::DiscardPages);
     store->ReleaseUnused();
     m_aStores.push_back(std::move(store));
     return ok;

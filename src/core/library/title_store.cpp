@@ -1,14 +1,12 @@
 #include "core/library/title_store.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "core/library/records.h"
+#include "core/platform/memory.h"
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
@@ -16,18 +14,16 @@ constexpr std::size_t kNameBlock = 1 << 16;
 }  // namespace
 
 CTitleStore::~CTitleStore() {
-    for (const CHUNK& c : m_chunks) ::munmap(c.p, c.n);
+    for (const CHUNK& c : m_chunks) lv::platform::FreePages(c.p, c.n);
 }
 
 void CTitleStore::NewChunk(std::size_t n) {
     // Whole huge pages: a million titles' texts take tens of thousands of
     // page faults in small pages. Pages never touched cost nothing.
     const std::size_t size = (std::max(n, m_chunkSize) + kHugePage - 1) / kHugePage * kHugePage;
-    void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (p == MAP_FAILED) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(p, size, MADV_HUGEPAGE);
-#endif
+    void* p = lv::platform::AllocatePages(size);
+    if (!p) throw std::bad_alloc();
+    lv::platform::AdviseHugePages(p, size);
     m_chunks.push_back({p, size});
     m_chunk = static_cast<char*>(p);
     m_used = 0;
@@ -36,9 +32,9 @@ void CTitleStore::NewChunk(std::size_t n) {
 
 void CTitleStore::ReleaseUnused() {
     if (m_chunks.empty()) return;
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t page = lv::platform::PageSize();
     const std::size_t keep = (m_used + page - 1) / page * page;
-    if (keep < m_room) ::madvise(m_chunk + keep, m_room - keep, MADV_DONTNEED);
+    if (keep < m_room) lv::platform::DiscardPages(m_chunk + keep, m_room - keep);
 }
 
 void CTitleStore::AddDisc(const std::array<std::string, 5>& times) {

@@ -1,19 +1,20 @@
 #include "core/settings/netnavi_setting.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
 #include "core/ini/atomic_file.h"
 #include "core/ini/ini_file.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
 #include "core/settings/models.h"
 #include "core/settings/password.h"
 #include "core/text/cp932.h"
 #include "core/text/system_errors.h"
 
 namespace fs = std::filesystem;
+using lv::platform::FsPath;
 
 namespace {
 
@@ -42,13 +43,19 @@ std::string ReadValue(const lv::ini::IniFile& ini, const char* key) {
     return v;
 }
 
-std::string FileError(const fs::path& path, const std::error_code& ec) {
-    return lv::text::FileErrorText(path.filename().string(), ec.value());
+// The reason as an errno value, also for the standard library's own errors
+// (Windows error numbers there).
+std::string FileError(const std::string& path, const std::error_code& ec) {
+    return lv::text::FileErrorText(FsPath(path).filename().string(), ec.default_error_condition().value());
+}
+
+std::string LastFileError(const std::string& path) {
+    return FileError(path, std::error_code(errno, std::generic_category()));
 }
 
 bool Exists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(fs::symlink_status(path, ec));
+    return fs::exists(fs::symlink_status(FsPath(path), ec));
 }
 
 }  // namespace
@@ -144,7 +151,7 @@ bool CNetNaviSetting::Save() {
     lv::ini::IniFile ini;
     // An unreadable file is not overwritten: it may hold other sections.
     if (!ini.Load(GetIniPath())) {
-        m_strError = fs::path(GetIniPath()).filename().string() + ": cannot be read";
+        m_strError = FsPath(GetIniPath()).filename().string() + ": cannot be read";
         return false;
     }
     // All six keys reach the disk in one replacement of the file, or none.
@@ -174,24 +181,24 @@ bool CNetNaviSetting::Rename(const std::string& newName) {
             m_strError = FileError(newIni, std::make_error_code(std::errc::file_exists));
             return false;
         }
-        fs::rename(oldIni, newIni, ec);
+        fs::rename(FsPath(oldIni), FsPath(newIni), ec);
         if (ec) {
             m_strError = FileError(oldIni, ec);
             return false;
         }
     }
-    const fs::path oldDir = m_strAppDir + m_strName, newDir = m_strAppDir + newName;
-    if (fs::is_directory(oldDir, ec)) {
-        if (Exists(newDir.string())) {
+    const std::string oldDir = m_strAppDir + m_strName, newDir = m_strAppDir + newName;
+    if (fs::is_directory(FsPath(oldDir), ec)) {
+        if (Exists(newDir)) {
             m_strError = FileError(newDir, std::make_error_code(std::errc::file_exists));
             return false;
         }
-        fs::rename(oldDir, newDir, ec);
+        fs::rename(FsPath(oldDir), FsPath(newDir), ec);
         if (ec) {
             m_strError = FileError(oldDir, ec);
             // The profile goes back to its folder: half a move would split the recorder.
             std::error_code back;
-            if (Exists(newIni) && !Exists(oldIni)) fs::rename(newIni, oldIni, back);
+            if (Exists(newIni) && !Exists(oldIni)) fs::rename(FsPath(newIni), FsPath(oldIni), back);
             return false;
         }
     }
@@ -204,15 +211,15 @@ bool CNetNaviSetting::Delete() {
     if (!IsValidName(m_strName)) return false;
     std::error_code ec;
     const std::string ini = GetIniPath();
-    if (Exists(ini) && ::unlink(ini.c_str()) != 0) {
-        m_strError = FileError(ini, std::error_code(errno, std::generic_category()));
+    if (Exists(ini) && !lv::platform::Unlink(ini)) {
+        m_strError = LastFileError(ini);
         return false;
     }
     // Copies of the profile left by killed saves still hold the password.
-    lv::RemoveStaleTemps(m_strAppDir, fs::path(ini).filename().string() + ".~", fs::file_time_type::clock::now());
-    const fs::path dir = m_strAppDir + m_strName;
-    if (fs::is_directory(dir, ec)) {
-        fs::directory_iterator it(dir, ec);
+    lv::RemoveStaleTemps(m_strAppDir, FsPath(ini).filename().string() + ".~", fs::file_time_type::clock::now());
+    const std::string dir = m_strAppDir + m_strName;
+    if (fs::is_directory(FsPath(dir), ec)) {
+        fs::directory_iterator it(FsPath(dir), ec);
         if (ec) {
             m_strError = FileError(dir, ec);
             return false;
@@ -221,8 +228,8 @@ bool CNetNaviSetting::Delete() {
         // folder is the recorder's cache and holds none of its own.
         for (; it != fs::directory_iterator(); it.increment(ec)) {
             const std::string entry = it->path().string();
-            if (::unlink(entry.c_str()) != 0) {
-                m_strError = FileError(it->path(), std::error_code(errno, std::generic_category()));
+            if (!lv::platform::Unlink(entry)) {
+                m_strError = LastFileError(entry);
                 return false;
             }
         }
@@ -230,10 +237,10 @@ bool CNetNaviSetting::Delete() {
             m_strError = FileError(dir, ec);
             return false;
         }
-        fs::remove(dir, ec);  // a failure here is of no consequence
-    } else if (Exists(dir.string()) && ::unlink(dir.c_str()) != 0) {
+        fs::remove(FsPath(dir), ec);  // a failure here is of no consequence
+    } else if (Exists(dir) && !lv::platform::Unlink(dir)) {
         // A file in the cache folder's place would stop every later download.
-        m_strError = FileError(dir, std::error_code(errno, std::generic_category()));
+        m_strError = LastFileError(dir);
         return false;
     }
     return true;

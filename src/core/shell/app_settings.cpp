@@ -1,18 +1,16 @@
 #include "core/shell/app_settings.h"
 
-#include <fcntl.h>
-#include <pwd.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <string_view>
 
 #include "core/ini/ini_file.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
+#include "core/platform/program.h"
 #include "core/settings/models.h"
 
 namespace fs = std::filesystem;
+using lv::platform::FsPath;
 
 namespace {
 
@@ -143,57 +141,44 @@ const char kInstalledReadMe[] = LV_INSTALL_DOCDIR "/ReadMe.txt";
 
 namespace {
 
+// "/" ends a folder everywhere; Windows writes its own separator.
 std::string WithSeparator(std::string dir) {
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+    if (dir.empty() || (dir.back() != '/' && dir.back() != kSeparator)) dir += kSeparator;
     return dir;
 }
 
-bool SameFolder(const fs::path& a, const fs::path& b) {
+bool SameFolder(const std::string& a, const std::string& b) {
     std::error_code ec1, ec2;
     // /bin may be a link to /usr/bin; "dir" and "dir/" are one folder.
-    const fs::path ca = fs::weakly_canonical(a, ec1), cb = fs::weakly_canonical(b, ec2);
+    const fs::path ca = fs::weakly_canonical(FsPath(a), ec1), cb = fs::weakly_canonical(FsPath(b), ec2);
     return !ec1 && !ec2 && (ca / "").lexically_normal() == (cb / "").lexically_normal();
-}
-
-// $XDG_DATA_HOME/librovista, or ~/.local/share/librovista; empty without a home.
-std::string UserDataFolder() {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
-    // A relative XDG_DATA_HOME is invalid and is ignored.
-    if (xdg && xdg[0] == '/') return WithSeparator(xdg) + "librovista/";
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && *h) {
-        home = h;
-    } else if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir && *pw->pw_dir) {
-        home = pw->pw_dir;
-    }
-    if (home.empty()) return {};
-    return WithSeparator(home) + ".local/share/librovista/";
 }
 
 }  // namespace
 
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& installedFolder) {
-    if (const char* home = std::getenv("LIBROVISTA_HOME"); home && *home) return WithSeparator(home);
+    if (const std::string home = lv::platform::GetEnv("LIBROVISTA_HOME"); !home.empty()) return WithSeparator(home);
     std::string exeDir = WithSeparator(exeFolder);
     std::error_code ec;
-    if (fs::exists(exeDir + "Default.lbv", ec)) return exeDir;
-    if (::access(exeDir.c_str(), W_OK) == 0 && !SameFolder(exeDir, installedFolder)) return exeDir;
-    std::string data = UserDataFolder();
+    if (fs::exists(FsPath(exeDir + "Default.lbv"), ec)) return exeDir;
+    if (lv::platform::MayUseExecutableFolder(exeDir) && !SameFolder(exeDir, installedFolder)) return exeDir;
+    std::string data = lv::platform::UserDataFolder();
     if (data.empty()) return exeDir;
-    fs::create_directories(fs::path(data).parent_path().parent_path(), ec);
+    fs::create_directories(FsPath(data).parent_path().parent_path(), ec);
     // Profiles and caches are the user's own. A failure shows when the
     // document cannot be created there.
-    (void)::mkdir(data.c_str(), 0700);
+    (void)lv::platform::MakePrivateFolder(data);
     return data;
 }
 
 std::string GetProgramFolder(const char* argv0) {
     std::error_code ec;
-    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
-    if (ec || exe.empty()) {
+    fs::path exe = FsPath(lv::platform::ExecutablePath());
+    if (exe.empty()) {
         std::string a = argv0 ? argv0 : "";
         auto slash = a.rfind('/');
-        exe = slash == std::string::npos ? fs::current_path(ec) / a : fs::absolute(a, ec);
+        exe = slash == std::string::npos ? fs::current_path(ec) / FsPath(a) : fs::absolute(FsPath(a), ec);
     }
     return ChooseProgramFolder(exe.parent_path().string(), kInstalledBinDir);
 }
@@ -201,7 +186,7 @@ std::string GetProgramFolder(const char* argv0) {
 std::string GetReadMePath(const std::string& appDir, const std::string& installedReadMe) {
     std::string own = appDir + "ReadMe.txt";
     std::error_code ec;
-    return fs::exists(own, ec) ? own : installedReadMe;
+    return fs::exists(FsPath(own), ec) ? own : installedReadMe;
 }
 
 std::string GetSettingsPath(const std::string& appDir, std::string_view baseName) {
@@ -210,16 +195,11 @@ std::string GetSettingsPath(const std::string& appDir, std::string_view baseName
 
 std::string EnsureDefaultDocument(const std::string& appDir) {
     std::string path = appDir + "Default.lbv";
-    // Created when missing, never truncated.
-    // O_NONBLOCK: a FIFO in its place would otherwise hold the start-up forever.
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        // A read-only but existing document is still usable.
-        std::error_code ec;
-        return fs::is_regular_file(path, ec) ? path : std::string();
-    }
-    ::close(fd);
-    return path;
+    // Created when missing, never truncated; a FIFO in its place does not hold the start-up.
+    if (lv::platform::EnsureFile(path)) return path;
+    // A read-only but existing document is still usable.
+    std::error_code ec;
+    return fs::is_regular_file(FsPath(path), ec) ? path : std::string();
 }
 
 PROXY_SETTINGS ProxyFromSettings(const CAppSettings& s) {

@@ -41,10 +41,11 @@ PROXY_SETTINGS ProxyFromSettings(const CAppSettings& settings);
 
 // The program folder with a trailing separator, for the window and the tool alike:
 // LIBROVISTA_HOME when set; else the executable's folder when it holds
-// "Default.lbv" (a portable copy) or when this user may write it and it is not
-// the folder the program was installed into; else the user's data folder,
-// $XDG_DATA_HOME/librovista (~/.local/share/librovista by default), created
-// when missing. An installed program must not write beside its executable.
+// "Default.lbv" (a portable copy) or, on Linux, when this user may write it and
+// it is not the folder the program was installed into; else the user's data
+// folder, $XDG_DATA_HOME/librovista (~/.local/share/librovista by default) or
+// %APPDATA%\Librovista on Windows, created when missing. An installed program
+// must not write beside its executable.
 std::string GetProgramFolder(const char* argv0);
 // The same choice for a given executable folder and installed folder.
 std::string ChooseProgramFolder(const std::string& exeFolder, const std::string& installedFolder);

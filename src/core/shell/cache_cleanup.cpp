@@ -1,10 +1,6 @@
 #include "core/shell/cache_cleanup.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -15,11 +11,14 @@
 #include "core/library/new_titles.h"
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
 #include "core/text/system_errors.h"
 
 namespace fs = std::filesystem;
+using lv::platform::FsPath;
 
 namespace {
 
@@ -38,10 +37,9 @@ std::string ReplaceFirst(const std::string& format, std::string_view token, cons
 // platform refuses it, whoever runs the program.
 bool RemoveFile(const std::string& path, CLEANUPRESULT& result) {
     std::error_code ec;
-    struct stat st {};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))) {
+    if (lv::platform::IsReadOnlyFile(path, false)) {
         ec = std::make_error_code(std::errc::permission_denied);
-    } else if (::unlink(path.c_str()) != 0) {
+    } else if (!lv::platform::Unlink(path)) {
         ec = std::error_code(errno, std::generic_category());
     }
     if (ec) {
@@ -57,7 +55,7 @@ bool RemoveFile(const std::string& path, CLEANUPRESULT& result) {
 // Something other than a folder stands at the path.
 bool FileExists(const std::string& path) {
     std::error_code ec;
-    fs::file_status st = fs::symlink_status(path, ec);
+    fs::file_status st = fs::symlink_status(FsPath(path), ec);
     return !ec && fs::exists(st) && !fs::is_directory(st);
 }
 
@@ -73,7 +71,7 @@ bool IsTextFileName(std::string_view name) {
 std::vector<std::string> DescriptionFiles(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code ec;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(FsPath(folder), ec), end; !ec && it != end; it.increment(ec)) {
         std::string name = it->path().filename().string();
         if (!IsTextFileName(name)) continue;
         std::error_code sec;
@@ -100,7 +98,8 @@ CLEANUPRESULT DeleteLibraryCache(const std::string& appDir, const std::string& r
     }
     // What the last download found new goes with the library it was about;
     // it is no cache file of the recorder's and is not counted.
-    std::remove(NewTitlesPath(setting.GetCacheFolder()).c_str());
+    std::error_code ec;
+    fs::remove(FsPath(NewTitlesPath(setting.GetCacheFolder())), ec);
     lv::RemoveStaleTemps(setting.GetCacheFolder(), std::string(kNewTitlesFile) + ".~",
                          fs::file_time_type::clock::now());
     RemoveTransferLeftovers(setting.GetCacheFolder());

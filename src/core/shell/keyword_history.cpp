@@ -1,15 +1,12 @@
 #include "core/shell/keyword_history.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
 #include "core/text/cp932.h"
 
 std::string GetHistoryPath(const std::string& appDir) { return appDir + "Input.dat"; }
@@ -35,7 +32,7 @@ void AddKeyword(std::vector<std::string>& list, const std::string& text) {
 
 bool LoadHistory(std::vector<std::string>& list, const std::string& path) {
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return true;
+    if (!std::filesystem::exists(lv::platform::FsPath(path), ec)) return true;
     lv::LineReader reader;
     if (!reader.Open(path)) return false;
     std::string line;
@@ -48,9 +45,7 @@ bool LoadHistory(std::vector<std::string>& list, const std::string& path) {
 
 bool SaveHistory(const std::vector<std::string>& list, const std::string& path) {
     // A read-only history file stays as it is, as it would for every user.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH))))
-        return false;
+    if (lv::platform::IsSpecialFile(path) || lv::platform::IsReadOnlyFile(path)) return false;
 
     std::string bytes;
     for (const std::string& entry : list)

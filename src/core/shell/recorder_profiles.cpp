@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/platform/path.h"
 #include "core/text/messages.h"
 
 namespace {
 
 bool PathExists(const std::string& path) {
     std::error_code ec;
-    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    return std::filesystem::exists(std::filesystem::symlink_status(lv::platform::FsPath(path), ec));
 }
 
 PROFILE_RESULT Refused(PROFILE_FIELD field, const std::string& message) {

@@ -1,19 +1,18 @@
 #include "core/text/codec.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cstdint>
 #include <mutex>
 #include <unordered_map>
 
+#include "core/platform/code_page.h"
 #include "core/text/cp932.h"
 
 namespace lv::text {
 
 namespace {
 
-// Both directions as tables, built once from the C library's converter so that
+// Both directions as tables, built once from the system's converter so that
 // converting a whole list costs a lookup per character.
 struct Tables {
     std::array<char32_t, 256> single{};               // 0 = not a character
@@ -21,42 +20,26 @@ struct Tables {
     std::unordered_map<char32_t, std::uint16_t> enc;  // code point -> bytes (one or two)
 };
 
-char32_t DecodeOne(iconv_t cd, const char* in, std::size_t len) {
-    char inbuf[2] = {in[0], len > 1 ? in[1] : '\0'};
-    char outbuf[8];
-    char* ip = inbuf;
-    char* op = outbuf;
-    std::size_t il = len, ol = sizeof outbuf;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    if (iconv(cd, &ip, &il, &op, &ol) == static_cast<std::size_t>(-1) || il != 0) return 0;
-    std::size_t n = sizeof outbuf - ol;
-    if (n != 4) return 0;
-    char32_t cp = 0;
-    for (int k = 0; k < 4; ++k) cp |= static_cast<char32_t>(static_cast<unsigned char>(outbuf[k])) << (8 * k);
-    return cp;
-}
-
 const Tables& GetTables() {
     static Tables t;
     static std::once_flag once;
     std::call_once(once, [] {
-        iconv_t cd = iconv_open("UTF-32LE", "CP932");
+        lv::platform::Cp932Decoder decoder;
         for (int b = 0; b < 0x80; ++b) t.single[b] = static_cast<char32_t>(b);
-        if (cd != reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr): iconv's failure value
+        if (decoder.Available()) {
             for (int b = 0x80; b < 0x100; ++b) {
                 if (IsLeadByte(static_cast<unsigned char>(b))) continue;
-                char c = static_cast<char>(b);
-                t.single[b] = DecodeOne(cd, &c, 1);
+                const char c = static_cast<char>(b);
+                t.single[b] = decoder.Decode(std::string_view(&c, 1));
             }
             for (int lead = 0x81; lead <= 0xFC; ++lead) {
                 if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
                 for (int trail = 0x40; trail <= 0xFC; ++trail) {
                     if (trail == 0x7F) continue;
-                    char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-                    t.dbcs[lead * 256 + trail] = DecodeOne(cd, pair, 2);
+                    const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+                    t.dbcs[lead * 256 + trail] = decoder.Decode(std::string_view(pair, 2));
                 }
             }
-            iconv_close(cd);
         } else {
             // Without the converter at least the half-width katakana are known.
             for (int b = 0xA1; b <= 0xDF; ++b) t.single[b] = static_cast<char32_t>(0xFF61 + b - 0xA1);

@@ -1,8 +1,8 @@
 #include "core/text/system_errors.h"
 
 #include <cerrno>
-#include <cstring>
 
+#include "core/platform/errors.h"
 #include "core/text/messages.h"
 
 namespace lv::text {
@@ -16,15 +16,17 @@ std::string WithOriginal(const std::string& japanese, std::string_view original)
 std::string SystemErrorText(int errnum) {
     std::string japanese;
     switch (errnum) {
-    case ENOSPC:
+    case ENOSPC: japanese = lv::msg::ErrDiskFull(); break;
+#ifdef EDQUOT  // the Windows C runtime has no disk quotas
     case EDQUOT: japanese = lv::msg::ErrDiskFull(); break;
+#endif
     case EACCES:
     case EPERM: japanese = lv::msg::ErrAccessDenied(); break;
     case ENOENT: japanese = lv::msg::ErrFileNotFound(); break;
     case EROFS: japanese = lv::msg::ErrReadOnly(); break;
     default: break;
     }
-    return WithOriginal(japanese, std::strerror(errnum));
+    return WithOriginal(japanese, lv::platform::ErrorMessage(errnum));
 }
 
 std::string FileErrorText(const std::string& path, int errnum) { return path + ": " + SystemErrorText(errnum); }

@@ -7,6 +7,7 @@
 
 #include "core/ini/atomic_file.h"
 #include "core/library/title_doc.h"
+#include "core/platform/path.h"
 #include "core/search/genres.h"
 #include "core/text/codec.h"
 #include "core/views/genre_images.h"
@@ -266,7 +267,7 @@ std::string Json(const LIST_EXPORT& list) {
 }
 
 std::string LowerExtension(std::string_view path) {
-    std::string ext = std::filesystem::path(path).extension().string();
+    std::string ext = lv::platform::FsPath(path).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(),
                    [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });
     return ext;
@@ -287,7 +288,7 @@ std::string ExportList(const LIST_EXPORT& list, EXPORT_FORMAT format) {
 bool ExportListToFile(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::string& path, std::string& error) {
     if (lv::WriteFileAtomic(path, ExportList(list, format), std::nullopt, &error)) return true;
     // The file's name is the system's (UTF-8); the message is code page 932 throughout.
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = lv::platform::FsPath(path).filename().string();
     if (error.compare(0, name.size() + 2, name + ": ") == 0)
         error = lv::text::Utf8ToCp932(name) + error.substr(name.size());
     return false;

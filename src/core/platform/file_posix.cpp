@@ -1,0 +1,149 @@
+#include "core/platform/file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+
+namespace lv::platform {
+
+namespace {
+
+int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
+
+// Makes a rename in `dir` durable; a failure here loses nothing already written.
+void SyncFolder(const std::filesystem::path& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+bool WriteBits(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
+
+}  // namespace
+
+File& File::operator=(File&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_handle = other.m_handle;
+        other.m_handle = kNone;
+    }
+    return *this;
+}
+
+std::ptrdiff_t File::Read(void* buffer, std::size_t n) {
+    auto* p = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = ::read(Fd(m_handle), p + done, n - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return -1;
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return static_cast<std::ptrdiff_t>(done);
+}
+
+bool File::Write(const void* data, std::size_t n) {
+    const auto* p = static_cast<const char*>(data);
+    while (n > 0) {
+        const ssize_t put = ::write(Fd(m_handle), p, n);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        p += put;
+        n -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool File::Sync() { return ::fsync(Fd(m_handle)) == 0; }
+
+std::uint64_t File::Size() const {
+    struct stat st {};
+    if (m_handle == kNone || ::fstat(Fd(m_handle), &st) != 0 || st.st_size < 0) return 0;
+    return static_cast<std::uint64_t>(st.st_size);
+}
+
+bool File::Close() {
+    if (m_handle == kNone) return true;
+    const int fd = Fd(m_handle);
+    m_handle = kNone;
+    return ::close(fd) == 0;
+}
+
+File OpenRegularFile(const std::string& path) {
+    // O_NONBLOCK: opening a FIFO without a writer would otherwise wait forever.
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return {};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+        ::close(fd);
+        errno = err;
+        return {};
+    }
+    // Reads of a regular file never block; cleared all the same so that the
+    // descriptor behaves as an ordinary one wherever it goes.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    return File(fd);
+}
+
+File CreateNewFile(const std::string& path, unsigned mode) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    return fd < 0 ? File() : File(fd);
+}
+
+bool SetPermissions(File& file, unsigned mode) { return ::fchmod(Fd(file.m_handle), mode) == 0; }
+
+std::optional<unsigned> Permissions(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return st.st_mode & 07777;
+}
+
+bool EnsureFile(const std::string& path) {
+    // O_NONBLOCK: a FIFO in its place would otherwise hold the caller forever.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
+bool SyncFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = ::fsync(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
+}
+
+bool MoveIntoPlace(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) return false;
+    SyncFolder(std::filesystem::path(to).parent_path());
+    return true;
+}
+
+bool Unlink(const std::string& path) { return ::unlink(path.c_str()) == 0; }
+
+bool MakePrivateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0700) == 0; }
+
+bool IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool IsReadOnlyFile(const std::string& path, bool followLinks) {
+    struct stat st {};
+    const int r = followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st);
+    return r == 0 && S_ISREG(st.st_mode) && !WriteBits(st);
+}
+
+}  // namespace lv::platform

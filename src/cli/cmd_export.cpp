@@ -1,6 +1,7 @@
 // A search's result written as the window's list would show it: CSV, HTML or JSON.
 #include <cstdio>
 
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/library/title_doc.h"
 #include "core/shell/app_settings.h"
@@ -61,7 +62,7 @@ int CmdExport(Context& ctx) {
 
     if (!file) {
         const std::string bytes = ExportList(list, format);
-        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        Write(stdout, bytes, format == EXPORT_CSV_CP932);
         return 0;
     }
     std::string error;

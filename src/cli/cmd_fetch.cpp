@@ -1,10 +1,9 @@
 // fetch and describe: transfers with a recorder, with the status-bar texts
 // on stderr and Ctrl+C for the stop command.
 #include <chrono>
-#include <csignal>
-#include <cstdio>
 #include <thread>
 
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
@@ -15,10 +14,6 @@
 namespace lv::cli {
 
 namespace {
-
-volatile std::sig_atomic_t g_interrupted = 0;
-
-void OnInterrupt(int) { g_interrupted = 1; }
 
 class StatusPrinter : public CTransferListener {
 public:
@@ -40,25 +35,13 @@ PROXY_SETTINGS ProxyOf(const std::string& appDir) {
     return ProxyFromSettings(settings);
 }
 
-// Ctrl+C stops a transfer as the stop command does, for as long as this lives.
-class InterruptGuard {
-public:
-    InterruptGuard() : m_previous(std::signal(SIGINT, OnInterrupt)) { g_interrupted = 0; }
-    ~InterruptGuard() { std::signal(SIGINT, m_previous); }
-    InterruptGuard(const InterruptGuard&) = delete;
-    InterruptGuard& operator=(const InterruptGuard&) = delete;
-
-private:
-    void (*m_previous)(int);
-};
-
 // Runs the transfer to its end; false when it failed. The error text is
 // printed unless `quiet`.
 bool RunTransfer(const Context& ctx, CHttpThread& thread, bool quiet = false) {
     thread.Start();
     bool aborted = false;
     while (thread.GetExitCode() == TRANSFER_STILL_RUNNING) {
-        if (g_interrupted && !aborted) {
+        if (Interrupted() && !aborted) {
             thread.Abort();
             aborted = true;
         }
@@ -82,7 +65,7 @@ int FetchAll(const Context& ctx, const std::string& appDir) {
     while (auto thread = all.Next(appDir, proxy, &printer)) {
         RunTransfer(ctx, *thread, true);
         all.Finished(*thread);
-        if (g_interrupted) all.Stop();
+        if (Interrupted()) all.Stop();
     }
     Output err(ctx.cp932, stderr);
     if (all.AnySucceeded()) err.Text(NewsStatusText(all.GetNewCount(), all.GetRemovedCount()), stderr);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/ini/ini_file.h"
 #include "core/library/description_path.h"
@@ -21,7 +22,7 @@ bool TakeRecorderFilter(Context& ctx, const CRDTitleDoc& doc, std::optional<std:
     filter = FromArg(ctx, ctx.args.front());
     const auto& names = doc.GetRecorderNames();
     if (std::find(names.begin(), names.end(), *filter) != names.end()) return true;
-    std::fprintf(stderr, "librovista-cli: the document has no recorder %s\n", ctx.args.front().c_str());
+    Print(stderr, "librovista-cli: the document has no recorder %s\n", ctx.args.front().c_str());
     return false;
 }
 
@@ -112,18 +113,18 @@ int CmdDescription(Context& ctx) {
     const std::string name = FromArg(ctx, ctx.args[0]);
     const CRDRecorderLibrary* lib = doc->FindRecorder(name);
     if (!lib) {
-        std::fprintf(stderr, "librovista-cli: the document has no library for %s\n", ctx.args[0].c_str());
+        Print(stderr, "librovista-cli: the document has no library for %s\n", ctx.args[0].c_str());
         return 1;
     }
     if (*index >= lib->GetTitleCount()) {
-        std::fprintf(stderr, "librovista-cli: %s has %d titles\n", ctx.args[0].c_str(), lib->GetTitleCount());
+        Print(stderr, "librovista-cli: %s has %d titles\n", ctx.args[0].c_str(), lib->GetTitleCount());
         return 1;
     }
     // A library exists only for a loadable profile, so the name is a profile's.
     doc->LoadDescription(DescriptionPath(doc->AppDir(), name, lib->Title(*index).Field(TF_TEXTFILE)).value_or(""));
     std::string text = ctx.out.Encode(doc->GetDescription());
     if (text.empty() || text.back() != '\n') text += '\n';
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    Write(stdout, text, ctx.cp932);
     return 0;
 }
 

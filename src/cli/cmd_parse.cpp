@@ -1,5 +1,4 @@
-#include <cstdio>
-
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/library/recorder_library.h"
 
@@ -18,8 +17,7 @@ int CmdParse(Context& ctx) {
     lib.SetModel(model);
     // An unreadable file gives what the document would show: nothing of it.
     auto note = [](const std::string& path) {
-        if (*NotAFileNote(path))
-            std::fprintf(stderr, "librovista-cli: cannot read %s: not a regular file\n", path.c_str());
+        if (*NotAFileNote(path)) Print(stderr, "librovista-cli: cannot read %s: not a regular file\n", path.c_str());
     };
     if (disc && !lib.LoadDiscList(*disc)) note(*disc);
     if (library && !lib.LoadTitleList(*library)) note(*library);

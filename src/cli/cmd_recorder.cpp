@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
@@ -17,7 +18,7 @@ namespace {
 // The file error, then the program's message, as the dialogs show them.
 int Report(const Context& ctx, const PROFILE_RESULT& r) {
     if (r.Ok()) return 0;
-    if (!r.strFileError.empty()) std::fprintf(stderr, "%s\n", r.strFileError.c_str());
+    if (!r.strFileError.empty()) Print(stderr, "%s\n", r.strFileError.c_str());
     return r.strMessage.empty() ? 1 : Fail(ctx, r.strMessage);
 }
 
@@ -67,18 +68,18 @@ int Save(const Context& ctx, CNetNaviSetting& setting, const PROFILE_FIELDS& f, 
     const PROFILE_RESULT r = SaveProfile(
         setting, f, name, [force](const std::string&) { return force; }, list);
     if (r.nStep == PROFILE_DECLINED) {
-        std::fprintf(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
-                     ctx.out.Encode(name).c_str());
+        Print(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
+              ctx.out.Encode(name).c_str());
         return 1;
     }
     if (r.nStep == PROFILE_DOCUMENT_FAILED && list)
-        std::fprintf(stderr, "librovista-cli: cannot write the document; nothing was changed\n");
+        Print(stderr, "librovista-cli: cannot write the document; nothing was changed\n");
     return Report(ctx, r);
 }
 
 int SaveDocument(CRDTitleDoc& doc) {
     if (doc.OnSaveDocument(doc.GetPathName())) return 0;
-    std::fprintf(stderr, "librovista-cli: cannot write the document %s\n", doc.GetPathName().c_str());
+    Print(stderr, "librovista-cli: cannot write the document %s\n", doc.GetPathName().c_str());
     return 1;
 }
 
@@ -86,7 +87,7 @@ int SaveDocument(CRDTitleDoc& doc) {
 std::vector<std::string>::iterator ListedName(CRDTitleDoc& doc, const std::string& name, const std::string& shown) {
     auto& names = doc.GetRecorderNames();
     auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end()) std::fprintf(stderr, "librovista-cli: the document has no recorder %s\n", shown.c_str());
+    if (it == names.end()) Print(stderr, "librovista-cli: the document has no recorder %s\n", shown.c_str());
     return it;
 }
 

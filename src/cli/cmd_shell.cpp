@@ -1,4 +1,5 @@
 // The keyword history and the cache clean-ups of the program folder.
+#include "cli/console.h"
 #include "cli/context.h"
 #include "core/library/title_doc.h"
 #include "core/shell/cache_cleanup.h"
@@ -12,7 +13,7 @@ int CmdHistory(Context& ctx) {
     std::vector<std::string> list;
     if (args.empty()) {
         if (!LoadHistory(list, path)) {
-            std::fprintf(stderr, "librovista-cli: cannot read %s\n", path.c_str());
+            Print(stderr, "librovista-cli: cannot read %s\n", path.c_str());
             return 1;
         }
         ctx.out.BeginList();
@@ -27,7 +28,7 @@ int CmdHistory(Context& ctx) {
     LoadHistory(list, path);
     AddKeyword(list, text);
     if (!SaveHistory(list, path)) {
-        std::fprintf(stderr, "librovista-cli: cannot write %s\n", path.c_str());
+        Print(stderr, "librovista-cli: cannot write %s\n", path.c_str());
         return 1;
     }
     return 0;

@@ -1,7 +1,9 @@
 #include "cli/context.h"
 
 #include <cstdio>
+#include <filesystem>
 
+#include "cli/console.h"
 #include "core/ini/atomic_file.h"
 #include "core/library/title_doc.h"
 #include "core/shell/app_settings.h"
@@ -32,12 +34,16 @@ bool TakeFlag(std::vector<std::string>& args, const std::string& name) {
 
 const char* NotAFileNote(const std::string& path) { return IsSpecialFile(path) ? ": not a regular file" : ""; }
 
-std::string FromArg(const Context& ctx, const std::string& arg) { return ctx.cp932 ? arg : text::Utf8ToCp932(arg); }
+std::string FromArg(const Context& ctx, const std::string& arg) {
+    return ctx.cp932 && !kUnicodeCommandLine ? arg : text::Utf8ToCp932(arg);
+}
 
 std::string ProgramFolder(const Context& ctx) {
     if (!ctx.home) return GetProgramFolder(nullptr);
     std::string dir = *ctx.home;
-    if (dir.empty() || dir.back() != '/') dir += '/';
+    // As the program folder is spelled everywhere: "/" ends it too.
+    constexpr char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (dir.empty() || (dir.back() != '/' && dir.back() != kSeparator)) dir += kSeparator;
     return dir;
 }
 
@@ -45,8 +51,8 @@ std::string DocumentPath(const Context& ctx) {
     if (ctx.doc) return *ctx.doc;
     std::string path = EnsureDefaultDocument(ProgramFolder(ctx));
     if (path.empty())
-        std::fprintf(stderr, "librovista-cli: cannot create %sDefault.lbv%s\n", ProgramFolder(ctx).c_str(),
-                     NotAFileNote(ProgramFolder(ctx) + "Default.lbv"));
+        Print(stderr, "librovista-cli: cannot create %sDefault.lbv%s\n", ProgramFolder(ctx).c_str(),
+              NotAFileNote(ProgramFolder(ctx) + "Default.lbv"));
     return path;
 }
 
@@ -55,7 +61,7 @@ std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx) {
     if (path.empty()) return nullptr;
     auto doc = std::make_unique<CRDTitleDoc>(ProgramFolder(ctx));
     if (!doc->OnOpenDocument(path)) {
-        std::fprintf(stderr, "librovista-cli: cannot read the document %s%s\n", path.c_str(), NotAFileNote(path));
+        Print(stderr, "librovista-cli: cannot read the document %s%s\n", path.c_str(), NotAFileNote(path));
         return nullptr;
     }
     return doc;

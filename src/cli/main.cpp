@@ -1,8 +1,8 @@
 // librovista-cli: the library, headless.
 #include <cstdio>
-#include <cstring>
 #include <string>
 
+#include "cli/console.h"
 #include "cli/context.h"
 
 namespace {
@@ -59,27 +59,29 @@ const char kUsage[] =
     "its CSV is UTF-8 with a byte-order mark, or code page 932 with --cp932.\n";
 
 int Usage(const std::string& why) {
-    if (!why.empty()) std::fprintf(stderr, "librovista-cli: %s\n", why.c_str());
-    std::fputs(kUsage, stderr);
+    if (!why.empty()) lv::cli::Print(stderr, "librovista-cli: %s\n", why.c_str());
+    lv::cli::Write(stderr, kUsage, false);
     return 2;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::vector<std::string> words = lv::cli::StartConsole(argc, argv);
+    const std::size_t count = words.size();
     lv::cli::Context ctx;
-    int i = 1;
+    std::size_t i = 1;
     bool version = false;
-    for (; i < argc && argv[i][0] == '-'; ++i) {
-        std::string opt = argv[i];
+    for (; i < count && words[i].starts_with('-'); ++i) {
+        const std::string& opt = words[i];
         if (opt == "--cp932") {
             ctx.cp932 = true;
         } else if (opt == "--json") {
             ctx.json = true;
-        } else if ((opt == "--home" || opt == "--doc") && i + 1 < argc) {
-            (opt == "--home" ? ctx.home : ctx.doc) = argv[++i];
+        } else if ((opt == "--home" || opt == "--doc") && i + 1 < count) {
+            (opt == "--home" ? ctx.home : ctx.doc) = words[++i];
         } else if (opt == "--help" || opt == "-h") {
-            std::fputs(kUsage, stdout);
+            lv::cli::Write(stdout, kUsage, false);
             return 0;
         } else if (opt == "--version") {
             version = true;
@@ -89,12 +91,13 @@ int main(int argc, char** argv) {
     }
     // After the loop, so that a --home given with it is the folder shown.
     if (version) {
-        std::printf("librovista-cli %s\nprogram folder: %s\n", LV_VERSION_TEXT, lv::cli::ProgramFolder(ctx).c_str());
+        lv::cli::Print(stdout, "librovista-cli %s\nprogram folder: %s\n", LV_VERSION_TEXT,
+                       lv::cli::ProgramFolder(ctx).c_str());
         return 0;
     }
-    if (i >= argc) return Usage("no command given");
-    std::string name = argv[i++];
-    for (; i < argc; ++i) ctx.args.emplace_back(argv[i]);
+    if (i >= count) return Usage("no command given");
+    const std::string& name = words[i++];
+    ctx.args.assign(words.begin() + static_cast<std::ptrdiff_t>(i), words.end());
     ctx.out = lv::cli::Output(ctx.cp932);
     ctx.out.SetJson(ctx.json);
     for (const auto& c : kCommands) {

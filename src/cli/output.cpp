@@ -1,5 +1,6 @@
 #include "cli/output.h"
 
+#include "cli/console.h"
 #include "core/library/recorder_library.h"
 #include "core/text/codec.h"
 #include "core/text/cp932.h"
@@ -45,13 +46,13 @@ void Output::Line(const std::vector<std::string_view>& values) {
             text::AppendUtf8(m_line, values[i], true);
     }
     m_line += '\n';
-    std::fwrite(m_line.data(), 1, m_line.size(), m_out);
+    Write(m_out, m_line, m_cp932);
 }
 
 void Output::Text(std::string_view cp932, std::FILE* to) {
     std::string s = Encode(cp932);
     s += '\n';
-    std::fwrite(s.data(), 1, s.size(), to);
+    Write(to, s, m_cp932);
 }
 
 void Output::OpenObject() {
@@ -69,12 +70,12 @@ void Output::Key(const char* key) {
 
 void Output::CloseObject() {
     m_line += '}';
-    std::fwrite(m_line.data(), 1, m_line.size(), m_out);
+    Write(m_out, m_line, false);
 }
 
 void Output::EndList(bool failed) {
     if (!m_json || !m_bListBegun || (failed && !m_bListOpen)) return;
-    std::fputs(m_bListOpen ? "\n]\n" : "[]\n", m_out);
+    Write(m_out, m_bListOpen ? "\n]\n" : "[]\n", false);
 }
 
 void Output::Record(std::initializer_list<FIELD> fields) {

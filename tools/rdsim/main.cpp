@@ -1,7 +1,15 @@
 // rdsim: a recorder's web interface on this machine, for trying the program
 // without a recorder and for the tests that drive the built programs.
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+#else
 #include <pthread.h>
 #include <signal.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -9,13 +17,100 @@
 #include <string>
 #include <vector>
 
+#include "core/platform/path.h"
 #include "rdsim/rdsim.h"
+
+namespace {
+
+// The arguments after the program's name: on Windows from the UTF-16 command
+// line, as UTF-8 paths, with the output in binary mode so that a line ends
+// in "\n" as everywhere.
+std::vector<std::string> Arguments(int argc, char** argv) {
+#ifdef _WIN32
+    ::_setmode(::_fileno(stdout), _O_BINARY);
+    ::_setmode(::_fileno(stderr), _O_BINARY);
+    int n = 0;
+    if (LPWSTR* wide = ::CommandLineToArgvW(::GetCommandLineW(), &n)) {
+        std::vector<std::string> args;
+        for (int i = 1; i < n; ++i) args.push_back(lv::platform::Narrow(wide[i]));
+        ::LocalFree(wide);
+        return args;
+    }
+#endif
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+// What stops the server: Ctrl+C or SIGTERM; on Windows Ctrl+C, Ctrl+Break or
+// the console closing. Set up before the server's threads start.
+class StopRequest {
+public:
+    StopRequest();
+    ~StopRequest();
+    StopRequest(const StopRequest&) = delete;
+    StopRequest& operator=(const StopRequest&) = delete;
+    // Blocks until a stop is asked for.
+    void Wait();
+
+#ifdef _WIN32
+private:
+    static BOOL WINAPI OnConsoleEvent(DWORD event);
+    static inline HANDLE s_asked = nullptr;
+    static inline HANDLE s_done = nullptr;
+#else
+private:
+    sigset_t m_signals;
+#endif
+};
+
+#ifdef _WIN32
+StopRequest::StopRequest() {
+    s_asked = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    s_done = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    // A process started without Ctrl+C (a background job) still takes it.
+    ::SetConsoleCtrlHandler(nullptr, FALSE);
+    ::SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+StopRequest::~StopRequest() { ::SetEvent(s_done); }
+
+void StopRequest::Wait() { ::WaitForSingleObject(s_asked, INFINITE); }
+
+BOOL WINAPI StopRequest::OnConsoleEvent(DWORD event) {
+    ::SetEvent(s_asked);
+    // The process ends when this returns from a closed console, a log-off or
+    // a shutdown: the server gets a few seconds to close its connections.
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) ::WaitForSingleObject(s_done, 4000);
+    return TRUE;
+}
+#else
+StopRequest::StopRequest() {
+    // The server's threads inherit this mask; only the main thread takes the
+    // signals. A shell starts background jobs with SIGINT ignored, and an
+    // ignored signal never reaches sigwait, so the default goes back first.
+    signal(SIGINT, SIG_DFL);
+    signal(SIGTERM, SIG_DFL);
+    sigemptyset(&m_signals);
+    sigaddset(&m_signals, SIGINT);
+    sigaddset(&m_signals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &m_signals, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+}
+
+StopRequest::~StopRequest() = default;
+
+void StopRequest::Wait() {
+    int signal = 0;
+    sigwait(&m_signals, &signal);
+}
+#endif
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace lv::rdsim;
     CommandLine cl;
     std::string error;
-    if (!ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc), cl, error)) {
+    if (!ParseCommandLine(Arguments(argc, argv), cl, error)) {
         std::fprintf(stderr, "rdsim: %s\n%s", error.c_str(), Usage().c_str());
         return 2;
     }
@@ -24,21 +119,15 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (cl.bVersion) {
-        std::printf("%s %s\n", std::filesystem::path(argv[0]).filename().c_str(), LV_VERSION_TEXT);
+        std::filesystem::path name = std::filesystem::path(argv[0]).filename();
+#ifdef _WIN32
+        name.replace_extension();
+#endif
+        std::printf("%s %s\n", name.string().c_str(), LV_VERSION_TEXT);
         return 0;
     }
 
-    // The server's threads inherit this mask; only the main thread takes the
-    // signals. A shell starts background jobs with SIGINT ignored, and an
-    // ignored signal never reaches sigwait, so the default goes back first.
-    signal(SIGINT, SIG_DFL);
-    signal(SIGTERM, SIG_DFL);
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-    signal(SIGPIPE, SIG_IGN);
+    StopRequest stop;
 
     if (!cl.bQuiet) {
         cl.options.onRequest = [](const RequestRecord& r) {
@@ -58,7 +147,7 @@ int main(int argc, char** argv) {
     }
     if (!cl.strSave.empty()) {
         std::error_code ec;
-        std::filesystem::create_directories(cl.strSave, ec);
+        std::filesystem::create_directories(lv::platform::FsPath(cl.strSave), ec);
         if (!sim.Sample()->WriteRecorderFiles(cl.strSave, &error)) {
             std::fprintf(stderr, "rdsim: %s\n", error.c_str());
             return 1;
@@ -74,8 +163,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", sim.Url().c_str());
     std::fflush(stdout);
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    stop.Wait();
     sim.Stop();
     return 0;
 }

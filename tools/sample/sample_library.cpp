@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "core/platform/path.h"
 #include "sample/sample_words.h"
 
 namespace lv::sample {
@@ -399,12 +400,12 @@ std::string MakeDetailsPage(const PageFields& f, const std::string& description)
 }
 
 bool SampleLibrary::WriteCacheFiles(const std::string& folder, std::string* error) const {
-    const std::filesystem::path dir(folder);
+    const std::filesystem::path dir = lv::platform::FsPath(folder);
     return WriteBytes(dir / "Library.csv", LibraryCsv(), error) && WriteBytes(dir / "Disc.csv", DiscCacheCsv(), error);
 }
 
 bool SampleLibrary::WriteRecorderFiles(const std::string& folder, std::string* error) const {
-    const std::filesystem::path dir(folder);
+    const std::filesystem::path dir = lv::platform::FsPath(folder);
     if (!WriteBytes(dir / "Library.csv", LibraryCsv(), error)) return false;
     if (m_options.modelClass != 1 && !WriteBytes(dir / "Disc.csv", DiscListCsv(), error)) return false;
     for (std::size_t i = 0; i < m_titles.size(); ++i)

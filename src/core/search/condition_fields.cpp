@@ -81,7 +81,8 @@ std::optional<int> ParseGenre(std::string_view text) {
     const bool hex = arg.size() > 2 && arg[0] == '0' && (arg[1] == 'x' || arg[1] == 'X');
     const char* digits = arg.c_str() + (hex ? 2 : 0);
     char* end = nullptr;
-    const long value = std::strtol(digits, &end, hex ? 16 : 10);
+    // long long: a long is 32 bits on Windows, where a code past it would clamp to the maximum.
+    const long long value = std::strtoll(digits, &end, hex ? 16 : 10);
     const bool number = std::isxdigit(static_cast<unsigned char>(*digits)) != 0;  // no sign, no space
     if (number && end != digits && *end == '\0' && value >= 0 && value <= 0x7FFFFFFF) return static_cast<int>(value);
     if (const GENRE_ENTRY* g = FindGenre(text)) return g->nCode;

@@ -10,6 +10,8 @@
 #include "core/library/line_reader.h"
 #include "core/library/new_titles.h"
 #include "core/net/http_thread.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -26,7 +28,7 @@ std::vector<std::size_t> CharStarts(std::string_view s) {
 }
 
 void RemoveIfThere(const std::string& path) {
-    if (!path.empty()) std::remove(path.c_str());
+    if (!path.empty()) lv::platform::Unlink(path);
 }
 
 }  // namespace
@@ -40,7 +42,8 @@ bool CDownloadLibraryThread::CheckFirstChunk(const char* data, std::size_t lengt
 bool CDownloadLibraryThread::DoTransfer() {
     const auto started = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
-    std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows in the next steps
+    std::filesystem::create_directories(lv::platform::FsPath(m_strCacheFolder),
+                                        ec);  // a failure shows in the next steps
     std::string lib = lv::CreateTempFile(m_strCacheFolder + "~RD");
     std::string disc = lv::CreateTempFile(m_strCacheFolder + "~RD");
     bool ok;
@@ -63,12 +66,12 @@ bool CDownloadLibraryThread::DoTransfer() {
         NEWTITLES news;
         if (ok) {
             news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib);
-            if (!SaveNewTitles(newsPath, news)) std::remove(newsPath.c_str());
+            if (!SaveNewTitles(newsPath, news)) lv::platform::Unlink(newsPath);
         }
         // Both lists are complete: only now is the old cache replaced.
         if (ok) {
             ok = ReplaceFile(lib, m_strLibraryPath);
-            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews))) std::remove(newsPath.c_str());
+            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews))) lv::platform::Unlink(newsPath);
         }
         if (ok) {
             m_nNewCount = static_cast<int>(news.aNew.size());
@@ -89,7 +92,7 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
         SetFileErrorText(libraryPath);
         return false;
     }
-    std::FILE* out = std::fopen(discPath.c_str(), "wb");
+    std::FILE* out = CreateOutputFile(discPath);
     if (!out) {
         SetFileErrorText(discPath);
         return false;

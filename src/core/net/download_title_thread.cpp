@@ -9,6 +9,8 @@
 #include "core/net/http_thread.h"
 #include "core/net/request_path.h"
 #include "core/net/textarea.h"
+#include "core/platform/file.h"
+#include "core/platform/path.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 
@@ -76,7 +78,7 @@ public:
         : m_inner(std::move(inner)), m_tmp(std::move(tmp)), m_path(std::move(path)), m_fail(std::move(fail)) {}
     ~CReplacingSink() override {
         m_inner.reset();  // closes the file first
-        if (!m_tmp.empty()) std::remove(m_tmp.c_str());
+        if (!m_tmp.empty()) lv::platform::Unlink(m_tmp);
     }
 
     int Write(const char* data, std::size_t length) override { return m_inner->Write(data, length); }
@@ -102,11 +104,11 @@ private:
 
 std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(const std::string& destination) {
     // Named as the library download's temporary files, so the same clean-ups find it.
-    const std::string folder = std::filesystem::path(destination).parent_path().string() + "/";
-    std::string tmp = lv::CreateTempFile(folder + lv::kTransferTempPrefix);
-    std::FILE* f = tmp.empty() ? nullptr : std::fopen(tmp.c_str(), "wb");
+    const std::u8string folder = lv::platform::FsPath(destination).parent_path().u8string() + u8"/";
+    std::string tmp = lv::CreateTempFile(std::string(folder.begin(), folder.end()) + lv::kTransferTempPrefix);
+    std::FILE* f = tmp.empty() ? nullptr : CreateOutputFile(tmp);
     if (!f) {
-        if (!tmp.empty()) std::remove(tmp.c_str());
+        if (!tmp.empty()) lv::platform::Unlink(tmp);
         SetFileErrorText(destination);
         return nullptr;
     }
@@ -123,7 +125,8 @@ std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(c
 bool CDownloadTitleThread::DoTransfer() {
     const auto started = std::filesystem::file_time_type::clock::now();
     std::error_code ec;
-    std::filesystem::create_directories(m_strCacheFolder, ec);  // a failure shows when a file is made
+    std::filesystem::create_directories(lv::platform::FsPath(m_strCacheFolder),
+                                        ec);  // a failure shows when a file is made
     int item = 0;
     for (auto& title : m_aTitles) {
         SetCurrentItem(++item);

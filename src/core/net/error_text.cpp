@@ -1,29 +1,93 @@
 #include "core/net/error_text.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#include <wininet.h>
+#else
 #include <curl/curl.h>
+#endif
 
 #include "core/text/messages.h"
 #include "core/text/system_errors.h"
 
-std::string TransferErrorText(int code, std::string_view original) {
-    std::string japanese;
+namespace {
+
+#ifdef _WIN32
+// WinINet reports some network failures with Winsock's codes (Wine does so
+// where Windows has its own): both mean the same to the user.
+std::string JapaneseText(int code) {
+    switch (static_cast<DWORD>(code)) {
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+    case WSAHOST_NOT_FOUND:
+    case WSANO_DATA: return lv::msg::ErrHostNotFound();
+    case ERROR_INTERNET_PROXY_SERVER_UNREACHABLE: return lv::msg::ErrProxyNotFound();
+    case ERROR_INTERNET_CANNOT_CONNECT:
+    case WSAECONNREFUSED:
+    case WSAENETUNREACH:
+    case WSAEHOSTUNREACH: return lv::msg::ErrCannotConnect();
+    case ERROR_INTERNET_TIMEOUT:
+    case WSAETIMEDOUT: return lv::msg::ErrTimedOut();
+    case ERROR_INTERNET_CONNECTION_RESET:
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case WSAECONNRESET:
+    case WSAECONNABORTED:
+    case WSAENETRESET: return lv::msg::ErrConnectionReset();
+    case ERROR_INTERNET_BAD_AUTO_PROXY_SCRIPT:
+    case ERROR_INTERNET_UNABLE_TO_DOWNLOAD_SCRIPT: return lv::msg::ErrProxy();
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+    case ERROR_HTTP_INVALID_HEADER: return lv::msg::ErrBadResponse();
+    default: return {};
+    }
+}
+#else
+std::string JapaneseText(int code) {
     switch (static_cast<CURLcode>(code)) {
-    case CURLE_COULDNT_RESOLVE_HOST: japanese = lv::msg::ErrHostNotFound(); break;
-    case CURLE_COULDNT_RESOLVE_PROXY: japanese = lv::msg::ErrProxyNotFound(); break;
-    case CURLE_COULDNT_CONNECT: japanese = lv::msg::ErrCannotConnect(); break;
-    case CURLE_OPERATION_TIMEDOUT: japanese = lv::msg::ErrTimedOut(); break;
+    case CURLE_COULDNT_RESOLVE_HOST: return lv::msg::ErrHostNotFound();
+    case CURLE_COULDNT_RESOLVE_PROXY: return lv::msg::ErrProxyNotFound();
+    case CURLE_COULDNT_CONNECT: return lv::msg::ErrCannotConnect();
+    case CURLE_OPERATION_TIMEDOUT: return lv::msg::ErrTimedOut();
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_GOT_NOTHING:
-    case CURLE_PARTIAL_FILE: japanese = lv::msg::ErrConnectionReset(); break;
-    case CURLE_PROXY: japanese = lv::msg::ErrProxy(); break;
+    case CURLE_PARTIAL_FILE: return lv::msg::ErrConnectionReset();
+    case CURLE_PROXY: return lv::msg::ErrProxy();
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_BAD_CONTENT_ENCODING:
     case CURLE_FILESIZE_EXCEEDED:
     case CURLE_HTTP2:
-    case CURLE_HTTP3: japanese = lv::msg::ErrBadResponse(); break;
-    default: break;
+    case CURLE_HTTP3: return lv::msg::ErrBadResponse();
+    default: return {};
     }
-    return lv::text::WithOriginal(japanese, original);
 }
+#endif
+
+}  // namespace
+
+std::string TransferErrorText(int code, std::string_view original) {
+    return lv::text::WithOriginal(JapaneseText(code), original);
+}
+
+#ifdef _WIN32
+std::string InternetMessageText(unsigned long code) {
+    // WinINet's texts live in its own module; Winsock's are the system's.
+    wchar_t* text = nullptr;
+    const DWORD n =
+        ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_FROM_SYSTEM |
+                             FORMAT_MESSAGE_IGNORE_INSERTS,
+                         ::GetModuleHandleW(L"wininet.dll"), code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message(text ? text : L"", text ? n : 0);
+    if (text) ::LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    if (message.empty()) return {};
+    // Core texts are code page 932; a character without a form there becomes "?".
+    const int size =
+        ::WideCharToMultiByte(932, 0, message.data(), static_cast<int>(message.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(932, 0, message.data(), static_cast<int>(message.size()), bytes.data(), size, nullptr,
+                              nullptr);
+    return bytes;
+}
+#endif

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -96,6 +97,9 @@ protected:
     bool Fetch(const std::string& objectPath, const char* destination);
     void SetErrorText(const std::string& text);
     void SetFileErrorText(const std::string& path);  // from errno
+    // The file emptied and opened for writing; null with errno set. Paths are
+    // UTF-8 on Windows, where a narrow name would go through the ANSI code page.
+    static std::FILE* CreateOutputFile(const std::string& path);
     bool Aborted() const { return m_bAbort.load() != 0; }
     void Post(int status);
     void SetCurrentItem(int item) { m_nCurrentItem = item; }
@@ -108,13 +112,25 @@ protected:
     std::string m_strAppDir;
 
 private:
+    class CRequest;  // one GET as both transports see it (http_transport.h)
+
     void Run();
-    bool InitInstance();
     int OnStartTransfer();  // the exit code
+
+    // The transport, one source per platform: libcurl or WinINet.
+    bool InitInstance();
     void ExitInstance();
+    // user and password are null when the profile's security is off.
+    bool OpenConnection(const std::string& host, int port, const char* user, const char* password);
+    // GETs the path, feeding the answer to the request; false when the
+    // exchange failed, with the text set unless the request failed itself.
+    bool Send(const std::string& objectPath, CRequest& request);
 
     struct Impl;
-    std::unique_ptr<Impl> m_pImpl;
+    struct ImplDeleter {
+        void operator()(Impl* impl) const;
+    };
+    std::unique_ptr<Impl, ImplDeleter> m_pImpl;
     PROXY_SETTINGS m_proxy;
     CTransferListener* m_pListener;
     std::thread m_thread;

@@ -1,6 +1,12 @@
 #include "core/settings/password.h"
 
+#ifdef _WIN32
+#include <windows.h>
+// windows.h first: bcrypt.h needs its types.
+#include <bcrypt.h>
+#else
 #include <openssl/evp.h>
+#endif
 
 #include <array>
 #include <cstring>
@@ -17,9 +23,33 @@ namespace {
 constexpr std::array<unsigned char, 16> kKey = {0x4c, 0x76, 0x9e, 0x21, 0xd3, 0x58, 0x0b, 0xa7,
                                                 0x6f, 0xe2, 0x35, 0x94, 0x1c, 0xc8, 0x7a, 0x03};
 
+// One block, no chaining, no padding: the block is already exactly 16 bytes.
+#ifdef _WIN32
+// Any failure, whatever its status, is just a password that cannot be
+// protected or read.
+bool CryptBlock(const unsigned char* in, unsigned char* out, bool encrypt) {
+    BCRYPT_ALG_HANDLE alg = nullptr;
+    if (::BCryptOpenAlgorithmProvider(&alg, BCRYPT_AES_ALGORITHM, nullptr, 0) < 0) return false;
+    BCRYPT_KEY_HANDLE key = nullptr;
+    ULONG n = 0;
+    bool ok = ::BCryptSetProperty(alg, BCRYPT_CHAINING_MODE,
+                                  reinterpret_cast<PUCHAR>(const_cast<wchar_t*>(BCRYPT_CHAIN_MODE_ECB)),
+                                  sizeof(BCRYPT_CHAIN_MODE_ECB), 0) >= 0 &&
+              ::BCryptGenerateSymmetricKey(alg, &key, nullptr, 0, const_cast<PUCHAR>(kKey.data()),
+                                           static_cast<ULONG>(kKey.size()), 0) >= 0;
+    if (ok) {
+        auto* input = const_cast<PUCHAR>(in);
+        const ULONG size = static_cast<ULONG>(PASSWORD_BLOCK);
+        ok = (encrypt ? ::BCryptEncrypt(key, input, size, nullptr, nullptr, 0, out, size, &n, 0)
+                      : ::BCryptDecrypt(key, input, size, nullptr, nullptr, 0, out, size, &n, 0)) >= 0;
+    }
+    if (key) ::BCryptDestroyKey(key);
+    ::BCryptCloseAlgorithmProvider(alg, 0);
+    return ok && n == PASSWORD_BLOCK;
+}
+#else
 using CipherCtx = std::unique_ptr<EVP_CIPHER_CTX, decltype(&EVP_CIPHER_CTX_free)>;
 
-// One block, no chaining, no padding: the block is already exactly 16 bytes.
 bool CryptBlock(const unsigned char* in, unsigned char* out, bool encrypt) {
     CipherCtx ctx(EVP_CIPHER_CTX_new(), &EVP_CIPHER_CTX_free);
     if (!ctx) return false;
@@ -31,6 +61,7 @@ bool CryptBlock(const unsigned char* in, unsigned char* out, bool encrypt) {
     if (EVP_CipherFinal_ex(ctx.get(), out + n, &tail) != 1) return false;
     return n + tail == static_cast<int>(PASSWORD_BLOCK);
 }
+#endif
 
 }  // namespace
 

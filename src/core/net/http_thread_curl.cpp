@@ -1,0 +1,193 @@
+// The transfer's transport on libcurl: one easy handle per transfer, whose
+// connection cache gives the reuse.
+#include <curl/curl.h>
+
+#include <string>
+#include <string_view>
+
+#include "core/net/error_text.h"
+#include "core/net/http_thread.h"
+#include "core/net/http_transport.h"
+#include "core/text/messages.h"
+
+namespace {
+
+constexpr long kChunk = 4096;
+// A recorder's header block is a few hundred bytes; far more is no answer of one.
+constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
+
+void GlobalInit() {
+    static const bool done = [] {
+        curl_global_init(CURL_GLOBAL_DEFAULT);
+        return true;
+    }();
+    (void)done;
+}
+
+// The client gives up on a header line too long to hold; that is a malformed
+// answer, not a shortage of memory.
+bool IsHeaderTooLarge(CURLcode rc) {
+#if LIBCURL_VERSION_NUM >= 0x080600
+    if (rc == CURLE_TOO_LARGE) return true;
+#endif
+    return rc == CURLE_OUT_OF_MEMORY;
+}
+
+}  // namespace
+
+struct CHttpThread::Impl {
+    CURL* curl = nullptr;
+    std::string base;  // scheme, host and port
+    char errbuf[CURL_ERROR_SIZE] = {};
+
+    // The request under way.
+    CRequest* request = nullptr;
+    std::string headers;  // raw headers of the answer being read, CR LF separated
+    std::size_t headerBytes = 0;
+    bool badResponse = false;  // the header block is no HTTP answer a recorder gives
+    bool bodyDone = false;     // the request wanted no more of the body
+};
+
+void CHttpThread::ImplDeleter::operator()(Impl* impl) const {
+    if (impl->curl) curl_easy_cleanup(impl->curl);
+    delete impl;
+}
+
+bool CHttpThread::InitInstance() {
+    GlobalInit();
+    m_pImpl.reset(new Impl);
+    CURL* c = curl_easy_init();
+    if (!c) {
+        SetErrorText(curl_easy_strerror(CURLE_FAILED_INIT));
+        return false;
+    }
+    m_pImpl->curl = c;
+    curl_easy_setopt(c, CURLOPT_USERAGENT, "Librovista");
+    curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, m_pImpl->errbuf);
+    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kChunk);
+    curl_easy_setopt(c, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http");
+    // A recorder that stops answering must not hold the transfer forever.
+    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, m_nStallSeconds);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, m_nMinBytesPerSecond);
+    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_nStallSeconds);
+    // The proxy choice is read once, when the transfer starts.
+    if (m_proxy.bUseIE) {
+        // The system's configuration: the proxy environment of the session.
+    } else if (!m_proxy.bEnable) {
+        curl_easy_setopt(c, CURLOPT_PROXY, "");
+    } else {
+        std::string proxy = m_proxy.strHost + ":" + std::to_string(m_proxy.nPort);
+        curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
+        curl_easy_setopt(c, CURLOPT_NOPROXY, "");
+    }
+    return true;
+}
+
+void CHttpThread::ExitInstance() {
+    if (m_pImpl && m_pImpl->curl) {
+        curl_easy_cleanup(m_pImpl->curl);
+        m_pImpl->curl = nullptr;
+    }
+}
+
+bool CHttpThread::OpenConnection(const std::string& host, int port, const char* user, const char* password) {
+    // The host goes through the URL parser on its own, so that a hand-edited
+    // host cannot smuggle a user, path or another port into the address.
+    CURLU* url = curl_url();
+    CURLUcode rc = curl_url_set(url, CURLUPART_SCHEME, "http", 0);
+    if (!rc) rc = curl_url_set(url, CURLUPART_HOST, host.c_str(), 0);
+    if (!rc) rc = curl_url_set(url, CURLUPART_PORT, std::to_string(port).c_str(), 0);
+    char* text = nullptr;
+    if (!rc) rc = curl_url_get(url, CURLUPART_URL, &text, 0);
+    if (rc) {
+        SetErrorText(curl_url_strerror(rc));
+        curl_url_cleanup(url);
+        return false;
+    }
+    m_pImpl->base = text;
+    if (!m_pImpl->base.empty() && m_pImpl->base.back() == '/') m_pImpl->base.pop_back();
+    curl_free(text);
+    curl_url_cleanup(url);
+
+    CURL* c = m_pImpl->curl;
+    if (user) {
+        curl_easy_setopt(c, CURLOPT_HTTPAUTH, CURLAUTH_BASIC | CURLAUTH_DIGEST);
+        curl_easy_setopt(c, CURLOPT_USERNAME, user);
+        curl_easy_setopt(c, CURLOPT_PASSWORD, password);
+    }
+    return true;
+}
+
+bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
+    Impl& im = *m_pImpl;
+    CURL* c = im.curl;
+    if (!c) return false;
+    im.request = &request;
+    im.headers.clear();
+    im.headerBytes = 0;
+    im.badResponse = im.bodyDone = false;
+    im.errbuf[0] = '\0';
+
+    // Headers first: the status decides whether a body is read at all.
+    auto onHeader = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
+        Impl& im = *static_cast<Impl*>(user);
+        std::size_t len = size * n;
+        im.headerBytes += len;
+        if (im.headerBytes > kMaxHeaderBytes) {
+            im.badResponse = true;
+            return 0;
+        }
+        std::string_view line(data, len);
+        // A new answer (after an authentication challenge, say) starts afresh.
+        if (line.rfind("HTTP/", 0) == 0) im.headers.clear();
+        im.headers.append(line);
+        if (line == "\r\n" || line == "\n") {
+            long status = 0;
+            curl_easy_getinfo(im.curl, CURLINFO_RESPONSE_CODE, &status);
+            if (!im.request->OnHeaders(status, im.headers)) return 0;
+        }
+        return len;
+    };
+
+    auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
+        Impl& im = *static_cast<Impl*>(user);
+        std::size_t len = size * n;
+        int r = im.request->OnBody(data, len);
+        if (r == CRequest::MORE) return len;
+        im.bodyDone = r == CRequest::DONE;
+        return CURL_WRITEFUNC_ERROR;
+    };
+
+    // Called at least once a second, also while connecting or waiting: a stop is felt promptly.
+    auto onProgress = +[](void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
+        return static_cast<CHttpThread*>(user)->Aborted() ? 1 : 0;
+    };
+
+    std::string url = im.base + objectPath;
+    curl_easy_setopt(c, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERDATA, &im);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(c, CURLOPT_WRITEDATA, &im);
+    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
+
+    const CURLcode rc = curl_easy_perform(c);
+    im.request = nullptr;
+    if (request.Failed()) return false;  // the request's text stands
+    if (im.badResponse || (!request.HeadersDone() && IsHeaderTooLarge(rc))) {
+        SetErrorText(lv::msg::ErrBadResponse());
+        return false;
+    }
+    if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && im.bodyDone)) return true;
+    // A stop keeps its own text; any other failure is the client's.
+    if (!(Aborted() && rc == CURLE_ABORTED_BY_CALLBACK))
+        SetErrorText(TransferErrorText(rc, im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc)));
+    return false;
+}

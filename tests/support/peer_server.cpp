@@ -1,11 +1,16 @@
 #include "support/peer_server.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
@@ -16,6 +21,25 @@
 namespace lv::test {
 
 namespace {
+
+#ifdef _WIN32
+using Socket = SOCKET;
+void CloseSocket(SOCKET s) { ::closesocket(s); }
+Socket OpenSocket() {
+    static const bool started = [] {
+        WSADATA data;
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    }();
+    return started ? ::socket(AF_INET, SOCK_STREAM, 0) : INVALID_SOCKET;
+}
+// nginx and tinyproxy are programs of Debian; Windows has neither.
+const char kNoPeers[] = " is not available on Windows";
+#else
+using Socket = int;
+void CloseSocket(int s) { ::close(s); }
+Socket OpenSocket() { return ::socket(AF_INET, SOCK_STREAM, 0); }
+#endif
+
 sockaddr_in Loopback(int port) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -24,6 +48,7 @@ sockaddr_in Loopback(int port) {
     return a;
 }
 
+#ifndef _WIN32
 std::string Which(const char* name) {
     for (const char* dir : {"/usr/sbin/", "/usr/bin/", "/sbin/", "/bin/"}) {
         std::string p = std::string(dir) + name;
@@ -31,33 +56,45 @@ std::string Which(const char* name) {
     }
     return {};
 }
+#endif
 }  // namespace
 
 int FreeLoopbackPort() {
-    int s = socket(AF_INET, SOCK_STREAM, 0);
+    Socket s = OpenSocket();
     sockaddr_in a = Loopback(0);
     socklen_t len = sizeof a;
     int port = 0;
     if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 &&
         getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
         port = ntohs(a.sin_port);
-    close(s);
+    CloseSocket(s);
     return port;
 }
 
 bool WaitForPort(int port, int timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     while (std::chrono::steady_clock::now() < end) {
-        int s = socket(AF_INET, SOCK_STREAM, 0);
+        Socket s = OpenSocket();
         sockaddr_in a = Loopback(port);
         bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-        close(s);
+        CloseSocket(s);
         if (ok) return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return false;
 }
 
+#ifdef _WIN32
+bool PeerProcess::Start(const std::vector<std::string>&, int) { return false; }
+
+void PeerProcess::Stop() {}
+
+std::string NginxServer::Start(const std::string&, const std::string&, const std::string&, const std::string&) {
+    return std::string("nginx") + kNoPeers;
+}
+
+std::string TinyProxy::Start(const std::string&) { return std::string("tinyproxy") + kNoPeers; }
+#else
 bool PeerProcess::Start(const std::vector<std::string>& argv, int port) {
     pid_t pid = fork();
     if (pid == 0) {
@@ -123,6 +160,8 @@ std::string TinyProxy::Start(const std::string& workDir) {
     if (!m_process.Start({proxy, "-d", "-c", workDir + "/tinyproxy.conf"}, m_port)) return "tinyproxy did not start";
     return {};
 }
+
+#endif
 
 std::string TinyProxy::Log() const {
     std::ifstream f(m_log);

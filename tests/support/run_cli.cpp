@@ -1,70 +1,45 @@
 #include "support/run_cli.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <signal.h>
-
 #include <chrono>
-#include <cstdlib>
-#include <cstring>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
-extern char** environ;
+#include "support/process.h"
 
 namespace lv::test {
 
+namespace {
+// A tool that hangs is killed, so that the test fails instead of hanging too.
+constexpr std::chrono::seconds kTimeLimit{120};
+}  // namespace
+
 CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env, int interruptAfterMs) {
     CliResult r;
-    int out[2], err[2];
-    if (pipe(out) != 0 || pipe(err) != 0) return r;
-    pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out[1], 1);
-        dup2(err[1], 2);
-        int devnull = open("/dev/null", O_RDONLY);
-        dup2(devnull, 0);
-        close(out[0]);
-        close(err[0]);
-        for (const auto& e : env) putenv(const_cast<char*>(e.c_str()));
-        std::vector<char*> argv{const_cast<char*>(LV_CLI_PATH)};
-        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(LV_CLI_PATH, argv.data());
-        _exit(127);
-    }
-    close(out[1]);
-    close(err[1]);
-    std::thread interrupter;
-    if (interruptAfterMs >= 0) {
-        interrupter = std::thread([pid, interruptAfterMs] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(interruptAfterMs));
-            kill(pid, SIGINT);
-        });
-    }
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    int open = 2;
-    char buf[65536];
-    while (open > 0) {
-        if (poll(fds, 2, -1) < 0) break;
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
-            ssize_t n = read(fds[i].fd, buf, sizeof buf);
-            if (n <= 0) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            } else {
-                (i == 0 ? r.out : r.err).append(buf, static_cast<std::size_t>(n));
-            }
+    ChildProcess child(LV_CLI_PATH, args, env);
+    if (!child.Started()) return r;
+    std::mutex m;
+    std::condition_variable cv;
+    bool ended = false, killed = false;
+    std::thread supervisor([&] {
+        std::unique_lock lock(m);
+        if (interruptAfterMs >= 0 &&
+            !cv.wait_for(lock, std::chrono::milliseconds(interruptAfterMs), [&] { return ended; }))
+            child.Interrupt();
+        if (!cv.wait_for(lock, kTimeLimit, [&] { return ended; })) {
+            killed = true;
+            child.Kill();
         }
+    });
+    child.ReadAll(r.out, r.err);
+    {
+        std::lock_guard lock(m);
+        ended = true;
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (interrupter.joinable()) interrupter.join();
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    cv.notify_one();
+    supervisor.join();
+    r.exitCode = child.Wait();
+    if (killed) r.err += "\n[killed after " + std::to_string(kTimeLimit.count()) + " s]\n";
     return r;
 }
 

@@ -12,7 +12,8 @@ struct CliResult {
 };
 
 // Arguments are passed as given (no shell); `env` entries are "NAME=value".
-// With interruptAfterMs >= 0 the tool gets SIGINT (Ctrl+C) after that long.
+// With interruptAfterMs >= 0 the tool gets Ctrl+C (SIGINT on POSIX) after that
+// long. A tool still running after two minutes is killed.
 CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env = {},
                  int interruptAfterMs = -1);
 

@@ -15,9 +15,10 @@ public:
     TempDir& operator=(const TempDir&) = delete;
 
     const std::filesystem::path& path() const { return m_path; }
-    // The folder as the program spells a folder: with a trailing separator.
-    std::string dir() const { return m_path.string() + "/"; }
-    std::string file(std::string_view name) const { return (m_path / name).string(); }
+    // The folder as the program spells a folder: with a trailing separator
+    // ("\\" on Windows), in UTF-8 there.
+    std::string dir() const;
+    std::string file(std::string_view name) const;
 
 private:
     std::filesystem::path m_path;

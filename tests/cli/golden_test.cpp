@@ -163,5 +163,5 @@ TEST(CliGolden, SearchesPrintAsBefore) {
     CompareWithGolden("search_nhk.txt", home.Run({"search", "--text", "nhk"}));
     CompareWithGolden("search_disc.txt", home.Run({"search", "--dvd-titles", "--disc", "DVD", "--text", "a"}));
     CompareWithGolden("search_dvd_discs.txt", home.Run({"search", "--disc", "DVD"}));
-    CompareWithGolden("search_cp932.txt", home.Run({"--cp932", "search", "--text", SJ("ニュース")}));
+    CompareWithGolden("search_cp932.txt", home.Run({"--cp932", "search", "--text", TypedWithCp932("ニュース")}));
 }

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -141,7 +140,7 @@ TEST(CliClean, AFileThatCannotBeDeletedFailsWithItsName) {
     Household h;
     const std::string locked = h.Cache("Study") + "200601012100081.txt";
     WriteFile(locked, "d");
-    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    ASSERT_TRUE(MakeReadOnly(locked));
     auto r = h.Run({"clean", "all", "Study"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find(locked + " を削除できません。"), std::string::npos) << r.err;

@@ -9,6 +9,7 @@ using namespace lv::test;
 
 // --version names the folder every command would use, and creates nothing in it.
 TEST(CliVersion, PrintsTheVersionAndTheProgramFolder) {
+    const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
     TempDir dir;
     CliResult r = RunCli({"--version"}, {"LIBROVISTA_HOME=" + dir.path().string()});
     EXPECT_EQ(r.exitCode, 0);
@@ -20,7 +21,7 @@ TEST(CliVersion, PrintsTheVersionAndTheProgramFolder) {
                              std::vector<std::string>{"--version", "--home", dir.file("h")}}) {
         r = RunCli(args, {"LIBROVISTA_HOME=" + dir.path().string()});
         EXPECT_EQ(r.exitCode, 0);
-        EXPECT_EQ(Lines(r.out).at(1), "program folder: " + dir.file("h") + "/");
+        EXPECT_EQ(Lines(r.out).at(1), "program folder: " + dir.file("h") + kSeparator);
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
 }

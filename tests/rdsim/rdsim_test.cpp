@@ -1,23 +1,24 @@
 #include "rdsim/rdsim.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
+#include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <atomic>
 #include <filesystem>
 #include <thread>
 
+#include "support/process.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
-
-extern char** environ;
 
 using lv::rdsim::CommandLine;
 using lv::rdsim::Fault;
@@ -46,24 +47,38 @@ struct Raw {
 
 // Sends one request as written and reads until the server closes.
 std::string Exchange(int port, const std::string& request, const char* addr = "127.0.0.1") {
+#ifdef _WIN32
+    const SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    const DWORD timeoutMs = 10000;
+    setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs), sizeof timeoutMs);
+#else
     const int s = socket(AF_INET, SOCK_STREAM, 0);
     timeval tv{10, 0};
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+#endif
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(static_cast<std::uint16_t>(port));
     inet_pton(AF_INET, addr, &sa.sin_addr);
     std::string out;
     if (connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) == 0) {
+#ifdef _WIN32
+        send(s, request.data(), static_cast<int>(request.size()), 0);
+#else
         send(s, request.data(), request.size(), MSG_NOSIGNAL);
+#endif
         char buf[8192];
-        ssize_t n;
+        long n;
         while ((n = recv(s, buf, sizeof buf, 0)) > 0) out.append(buf, static_cast<std::size_t>(n));
         if (n < 0) out += "<<timeout>>";
     } else {
         out = "<<refused>>";
     }
+#ifdef _WIN32
+    closesocket(s);
+#else
     close(s);
+#endif
     return out;
 }
 
@@ -560,69 +575,42 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
 namespace {
 
 // The built rdsim program, its output read through a pipe.
-struct Program {
-    pid_t pid = -1;
-    int out = -1;
-    explicit Program(const std::vector<std::string>& args) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t fa;
-        posix_spawn_file_actions_init(&fa);
-        posix_spawn_file_actions_adddup2(&fa, fds[1], 1);
-        posix_spawn_file_actions_addclose(&fa, fds[0]);
-        std::vector<std::string> all{LV_RDSIM_PATH};
-        all.insert(all.end(), args.begin(), args.end());
-        std::vector<char*> argv;
-        for (auto& a : all) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        if (posix_spawn(&pid, LV_RDSIM_PATH, &fa, nullptr, argv.data(), environ) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&fa);
-        close(fds[1]);
-        out = fds[0];
-    }
-    ~Program() {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        if (out >= 0) close(out);
-    }
-    std::string Line() {
-        std::string line;
-        char c;
-        while (read(out, &c, 1) == 1 && c != '\n') line += c;
-        return line;
-    }
-    int Wait() {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
+struct Program : lv::test::ChildProcess {
+    explicit Program(const std::vector<std::string>& args) : ChildProcess(LV_RDSIM_PATH, args) {}
 };
 
 }  // namespace
 
 TEST(RdSimProgram, PrintsItsAddressServesAndStopsOnSignals) {
-    for (int sig : {SIGTERM, SIGINT}) {
+    // SIGTERM, then Ctrl+C. Windows has no SIGTERM, and Wine cannot send a
+    // Ctrl+Break: there Ctrl+C alone.
+#ifdef _WIN32
+    const std::vector<bool> interrupts{true};
+#else
+    const std::vector<bool> interrupts{false, true};
+#endif
+    for (bool interrupt : interrupts) {
         Program p({"--generate", "25", "--model", "RD-XD91", "--quiet", "--status", "500@/library/DiscList_.csv"});
-        ASSERT_GT(p.pid, 0);
-        const std::string url = p.Line();
+        ASSERT_TRUE(p.Started());
+        const std::string url = p.ReadLine();
         int port = 0;
         ASSERT_EQ(std::sscanf(url.c_str(), "http://127.0.0.1:%d/", &port), 1) << url;
         EXPECT_EQ(url, "http://127.0.0.1:" + std::to_string(port) + "/");
         const lv::sample::SampleLibrary same({.titles = 25, .discs = 1, .modelClass = 3, .seed = 1});
         EXPECT_EQ(Get10(port, kLibrary).body, same.LibraryCsv());
         EXPECT_NE(Get10(port, kDisc).head.find(" 500 "), std::string::npos);
-        kill(p.pid, sig);
-        EXPECT_EQ(p.Wait(), 0) << "signal " << sig;
+        if (interrupt)
+            EXPECT_TRUE(p.Interrupt());
+        else
+            p.Terminate();
+        EXPECT_EQ(p.Wait(), 0) << (interrupt ? "Ctrl+C" : "SIGTERM");
     }
 }
 
 TEST(RdSimProgram, UsageHelpAndSave) {
     {
         Program p({"--help"});
-        EXPECT_EQ(p.Line().rfind("usage: rdsim", 0), 0u);
+        EXPECT_EQ(p.ReadLine().rfind("usage: rdsim", 0), 0u);
         EXPECT_EQ(p.Wait(), 0);
     }
     {

@@ -59,6 +59,14 @@ void WriteFile(const std::string& path, std::string_view bytes) {
     f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+bool MakeReadOnly(const std::string& path) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::permissions(lv::platform::FsPath(path), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read,
+                    ec);
+    return !ec;
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream f(lv::platform::FsPath(path), std::ios::binary);
     std::ostringstream s;

@@ -27,5 +27,8 @@ private:
 // Whole-file helpers for tests.
 void WriteFile(const std::string& path, std::string_view bytes);
 std::string ReadFile(const std::string& path);
+// Takes every write permission away: mode 0444 on POSIX, the read-only
+// attribute on Windows. False when it could not.
+bool MakeReadOnly(const std::string& path);
 
 }  // namespace lv::test

@@ -230,9 +230,16 @@ int RdSim::Start(std::string* error) {
     server->Patch(any, handler);
     // The library's default also sets SO_REUSEPORT, which would let a second
     // server share a port in use; a restarted one still rebinds at once.
+    // Windows lets SO_REUSEADDR take a port in use, and refuses that only
+    // with SO_EXCLUSIVEADDRUSE.
     server->set_socket_options([](socket_t sock) {
+#ifdef _WIN32
+        const BOOL yes = TRUE;
+        setsockopt(sock, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&yes), sizeof yes);
+#else
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+#endif
     });
     // Short waits, so that stopping is never held up by an idle connection.
     server->set_keep_alive_timeout(1);

@@ -1,7 +1,9 @@
 #include "core/ini/ini_file.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -26,11 +28,13 @@ std::vector<std::string> FolderEntries(const fs::path& dir) {
     return names;
 }
 
+#ifndef _WIN32
 unsigned ModeOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);
     return st.st_mode & 07777;
 }
+#endif
 
 }  // namespace
 
@@ -247,6 +251,12 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndLeavesNoTemporaryFile) {
     TempDir dir;
     const std::string path = dir.file("f.txt");
     WriteFile(path, "old");
+#ifdef _WIN32
+    // Windows has no modes to keep; the user's folder guards the files.
+    ASSERT_TRUE(lv::WriteFileAtomic(path, "new content"));
+    EXPECT_EQ(ReadFile(path), "new content");
+    ASSERT_TRUE(lv::WriteFileAtomic(dir.file("fresh.txt"), "x", 0600));
+#else
     ::chmod(path.c_str(), 0640);
     ASSERT_TRUE(lv::WriteFileAtomic(path, "new content"));
     EXPECT_EQ(ReadFile(path), "new content");
@@ -255,10 +265,14 @@ TEST(AtomicFile, ReplacesTheFileKeepingItsPermissionsAndLeavesNoTemporaryFile) {
     EXPECT_EQ(ModeOf(path), 0600u);
     ASSERT_TRUE(lv::WriteFileAtomic(dir.file("fresh.txt"), "x", 0600));
     EXPECT_EQ(ModeOf(dir.file("fresh.txt")), 0600u);
+#endif
     EXPECT_EQ(FolderEntries(dir.path()), (std::vector<std::string>{"f.txt", "fresh.txt"}));
 }
 
 TEST(AtomicFile, WritesThroughASymbolicLinkAndKeepsTheLink) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the C++ library makes no symbolic links on Windows";
+#endif
     TempDir dir;
     fs::create_directory(dir.file("real"));
     WriteFile(dir.file("real/s.ini"), "old");
@@ -289,7 +303,9 @@ TEST(AtomicFile, ATemporaryFileWrittenInStepsReplacesTheTargetOnlyOnCommit) {
     const std::string tmp = lv::CreateTempFile(dir.file("~RD"));
     ASSERT_FALSE(tmp.empty());
     EXPECT_EQ(fs::path(tmp).filename().string().rfind("~RD", 0), 0u) << tmp;
+#ifndef _WIN32
     EXPECT_EQ(ModeOf(tmp), 0600u);
+#endif
     EXPECT_NE(lv::CreateTempFile(dir.file("~RD")), tmp);
     WriteFile(tmp, "new");
     EXPECT_EQ(ReadFile(dir.file("Library.csv")), "old");

@@ -1,9 +1,13 @@
 #include "core/shell/app_settings.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <cwchar>
+#else
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <cstdlib>
@@ -13,7 +17,10 @@
 #include <thread>
 
 #include "core/ini/ini_file.h"
+#include "core/platform/path.h"
+#include "core/platform/program.h"
 #include "core/settings/netnavi_setting.h"
+#include "support/process.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -58,21 +65,81 @@ class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : m_name(name) {
         if (const char* old = std::getenv(name)) m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
+        Set(value);
     }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
+    ~ScopedEnv() { Set(m_old ? m_old->c_str() : nullptr); }
+
+private:
+    void Set(const char* value) {
+#ifdef _WIN32
+        // An empty value removes the variable on Windows.
+        ::_wputenv_s(lv::platform::Widen(m_name).c_str(), lv::platform::Widen(value ? value : "").c_str());
+#else
+        if (value)
+            ::setenv(m_name, value, 1);
         else
             ::unsetenv(m_name);
+#endif
+    }
+
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+// A process saving two settings files in turn into one path until it is
+// killed: a fork of this one, or on Windows this program run again for the
+// test below.
+CAppSettings Large(char fill, int recMode) {
+    CAppSettings s;
+    s.LoadSettings("");
+    s.m_strProxyHost = std::string(3 << 20, fill);
+    s.m_nRecMode = recMode;
+    return s;
+}
+
+const char kSaveLoop[] = "LV_TEST_SAVE_LOOP";
+
+[[noreturn]] void SaveWithoutEnd(const std::string& path) {
+    const CAppSettings a = Large('a', 0), b = Large('b', 4);
+    for (int i = 0;; ++i) (i % 2 ? a : b).SaveSettings(path);
+}
+
+#ifdef _WIN32
+std::string CurrentTest() {
+    const ::testing::TestInfo* t = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(t->test_suite_name()) + "." + t->name();
+}
+#endif
+
+class Saver {
+public:
+#ifdef _WIN32
+    explicit Saver(const std::string& path)
+        : m_child(lv::platform::ExecutablePath(), {"--gtest_filter=" + CurrentTest()},
+                  {std::string(kSaveLoop) + "=" + path}) {}
+    bool Started() const { return m_child.Started(); }
+    // Whether the kill ended it, rather than anything else.
+    bool Kill() {
+        m_child.Kill();
+        return m_child.Wait() == 137;
     }
 
 private:
-    const char* m_name;
-    std::optional<std::string> m_old;
+    lv::test::ChildProcess m_child;
+#else
+    explicit Saver(const std::string& path) : m_pid(::fork()) {
+        if (m_pid == 0) SaveWithoutEnd(path);
+    }
+    bool Started() const { return m_pid > 0; }
+    bool Kill() {
+        ::kill(m_pid, SIGKILL);
+        int status = 0;
+        return ::waitpid(m_pid, &status, 0) == m_pid && WIFSIGNALED(status);
+    }
+
+private:
+    pid_t m_pid;
+#endif
 };
 
 }  // namespace
@@ -231,15 +298,12 @@ TEST(AppSettingsFile, SavingKeepsForeignSectionsAndTheirOrder) {
 }
 
 TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
+    // The program run again on Windows is the saver.
+    if (const std::string loop = lv::platform::GetEnv(kSaveLoop); !loop.empty()) SaveWithoutEnd(loop);
     TempDir dir;
     const std::string path = GetSettingsPath(dir.dir());
     // Large enough that most of a save is spent writing the temporary file.
-    CAppSettings a, b;
-    a.LoadSettings(path);
-    b.LoadSettings(path);
-    a.m_strProxyHost = std::string(3 << 20, 'a');
-    b.m_strProxyHost = std::string(3 << 20, 'b');
-    b.m_nRecMode = 4;
+    const CAppSettings a = Large('a', 0), b = Large('b', 4);
     ASSERT_TRUE(b.SaveSettings(path));
     const std::string contentB = ReadFile(path);
     ASSERT_TRUE(a.SaveSettings(path));
@@ -247,11 +311,8 @@ TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
 
     int interrupted = 0;
     for (int round = 0; round < 12; ++round) {
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int i = 0;; ++i) (i % 2 ? a : b).SaveSettings(path);
-        }
+        Saver child(path);
+        ASSERT_TRUE(child.Started());
         // While the child saves, a reader only ever sees a whole file. Every
         // other round ends as soon as a temporary file shows a save under way.
         // Even rounds wait (up to seconds, for slow builds) until a save is under way.
@@ -266,10 +327,7 @@ TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
                 break;
             }
         }
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        ASSERT_TRUE(child.Kill());
         ASSERT_FALSE(torn) << "round " << round << ": a reader saw a partial file";
 
         const std::string now = ReadFile(path);
@@ -292,6 +350,17 @@ TEST(AppSettingsFile, AKilledSaveLeavesTheOldFileOrTheNewOne) {
 }
 
 TEST(AppSettingsFolder, ProgramFolderFromTheEnvironmentOrTheExecutable) {
+#ifdef _WIN32
+    {
+        ScopedEnv env("LIBROVISTA_HOME", "D:\\lv");
+        EXPECT_EQ(GetProgramFolder(nullptr), "D:\\lv\\");
+    }
+    {
+        ScopedEnv env("LIBROVISTA_HOME", "D:/lv/");
+        EXPECT_EQ(GetProgramFolder("C:\\Program Files\\Librovista\\librovista.exe"), "D:/lv/");
+    }
+    // Beside the executable only as a portable copy: PlatformProgram checks that.
+#else
     {
         ScopedEnv env("LIBROVISTA_HOME", "/srv/lv");
         EXPECT_EQ(GetProgramFolder(nullptr), "/srv/lv/");
@@ -309,10 +378,15 @@ TEST(AppSettingsFolder, ProgramFolderFromTheEnvironmentOrTheExecutable) {
         ScopedEnv env("LIBROVISTA_HOME", "");
         EXPECT_EQ(GetProgramFolder(nullptr), exeFolder);
     }
+#endif
 }
 
 // The folder an installed program keeps its files in, for the window and the tool.
 TEST(AppSettingsFolder, InstalledProgramUsesTheUserDataFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "XDG_DATA_HOME and ~/.local/share are Linux's; Windows' roaming folder is "
+                    "PlatformProgram's case";
+#else
     TempDir dir;
     const fs::path bin = dir.path() / "usr/bin", data = dir.path() / "data";
     fs::create_directories(bin);
@@ -350,9 +424,14 @@ TEST(AppSettingsFolder, InstalledProgramUsesTheUserDataFolder) {
         EXPECT_EQ(ChooseProgramFolder(bin.string(), bin.string()), dir.dir() + "home/u/.local/share/librovista/");
         EXPECT_TRUE(fs::is_directory(dir.path() / "home/u/.local/share/librovista"));
     }
+#endif
 }
 
 TEST(AppSettingsFolder, ReadOnlyExecutableFolderUsesTheUserDataFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows never keeps the files beside an executable that is not a portable copy, "
+                    "writable or not";
+#else
     TempDir dir;
     const fs::path bin = dir.path() / "opt", data = dir.path() / "data";
     fs::create_directories(bin);
@@ -385,6 +464,7 @@ TEST(AppSettingsFolder, ReadOnlyExecutableFolderUsesTheUserDataFolder) {
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(chosen, data.string() + "/librovista/");
     EXPECT_TRUE(fs::is_directory(data / "librovista"));
+#endif
 }
 
 TEST(AppSettingsFolder, ReadMeOfTheProgramFolderElseTheInstalledOne) {

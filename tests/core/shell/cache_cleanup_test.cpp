@@ -1,7 +1,6 @@
 #include "core/shell/cache_cleanup.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <set>
@@ -162,7 +161,7 @@ TEST(DescriptionCleanup, AFileThatCannotBeDeletedStopsWithItsName) {
     f.AddRecorder("Living", 1);
     for (int day = 1; day <= 6; ++day) WriteFile(f.Cache("Living") + f.Description(day), "d");
     const std::string locked = f.Cache("Living") + f.Description(4);
-    ASSERT_EQ(::chmod(locked.c_str(), 0444), 0);
+    ASSERT_TRUE(lv::test::MakeReadOnly(locked));
 
     CLEANUPRESULT r = DeleteAllDescriptions(f.App(), "Living");
     EXPECT_TRUE(r.bFailed);

@@ -1,7 +1,6 @@
 #include "core/shell/keyword_history.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -137,7 +136,7 @@ TEST(KeywordHistory, AFileThatCannotBeWrittenKeepsItsContents) {
     TempDir dir;
     const std::string path = GetHistoryPath(dir.dir());
     WriteFile(path, "old\r\n");
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    ASSERT_TRUE(lv::test::MakeReadOnly(path));
     List list{"old"};
     AddKeyword(list, "new");
     EXPECT_FALSE(SaveHistory(list, path));

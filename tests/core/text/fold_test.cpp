@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <string>
 
@@ -57,7 +61,19 @@ TEST(FoldHalfWidth, HiraganaKanjiAndOtherCharactersStay) {
     EXPECT_EQ(FoldHalfWidth(""), "");
 }
 
-// The code the C library's converter writes for the character of a code.
+// The code the system's converter writes for the character of a code: the
+// C library's, or Windows' own for code page 932.
+#ifdef _WIN32
+std::string PlatformCode(const std::string& code) {
+    wchar_t u[4];
+    const int n = ::MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, code.data(), static_cast<int>(code.size()), u, 4);
+    if (n != 1) return {};
+    char b[8];
+    BOOL lossy = FALSE;
+    const int m = ::WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, u, 1, b, sizeof b, nullptr, &lossy);
+    return m > 0 && !lossy ? std::string(b, static_cast<std::size_t>(m)) : std::string();
+}
+#else
 std::string PlatformCode(const std::string& code) {
     std::string back;
     iconv_t dec = iconv_open("UTF-32LE", "CP932");
@@ -78,6 +94,7 @@ std::string PlatformCode(const std::string& code) {
     iconv_close(enc);
     return back;
 }
+#endif
 
 TEST(FoldHalfWidth, DuplicateCodesOfNecAndIbmFoldToTheOneThePlatformWrites) {
     EXPECT_EQ(FoldHalfWidth("\xFA\x4A\x87\x54"), "\x87\x54\x87\x54");  // Roman numeral one

@@ -1,20 +1,37 @@
 #include "core/text/system_errors.h"
 
-#include <curl/curl.h>
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#include <wininet.h>
+#else
+#include <curl/curl.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
 
 #include "core/net/error_text.h"
+#include "core/platform/errors.h"
 #include "core/text/codec.h"
 
 using lv::text::Cp932ToUtf8;
 
+namespace {
+// The system's own text for an error: strerror, or Windows' message in the user's language.
+std::string Original(int err) {
+#ifdef _WIN32
+    return Cp932ToUtf8(lv::platform::ErrorMessage(err));
+#else
+    return std::strerror(err);
+#endif
+}
+}  // namespace
+
 // The failures users meet read in Japanese, with the original text kept in
 // brackets for diagnosis; anything else keeps its original text alone.
 TEST(SystemErrors, FileErrorsNameTheFileAndTheReasonInJapanese) {
-    const std::string original = std::strerror(ENOSPC);
+    const std::string original = Original(ENOSPC);
     EXPECT_EQ(Cp932ToUtf8(lv::text::FileErrorText("R3.ini", ENOSPC)),
               "R3.ini: ディスクの空き容量が不足しています。 (" + original + ")");
     struct CASE {
@@ -25,10 +42,33 @@ TEST(SystemErrors, FileErrorsNameTheFileAndTheReasonInJapanese) {
          {CASE{EACCES, "アクセスが拒否されました。"}, CASE{EPERM, "アクセスが拒否されました。"},
           CASE{ENOENT, "ファイルが見つかりません。"}, CASE{EROFS, "読み取り専用のため書き込めません。"}})
         EXPECT_EQ(Cp932ToUtf8(lv::text::SystemErrorText(c.err)),
-                  std::string(c.japanese) + " (" + std::strerror(c.err) + ")");
-    EXPECT_EQ(lv::text::SystemErrorText(EBADF), std::strerror(EBADF));
+                  std::string(c.japanese) + " (" + Original(c.err) + ")");
+    EXPECT_EQ(Cp932ToUtf8(lv::text::SystemErrorText(EBADF)), Original(EBADF));
 }
 
+#ifdef _WIN32
+// WinINet's codes, and Winsock's where Wine reports those instead.
+TEST(SystemErrors, TransferErrorsInJapaneseWithTheLibrarysText) {
+    struct CASE {
+        DWORD code;
+        const char* japanese;
+    };
+    for (const CASE& c :
+         {CASE{ERROR_INTERNET_CANNOT_CONNECT, "サーバーに接続できません。"},
+          CASE{WSAECONNREFUSED, "サーバーに接続できません。"},
+          CASE{ERROR_INTERNET_NAME_NOT_RESOLVED, "ホストが見つかりません。ホスト名を確認してください。"},
+          CASE{ERROR_INTERNET_PROXY_SERVER_UNREACHABLE,
+               "プロキシ サーバーが見つかりません。プロキシの設定を確認してください。"},
+          CASE{ERROR_INTERNET_TIMEOUT, "サーバーからの応答がタイムアウトしました。"},
+          CASE{WSAETIMEDOUT, "サーバーからの応答がタイムアウトしました。"},
+          CASE{ERROR_INTERNET_CONNECTION_RESET, "サーバーとの接続がリセットされました。"},
+          CASE{WSAECONNRESET, "サーバーとの接続がリセットされました。"},
+          CASE{ERROR_HTTP_INVALID_SERVER_RESPONSE, "サーバーからの応答が正しくないか、長すぎます。"}})
+        EXPECT_EQ(Cp932ToUtf8(TransferErrorText(static_cast<int>(c.code), "x")), std::string(c.japanese) + " (x)")
+            << c.code;
+    EXPECT_EQ(TransferErrorText(ERROR_INTERNET_SECURITY_CHANNEL_ERROR, "tls"), "tls");
+}
+#else
 TEST(SystemErrors, TransferErrorsInJapaneseWithTheLibrarysText) {
     const std::string text = "Failed to connect to 127.0.0.1 port 5799 after 0 ms: Couldn't connect to server";
     EXPECT_EQ(Cp932ToUtf8(TransferErrorText(CURLE_COULDNT_CONNECT, text)), "サーバーに接続できません。 (" + text + ")");
@@ -47,3 +87,4 @@ TEST(SystemErrors, TransferErrorsInJapaneseWithTheLibrarysText) {
         EXPECT_EQ(Cp932ToUtf8(TransferErrorText(c.code, "x")), std::string(c.japanese) + " (x)") << c.code;
     EXPECT_EQ(TransferErrorText(CURLE_SSL_CONNECT_ERROR, "tls"), "tls");
 }
+#endif

@@ -2,6 +2,7 @@
 // real program folder.
 #include <QAction>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
@@ -216,7 +217,8 @@ private slots:
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
         QCOMPARE(catcher.urls.size(), 2);
-        QCOMPARE(catcher.urls.at(0).toLocalFile(), QString::fromStdString(folder.File("ReadMe.txt")));
+        QCOMPARE(catcher.urls.at(0).toLocalFile(),
+                 QDir::fromNativeSeparators(QString::fromStdString(folder.File("ReadMe.txt"))));
         QCOMPARE(catcher.urls.at(1).scheme(), QStringLiteral("https"));
 
         CMessageBox::SetNextAnswer(QMessageBox::Ok);

@@ -16,8 +16,8 @@
 #include <QToolBar>
 
 #include "app/shell/app.h"
-#include "app/shell/image_file.h"
 #include "app/shell/commands.h"
+#include "app/shell/image_file.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
 #include "app/views/list_model.h"

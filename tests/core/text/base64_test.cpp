@@ -7,8 +7,12 @@ namespace {
 
 TEST(Base64, EncodesAndDecodesEveryTailLength) {
     // RFC 4648's own examples, which cover groups of one, two and three bytes.
-    const std::pair<const char*, const char*> cases[] = {{"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},
-                                                         {"foo", "Zm9v"}, {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="},
+    const std::pair<const char*, const char*> cases[] = {{"", ""},
+                                                         {"f", "Zg=="},
+                                                         {"fo", "Zm8="},
+                                                         {"foo", "Zm9v"},
+                                                         {"foob", "Zm9vYg=="},
+                                                         {"fooba", "Zm9vYmE="},
                                                          {"foobar", "Zm9vYmFy"}};
     for (const auto& [plain, encoded] : cases) {
         EXPECT_EQ(Base64Encode(plain), encoded);

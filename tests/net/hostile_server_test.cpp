@@ -92,7 +92,7 @@ TEST_F(HostileServerTest, ATrickleIsGivenUpAsAStall) {
     auto t = MakeThread("RD");
     t->m_nStallSeconds = 1;
     EXPECT_EQ(Run(*t), 1);
-    EXPECT_NE(t->GetErrorText().find("too slow"), std::string::npos) << t->GetErrorText();
+    EXPECT_EQ(t->GetErrorText().rfind(lv::msg::ErrTimedOut(), 0), 0u) << t->GetErrorText();
     ExpectOldCache();
 }
 
@@ -102,9 +102,21 @@ TEST_F(HostileServerTest, AGiantHeaderLineIsAMalformedAnswer) {
     header.nHeaderBytes = 10'000'000;
     sim->SetFault("/library/view_library.csv", header);
     auto t = MakeThread("RD");
+#ifdef _WIN32
+    // WinINet keeps a bounded part of the line itself and reads on; a client
+    // that refuses the answer instead says why.
+    if (Run(*t) == 0) {
+        EXPECT_EQ(t->GetBytesReceived(), static_cast<long long>(library.size() + disc.size()));
+        ExpectOldCache();  // the same lists again
+    } else {
+        EXPECT_EQ(t->GetErrorText().rfind(lv::msg::ErrBadResponse(), 0), 0u) << t->GetErrorText();
+        ExpectOldCache();
+    }
+#else
     EXPECT_EQ(Run(*t), 1);
     EXPECT_EQ(t->GetErrorText(), lv::msg::ErrBadResponse());
     ExpectOldCache();
+#endif
     // A long header that is still an answer goes through.
     header.nHeaderBytes = 2000;
     sim->SetFault("/library/view_library.csv", header);

@@ -104,20 +104,21 @@ TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
     EXPECT_LE(text.size(), 255u);
     EXPECT_EQ(log.Statuses(), (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_FINISHED}));
 
+    // Credentials are sent only when security is on, whatever the profile
+    // holds. Tried first: WinINet offers credentials that once worked for a
+    // server again, for as long as the program runs.
     Profile p = profile;
-    p.auth = 1;
     p.user = "user";
     p.password = "right";
+    WriteProfile("Off", p);
+    auto off = MakeThread("Off");
+    EXPECT_EQ(Run(*off), 1);
+
+    p.auth = 1;
     WriteProfile("Right", p);
     auto right = MakeThread("Right");
     EXPECT_EQ(Run(*right), 0) << right->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("Right", "Library.csv")), sim->Sample()->LibraryCsv());
-
-    // Credentials are sent only when security is on, whatever the profile holds.
-    p.auth = 0;
-    WriteProfile("Off", p);
-    auto off = MakeThread("Off");
-    EXPECT_EQ(Run(*off), 1);
     sim->Stop();
 
     // A header block longer than the error text can hold is cut, not dropped.
@@ -197,6 +198,18 @@ TEST_F(TransferTest, ProxySettingsAreReadWhenTheTransferStarts) {
     system.bUseIE = 1;
     auto s = MakeThread("RD", system);
     EXPECT_EQ(Run(*s), 0) << s->GetErrorText();
+
+    // The emulator as the named proxy: it is asked for the recorder's whole
+    // address, whose name only the proxy would resolve.
+    Profile far = profile;
+    far.host = "recorder.invalid";
+    far.port = 8080;
+    WriteProfile("Far", far);
+    sim->ClearRequests();
+    auto viaProxy = MakeThread("Far", NamedProxy(sim->Port()));
+    EXPECT_EQ(Run(*viaProxy), 1);
+    ASSERT_FALSE(sim->Requests().empty());
+    EXPECT_EQ(sim->Requests().front().strTarget, "http://recorder.invalid:8080/library/view_library.csv");
 }
 
 namespace {
@@ -244,7 +257,7 @@ TEST_F(TransferTest, AStalledConnectionIsGivenUpButASlowOneIsNot) {
     auto t = MakeThread("RD");
     t->m_nStallSeconds = 1;
     EXPECT_EQ(Run(*t), 1);
-    EXPECT_NE(t->GetErrorText().find("slow"), std::string::npos) << t->GetErrorText();
+    EXPECT_EQ(t->GetErrorText().rfind(lv::msg::ErrTimedOut(), 0), 0u) << t->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), library);
     EXPECT_TRUE(TempFiles("RD").empty());
 }

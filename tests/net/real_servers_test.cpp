@@ -8,6 +8,9 @@
 using namespace lv::test;
 
 TEST_F(TransferTest, FetchesFromNginxWithBasicAuthentication) {
+#ifdef _WIN32
+    GTEST_SKIP() << "nginx and tinyproxy are Linux programs";
+#endif
     lv::sample::SampleOptions o;
     o.titles = 300;
     o.discs = 5;
@@ -48,6 +51,9 @@ TEST_F(TransferTest, FetchesFromNginxWithBasicAuthentication) {
 }
 
 TEST_F(TransferTest, FetchesThroughANamedProxy) {
+#ifdef _WIN32
+    GTEST_SKIP() << "nginx and tinyproxy are Linux programs";
+#endif
     StartSim("RD-XS41", 40);
     TempDir work;
     TinyProxy proxy;

@@ -5,6 +5,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cwchar>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -122,6 +125,17 @@ std::string RawHeaders(HINTERNET request) {
     return Narrow(text);
 }
 
+// The length the answer announces, when it announces one.
+std::optional<std::uint64_t> ContentLength(HINTERNET request) {
+    wchar_t text[32] = {};
+    DWORD size = sizeof text;
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return std::nullopt;
+    wchar_t* end = nullptr;
+    const unsigned long long length = std::wcstoull(text, &end, 10);
+    if (end == text || *end != L'\0') return std::nullopt;
+    return length;
+}
+
 }  // namespace
 
 struct CHttpThread::Impl {
@@ -129,17 +143,18 @@ struct CHttpThread::Impl {
     CInternetHandle connection;
     std::string address;  // "host:port" of the recorder, for error texts
     std::string proxy;    // "host:port" of a named proxy, or empty
+    bool auth = false;    // the profile's security is on
 
     // The text of a WinINet or Winsock failure, naming where it went wrong.
     std::string ErrorText(DWORD code) const {
+        std::string message = InternetMessageText(code);
+        if (message.empty()) message = "error " + std::to_string(code);
         std::string where = address;
         // Through a named proxy the name resolved and the peer reached are the proxy's.
         if (!proxy.empty() && (code == ERROR_INTERNET_NAME_NOT_RESOLVED || code == ERROR_INTERNET_CANNOT_CONNECT)) {
             where = proxy;
             if (code == ERROR_INTERNET_NAME_NOT_RESOLVED) code = ERROR_INTERNET_PROXY_SERVER_UNREACHABLE;
         }
-        std::string message = InternetMessageText(code);
-        if (message.empty()) message = "error " + std::to_string(code);
         return TransferErrorText(static_cast<int>(code), where + ": " + message);
     }
 };
@@ -197,6 +212,7 @@ bool CHttpThread::OpenConnection(const std::string& host, int port, const char* 
         return false;
     }
     im.connection.Reset(connection);
+    im.auth = user != nullptr;
     return true;
 }
 
@@ -207,7 +223,8 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
         return false;
     };
     CInternetHandle handle(::HttpOpenRequestW(im.connection.Get(), L"GET", Wide(objectPath).c_str(), L"HTTP/1.0",
-                                              nullptr, nullptr, kRequestFlags, 1));
+                                              nullptr, nullptr, kRequestFlags | (im.auth ? 0 : INTERNET_FLAG_NO_AUTH),
+                                              1));
     HINTERNET req = handle.Get();
     if (!req) return fail(::GetLastError());
     SetTimeouts(req, m_nStallSeconds);
@@ -220,19 +237,26 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     if (!request.OnHeaders(static_cast<long>(status), status == 200 ? std::string() : RawHeaders(req))) return false;
     if (!request.WantsBody()) return true;  // the request is closed unread
 
+    // WinINet ends a body that the server cut short as if it were whole;
+    // libcurl reports the cut, and so does this transport.
+    const std::optional<std::uint64_t> announced = ContentLength(req);
+    std::uint64_t received = 0;
     CStallWatch watch(m_nStallSeconds, m_nMinBytesPerSecond);
     char buffer[kChunk];
     for (;;) {
         // Waits for what the server sends next, so that a read takes what has come.
         DWORD available = 0;
         if (!::InternetQueryDataAvailable(req, &available, 0, 0)) return fail(::GetLastError());
-        if (available == 0) return true;  // the end of the body
         DWORD read = 0;
-        if (!::InternetReadFile(req, buffer, std::min(available, kChunk), &read)) return fail(::GetLastError());
-        if (read == 0) return true;
+        if (available > 0 && !::InternetReadFile(req, buffer, std::min(available, kChunk), &read))
+            return fail(::GetLastError());
+        if (read == 0) break;  // the end of the body
+        received += read;
         const int r = request.OnBody(buffer, read);
         if (r == CRequest::FAIL) return false;
         if (r == CRequest::DONE) return true;
         if (watch.TooSlow(read)) return fail(ERROR_INTERNET_TIMEOUT);
     }
+    if (announced && received < *announced) return fail(ERROR_INTERNET_CONNECTION_RESET);
+    return true;
 }

@@ -3,8 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "core/library/records.h"
+#include "core/net/error_text.h"
 #include "core/net/http_thread.h"
+#include "core/text/messages.h"
 #include "support/sjis.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <wininet.h>
+#endif
 
 namespace {
 
@@ -62,5 +69,33 @@ TEST(QueueTitles, NoTitlesLeaveTheTransferWithoutARecorder) {
     EXPECT_EQ(blank.m_strRecorderName, "RDA");
     EXPECT_EQ(Pages(blank), (std::vector<std::string>{"", "p.htm"}));
 }
+
+#ifdef _WIN32
+// Wine reports some network failures with Winsock's codes where Windows has
+// WinINet's own: the user reads the same text for either.
+TEST(TransferErrorText, WinsockAndWinInetCodesOfOneFailureReadAlike) {
+    const struct {
+        DWORD wininet;
+        DWORD winsock;
+        const std::string& japanese;
+    } pairs[] = {
+        {ERROR_INTERNET_CANNOT_CONNECT, WSAECONNREFUSED, lv::msg::ErrCannotConnect()},
+        {ERROR_INTERNET_TIMEOUT, WSAETIMEDOUT, lv::msg::ErrTimedOut()},
+        {ERROR_INTERNET_CONNECTION_RESET, WSAECONNRESET, lv::msg::ErrConnectionReset()},
+        {ERROR_INTERNET_CONNECTION_ABORTED, WSAECONNABORTED, lv::msg::ErrConnectionReset()},
+        {ERROR_INTERNET_NAME_NOT_RESOLVED, WSAHOST_NOT_FOUND, lv::msg::ErrHostNotFound()},
+    };
+    for (const auto& p : pairs) {
+        SCOPED_TRACE(p.wininet);
+        EXPECT_EQ(TransferErrorText(static_cast<int>(p.wininet), "why"), p.japanese + " (why)");
+        EXPECT_EQ(TransferErrorText(static_cast<int>(p.winsock), "why"), p.japanese + " (why)");
+    }
+    // A failure without a text of ours keeps the system's alone.
+    EXPECT_EQ(TransferErrorText(static_cast<int>(ERROR_INTERNET_INVALID_URL), "why"), "why");
+    // WinINet's own texts come from its module, Winsock's from the system.
+    EXPECT_FALSE(InternetMessageText(ERROR_INTERNET_CANNOT_CONNECT).empty());
+    EXPECT_FALSE(InternetMessageText(WSAECONNREFUSED).empty());
+}
+#endif
 
 }  // namespace

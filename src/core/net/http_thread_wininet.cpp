@@ -222,9 +222,11 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
         SetErrorText(im.ErrorText(code));
         return false;
     };
+    // Without security the client answers no challenge, not even with the
+    // user's Windows logon, as libcurl without credentials does not.
+    const DWORD flags = kRequestFlags | (im.auth ? 0 : INTERNET_FLAG_NO_AUTH);
     CInternetHandle handle(::HttpOpenRequestW(im.connection.Get(), L"GET", Wide(objectPath).c_str(), L"HTTP/1.0",
-                                              nullptr, nullptr, kRequestFlags | (im.auth ? 0 : INTERNET_FLAG_NO_AUTH),
-                                              1));
+                                              nullptr, nullptr, flags, 1));
     HINTERNET req = handle.Get();
     if (!req) return fail(::GetLastError());
     SetTimeouts(req, m_nStallSeconds);

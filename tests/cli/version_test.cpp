@@ -2,14 +2,19 @@
 
 #include <filesystem>
 
+#include "core/platform/path.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
 
 using namespace lv::test;
+using lv::platform::FsPath;
+
+namespace {
+const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
+}  // namespace
 
 // --version names the folder every command would use, and creates nothing in it.
 TEST(CliVersion, PrintsTheVersionAndTheProgramFolder) {
-    const char kSeparator = static_cast<char>(std::filesystem::path::preferred_separator);
     TempDir dir;
     CliResult r = RunCli({"--version"}, {"LIBROVISTA_HOME=" + dir.path().string()});
     EXPECT_EQ(r.exitCode, 0);
@@ -24,4 +29,19 @@ TEST(CliVersion, PrintsTheVersionAndTheProgramFolder) {
         EXPECT_EQ(Lines(r.out).at(1), "program folder: " + dir.file("h") + kSeparator);
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+// A folder named in Japanese arrives as typed: through the UTF-16 command
+// line on Windows, as bytes elsewhere.
+TEST(CliVersion, AJapaneseProgramFolderIsUsedAsTyped) {
+    TempDir base;
+    const std::string home = base.file("録画ライブラリ");
+    std::filesystem::create_directory(FsPath(home));
+    CliResult r = RunCli({"--home", home, "--version"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Lines(r.out).at(1), "program folder: " + home + kSeparator);
+    r = RunCli({"--home", home, "history", "add", "ニュース"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(std::filesystem::is_regular_file(FsPath(home + "/Input.dat")));
+    EXPECT_EQ(RunCli({"--home", home, "history"}).out, "ニュース\n");
 }

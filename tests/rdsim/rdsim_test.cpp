@@ -576,7 +576,8 @@ namespace {
 
 // The built rdsim program, its output read through a pipe.
 struct Program : lv::test::ChildProcess {
-    explicit Program(const std::vector<std::string>& args) : ChildProcess(LV_RDSIM_PATH, args) {}
+    explicit Program(const std::vector<std::string>& args, bool interruptible = false)
+        : ChildProcess(LV_RDSIM_PATH, args, {}, interruptible) {}
 };
 
 }  // namespace
@@ -590,7 +591,8 @@ TEST(RdSimProgram, PrintsItsAddressServesAndStopsOnSignals) {
     const std::vector<bool> interrupts{false, true};
 #endif
     for (bool interrupt : interrupts) {
-        Program p({"--generate", "25", "--model", "RD-XD91", "--quiet", "--status", "500@/library/DiscList_.csv"});
+        Program p({"--generate", "25", "--model", "RD-XD91", "--quiet", "--status", "500@/library/DiscList_.csv"},
+                  interrupt);
         ASSERT_TRUE(p.Started());
         const std::string url = p.ReadLine();
         int port = 0;

@@ -13,8 +13,10 @@ public:
     // Starts `program` with `args` (no shell; UTF-8 on Windows); `env`
     // entries "NAME=value" are set on top of this process's environment.
     // Standard input reads nothing; standard output and error are pipes.
+    // An `interruptible` child gets a console of its own on Windows (without
+    // a window) for Interrupt to send Ctrl+C to; others get none.
     ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                 const std::vector<std::string>& env = {});
+                 const std::vector<std::string>& env = {}, bool interruptible = false);
     // A child still running is killed.
     ~ChildProcess();
     ChildProcess(const ChildProcess&) = delete;
@@ -27,7 +29,8 @@ public:
     void ReadAll(std::string& out, std::string& err);
 
     // What Ctrl+C does: SIGINT; on Windows a Ctrl+C in the child's console.
-    // False when it could not be sent.
+    // False when it could not be sent (on Windows, to a child not started
+    // `interruptible`).
     bool Interrupt();
     // SIGTERM; on Windows there is no such request and this kills.
     void Terminate();
@@ -43,6 +46,7 @@ private:
     std::uint32_t m_id = 0;
     void* m_out = nullptr;
     void* m_err = nullptr;
+    bool m_interruptible = false;
 #else
     int m_pid = -1;
     int m_out = -1;

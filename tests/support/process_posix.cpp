@@ -14,7 +14,7 @@ extern char** environ;
 namespace lv::test {
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::vector<std::string>& env) {
+                           const std::vector<std::string>& env, bool) {
     // Built before the fork: the child of a threaded program may only exec.
     std::vector<std::string> all{program};
     all.insert(all.end(), args.begin(), args.end());

@@ -111,7 +111,8 @@ bool ReadSome(void* pipe, std::string& to) {
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
-                           const std::vector<std::string>& env) {
+                           const std::vector<std::string>& env, bool interruptible)
+    : m_interruptible(interruptible) {
     std::wstring commandLine = Quote(Widen(program));
     for (const std::string& a : args) commandLine += L" " + Quote(Widen(a));
     std::vector<std::wstring> wideEnv;
@@ -131,8 +132,11 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     ::SetHandleInformation(errRead, HANDLE_FLAG_INHERIT, 0);
     HANDLE nul =
         ::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
-    // A console of its own, without a window, for Interrupt to send Ctrl+C to.
-    const Spawned s = Create(Widen(program), commandLine, block, CREATE_NO_WINDOW, nul, outWrite, errWrite);
+    // A console is a process of its own (conhost): one killed with its child
+    // while starting would outlive the test, holding its output open. Only a
+    // child that takes Ctrl+C gets one.
+    const Spawned s = Create(Widen(program), commandLine, block, interruptible ? CREATE_NO_WINDOW : DETACHED_PROCESS,
+                             nul, outWrite, errWrite);
     ::CloseHandle(nul);
     ::CloseHandle(outWrite);
     ::CloseHandle(errWrite);
@@ -182,7 +186,7 @@ void ChildProcess::ReadAll(std::string& out, std::string& err) {
 }
 
 bool ChildProcess::Interrupt() {
-    if (!m_process || m_waited) return false;
+    if (!m_process || m_waited || !m_interruptible) return false;
     wchar_t self[MAX_PATH];
     const DWORD n = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
     if (n == 0 || n == MAX_PATH) return false;

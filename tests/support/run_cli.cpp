@@ -16,7 +16,7 @@ constexpr std::chrono::seconds kTimeLimit{120};
 
 CliResult RunCli(const std::vector<std::string>& args, const std::vector<std::string>& env, int interruptAfterMs) {
     CliResult r;
-    ChildProcess child(LV_CLI_PATH, args, env);
+    ChildProcess child(LV_CLI_PATH, args, env, interruptAfterMs >= 0);
     if (!child.Started()) return r;
     std::mutex m;
     std::condition_variable cv;

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/platform/path.h"
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
 #include "support/temp_dir.h"
@@ -195,4 +196,28 @@ TEST_F(DescriptionTest, ASuccessfulDescribeRemovesWhatKilledTransfersLeft) {
     ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
     EXPECT_EQ(ReadFile(Cache("RD", "p.txt")), "text\r\n");
     EXPECT_TRUE(TempFiles("RD").empty());
+}
+
+// The program folder's name is the user's own: on Windows the core holds it
+// as UTF-8 and the system gets it as UTF-16, never through the ANSI code page.
+TEST_F(DescriptionTest, AProgramFolderWithAJapaneseNameHoldsTheListsAndDescriptions) {
+    SetUpRecorder("RD-XS41");
+    const std::string folder = home.dir() + "録画の記録" + "/";
+    std::filesystem::create_directories(lv::platform::FsPath(folder));
+    WriteProfile("RD", profile, folder);
+    auto sample = sim->Sample();
+
+    CDownloadLibraryThread library(folder, Direct(), nullptr);
+    library.m_strRecorderName = "RD";
+    ASSERT_EQ(Run(library), 0) << library.GetErrorText();
+    EXPECT_EQ(ReadFile(folder + "RD/Library.csv"), sample->LibraryCsv());
+
+    CDownloadTitleThread description(folder, Direct(), nullptr);
+    description.m_strRecorderName = "RD";
+    description.m_aTitles.push_back(QueuedTitle(sample->Titles()[0].strPage, "t0.txt"));
+    ASSERT_EQ(Run(description), 0) << description.GetErrorText();
+    EXPECT_EQ(ReadFile(folder + "RD/t0.txt"), sample->Description(0) + "\r\n");
+    // No temporary file is left beside them.
+    for (const auto& e : std::filesystem::directory_iterator(lv::platform::FsPath(folder + "RD")))
+        EXPECT_NE(e.path().filename().u8string().rfind(u8"~RD", 0), 0u);
 }

@@ -5,10 +5,11 @@
 
 namespace lv::test {
 
-void TransferTest::WriteProfile(const std::string& name, const Profile& p) {
-    WriteFile(home.file(name + ".ini"), "[NetNavi]\r\nHost=" + p.host + "\r\nPort=" + std::to_string(p.port) +
-                                            "\r\nAuth=" + std::to_string(p.auth) + "\r\nUser=" + p.user +
-                                            "\r\nPassword=" + p.password + "\r\nModel=" + p.model + "\r\n");
+void TransferTest::WriteProfile(const std::string& name, const Profile& p, const std::string& folder) {
+    WriteFile((folder.empty() ? home.dir() : folder) + name + ".ini",
+              "[NetNavi]\r\nHost=" + p.host + "\r\nPort=" + std::to_string(p.port) +
+                  "\r\nAuth=" + std::to_string(p.auth) + "\r\nUser=" + p.user + "\r\nPassword=" + p.password +
+                  "\r\nModel=" + p.model + "\r\n");
 }
 
 void TransferTest::StartSim(const std::string& model, int titles, int discs, rdsim::Options options) {

@@ -53,8 +53,9 @@ inline std::unique_ptr<CDownloadTitle> QueuedTitle(const std::string& page, cons
 
 class TransferTest : public ::testing::Test {
 protected:
-    // Writes the profile file as a user would edit it: any port is taken as written.
-    void WriteProfile(const std::string& name, const Profile& p);
+    // Writes the profile file as a user would edit it: any port is taken as
+    // written. In the program folder `folder`, by default `home`.
+    void WriteProfile(const std::string& name, const Profile& p, const std::string& folder = {});
     // Starts the emulator for a model with a generated library of `titles`
     // titles, and writes the profile "RD" for it (kept in `profile` for variants).
     void StartSim(const std::string& model, int titles, int discs = 3, rdsim::Options options = {});

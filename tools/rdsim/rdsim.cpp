@@ -12,6 +12,7 @@
 
 #include "core/library/line_reader.h"
 #include "core/library/recorder_library.h"
+#include "core/platform/path.h"
 #include "core/settings/models.h"
 #include "core/text/base64.h"
 #include "core/text/codec.h"
@@ -143,7 +144,7 @@ void RdSim::SetLibrary(std::string libraryCsv, std::optional<std::string> discCs
 }
 
 bool RdSim::LoadDir(const std::string& dir, std::string* error) {
-    const std::filesystem::path folder(dir);
+    const std::filesystem::path folder = lv::platform::FsPath(dir);
     auto library = ReadWholeFile(folder / "Library.csv");
     if (!library) {
         if (error) *error = "cannot read " + (folder / "Library.csv").string();
@@ -309,7 +310,7 @@ std::optional<std::string> RdSim::DetailsPage(const Content& c, const std::strin
     auto it = c.titles.find(page);
     if (it == c.titles.end()) return std::nullopt;
     if (!c.dir.empty() && SafePageName(page))
-        if (auto file = ReadWholeFile(std::filesystem::path(c.dir) / page)) return file;
+        if (auto file = ReadWholeFile(lv::platform::FsPath(c.dir) / page)) return file;
     if (c.sample && it->second.second != std::string::npos) return c.sample->DescriptionPage(it->second.second);
     return lv::sample::MakeDetailsPage(it->second.first, std::string());
 }

@@ -13,7 +13,14 @@ class File {
 public:
     File() = default;
     File(File&& other) noexcept : m_handle(other.m_handle) { other.m_handle = kNone; }
-    File& operator=(File&& other) noexcept;
+    File& operator=(File&& other) noexcept {
+        if (this != &other) {
+            Close();
+            m_handle = other.m_handle;
+            other.m_handle = kNone;
+        }
+        return *this;
+    }
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     ~File() { Close(); }

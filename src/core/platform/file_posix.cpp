@@ -25,15 +25,6 @@ bool WriteBits(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP 
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        other.m_handle = kNone;
-    }
-    return *this;
-}
-
 std::ptrdiff_t File::Read(void* buffer, std::size_t n) {
     auto* p = static_cast<char*>(buffer);
     std::size_t done = 0;

@@ -47,15 +47,6 @@ bool IsRegular(HANDLE h) {
 
 }  // namespace
 
-File& File::operator=(File&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        other.m_handle = kNone;
-    }
-    return *this;
-}
-
 std::ptrdiff_t File::Read(void* buffer, std::size_t n) {
     auto* p = static_cast<char*>(buffer);
     std::size_t done = 0;

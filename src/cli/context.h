@@ -16,6 +16,7 @@ namespace lv::cli {
 struct Context {
     bool cp932 = false;
     bool json = false;                // --json: listings print JSON
+    bool verbose = false;             // -v: failures add the HTTP client's own detail
     std::optional<std::string> home;  // --home: program folder
     std::optional<std::string> doc;   // --doc: document file
     std::vector<std::string> args;    // after the command name

@@ -24,7 +24,7 @@ const Command kCommands[] = {
 };
 
 const char kUsage[] =
-    "usage: librovista-cli [--cp932] [--json] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
+    "usage: librovista-cli [-v] [--cp932] [--json] [--home DIR] [--doc FILE] COMMAND [ARGS]\n"
     "       librovista-cli [--home DIR] --version\n"
     "\n"
     "commands:\n"
@@ -51,7 +51,8 @@ const char kUsage[] =
     "\n"
     "--home DIR is the program folder (profiles, caches, settings); --doc FILE the\n"
     "document (default: Default.lbv in the program folder, created when missing).\n"
-    "--version prints the version and the program folder.\n"
+    "--version prints the version and the program folder; -v adds the HTTP client's\n"
+    "own detail (and a refused login's headers) to a failed transfer's message.\n"
     "\n"
     "Output is UTF-8, or the stored code page 932 bytes with --cp932; --json prints\n"
     "every listing as a JSON array (UTF-8). export writes the rows of a search as the\n"
@@ -78,6 +79,8 @@ int main(int argc, char** argv) {
             ctx.cp932 = true;
         } else if (opt == "--json") {
             ctx.json = true;
+        } else if (opt == "-v" || opt == "--verbose") {
+            ctx.verbose = true;
         } else if ((opt == "--home" || opt == "--doc") && i + 1 < count) {
             (opt == "--home" ? ctx.home : ctx.doc) = words[++i];
         } else if (opt == "--help" || opt == "-h") {

@@ -29,6 +29,9 @@ namespace lv::msg {
     X(SearchResults, "検索結果")                                                                                \
     X(NewTitles, "新着")                                                                                        \
     X(NewsStatus, "新着 %d件 / 削除 %d件")                                                                      \
+    X(NewsNotSaved, "新着情報を保存できませんでした。")                                                         \
+    X(OutOfMemory, "メモリが足りません。")                                                                      \
+    X(UnexpectedError, "予期しないエラーが発生しました。")                                                      \
     X(FetchAllFailed, "次のRD本体からﾗｲﾌﾞﾗﾘ情報を取得できませんでした。")                                       \
     X(AskDeleteLibrary, "のライブラリ情報を削除します。よろしいですか？")                                       \
     X(AskDeleteUnused, "の未使用の番組説明を削除します。よろしいですか？")                                      \

@@ -46,6 +46,10 @@ namespace lv::msg {
     X(ErrConnectionReset, "サーバーとの接続がリセットされました。")                                             \
     X(ErrProxy, "プロキシ サーバーとの通信に失敗しました。")                                                    \
     X(ErrBadResponse, "サーバーからの応答が正しくないか、長すぎます。")                                         \
+    X(ErrProxyRefused, "プロキシ サーバーに接続できません。プロキシの設定を確認してください。")                 \
+    X(ErrTls, "暗号化された通信（TLS）を確立できませんでした。")                                                \
+    X(ErrTooManyRedirects, "リダイレクトが多すぎるか、たどれません。")                                          \
+    X(ErrAuthFailed, "認証に失敗しました。RD本体のｾｷｭﾘﾃｨ設定（ﾕｰｻﾞｰ名とﾊﾟｽﾜｰﾄﾞ）を確認してください。")          \
     X(ErrDiskFull, "ディスクの空き容量が不足しています。")                                                      \
     X(ErrAccessDenied, "アクセスが拒否されました。")                                                            \
     X(ErrFileNotFound, "ファイルが見つかりません。")                                                            \

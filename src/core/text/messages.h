@@ -8,8 +8,6 @@ namespace lv::msg {
 #define LV_MESSAGES(X)                                                                                          \
     X(NotFetched, "（未取得）")                                                                                 \
     X(Interrupted, "処理が中断されました。")                                                                    \
-    X(OutOfMemory, "メモリが足りません。")                                                                      \
-    X(InternalError, "内部エラーが発生しました。")                                                              \
     X(UnknownError, "Unknown Error.")                                                                           \
     X(LibraryFailed, "ライブラリ情報の取得に失敗しますた。\n本体が作業中でないかご確認ください。")              \
     X(DescriptionFailed,                                                                                        \

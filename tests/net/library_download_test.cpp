@@ -2,8 +2,11 @@
 #include <chrono>
 #include <thread>
 
+#include "core/library/new_titles.h"
+#include "core/platform/file.h"
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
+#include "support/emulator.h"
 #include "support/peer_server.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
@@ -354,4 +357,69 @@ TEST_F(TransferTest, ASuccessfulFetchRemovesWhatKilledTransfersLeft) {
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"~RDABCDEF", "~RDab12cd.txt", "~RDfolder", "~RDshort"}));
     EXPECT_TRUE(std::filesystem::exists(Cache("RD", "x~RDab12cd")));
+}
+
+namespace {
+// Stops the transfer as soon as the last body has arrived: the comparison
+// with the old library and the derived disc list still lie ahead.
+class StopAfterBodies : public CTransferListener {
+public:
+    explicit StopAfterBodies(int bodies) : m_left(bodies) {}
+    void OnTransferStatus(int status) override {
+        if (status == TRANSFER_RECEIVED && --m_left == 0) m_thread->Abort();
+    }
+    CHttpThread* m_thread = nullptr;
+
+private:
+    int m_left;
+};
+}  // namespace
+
+TEST_F(TransferTest, AStopAfterTheBodiesArrivedKeepsTheWholeOldCache) {
+    // Class 1 derives its disc list from the library; the others fetch it.
+    for (const char* model : {"RD-XS40", "RD-XS41"}) {
+        SCOPED_TRACE(model);
+        StartSim(model, 300, 3);
+        auto first = MakeThread("RD");
+        ASSERT_EQ(Run(*first), 0) << first->GetErrorText();
+        WriteFile(Cache("RD", "NewTitles.csv"), "old news");
+        const std::string oldLibrary = ReadFile(Cache("RD", "Library.csv"));
+        const std::string oldDiscs = ReadFile(Cache("RD", "Disc.csv"));
+
+        // A large library that differs from the cached one.
+        ServeSample(*sim, 20000, 40);
+        StopAfterBodies stopper(std::string(model) == "RD-XS40" ? 1 : 2);
+        CDownloadLibraryThread t(home.dir(), Direct(), &stopper);
+        stopper.m_thread = &t;
+        t.m_strRecorderName = "RD";
+        EXPECT_EQ(Run(t), 1);
+        EXPECT_EQ(t.GetErrorText(), lv::msg::Interrupted());
+        EXPECT_TRUE(ReadFile(Cache("RD", "Library.csv")) == oldLibrary);
+        EXPECT_TRUE(ReadFile(Cache("RD", "Disc.csv")) == oldDiscs);
+        EXPECT_EQ(ReadFile(Cache("RD", "NewTitles.csv")), "old news");
+        EXPECT_TRUE(TempFiles("RD").empty());
+        sim->Stop();
+    }
+}
+
+TEST_F(TransferTest, NewsThatCannotBeSavedAreReportedBesideTheNewLibrary) {
+    StartSim("RD-XS41", 40, 3);
+    auto first = MakeThread("RD");
+    ASSERT_EQ(Run(*first), 0) << first->GetErrorText();
+    EXPECT_EQ(first->GetNewsText(), NewsStatusText(0, 0));
+    // Only its owner may read what the recorder holds.
+    EXPECT_EQ(lv::platform::Permissions(Cache("RD", "NewTitles.csv")), 0600u);
+
+    // A folder in the news file's place: the library is still replaced, and
+    // the result says the news are missing instead of counting them.
+    std::filesystem::remove(Cache("RD", "NewTitles.csv"));
+    std::filesystem::create_directories(Cache("RD", "NewTitles.csv/keep"));
+    ServeSample(*sim, 50, 3);
+    auto t = MakeThread("RD");
+    ASSERT_EQ(Run(*t), 0) << t->GetErrorText();
+    EXPECT_TRUE(ReadFile(Cache("RD", "Library.csv")) == sim->Sample()->LibraryCsv());
+    const std::string text = t->GetNewsText();
+    EXPECT_EQ(text.rfind(lv::msg::NewsNotSaved(), 0), 0u) << text;
+    EXPECT_NE(text.find("NewTitles.csv"), std::string::npos) << text;
+    EXPECT_TRUE(TempFiles("RD").empty());
 }

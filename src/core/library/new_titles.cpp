@@ -1,5 +1,6 @@
 #include "core/library/new_titles.h"
 
+#include <cerrno>
 #include <charconv>
 #include <filesystem>
 #include <unordered_map>
@@ -10,6 +11,7 @@
 #include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 namespace {
 
@@ -60,12 +62,24 @@ std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles) {
     return ids;
 }
 
-NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after) {
+namespace {
+// Every this many titles a long comparison asks whether to stop.
+constexpr std::size_t kStopCheckTitles = 4096;
+}  // namespace
+
+NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
+                           const std::function<bool()>& stopped) {
+    auto stop = [&](std::size_t i) { return stopped && i % kStopCheckTitles == 0 && stopped(); };
     std::unordered_map<std::string, int> left;  // titles of `before` not yet found again
-    for (const CRDTitleInfo& t : before) ++left[Key(t)];
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        if (stop(i)) return {};
+        ++left[Key(before[i])];
+    }
     NEWTITLES news;
     std::unordered_map<std::string, int> seen;
-    for (const CRDTitleInfo& t : after) {
+    for (std::size_t i = 0; i < after.size(); ++i) {
+        if (stop(i)) return {};
+        const CRDTitleInfo& t = after[i];
         std::string key = Key(t);
         const int n = ++seen[key];
         auto it = left.find(key);
@@ -80,14 +94,15 @@ NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::v
     return news;
 }
 
-NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after) {
+NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after,
+                              const std::function<bool()>& stopped) {
     std::error_code ec;
     if (!std::filesystem::exists(lv::platform::FsPath(before), ec)) return {};
     CRDRecorderLibrary old(""), now("");
     old.SetModel(model);
     now.SetModel(model);
-    if (!old.LoadTitleList(before) || !now.LoadTitleList(after)) return {};
-    return CompareLibraries(old.Titles(), now.Titles());
+    if (!old.LoadTitleList(before, stopped) || !now.LoadTitleList(after, stopped)) return {};
+    return CompareLibraries(old.Titles(), now.Titles(), stopped);
 }
 
 std::string NewTitlesPath(const std::string& cacheFolder) { return cacheFolder + kNewTitlesFile; }
@@ -143,14 +158,26 @@ bool ParseNewTitles(std::string_view bytes, NEWTITLES& news) {
     return true;
 }
 
-bool SaveNewTitles(const std::string& path, const NEWTITLES& news) {
-    return lv::WriteFileAtomic(path, FormatNewTitles(news));
+bool SaveNewTitles(const std::string& path, const NEWTITLES& news, std::string* error) {
+    const std::string bytes = FormatNewTitles(news);
+    if (bytes.size() > kMaxNewsBytes) {
+        if (error) *error = lv::text::FileErrorText(lv::platform::FsPath(path).filename().string(), EFBIG);
+        return false;
+    }
+    return lv::WriteFileAtomic(path, bytes, 0600, error);
+}
+
+bool ReadNewsFile(const std::string& path, std::string& bytes) {
+    bytes.clear();
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(lv::platform::FsPath(path), ec);
+    return !ec && size <= kMaxNewsBytes && lv::ReadWholeFile(path, bytes);
 }
 
 NEWTITLES LoadNewTitles(const std::string& path) {
     std::string bytes;
     NEWTITLES news;
-    if (lv::ReadWholeFile(path, bytes)) ParseNewTitles(bytes, news);
+    if (ReadNewsFile(path, bytes)) ParseNewTitles(bytes, news);
     return news;
 }
 

@@ -8,6 +8,8 @@
 // every download, unlike its disc, its line, its page name or the remaining
 // time. Copies of one recording share all four, so the n-th title with the
 // same four in library order is a title of its own.
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -39,16 +41,22 @@ struct NEWTITLES {
 std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles);
 
 // The titles of `after` that `before` did not have, and how many of `before` are gone.
-NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after);
+NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
+                           const std::function<bool()>& stopped = {});
 
 // The same for two library files of a recorder of `model`. Without a library
-// to compare with (a first download) nothing counts as new.
-NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after);
+// to compare with (a first download) nothing counts as new. `stopped` is asked
+// now and then; once it says yes the result is empty and means nothing.
+NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after,
+                              const std::function<bool()>& stopped = {});
 
 // The file in a recorder's cache folder (ending in a separator). Not a ".txt"
 // file: the description clean-ups must leave it alone.
 inline constexpr char kNewTitlesFile[] = "NewTitles.csv";
 std::string NewTitlesPath(const std::string& cacheFolder);
+// A larger file is neither read nor written, as a list larger than a
+// recorder ever sends is refused.
+inline constexpr std::uint64_t kMaxNewsBytes = std::uint64_t{256} << 20;
 
 // The file's bytes (code page 932): a header line with the removed count, then
 // one line per new title.
@@ -56,8 +64,10 @@ std::string FormatNewTitles(const NEWTITLES& news);
 // False for anything that is not such a file; `news` is then empty.
 bool ParseNewTitles(std::string_view bytes, NEWTITLES& news);
 
-// Replaces the file atomically.
-bool SaveNewTitles(const std::string& path, const NEWTITLES& news);
+// Replaces the file atomically, readable by its owner only; `error` says why not.
+bool SaveNewTitles(const std::string& path, const NEWTITLES& news, std::string* error = nullptr);
+// The file's bytes when it is a regular file within the limit.
+bool ReadNewsFile(const std::string& path, std::string& bytes);
 // A missing, unreadable, hand-broken or foreign file gives no news at all.
 NEWTITLES LoadNewTitles(const std::string& path);
 

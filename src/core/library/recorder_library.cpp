@@ -837,7 +837,7 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
     return !reader.Failed();
 }
 
-bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
+bool CRDRecorderLibrary::LoadTitleList(const std::string& path, const std::function<bool()>& stopped) {
     lv::BlockReader file;
     if (!file.Open(path)) return false;
     const int modelClass = GetModelClass();
@@ -869,6 +869,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path) {
         ok = file.Next(keep);
         keep = parse(file.Data(), file.Size(), file.AtEnd(), mode, *load);
         if (file.AtEnd()) break;
+        if (stopped && stopped()) ok = false;
     }
     // What the load reached of a huge page but did not use goes back.
     Advise(room().first, room().second, lv::platform::PageSize(), lv::platform::DiscardPages);

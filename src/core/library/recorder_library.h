@@ -1,6 +1,7 @@
 #pragma once
 // One recorder's part of the library: its discs, titles, model and the labels
 // of its five recording-mode settings, read from its cache files.
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,7 +44,8 @@ public:
     // Reads Disc.csv: the header's mode labels, then one disc per data line.
     bool LoadDiscList(const std::string& path);
     // Reads Library.csv: one title per line, each looking up its disc.
-    bool LoadTitleList(const std::string& path);
+    // False on a read error, and when `stopped` (asked between blocks) says so.
+    bool LoadTitleList(const std::string& path, const std::function<bool()>& stopped = {});
 
 private:
     std::string m_strName;

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/ini/atomic_file.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr char kLibraryPath[] = "/library/view_library.csv";
 constexpr char kDiscListPath[] = "/library/DiscList_.csv";
+// Every this many lines a long derivation asks whether to stop.
+constexpr std::size_t kStopCheckLines = 4096;
 
 // Where each character of the text begins.
 std::vector<std::size_t> CharStarts(std::string_view s) {
@@ -32,6 +35,10 @@ void RemoveIfThere(const std::string& path) {
 }
 
 }  // namespace
+
+std::string CDownloadLibraryThread::GetNewsText() const {
+    return m_strNewsError.empty() ? NewsStatusText(m_nNewCount, m_nRemovedCount) : m_strNewsError;
+}
 
 bool CDownloadLibraryThread::CheckFirstChunk(const char* data, std::size_t length) {
     if (length > 0 && data[0] == '"') return true;
@@ -59,19 +66,21 @@ bool CDownloadLibraryThread::DoTransfer() {
         // next download finds the same news again (written after, it would
         // find none). News that cannot be written must not stay to mark titles
         // of another library; if the library cannot be replaced, the old news
-        // go back beside it.
+        // go back beside it. A stop is honoured until the library is replaced.
         const std::string newsPath = NewTitlesPath(m_strCacheFolder);
-        std::string oldNews;
-        const bool hadNews = ok && lv::ReadWholeFile(newsPath, oldNews);
         NEWTITLES news;
-        if (ok) {
-            news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib);
-            if (!SaveNewTitles(newsPath, news)) lv::platform::Unlink(newsPath);
+        if (ok) news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib, [this] { return Aborted(); });
+        ok = ok && !Aborted();
+        std::string oldNews;
+        const bool hadNews = ok && ReadNewsFile(newsPath, oldNews);
+        if (ok && !Aborted() && !SaveNewTitles(newsPath, news, &m_strNewsError)) {
+            m_strNewsError = lv::msg::NewsNotSaved() + " " + m_strNewsError;
+            lv::platform::Unlink(newsPath);
         }
         // Both lists are complete: only now is the old cache replaced.
         if (ok) {
-            ok = ReplaceFile(lib, m_strLibraryPath);
-            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews))) lv::platform::Unlink(newsPath);
+            ok = !Aborted() && ReplaceFile(lib, m_strLibraryPath);
+            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews, 0600))) lv::platform::Unlink(newsPath);
         }
         if (ok) {
             m_nNewCount = static_cast<int>(news.aNew.size());
@@ -98,9 +107,10 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
         return false;
     }
     std::string text = lv::msg::DerivedDiscHeader() + "\r\n";
-    std::vector<std::string> keys;
+    std::unordered_set<std::string> keys;
     std::string line;
-    while (reader.Next(line)) {
+    for (std::size_t n = 0; reader.Next(line); ++n) {
+        if (n % kStopCheckLines == 0 && Aborted()) break;
         // The last eleven characters of a class 1 line hold the disc and its
         // remaining time; counted by whole characters, so no key starts with a trail byte.
         std::vector<std::size_t> starts = CharStarts(line);
@@ -108,16 +118,13 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
         starts = CharStarts(key);
         auto end = [&](std::size_t n) { return n < starts.size() ? starts[n] : key.size(); };
         if (starts.size() >= 4 && key.compare(starts[1], end(4) - starts[1], "HDD") == 0) continue;
-        bool seen = false;
-        for (const auto& k : keys) seen = seen || k == key;
-        if (seen) continue;
-        keys.push_back(key);
+        if (!keys.insert(key).second) continue;
         std::string row = key;
         row.insert(end(5), "\",\"\",\"");
         text += row + "\r\n";
     }
-    bool ok = !reader.Failed() && std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    if (!ok) SetFileErrorText(reader.Failed() ? libraryPath : discPath);
+    bool ok = !Aborted() && !reader.Failed() && std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    if (!ok && !Aborted()) SetFileErrorText(reader.Failed() ? libraryPath : discPath);
     if (std::fclose(out) != 0 && ok) {
         SetFileErrorText(discPath);
         ok = false;

@@ -150,6 +150,9 @@ public:
     // the titles gone (also written to the recorder's news file).
     int GetNewCount() const { return m_nNewCount; }
     int GetRemovedCount() const { return m_nRemovedCount; }
+    // What the user reads after a successful end: the counts, or that the
+    // news file could not be saved and why.
+    std::string GetNewsText() const;
 
     // Writes the disc list of a class 1 recorder, derived from its library list.
     bool BuildDiscList(const std::string& libraryPath, const std::string& discPath);
@@ -162,6 +165,7 @@ protected:
 private:
     int m_nNewCount = 0;
     int m_nRemovedCount = 0;
+    std::string m_strNewsError;
 };
 
 class CDownloadTitle {

@@ -122,9 +122,7 @@ int CmdDescription(Context& ctx) {
     }
     // A library exists only for a loadable profile, so the name is a profile's.
     doc->LoadDescription(DescriptionPath(doc->AppDir(), name, lib->Title(*index).Field(TF_TEXTFILE)).value_or(""));
-    std::string text = ctx.out.Encode(doc->GetDescription());
-    if (text.empty() || text.back() != '\n') text += '\n';
-    Write(stdout, text, ctx.cp932);
+    ctx.out.Text(doc->GetDescription(), stdout);
     return 0;
 }
 

@@ -18,7 +18,7 @@ namespace {
 // The file error, then the program's message, as the dialogs show them.
 int Report(const Context& ctx, const PROFILE_RESULT& r) {
     if (r.Ok()) return 0;
-    if (!r.strFileError.empty()) Print(stderr, "%s\n", r.strFileError.c_str());
+    if (!r.strFileError.empty()) Fail(ctx, r.strFileError);
     return r.strMessage.empty() ? 1 : Fail(ctx, r.strMessage);
 }
 
@@ -68,9 +68,7 @@ int Save(const Context& ctx, CNetNaviSetting& setting, const PROFILE_FIELDS& f, 
     const PROFILE_RESULT r = SaveProfile(
         setting, f, name, [force](const std::string&) { return force; }, list);
     if (r.nStep == PROFILE_DECLINED) {
-        Print(stderr, "librovista-cli: recorder %s already exists (--force overwrites it)\n",
-              ctx.out.Encode(name).c_str());
-        return 1;
+        return Fail(ctx, "librovista-cli: recorder " + name + " already exists (--force overwrites it)");
     }
     if (r.nStep == PROFILE_DOCUMENT_FAILED && list)
         Print(stderr, "librovista-cli: cannot write the document; nothing was changed\n");
@@ -84,10 +82,10 @@ int SaveDocument(CRDTitleDoc& doc) {
 }
 
 // The entry NAME of the document, or a message.
-std::vector<std::string>::iterator ListedName(CRDTitleDoc& doc, const std::string& name, const std::string& shown) {
+std::vector<std::string>::iterator ListedName(const Context& ctx, CRDTitleDoc& doc, const std::string& name) {
     auto& names = doc.GetRecorderNames();
     auto it = std::find(names.begin(), names.end(), name);
-    if (it == names.end()) Print(stderr, "librovista-cli: the document has no recorder %s\n", shown.c_str());
+    if (it == names.end()) Fail(ctx, "librovista-cli: the document has no recorder " + name);
     return it;
 }
 
@@ -125,7 +123,7 @@ int Set(Context& ctx) {
     options.ApplyTo(f);
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
-    if (ListedName(*doc, name, ctx.out.Encode(name)) == doc->GetRecorderNames().end()) return 1;
+    if (ListedName(ctx, *doc, name) == doc->GetRecorderNames().end()) return 1;
     return Save(ctx, setting, f, name, false);
 }
 
@@ -137,7 +135,7 @@ int Rename(Context& ctx) {
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
     auto& names = doc->GetRecorderNames();
-    auto entry = ListedName(*doc, oldName, ctx.out.Encode(oldName));
+    auto entry = ListedName(ctx, *doc, oldName);
     if (entry == names.end()) return 1;
     int index = static_cast<int>(entry - names.begin());
     PROFILE_FIELDS f;
@@ -156,7 +154,7 @@ int Delete(Context& ctx) {
     auto doc = OpenDocument(ctx);
     if (!doc) return 1;
     auto& names = doc->GetRecorderNames();
-    auto entry = ListedName(*doc, name, ctx.out.Encode(name));
+    auto entry = ListedName(ctx, *doc, name);
     if (entry == names.end()) return 1;
     if (int rc = Report(ctx, DeleteRecorder(ProgramFolder(ctx), names, static_cast<int>(entry - names.begin()))))
         return rc;

@@ -2,6 +2,7 @@
 // What the command-line tool meets differently on each system: how its
 // arguments arrive, how text reaches a console window and how Ctrl+C reaches
 // a transfer. console_posix.cpp and console_win32.cpp hold the two sides.
+#include <cerrno>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -21,6 +22,21 @@ inline constexpr bool kUnicodeCommandLine = false;
 // command line on Windows. Also puts stdout and stderr in binary mode there,
 // so that the bytes written are the bytes a pipe or file receives.
 std::vector<std::string> StartConsole(int argc, char** argv);
+
+// A write to stdout that failed, with the system's error number: the command
+// stops and main reports it once. A failed write to stderr has nowhere to be told.
+struct WriteError {
+    int error;
+};
+
+// fwrite, but a failed write to stdout throws WriteError.
+inline void WriteBytes(std::FILE* to, std::string_view bytes) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), to) != bytes.size() && to == stdout)
+        throw WriteError{errno ? errno : EIO};
+}
+// Flushes and closes stdout: what a full disk refuses may show only here.
+// Throws WriteError.
+void FinishOutput();
 
 // Writes `bytes` to stdout or stderr as they are, except to a Windows
 // console, which shows the characters they encode: code page 932 when

@@ -14,7 +14,7 @@ void OnInterrupt(int) { g_interrupted = 1; }
 
 std::vector<std::string> StartConsole(int argc, char** argv) { return {argv, argv + argc}; }
 
-void Write(std::FILE* to, std::string_view bytes, bool) { std::fwrite(bytes.data(), 1, bytes.size(), to); }
+void Write(std::FILE* to, std::string_view bytes, bool) { WriteBytes(to, bytes); }
 
 void Print(std::FILE* to, const char* format, ...) {
     va_list args;

@@ -78,7 +78,7 @@ void Write(std::FILE* to, std::string_view bytes, bool cp932) {
         ShowOnConsole(console, to, cp932 ? text::Cp932ToUtf8(bytes) : std::string(bytes));
         return;
     }
-    std::fwrite(bytes.data(), 1, bytes.size(), to);
+    WriteBytes(to, bytes);
 }
 
 void Print(std::FILE* to, const char* format, ...) {

@@ -1,9 +1,14 @@
 // librovista-cli: the library, headless.
+#include <cerrno>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "cli/console.h"
 #include "cli/context.h"
+#include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 namespace {
 
@@ -65,12 +70,9 @@ int Usage(const std::string& why) {
     return 2;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(lv::cli::Context& ctx, int argc, char** argv) {
     const std::vector<std::string> words = lv::cli::StartConsole(argc, argv);
     const std::size_t count = words.size();
-    lv::cli::Context ctx;
     std::size_t i = 1;
     bool version = false;
     for (; i < count && words[i].starts_with('-'); ++i) {
@@ -114,4 +116,25 @@ int main(int argc, char** argv) {
         }
     }
     return Usage("unknown command " + name);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    lv::cli::Context ctx;
+    std::string failure;  // code page 932
+    try {
+        const int rc = Run(ctx, argc, argv);
+        lv::cli::FinishOutput();
+        return rc;
+    } catch (const lv::cli::WriteError& e) {
+        // A reader that left (`| head`) wants no more and no message.
+        if (e.error == EPIPE) return 1;
+        failure = "write error: " + lv::text::SystemErrorText(e.error);
+    } catch (const std::bad_alloc&) {
+        failure = lv::msg::OutOfMemory();
+    } catch (const std::exception& e) {
+        failure = lv::msg::UnexpectedError() + " (" + e.what() + ")";
+    }
+    return lv::cli::Fail(ctx, "librovista-cli: " + failure);
 }

@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <cerrno>
+
 #include "cli/console.h"
 #include "core/library/recorder_library.h"
 #include "core/text/codec.h"
@@ -28,7 +30,46 @@ void AppendEscaped(std::string& out, std::string_view s) {
         i += n;
     }
 }
+// True for a byte that starts a control character this program did not
+// write: C0 but TAB, LF and CR LF, DEL, and in UTF-8 the lead byte of U+0080-U+009F.
+// Code page 932 trail bytes are 0x40 and up but never DEL, so a byte scan is safe there.
+bool IsForeignControl(std::string_view s, std::size_t i, bool cp932) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    // CR LF ends the lines of descriptions and of a server's headers.
+    if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') return false;
+    if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) return true;
+    return !cp932 && c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0xA0;
+}
+
+// Such characters as "\x1b", or "\u001b" inside a JSON string, so that a
+// recorder's or a server's bytes never drive the terminal.
+void EscapeControls(std::string& s, bool cp932, bool json) {
+    std::size_t i = 0;
+    while (i < s.size() && !IsForeignControl(s, i, cp932)) ++i;
+    if (i == s.size()) return;
+    std::string out = s.substr(0, i);
+    static const char kHex[] = "0123456789abcdef";
+    for (; i < s.size(); ++i) {
+        if (!IsForeignControl(s, i, cp932)) {
+            out += s[i];
+            continue;
+        }
+        if (static_cast<unsigned char>(s[i]) == 0xC2) ++i;
+        const auto c = static_cast<unsigned char>(s[i]);
+        out += json ? "\\u00" : "\\x";
+        out += kHex[c >> 4];
+        out += kHex[c & 15];
+    }
+    s = std::move(out);
+}
 }  // namespace
+
+void FinishOutput() {
+    errno = 0;
+    const bool failed = std::fflush(stdout) != 0 || std::ferror(stdout);
+    const int error = errno;
+    if (std::fclose(stdout) != 0 || failed) throw WriteError{error ? error : errno ? errno : EIO};
+}
 
 std::string Output::Encode(std::string_view cp932) const {
     return m_cp932 ? std::string(cp932) : text::Cp932ToUtf8(cp932);
@@ -46,12 +87,14 @@ void Output::Line(const std::vector<std::string_view>& values) {
             text::AppendUtf8(m_line, values[i], true);
     }
     m_line += '\n';
+    EscapeControls(m_line, m_cp932, false);
     Write(m_out, m_line, m_cp932);
 }
 
 void Output::Text(std::string_view cp932, std::FILE* to) {
     std::string s = Encode(cp932);
-    s += '\n';
+    if (s.empty() || s.back() != '\n') s += '\n';
+    EscapeControls(s, m_cp932, false);
     Write(to, s, m_cp932);
 }
 
@@ -70,6 +113,8 @@ void Output::Key(const char* key) {
 
 void Output::CloseObject() {
     m_line += '}';
+    // Only JSON strings can hold them: C0 is escaped already, DEL and C1 are not.
+    EscapeControls(m_line, false, true);
     Write(m_out, m_line, false);
 }
 

@@ -21,6 +21,8 @@ struct FIELD {
     KIND kind = TEXT;
 };
 
+// Every line written shows the control characters that come with a
+// recorder's or a server's text escaped: C0 but TAB, LF and CR LF, DEL and C1, as "\x1b".
 class Output {
 public:
     explicit Output(bool cp932, std::FILE* out = stdout) : m_cp932(cp932), m_out(out) {}
@@ -39,7 +41,8 @@ public:
 
     // One line of values; backslash, tab, CR and LF inside a value are escaped.
     void Line(const std::vector<std::string_view>& values);
-    // A message line (no escaping): code page 932 text shown in the chosen encoding.
+    // Message lines, or a description: code page 932 text shown in the chosen
+    // encoding, ending in a line end.
     void Text(std::string_view cp932, std::FILE* to);
     std::string Encode(std::string_view cp932) const;
 

@@ -10,6 +10,12 @@
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using namespace lv::test;
 
 namespace {
@@ -80,6 +86,32 @@ TEST(CliExport, WritesASearchInTheWindowsLayout) {
     CliResult failed = h.Run({"export", "json", "-o", h.File("missing/list.json")});
     EXPECT_EQ(failed.exitCode, 1);
     EXPECT_EQ(failed.err.rfind("list.json: ファイルが見つかりません。", 0), 0u) << failed.err;
+}
+
+TEST(CliExport, OutputFileIsReplacedWhenRegularWrittenIntoWhenNotAndAReadOnlyOneRefused) {
+    Home h;
+    const std::string file = h.File("list.csv");
+    WriteFile(file, "kept");
+    ASSERT_TRUE(MakeReadOnly(file));
+    CliResult r = h.Run({"export", "csv", "-o", file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "list.csv: 読み取り専用のため書き込めません。\n");
+    EXPECT_EQ(ReadFile(file), "kept");
+#ifndef _WIN32
+    // A reader waits on the FIFO: the rows go through it, and it stays a FIFO.
+    const std::string fifo = h.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+    r = h.Run({"export", "json", "--text", "相撲", "-o", fifo});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    char buffer[4096];
+    const ssize_t n = ::read(reader, buffer, sizeof buffer);
+    ::close(reader);
+    EXPECT_NE(std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0).find("\"Title\":\"相撲\""),
+              std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+#endif
 }
 
 TEST(CliJson, ListingsPrintOneArrayWithStableKeys) {

@@ -1,7 +1,9 @@
 #include "core/views/list_export.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -10,22 +12,49 @@
 #include "core/platform/path.h"
 #include "core/search/genres.h"
 #include "core/text/codec.h"
+#include "core/text/messages.h"
+#include "core/text/system_errors.h"
 #include "core/views/genre_images.h"
 
 using lv::text::AppendUtf8;
 
 namespace {
 
+// A control character that neither HTML nor a spreadsheet should get: all
+// of C0 but TAB, LF and CR, and DEL. None is ever the second byte of a code
+// page 932 character, so bytes can be tested as they are.
+bool IsStrayControl(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && c != '\t' && c != '\n' && c != '\r') || u == 0x7F;
+}
+
+// The bytes with each stray control character replaced by `replacement`.
+void ReplaceStrayControls(std::string& s, std::string_view replacement) {
+    if (std::none_of(s.begin(), s.end(), IsStrayControl)) return;
+    std::string out;
+    for (const char c : s) {
+        if (IsStrayControl(c))
+            out += replacement;
+        else
+            out += c;
+    }
+    s = std::move(out);
+}
+
 // ---- CSV
 
 // Quote, comma, CR and LF are never the second byte of a code page 932
-// character, so the bytes can be scanned as they are.
+// character, so the bytes can be scanned as they are. A cell that a
+// spreadsheet would take for a formula starts with "'", which it shows as text.
 void AppendCsvField(std::string& out, std::string_view v) {
+    const bool formula = !v.empty() && std::string_view("=+-@\t\r").find(v.front()) != std::string_view::npos;
     if (v.find_first_of(",\"\r\n") == std::string_view::npos) {
+        if (formula) out += '\'';
         out += v;
         return;
     }
     out += '"';
+    if (formula) out += '\'';
     for (const char c : v) {
         if (c == '"') out += '"';
         out += c;
@@ -52,6 +81,8 @@ std::string Csv(const LIST_EXPORT& list, bool utf8) {
     } else {
         lv::text::AppendValidCp932(out, cp932);
     }
+    // Code page 932 has no U+FFFD: "?", as for a byte it cannot decode.
+    ReplaceStrayControls(out, utf8 ? "\xEF\xBF\xBD" : "?");
     return out;
 }
 
@@ -70,7 +101,7 @@ void AppendHtml(std::string& out, std::string_view cp932) {
         case '"': out += "&quot;"; break;
         case '\'': out += "&#39;"; break;
         default:
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r')
+            if (IsStrayControl(c))
                 out += "\xEF\xBF\xBD";
             else
                 out += c;
@@ -286,9 +317,25 @@ std::string ExportList(const LIST_EXPORT& list, EXPORT_FORMAT format) {
 }
 
 bool ExportListToFile(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::string& path, std::string& error) {
-    if (lv::WriteFileAtomic(path, ExportList(list, format), std::nullopt, &error)) return true;
     // The file's name is the system's (UTF-8); the message is code page 932 throughout.
     const std::string name = lv::platform::FsPath(path).filename().string();
+    if (lv::platform::IsReadOnlyFile(path)) {
+        // Refused as cp refuses it, by the owner too: a read-only file is meant to stay.
+        error = lv::text::Utf8ToCp932(name) + ": " + lv::msg::ErrReadOnly();
+        return false;
+    }
+    const std::string bytes = ExportList(list, format);
+    if (lv::platform::IsSpecialFile(path)) {
+        // A FIFO, a device or a terminal cannot be replaced: written into, as
+        // a shell's redirection writes into it.
+        errno = 0;
+        std::ofstream out(lv::platform::FsPath(path), std::ios::binary | std::ios::trunc);
+        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
+        if (out) return true;
+        error = lv::text::FileErrorText(lv::text::Utf8ToCp932(name), errno ? errno : EIO);
+        return false;
+    }
+    if (lv::WriteFileAtomic(path, bytes, std::nullopt, &error)) return true;
     if (error.compare(0, name.size() + 2, name + ": ") == 0)
         error = lv::text::Utf8ToCp932(name) + error.substr(name.size());
     return false;

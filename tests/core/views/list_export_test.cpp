@@ -61,6 +61,19 @@ TEST(ListExport, CsvQuotesOnlyWhatNeedsItInBothEncodings) {
                                                   "2006/01/02(Mon) 21:00,bad?@ end?,0001\r\n"));
 }
 
+TEST(ListExport, CsvCellsAreNeitherFormulasNorControlBytes) {
+    List l;
+    for (const char* t : {"=1+2", "+1", "-1", "@SUM(A1)", "\tTab", "\rCR", "a=b", "ESC\x1b[2J\x07.DEL\x7f"})
+        l.Title("RD", "HDD", t);
+    const LIST_EXPORT e = l.Export({0});
+    EXPECT_EQ(ExportList(e, EXPORT_CSV_UTF8),
+              "\xEF\xBB\xBFタイトル名\r\n'=1+2\r\n'+1\r\n'-1\r\n'@SUM(A1)\r\n'\tTab\r\n\"'\rCR\"\r\na=b\r\n"
+              "ESC\xEF\xBF\xBD[2J\xEF\xBF\xBD.DEL\xEF\xBF\xBD\r\n");
+    EXPECT_EQ(
+        ExportList(e, EXPORT_CSV_CP932),
+        SJ("タイトル名") + "\r\n'=1+2\r\n'+1\r\n'-1\r\n'@SUM(A1)\r\n'\tTab\r\n\"'\rCR\"\r\na=b\r\nESC?[2J?.DEL?\r\n");
+}
+
 TEST(ListExport, CatalogueHasASectionPerDiscInTheListsOrderAndEscapesText) {
     List l;
     l.Title("RD", "0002", SJ("<b>A&B</b> \"q\" 'x'"), 0x10051);

@@ -68,7 +68,7 @@ int FetchAll(const Context& ctx, const std::string& appDir) {
         if (Interrupted()) all.Stop();
     }
     Output err(ctx.cp932, stderr);
-    if (all.AnySucceeded()) err.Text(NewsStatusText(all.GetNewCount(), all.GetRemovedCount()), stderr);
+    if (all.AnySucceeded()) err.Text(all.NewsText(), stderr);
     if (all.Failures().empty()) return 0;
     err.Text(all.SummaryText(), stderr);
     return 1;
@@ -87,7 +87,7 @@ int CmdFetch(Context& ctx) {
     thread.m_strRecorderName = FromArg(ctx, args[0]);
     InterruptGuard guard;
     if (!RunTransfer(ctx, thread)) return 1;
-    Output(ctx.cp932, stderr).Text(NewsStatusText(thread.GetNewCount(), thread.GetRemovedCount()), stderr);
+    Output(ctx.cp932, stderr).Text(thread.GetNewsText(), stderr);
     return 0;
 }
 

@@ -83,6 +83,7 @@ int CmdNew(Context& ctx) {
     if (!doc) return 1;
     std::optional<std::string> filter;
     if (!TakeRecorderFilter(ctx, *doc, filter)) return 1;
+    ctx.out.BeginList();
     CLibraryNews news;
     news.Load(doc->AppDir(), doc->ShareRecorders());
     for (const auto& lib : doc->GetRecorders()) {

@@ -1,6 +1,8 @@
 // The command-line tool's fetch and describe against the emulator.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "support/emulator.h"
 #include "support/run_cli.h"
 #include "support/temp_dir.h"
@@ -44,6 +46,7 @@ TEST_F(FetchCli, FetchStoresTheListsAndNewShowsWhatCame) {
     EXPECT_NE(r.err.find("新着 0件 / 削除 0件"), std::string::npos) << r.err;
     EXPECT_EQ(ReadFile(home.dir() + "Living/Library.csv"), sim->Sample()->LibraryCsv());
     EXPECT_EQ(Cli({"new"}).out, "");
+    EXPECT_EQ(Cli({"--json", "new"}).out, "[]\n");
 
     // The recorder's last title erased, a copy of its first one made.
     std::vector<std::string> lines = Lines(sim->Sample()->LibraryCsv());
@@ -60,6 +63,15 @@ TEST_F(FetchCli, FetchStoresTheListsAndNewShowsWhatCame) {
     EXPECT_EQ(Cli({"new"}).out, titles.back() + "\n");
     EXPECT_EQ(Cli({"new", "Living"}).out, titles.back() + "\n");
     EXPECT_EQ(Cli({"new", "Kitchen"}).exitCode, 1);
+
+    // News that cannot be saved are said instead of counts that `new` would not show.
+    std::filesystem::remove(home.dir() + "Living/NewTitles.csv");
+    std::filesystem::create_directories(home.dir() + "Living/NewTitles.csv/keep");
+    r = Cli({"fetch", "Living"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("新着情報を保存できませんでした。"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("NewTitles.csv"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("新着 0件"), std::string::npos) << r.err;
 }
 
 TEST_F(FetchCli, FailuresAndCtrlCPrintTheErrorText) {

@@ -3,6 +3,7 @@
 #include <functional>
 #include <map>
 
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
 #include "core/net/fetch_all.h"
 #include "core/text/messages.h"
@@ -68,6 +69,19 @@ TEST_F(FetchAllTest, EachRecorderOnceInDocumentOrderNumberedWithTheCountsSummed)
     EXPECT_EQ(all.GetRemovedCount(), 1);
     EXPECT_TRUE(all.Failures().empty());
     EXPECT_EQ(all.SummaryText(), "");
+    EXPECT_EQ(all.NewsText(), NewsStatusText(2, 1));
+
+    // B's news cannot be saved: its library is still fetched, and the news
+    // text names it instead of counting news that `new` would not show.
+    std::filesystem::remove(Cache("B", "NewTitles.csv"));
+    std::filesystem::create_directories(Cache("B", "NewTitles.csv/keep"));
+    WriteFile(Cache("B", "Library.csv"), WithoutLastLine(Served("B")));
+    CFetchAllLibraries again(doc);
+    RunAll(again);
+    EXPECT_TRUE(again.Failures().empty());
+    EXPECT_EQ(again.GetNewCount(), 0);
+    const std::string text = again.NewsText();
+    EXPECT_EQ(text.rfind(NewsStatusText(0, 0) + "\nB: " + lv::msg::NewsNotSaved(), 0), 0u) << text;
 }
 
 // The summary names each failed recorder with its error, less the line breaks

@@ -72,9 +72,7 @@ void CMainFrame::EndFetchAll() {
         m_doc.UpdateAllViews(nullptr, 0, nullptr);
     }
     SetTransferring(false);
-    if (all->AnySucceeded())
-        SetPaneText(lv::app::ID_PANE_TRANSFER,
-                    lv::app::ToQ(NewsStatusText(all->GetNewCount(), all->GetRemovedCount())));
+    if (all->AnySucceeded()) SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(all->NewsText()));
     const std::string summary = all->SummaryText();
     if (!summary.empty()) CMessageBox::Show(this, lv::app::ToQ(summary), QMessageBox::Warning, QMessageBox::Ok);
     emit transferEnded(all->Failures().empty());
@@ -162,7 +160,7 @@ void CMainFrame::EndTransfer() {
             if (m_pEdit) GetEditView()->Refresh();
         }
     } else if (auto* library = dynamic_cast<CDownloadLibraryThread*>(m_pTransferThread.get())) {
-        news = NewsStatusText(library->GetNewCount(), library->GetRemovedCount());
+        news = library->GetNewsText();
         m_doc.ReloadFromOwnPath();
         m_doc.UpdateAllViews(nullptr, 0, nullptr);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/library/new_titles.h"
 #include "core/library/title_doc.h"
 #include "core/text/messages.h"
 
@@ -22,6 +23,10 @@ std::unique_ptr<CDownloadLibraryThread> CFetchAllLibraries::Next(const std::stri
 void CFetchAllLibraries::Finished(const CDownloadLibraryThread& thread) {
     if (thread.GetExitCode() == 0) {
         ++m_nSucceeded;
+        if (!thread.GetNewsError().empty()) {
+            m_aNewsFailures.push_back({thread.m_strRecorderName, thread.GetNewsError()});
+            return;
+        }
         m_nNew += thread.GetNewCount();
         m_nRemoved += thread.GetRemovedCount();
     } else {
@@ -33,6 +38,12 @@ std::string CFetchAllLibraries::StatusText(std::string_view text) const {
     if (text.empty() || m_nNext == 0) return std::string(text);
     return std::to_string(m_nNext) + "/" + std::to_string(m_aNames.size()) + " " + m_aNames[m_nNext - 1] + " " +
            std::string(text);
+}
+
+std::string CFetchAllLibraries::NewsText() const {
+    std::string text = NewsStatusText(m_nNew, m_nRemoved);
+    for (const FAILURE& f : m_aNewsFailures) text += "\n" + f.strRecorder + ": " + f.strError;
+    return text;
 }
 
 std::string CFetchAllLibraries::SummaryText() const {

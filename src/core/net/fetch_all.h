@@ -38,9 +38,11 @@ public:
 
     const std::vector<FAILURE>& Failures() const { return m_aFailures; }
     bool AnySucceeded() const { return m_nSucceeded > 0; }
-    // Summed over the recorders that succeeded.
+    // Summed over the recorders that succeeded and saved their news.
     int GetNewCount() const { return m_nNew; }
     int GetRemovedCount() const { return m_nRemoved; }
+    // The counts, then each recorder whose news could not be saved, with why.
+    std::string NewsText() const;
     // The recorders that failed, each with its error text; empty when none did.
     std::string SummaryText() const;
 
@@ -52,4 +54,5 @@ private:
     int m_nNew = 0;
     int m_nRemoved = 0;
     std::vector<FAILURE> m_aFailures;
+    std::vector<FAILURE> m_aNewsFailures;
 };

@@ -151,8 +151,9 @@ public:
     int GetNewCount() const { return m_nNewCount; }
     int GetRemovedCount() const { return m_nRemovedCount; }
     // What the user reads after a successful end: the counts, or that the
-    // news file could not be saved and why.
+    // news file could not be saved and why (the error alone; empty when saved).
     std::string GetNewsText() const;
+    const std::string& GetNewsError() const { return m_strNewsError; }
 
     // Writes the disc list of a class 1 recorder, derived from its library list.
     bool BuildDiscList(const std::string& libraryPath, const std::string& discPath);

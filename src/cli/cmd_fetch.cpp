@@ -10,6 +10,7 @@
 #include "core/net/fetch_all.h"
 #include "core/net/http_thread.h"
 #include "core/shell/app_settings.h"
+#include "core/text/cp932.h"
 
 namespace lv::cli {
 
@@ -51,6 +52,11 @@ bool RunTransfer(const Context& ctx, CHttpThread& thread, bool quiet = false) {
     if (thread.GetExitCode() == 0) return true;
     std::string text = thread.GetErrorText();
     if (!text.empty() && !quiet) Fail(ctx, text);
+    // -v: what the client or the server said, where it adds to the message.
+    std::string detail = thread.GetErrorDetail();
+    lv::text::TrimRight(detail, "\r\n");
+    if (ctx.verbose && !detail.empty() && detail != text)
+        Output(ctx.cp932, stderr).Text(quiet ? thread.m_strRecorderName + ": " + detail : detail, stderr);
     return false;
 }
 

@@ -8,14 +8,13 @@
 #endif
 
 #include "core/text/messages.h"
-#include "core/text/system_errors.h"
 
 namespace {
 
 #ifdef _WIN32
 // WinINet reports some network failures with Winsock's codes (Wine does so
 // where Windows has its own): both mean the same to the user.
-std::string JapaneseText(int code) {
+std::string JapaneseText(int code, bool proxy) {
     switch (static_cast<DWORD>(code)) {
     case ERROR_INTERNET_NAME_NOT_RESOLVED:
     case WSAHOST_NOT_FOUND:
@@ -24,7 +23,7 @@ std::string JapaneseText(int code) {
     case ERROR_INTERNET_CANNOT_CONNECT:
     case WSAECONNREFUSED:
     case WSAENETUNREACH:
-    case WSAEHOSTUNREACH: return lv::msg::ErrCannotConnect();
+    case WSAEHOSTUNREACH: return proxy ? lv::msg::ErrProxyRefused() : lv::msg::ErrCannotConnect();
     case ERROR_INTERNET_TIMEOUT:
     case WSAETIMEDOUT: return lv::msg::ErrTimedOut();
     case ERROR_INTERNET_CONNECTION_RESET:
@@ -34,23 +33,42 @@ std::string JapaneseText(int code) {
     case WSAENETRESET: return lv::msg::ErrConnectionReset();
     case ERROR_INTERNET_BAD_AUTO_PROXY_SCRIPT:
     case ERROR_INTERNET_UNABLE_TO_DOWNLOAD_SCRIPT: return lv::msg::ErrProxy();
+    case ERROR_INTERNET_SECURITY_CHANNEL_ERROR:
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_INVALID_CERT: return lv::msg::ErrTls();
+    case ERROR_HTTP_REDIRECT_FAILED:
+    case ERROR_INTERNET_REDIRECT_SCHEME_CHANGE: return lv::msg::ErrTooManyRedirects();
     case ERROR_HTTP_INVALID_SERVER_RESPONSE:
     case ERROR_HTTP_INVALID_HEADER: return lv::msg::ErrBadResponse();
     default: return {};
     }
 }
 #else
-std::string JapaneseText(int code) {
+std::string JapaneseText(int code, bool proxy) {
     switch (static_cast<CURLcode>(code)) {
     case CURLE_COULDNT_RESOLVE_HOST: return lv::msg::ErrHostNotFound();
     case CURLE_COULDNT_RESOLVE_PROXY: return lv::msg::ErrProxyNotFound();
-    case CURLE_COULDNT_CONNECT: return lv::msg::ErrCannotConnect();
+    case CURLE_COULDNT_CONNECT: return proxy ? lv::msg::ErrProxyRefused() : lv::msg::ErrCannotConnect();
     case CURLE_OPERATION_TIMEDOUT: return lv::msg::ErrTimedOut();
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
     case CURLE_GOT_NOTHING:
     case CURLE_PARTIAL_FILE: return lv::msg::ErrConnectionReset();
     case CURLE_PROXY: return lv::msg::ErrProxy();
+    // Only a proxy named with https:// speaks TLS: the recorder is plain HTTP.
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR:
+    case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+    case CURLE_SSL_INVALIDCERTSTATUS:
+    case CURLE_SSL_CRL_BADFILE: return lv::msg::ErrTls();
+    case CURLE_TOO_MANY_REDIRECTS: return lv::msg::ErrTooManyRedirects();
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_UNSUPPORTED_PROTOCOL:
     case CURLE_BAD_CONTENT_ENCODING:
@@ -64,8 +82,9 @@ std::string JapaneseText(int code) {
 
 }  // namespace
 
-std::string TransferErrorText(int code, std::string_view original) {
-    return lv::text::WithOriginal(JapaneseText(code), original);
+std::string TransferErrorText(int code, std::string_view original, bool proxy) {
+    std::string japanese = JapaneseText(code, proxy);
+    return japanese.empty() ? std::string(original) : japanese;
 }
 
 #ifdef _WIN32

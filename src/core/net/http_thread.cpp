@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::size_t kErrorTextLimit = 255;
+// A recorder's refusal with its headers fits; a hostile server's flood does not.
+constexpr std::size_t kErrorDetailLimit = 4096;
 
 // "256 MiB": the limit as the user reads it.
 std::string SizeText(std::uint64_t bytes) {
@@ -116,9 +118,15 @@ std::string CHttpThread::GetErrorText() const {
     return m_szErrorText;
 }
 
-void CHttpThread::SetErrorText(const std::string& text) {
+std::string CHttpThread::GetErrorDetail() const {
+    std::lock_guard<std::mutex> lock(m_errorMutex);
+    return m_szErrorDetail;
+}
+
+void CHttpThread::SetErrorText(const std::string& text, const std::string& detail) {
     std::lock_guard<std::mutex> lock(m_errorMutex);
     m_szErrorText = text.substr(0, lv::text::CutLength(text, kErrorTextLimit));
+    m_szErrorDetail = detail.substr(0, lv::text::CutLength(detail, kErrorDetailLimit));
 }
 
 void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(lv::text::FileErrorText(path, errno)); }
@@ -223,8 +231,12 @@ bool CHttpThread::CRequest::End(bool exchanged) {
     bool ok = false;
     if (!exchanged) {
         // The text is the transport's or the request's own.
+    } else if (m_status == 401) {
+        // A refused login says what to check; the status line follows.
+        const std::string statusLine = m_headers.substr(0, m_headers.find_first_of("\r\n"));
+        m_thread.SetErrorText(lv::msg::ErrAuthFailed() + "\n" + statusLine, m_headers);
     } else if (m_status != 200) {
-        m_thread.SetErrorText(m_headers.empty() ? lv::msg::UnknownError() : m_headers);
+        m_thread.SetErrorText(m_headers.empty() ? lv::msg::UnknownError() : m_headers, m_headers);
     } else if (!m_destination) {
         ok = true;
     } else {

@@ -79,6 +79,9 @@ public:
     // From the UI thread: stop at the next check, within about a second.
     void Abort();
     std::string GetErrorText() const;
+    // What the HTTP client or the server said of the last failure, for the
+    // curious (the CLI's -v): its own text, or a refused answer's headers.
+    std::string GetErrorDetail() const;
     // Read from the UI thread while the transfer runs: bytes of the bodies
     // received so far; for a queue of requests, the one under way (from 1)
     // and how many there are (0 for no queue).
@@ -95,7 +98,8 @@ protected:
     bool Connect(const std::string& name);
     // GET objectPath; with a destination the body goes through ReadResponse.
     bool Fetch(const std::string& objectPath, const char* destination);
-    void SetErrorText(const std::string& text);
+    // The detail goes with the text; a text alone clears the last detail.
+    void SetErrorText(const std::string& text, const std::string& detail = {});
     void SetFileErrorText(const std::string& path);  // from errno
     // The file emptied and opened for writing; null with errno set. Paths are
     // UTF-8 on Windows, where a narrow name would go through the ANSI code page.
@@ -139,7 +143,8 @@ private:
     std::atomic<long long> m_nBytesReceived{0};
     std::atomic<int> m_nCurrentItem{0};
     mutable std::mutex m_errorMutex;
-    std::string m_szErrorText;  // at most 255 bytes, never a split character
+    std::string m_szErrorText;    // at most 255 bytes, never a split character
+    std::string m_szErrorDetail;  // cut likewise, at a larger limit
 };
 
 class CDownloadLibraryThread : public CHttpThread {

@@ -39,6 +39,7 @@ struct CHttpThread::Impl {
     CURL* curl = nullptr;
     std::string base;  // scheme, host and port
     char errbuf[CURL_ERROR_SIZE] = {};
+    bool namedProxy = false;  // a refused connection is the proxy's
 
     // The request under way.
     CRequest* request = nullptr;
@@ -83,6 +84,7 @@ bool CHttpThread::InitInstance() {
         std::string proxy = m_proxy.strHost + ":" + std::to_string(m_proxy.nPort);
         curl_easy_setopt(c, CURLOPT_PROXY, proxy.c_str());
         curl_easy_setopt(c, CURLOPT_NOPROXY, "");
+        m_pImpl->namedProxy = true;
     }
     return true;
 }
@@ -187,7 +189,9 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     }
     if (rc == CURLE_OK || (rc == CURLE_WRITE_ERROR && im.bodyDone)) return true;
     // A stop keeps its own text; any other failure is the client's.
-    if (!(Aborted() && rc == CURLE_ABORTED_BY_CALLBACK))
-        SetErrorText(TransferErrorText(rc, im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc)));
+    if (!(Aborted() && rc == CURLE_ABORTED_BY_CALLBACK)) {
+        const std::string original = im.errbuf[0] ? im.errbuf : curl_easy_strerror(rc);
+        SetErrorText(TransferErrorText(rc, original, im.namedProxy), original);
+    }
     return false;
 }

@@ -145,8 +145,9 @@ struct CHttpThread::Impl {
     std::string proxy;    // "host:port" of a named proxy, or empty
     bool auth = false;    // the profile's security is on
 
-    // The text of a WinINet or Winsock failure, naming where it went wrong.
-    std::string ErrorText(DWORD code) const {
+    // Sets the text of a WinINet or Winsock failure; the system's text,
+    // naming where it went wrong, is the detail.
+    void SetError(CHttpThread& thread, DWORD code) const {
         std::string message = InternetMessageText(code);
         if (message.empty()) message = "error " + std::to_string(code);
         std::string where = address;
@@ -155,7 +156,8 @@ struct CHttpThread::Impl {
             where = proxy;
             if (code == ERROR_INTERNET_NAME_NOT_RESOLVED) code = ERROR_INTERNET_PROXY_SERVER_UNREACHABLE;
         }
-        return TransferErrorText(static_cast<int>(code), where + ": " + message);
+        const std::string detail = where + ": " + message;
+        thread.SetErrorText(TransferErrorText(static_cast<int>(code), detail, !proxy.empty()), detail);
     }
 };
 
@@ -180,7 +182,7 @@ bool CHttpThread::InitInstance() {
     HINTERNET session = ::InternetOpenW(L"Librovista", access, proxy.empty() ? nullptr : proxy.c_str(),
                                         proxy.empty() ? nullptr : L"<-loopback>", INTERNET_FLAG_DONT_CACHE);
     if (!session) {
-        SetErrorText(m_pImpl->ErrorText(::GetLastError()));
+        m_pImpl->SetError(*this, ::GetLastError());
         return false;
     }
     m_pImpl->session.Reset(session);
@@ -198,7 +200,7 @@ bool CHttpThread::OpenConnection(const std::string& host, int port, const char* 
     Impl& im = *m_pImpl;
     im.address = host + ":" + std::to_string(port);
     if (!IsPlausibleHost(host)) {
-        SetErrorText(im.ErrorText(ERROR_INTERNET_INVALID_URL));
+        im.SetError(*this, ERROR_INTERNET_INVALID_URL);
         return false;
     }
     // The client answers the recorder's challenges with the credentials.
@@ -208,7 +210,7 @@ bool CHttpThread::OpenConnection(const std::string& host, int port, const char* 
                                               user ? wuser.c_str() : nullptr, password ? wpassword.c_str() : nullptr,
                                               INTERNET_SERVICE_HTTP, INTERNET_FLAG_EXISTING_CONNECT, 1);
     if (!connection) {
-        SetErrorText(im.ErrorText(::GetLastError()));
+        im.SetError(*this, ::GetLastError());
         return false;
     }
     im.connection.Reset(connection);
@@ -219,7 +221,7 @@ bool CHttpThread::OpenConnection(const std::string& host, int port, const char* 
 bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     Impl& im = *m_pImpl;
     auto fail = [&](DWORD code) {
-        SetErrorText(im.ErrorText(code));
+        im.SetError(*this, code);
         return false;
     };
     // Without security the client answers no challenge, not even with the

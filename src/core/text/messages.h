@@ -20,6 +20,7 @@ namespace lv::msg {
     X(BadModel, "機種名が無効です。")                                                                           \
     X(BadHost, "ﾎｽﾄ名が無効です。")                                                                             \
     X(BadPort, "ﾎﾟｰﾄ番号が無効です。")                                                                          \
+    X(PortDefaulted, "ﾎﾟｰﾄ番号が無効です。既定のﾎﾟｰﾄ番号 80 を使います。")                                      \
     X(BadAuth, "本体ｾｷｭﾘﾃｨが無効です。")                                                                        \
     X(BadUser, "ﾕｰｻﾞｰ名が無効です。")                                                                           \
     X(BadPassword, "ﾊﾟｽﾜｰﾄﾞが無効です。")                                                                       \

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "cli/den_home.h"
 #include "support/run_cli.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
@@ -20,13 +21,10 @@ using namespace lv::test;
 
 namespace {
 
-class Home {
+class Home : public DenHome {
 public:
     Home() {
-        const std::string cache = m_dir.dir() + "Den/";
-        std::filesystem::create_directories(cache);
-        WriteFile(m_dir.file("Den.ini"), "[NetNavi]\r\nHost=192.168.0.2\r\nPort=80\r\nAuth=0\r\nModel=RD-XS41\r\n");
-        WriteFile(m_dir.file("Default.lbv"), "Den\r\n");
+        const std::string cache = Cache();
         auto title = [](const char* disc, const char* name, const char* date) {
             return std::string("\"") + disc + "\",\"" + SJ(name) + "\",\"" + date +
                    "\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100081\"\r\n";
@@ -39,18 +37,10 @@ public:
                   "\"HDD_\",\"\",\"9:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n\"0001\",\"" +
                       SJ("スポーツ") + "\",\"1:00\",\"0:11\",\"0:22\",\"0:33\",\"0:44\",\"0:55\"\r\n");
         // The window left: channel hidden, remaining time shown, sorted by date descending, mode 2.
-        WriteFile(m_dir.file("librovista.ini"),
+        WriteFile(File("librovista.ini"),
                   "[Column\\Channel]\r\nWidth=0\r\n[Column\\DiscFree]\r\nWidth=60\r\n[Column\\Date]\r\nSort=-1\r\n"
                   "[Library\\Setting]\r\nRecMode=1\r\n");
     }
-    CliResult Run(std::vector<std::string> args) const {
-        args.insert(args.begin(), {"--home", m_dir.dir()});
-        return RunCli(args);
-    }
-    std::string File(const char* name) const { return m_dir.file(name); }
-
-private:
-    TempDir m_dir;
 };
 
 TEST(CliExport, WritesASearchInTheWindowsLayout) {

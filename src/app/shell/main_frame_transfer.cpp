@@ -116,7 +116,7 @@ void CMainFrame::WaitForTransfer() {
 }
 
 void CMainFrame::OnTransferStatus(int status) {
-    if (m_bClosing || status < TRANSFER_CONNECTING || status > TRANSFER_FINISHED) return;
+    if (m_bClosing || status < TRANSFER_CONNECTING || status > TRANSFER_PORT_DEFAULTED) return;
     if (status == TRANSFER_CONNECTING) SetStatusIcon(true);
     m_nLastStatus = status;
     SetPaneText(lv::app::ID_PANE_TRANSFER, lv::app::ToQ(WithRecorder(TransferStatusText(status))));

@@ -50,6 +50,12 @@ bool SetError(std::string* error, const std::string& path, int err) {
 
 }  // namespace
 
+bool RefuseSpecialFile(const std::string& path, std::string* error) {
+    if (!platform::IsSpecialFile(path)) return false;
+    if (error) *error = FsPath(path).filename().string() + ": not a regular file";
+    return true;
+}
+
 int RemoveStaleTemps(const std::string& folder, std::string_view prefix, fs::file_time_type before) {
     int removed = 0;
     std::error_code ec;
@@ -76,6 +82,7 @@ std::string CreateTempFile(const std::string& stem, std::string* error) {
 }
 
 bool CommitFile(const std::string& tmp, const std::string& path, std::string* error) {
+    if (RefuseSpecialFile(path, error)) return false;
     if (!platform::SyncFile(tmp)) return SetError(error, tmp, errno);
     return platform::MoveIntoPlace(tmp, path) || SetError(error, path, errno);
 }
@@ -83,6 +90,7 @@ bool CommitFile(const std::string& tmp, const std::string& path, std::string* er
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,
                      std::string* error) {
     const fs::file_time_type started = fs::file_time_type::clock::now();
+    if (RefuseSpecialFile(path, error)) return false;
     std::string target = path;
     std::error_code ec;
     if (fs::is_symlink(FsPath(path), ec)) {

@@ -15,7 +15,8 @@ namespace lv {
 // exact permission set of the result (0600 for files holding passwords);
 // otherwise an existing file keeps its permissions and a new one gets the
 // usual 0666 less the umask (on POSIX; see platform::SetPermissions). A symbolic link is kept: its target is replaced.
-// On failure the old file is untouched, the temporary file is removed and
+// Only a regular file or nothing is replaced (see RefuseSpecialFile). On
+// failure the old file is untouched, the temporary file is removed and
 // `error` (when given) says why.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                      std::string* error = nullptr);
@@ -28,6 +29,7 @@ std::string CreateTempFile(const std::string& stem, std::string* error = nullptr
 // Flushes the finished temporary file `tmp` to disk and renames it over
 // `path`, so that `path` is old or new, never torn. On failure both stay as
 // they were and `error` (when given) says why; the caller removes `tmp`.
+// Refused, as by WriteFileAtomic, when `path` is no regular file.
 bool CommitFile(const std::string& tmp, const std::string& path, std::string* error = nullptr);
 
 // The name a transfer's temporary files take in a recorder's cache folder,
@@ -43,6 +45,12 @@ int RemoveStaleTemps(const std::string& folder, std::string_view prefix, std::fi
 
 // Whether `path` exists but is no regular file, for a message that says so.
 using platform::IsSpecialFile;
+
+// True, with "<file name>: not a regular file" in `error` (when given) and
+// errno set as IsSpecialFile sets it, when `path` (a link followed) is there
+// but is no regular file: a folder, a FIFO, a device. Such a file is never
+// replaced or written into by the program.
+bool RefuseSpecialFile(const std::string& path, std::string* error);
 
 // The whole file, opened as platform::OpenRegularFile opens it; false when it
 // cannot be opened or read. A missing file sets `missing` (when given) so

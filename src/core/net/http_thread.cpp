@@ -64,6 +64,7 @@ const std::string& TransferStatusText(int status) {
     // Description transfers show the library's text too.
     case TRANSFER_RECEIVING: return lv::msg::StatusReceiving();
     case TRANSFER_RECEIVED: return lv::msg::StatusReceived();
+    case TRANSFER_PORT_DEFAULTED: return lv::msg::PortDefaulted();
     default: return none;
     }
 }
@@ -153,6 +154,12 @@ bool CHttpThread::Connect(const std::string& name) {
     Post(TRANSFER_CONNECTING);
     CNetNaviSetting setting(m_strAppDir);
     if (!setting.SetName(name) || !setting.Load()) return false;
+    // An unreadable profile leaves no host to try: its reason is the failure.
+    if (!setting.GetErrorText().empty()) {
+        SetErrorText(setting.GetErrorText());
+        return false;
+    }
+    if (setting.IsPortDefaulted()) Post(TRANSFER_PORT_DEFAULTED);
     m_nModelClass = setting.GetModelClass();
     m_strModel = setting.GetModel();
     m_strLibraryPath = setting.GetLibraryPath();

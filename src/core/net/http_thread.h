@@ -19,6 +19,9 @@ enum TRANSFER_STATUS {
     TRANSFER_RECEIVING = 2,
     TRANSFER_RECEIVED = 3,
     TRANSFER_FINISHED = 4,
+    // Before the connection: the profile's port was none a connection takes,
+    // and the default port is tried instead.
+    TRANSFER_PORT_DEFAULTED = 5,
 };
 
 // The exit code of a transfer whose thread has not ended yet.

@@ -82,7 +82,10 @@ bool Unlink(const std::string& path);
 // cannot be made, also when it exists.
 bool MakePrivateFolder(const std::string& path);
 
-// Whether `path` exists but is no regular file (a link followed).
+// Whether `path` exists but is no regular file (a link followed); errno then
+// says what it is, as for OpenRegularFile. A file the program replaces must
+// not be one: a rename would put a regular file in the place of a device, a
+// FIFO or whatever a link leads to.
 bool IsSpecialFile(const std::string& path);
 
 // Whether `path` is a regular file that may not be written: no write

@@ -128,7 +128,9 @@ bool MakePrivateFolder(const std::string& path) { return ::mkdir(path.c_str(), 0
 
 bool IsSpecialFile(const std::string& path) {
     struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return false;
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENXIO;
+    return true;
 }
 
 bool IsReadOnlyFile(const std::string& path, bool followLinks) {

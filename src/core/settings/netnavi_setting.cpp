@@ -21,6 +21,7 @@ namespace {
 constexpr char kSection[] = "NetNavi";
 // Values are read as into a 256-byte buffer.
 constexpr std::size_t kValueLimit = 255;
+constexpr int kDefaultPort = 80;
 // The profile holds a password: only its owner may read it.
 constexpr unsigned kProfileMode = 0600;
 
@@ -125,11 +126,22 @@ std::string CNetNaviSetting::GetDiscPath() const { return GetCacheFolder() + "Di
 // The file operations also refuse a name that Rename took unchecked: such a
 // name could lead outside the program folder.
 bool CNetNaviSetting::Load() {
+    m_strError.clear();
+    m_bPortDefaulted = false;
     if (!IsValidName(m_strName)) return false;
     lv::ini::IniFile ini;
-    ini.Load(GetIniPath());  // an unreadable file leaves the defaults
+    // An unreadable file leaves the defaults; the reason is kept for a
+    // transfer, which would otherwise try a host it never read.
+    if (const std::string path = GetIniPath(); !ini.Load(path)) {
+        const int err = errno;
+        if (!lv::RefuseSpecialFile(path, &m_strError))
+            m_strError = FileError(path, std::error_code(err, std::generic_category()));
+    }
     if (std::string v = ReadValue(ini, "Host"); !v.empty()) m_strHost = v;
-    m_nPort = ini.GetInt(kSection, "Port", 80);
+    // A hand-edited port that no connection can take would be cut to 16 bits.
+    const int port = ini.GetInt(kSection, "Port", kDefaultPort);
+    m_bPortDefaulted = port < 1 || port > 65535;
+    m_nPort = m_bPortDefaulted ? kDefaultPort : port;
     m_bAuth = ini.GetInt(kSection, "Auth", 0);
     if (std::string v = ReadValue(ini, "User"); !v.empty()) m_strUser = v;
     if (std::string v = ReadValue(ini, "Password"); !v.empty()) {
@@ -206,17 +218,12 @@ bool CNetNaviSetting::Rename(const std::string& newName) {
     return true;
 }
 
+// The cache goes first and the profile last: a delete that fails part way
+// leaves a recorder that still works, whose next fetch fills the cache again.
 bool CNetNaviSetting::Delete() {
     m_strError.clear();
     if (!IsValidName(m_strName)) return false;
     std::error_code ec;
-    const std::string ini = GetIniPath();
-    if (Exists(ini) && !lv::platform::Unlink(ini)) {
-        m_strError = LastFileError(ini);
-        return false;
-    }
-    // Copies of the profile left by killed saves still hold the password.
-    lv::RemoveStaleTemps(m_strAppDir, FsPath(ini).filename().string() + ".~", fs::file_time_type::clock::now());
     const std::string dir = m_strAppDir + m_strName;
     if (fs::is_directory(FsPath(dir), ec)) {
         fs::directory_iterator it(FsPath(dir), ec);
@@ -243,5 +250,12 @@ bool CNetNaviSetting::Delete() {
         m_strError = LastFileError(dir);
         return false;
     }
+    const std::string ini = GetIniPath();
+    if (Exists(ini) && !lv::platform::Unlink(ini)) {
+        m_strError = LastFileError(ini);
+        return false;
+    }
+    // Copies of the profile left by killed saves still hold the password.
+    lv::RemoveStaleTemps(m_strAppDir, FsPath(ini).filename().string() + ".~", fs::file_time_type::clock::now());
     return true;
 }

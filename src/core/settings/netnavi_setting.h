@@ -33,12 +33,17 @@ public:
     std::string GetLibraryPath() const;
     std::string GetDiscPath() const;
 
+    // False only for a name no profile may have. A profile that cannot be
+    // read leaves the defaults, with the reason in the error text.
     bool Load();
     bool Save();
     // File errors are reported through the error text, not shown here.
     bool Rename(const std::string& newName);
+    // The cache folder first, the profile last: a failure leaves a working recorder.
     bool Delete();
     const std::string& GetErrorText() const { return m_strError; }
+    // Whether the last Load found a port outside 1-65535 and took the default instead.
+    bool IsPortDefaulted() const { return m_bPortDefaulted; }
 
     static bool IsValidName(const std::string& name);
 
@@ -52,4 +57,5 @@ private:
     std::string m_strPassword;
     std::string m_strModel;
     std::string m_strError;
+    bool m_bPortDefaulted = false;
 };

@@ -8,6 +8,7 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -93,6 +94,10 @@ TEST_F(SpecialFiles, AFifoReadsAsUnreadable) {
         EXPECT_EQ(doc.GetRecorders()[0]->GetModel(), "");
         EXPECT_EQ(doc.GetRecorders()[0]->GetTitleCount(), 0);
         EXPECT_TRUE(doc.GetRecorders()[0]->ModeLabels().empty());
+        // What a transfer reports instead of the host it never read.
+        CNetNaviSetting profile(home.dir());
+        ASSERT_TRUE(profile.SetName("R1") && profile.Load());
+        EXPECT_EQ(profile.GetErrorText(), "R1.ini: not a regular file");
     });
 
     MakeFifo("R1/20051221190001.txt");
@@ -146,5 +151,42 @@ TEST_F(SpecialFiles, ADeviceOrAFolderIsNotReadWithoutEnd) {
     fs::create_symlink(home.file("R1.ini"), home.file("link.ini"));
     EXPECT_TRUE(lv::ReadWholeFile(home.file("link.ini"), bytes));
     EXPECT_NE(bytes.find("RD-X5"), std::string::npos);
+#endif
+}
+
+// A FIFO or a folder in the place of a file the program replaces, or a link
+// to one, stays as it is: the save fails naming the file and leaves no
+// temporary file. Windows has neither FIFOs nor links here: a folder there.
+TEST_F(SpecialFiles, OnlyARegularFileOrNothingIsReplaced) {
+    std::vector<std::string> places{"folder"};
+    fs::create_directory(home.file("folder"));
+#ifndef _WIN32
+    MakeFifo("fifo");
+    fs::create_symlink(home.file("fifo"), home.file("to-fifo"));
+    fs::create_symlink(home.file("folder"), home.file("to-folder"));
+    places.insert(places.end(), {"fifo", "to-fifo", "to-folder"});
+#endif
+    const auto entries = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(home.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = entries();
+    for (const std::string& name : places) {
+        std::string error;
+        EXPECT_FALSE(lv::WriteFileAtomic(home.file(name), "new", std::nullopt, &error)) << name;
+        EXPECT_EQ(error, name + ": not a regular file");
+        const std::string tmp = lv::CreateTempFile(home.file("~RD"));
+        error.clear();
+        EXPECT_FALSE(lv::CommitFile(tmp, home.file(name), &error)) << name;
+        EXPECT_EQ(error, name + ": not a regular file");
+        lv::platform::Unlink(tmp);
+    }
+    EXPECT_EQ(entries(), before);
+    EXPECT_TRUE(fs::is_directory(home.file("folder")));
+#ifndef _WIN32
+    EXPECT_TRUE(fs::is_fifo(home.file("fifo")));
+    EXPECT_TRUE(fs::is_symlink(home.file("to-fifo")));
 #endif
 }

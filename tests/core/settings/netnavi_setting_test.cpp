@@ -201,6 +201,18 @@ TEST(NetNaviFile, LoadTakesHandEditedValuesAsTheyAre) {
     CNetNaviSetting none = Loaded(dir.dir(), "Nobody");
     EXPECT_EQ(none.GetPort(), 80);
     EXPECT_EQ(none.GetModel(), "");
+    EXPECT_FALSE(a.IsPortDefaulted() || none.IsPortDefaulted());
+
+    // A port no connection can take is not cut to 16 bits: the default
+    // stands in, and the setting says so.
+    for (const char* port : {"71041", "0", "-80", "65536"}) {
+        WriteFile(dir.file("P.ini"), std::string("[NetNavi]\nPort=") + port + "\n");
+        CNetNaviSetting p = Loaded(dir.dir(), "P");
+        EXPECT_EQ(p.GetPort(), 80) << port;
+        EXPECT_TRUE(p.IsPortDefaulted()) << port;
+    }
+    WriteFile(dir.file("P.ini"), "[NetNavi]\nPort=65535\n");
+    EXPECT_EQ(Loaded(dir.dir(), "P").GetPort(), 65535);
 }
 
 TEST(NetNaviFile, LongValuesAreCutToTheBufferWithoutSplittingACharacter) {
@@ -288,7 +300,7 @@ TEST(NetNaviDelete, RemovesTheProfileAndTheCache) {
     EXPECT_TRUE(s.Delete());
 }
 
-TEST(NetNaviDelete, ASubFolderInTheCacheFailsWithAnErrorText) {
+TEST(NetNaviDelete, ASubFolderInTheCacheFailsWithAnErrorTextAndKeepsTheProfile) {
     TempDir dir;
     CNetNaviSetting s = Filled(dir.dir(), "Busy", "pw");
     ASSERT_TRUE(s.Save());
@@ -296,7 +308,7 @@ TEST(NetNaviDelete, ASubFolderInTheCacheFailsWithAnErrorText) {
     WriteFile(dir.file("Busy/sub/inner.txt"), "inner");
     EXPECT_FALSE(s.Delete());
     EXPECT_NE(s.GetErrorText().find("sub"), std::string::npos) << s.GetErrorText();
-    EXPECT_FALSE(fs::exists(dir.file("Busy.ini")));  // removed before the failure
+    EXPECT_EQ(Loaded(dir.dir(), "Busy").GetHost(), s.GetHost());  // the profile goes last
     EXPECT_EQ(ReadFile(dir.file("Busy/sub/inner.txt")), "inner");
 }
 

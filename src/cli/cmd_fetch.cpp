@@ -37,7 +37,7 @@ PROXY_SETTINGS ProxyOf(const std::string& appDir) {
 }
 
 // Runs the transfer to its end; false when it failed. The error text is
-// printed unless `quiet`.
+// printed unless `quiet`; with -v the detail follows, named when `quiet`.
 bool RunTransfer(const Context& ctx, CHttpThread& thread, bool quiet = false) {
     thread.Start();
     bool aborted = false;
@@ -55,6 +55,7 @@ bool RunTransfer(const Context& ctx, CHttpThread& thread, bool quiet = false) {
     // -v: what the client or the server said, where it adds to the message.
     std::string detail = thread.GetErrorDetail();
     lv::text::TrimRight(detail, "\r\n");
+    lv::text::TrimRight(text, "\r\n");
     if (ctx.verbose && !detail.empty() && detail != text)
         Output(ctx.cp932, stderr).Text(quiet ? thread.m_strRecorderName + ": " + detail : detail, stderr);
     return false;

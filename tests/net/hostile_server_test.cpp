@@ -1,13 +1,9 @@
 // Servers that send too much, too slowly or nonsense: the transfer ends with
 // a clear text and the cache stays as it was.
-#include <cctype>
-
-#include "core/text/cp932.h"
 #include "core/text/messages.h"
 #include "net/transfer_fixture.h"
 #include "support/peer_server.h"
 #include "support/run_cli.h"
-#include "support/sjis.h"
 #include "support/temp_dir.h"
 
 using namespace lv::test;
@@ -130,72 +126,37 @@ TEST_F(HostileServerTest, AGiantHeaderLineIsAMalformedAnswer) {
     EXPECT_EQ(Run(*ok), 0) << ok->GetErrorText();
 }
 
-namespace {
-
-bool HasAsciiLetter(const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); i += lv::text::CharLength(text, i))
-        if (std::isalpha(static_cast<unsigned char>(text[i]))) return true;
-    return false;
-}
-
-}  // namespace
-
 // A refused connection reads in Japanese alone; the client's own text is the
 // detail, which the tool's -v adds.
 TEST_F(HostileServerTest, ARefusedConnectionIsJapaneseAndItsDetailIsKeptApart) {
     Profile p;
     p.port = FreeLoopbackPort();
     WriteProfile("Closed", p);
-    auto t = MakeThread("Closed");
-    EXPECT_EQ(Run(*t), 1);
-    EXPECT_EQ(t->GetErrorText(), lv::msg::ErrCannotConnect());
-    EXPECT_NE(t->GetErrorDetail().find(std::to_string(p.port)), std::string::npos) << t->GetErrorDetail();
-
     // A named proxy that refuses is told apart from the recorder.
     auto proxied = MakeThread("Closed", NamedProxy(FreeLoopbackPort()));
     EXPECT_EQ(Run(*proxied), 1);
     EXPECT_EQ(proxied->GetErrorText(), lv::msg::ErrProxyRefused());
 
     auto quiet = RunCli({"--home", home.dir(), "fetch", "Closed"});
-    EXPECT_EQ(quiet.exitCode, 1);
-    EXPECT_NE(quiet.err.find("サーバーに接続できません。"), std::string::npos) << quiet.err;
-    EXPECT_FALSE(HasAsciiLetter(SJ(Lines(quiet.err).back().c_str()))) << quiet.err;
+    EXPECT_EQ(Lines(quiet.err).back(), "サーバーに接続できません。") << quiet.err;
     auto verbose = RunCli({"-v", "--home", home.dir(), "fetch", "Closed"});
-    EXPECT_EQ(verbose.exitCode, 1);
-    EXPECT_NE(verbose.err.find("サーバーに接続できません。"), std::string::npos) << verbose.err;
+    EXPECT_NE(verbose.err.find("サーバーに接続できません。\n"), std::string::npos) << verbose.err;
     EXPECT_NE(verbose.err.find(std::to_string(p.port)), std::string::npos) << verbose.err;
 }
 
-// A refused login explains itself first; the status line follows, the whole
-// header block is the detail.
+// A refused login explains itself, then shows its status line; -v adds the headers.
 TEST_F(HostileServerTest, ARefusedLoginExplainsThenShowsTheStatusLine) {
     lv::rdsim::Options o;
     o.strUser = "user";
     o.strPassword = "right";
     StartSim("RD-Z1", 5, 2, o);
-    auto t = MakeThread("RD");
-    EXPECT_EQ(Run(*t), 1);
-    const std::string explained = SJ("認証に失敗しました。RD本体のｾｷｭﾘﾃｨ設定（ﾕｰｻﾞｰ名とﾊﾟｽﾜｰﾄﾞ）を確認してください。");
-    EXPECT_EQ(t->GetErrorText().rfind(explained + "\nHTTP/1.", 0), 0u) << t->GetErrorText();
-    EXPECT_EQ(t->GetErrorText().substr(t->GetErrorText().size() - 17), " 401 Unauthorized");
-    EXPECT_NE(t->GetErrorDetail().find("WWW-Authenticate"), std::string::npos) << t->GetErrorDetail();
-
     auto quiet = RunCli({"--home", home.dir(), "fetch", "RD"});
     EXPECT_EQ(quiet.exitCode, 1);
-    EXPECT_NE(quiet.err.find("認証に失敗しました。"), std::string::npos) << quiet.err;
-    EXPECT_EQ(quiet.err.find("WWW-Authenticate"), std::string::npos) << quiet.err;
+    const std::vector<std::string> lines = Lines(quiet.err);
+    ASSERT_GE(lines.size(), 2u) << quiet.err;
+    EXPECT_EQ(lines[lines.size() - 2],
+              "認証に失敗しました。RD本体のｾｷｭﾘﾃｨ設定（ﾕｰｻﾞｰ名とﾊﾟｽﾜｰﾄﾞ）を確認してください。");
+    EXPECT_EQ(lines.back(), "HTTP/1.1 401 Unauthorized");
     auto verbose = RunCli({"-v", "--home", home.dir(), "fetch", "RD"});
-    EXPECT_NE(verbose.err.find("WWW-Authenticate"), std::string::npos) << verbose.err;
-    sim->Stop();
-
-    // Other statuses show their header block as before.
-    lv::rdsim::Options plain;
-    StartSim("RD-XS41", 5, 2, plain);
-    lv::rdsim::Fault broken;
-    broken.nStatus = 503;
-    sim->SetFault(broken);
-    auto failing = MakeThread("RD");
-    EXPECT_EQ(Run(*failing), 1);
-    EXPECT_EQ(failing->GetErrorText().rfind("HTTP/1.", 0), 0u) << failing->GetErrorText();
-    EXPECT_NE(failing->GetErrorText().find(" 503 "), std::string::npos) << failing->GetErrorText();
+    EXPECT_NE(verbose.err.find("WWW-Authenticate: "), std::string::npos) << verbose.err;
 }

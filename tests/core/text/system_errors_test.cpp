@@ -8,7 +8,9 @@
 #include <curl/curl.h>
 #endif
 
+#include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cstring>
 
 #include "core/net/error_text.h"
@@ -45,6 +47,41 @@ TEST(SystemErrors, FileErrorsNameTheFileAndTheReasonInJapanese) {
                   std::string(c.japanese) + " (" + Original(c.err) + ")");
     EXPECT_EQ(Cp932ToUtf8(lv::text::SystemErrorText(EBADF)), Original(EBADF));
 }
+
+#ifndef _WIN32
+namespace {
+// The locale for one test, the previous one put back after it.
+struct LocaleScope {
+    explicit LocaleScope(const char* name) : previous(std::setlocale(LC_ALL, nullptr)) {
+        ok = std::setlocale(LC_ALL, name) != nullptr;
+    }
+    ~LocaleScope() { std::setlocale(LC_ALL, previous.c_str()); }
+    std::string previous;
+    bool ok = false;
+};
+}  // namespace
+
+// The system's text comes in the locale's character set; it reaches the
+// program's texts as code page 932, "?" where that has no form.
+TEST(SystemErrors, TheLocalesTextBecomesCodePage932) {
+    LocaleScope utf8("C.UTF-8");
+    ASSERT_TRUE(utf8.ok);
+    EXPECT_EQ(Cp932ToUtf8(lv::platform::LocaleTextToCp932("許可がありません ☃ ﾊﾟｽ")), "許可がありません ? ﾊﾟｽ");
+    EXPECT_EQ(lv::platform::LocaleTextToCp932("No such file\xE8"), "No such file?");
+    LocaleScope plain("C");  // bytes of no known meaning: only ASCII stays
+    EXPECT_EQ(lv::platform::LocaleTextToCp932("a\xE8\xA8\xB1z"), "a???z");
+}
+
+TEST(SystemErrors, AJapaneseLocalesTextReadsBackWhole) {
+    LocaleScope japanese("ja_JP.UTF-8");
+    if (!japanese.ok) GTEST_SKIP() << "no ja_JP.UTF-8 locale (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)";
+    const std::string original = std::strerror(EACCES);
+    if (std::all_of(original.begin(), original.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        GTEST_SKIP() << "the C library has no Japanese messages here: " << original;
+    EXPECT_EQ(Cp932ToUtf8(lv::text::FileErrorText("R1.ini", EACCES)),
+              "R1.ini: アクセスが拒否されました。 (" + original + ")");
+}
+#endif
 
 #ifdef _WIN32
 // WinINet's codes, and Winsock's where Wine reports those instead: the

@@ -93,7 +93,7 @@ TEST_F(TransferTest, FailuresLeaveThePreviousCacheAndNoTemporaryFile) {
     EXPECT_TRUE(TempFiles("RD").empty());
 }
 
-TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
+TEST_F(TransferTest, ARefusedLoginShowsItsStatusLineAndKeepsTheHeaders) {
     lv::rdsim::Options o;
     o.strUser = "user";
     o.strPassword = "right";
@@ -101,9 +101,9 @@ TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
     auto t = MakeThread("RD");
     EXPECT_EQ(Run(*t), 1);
     std::string text = t->GetErrorText();
-    EXPECT_EQ(text.rfind("HTTP/1.", 0), 0u) << text;
+    EXPECT_EQ(text.rfind(lv::msg::ErrAuthFailed() + "\nHTTP/1.", 0), 0u) << text;
     EXPECT_NE(text.find("401"), std::string::npos);
-    EXPECT_NE(text.find("\r\n"), std::string::npos);
+    EXPECT_NE(t->GetErrorDetail().find("\r\n"), std::string::npos);
     EXPECT_LE(text.size(), 255u);
     EXPECT_EQ(log.Statuses(), (std::vector<int>{TRANSFER_CONNECTING, TRANSFER_FINISHED}));
 
@@ -124,13 +124,13 @@ TEST_F(TransferTest, StatusOtherThan200ShowsTheRawHeadersCutAt255Bytes) {
     EXPECT_EQ(ReadFile(Cache("Right", "Library.csv")), sim->Sample()->LibraryCsv());
     sim->Stop();
 
-    // A header block longer than the error text can hold is cut, not dropped.
+    // A header block longer than the error text can hold stays whole in the detail.
     o.strRealm = std::string(400, 'r');
     StartSim("RD-Z1", 20, 2, o);
     auto longer = MakeThread("RD");
     EXPECT_EQ(Run(*longer), 1);
-    EXPECT_EQ(longer->GetErrorText().size(), 255u);
-    EXPECT_EQ(longer->GetErrorText().rfind("HTTP/1.1 401", 0), 0u) << longer->GetErrorText();
+    EXPECT_LE(longer->GetErrorText().size(), 255u);
+    EXPECT_NE(longer->GetErrorDetail().find(o.strRealm), std::string::npos) << longer->GetErrorDetail();
 }
 
 TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
@@ -142,12 +142,12 @@ TEST_F(TransferTest, EmptyBodyIsAnEmptyFileAndUnreachableRecordersFail) {
     EXPECT_EQ(ReadFile(Cache("RD", "Disc.csv")), "\"h\"\r\n");
     sim->Stop();
 
-    // Nobody listens any more: no cache change, and a Japanese text that keeps
-    // the client's own, with the address, for diagnosis.
+    // Nobody listens any more: no cache change, and a Japanese text; the
+    // client's own, with the address, is the detail.
     auto gone = MakeThread("RD");
     EXPECT_EQ(Run(*gone), 1);
-    EXPECT_EQ(gone->GetErrorText().rfind(SJ("サーバーに接続できません。 ("), 0), 0u) << gone->GetErrorText();
-    EXPECT_NE(gone->GetErrorText().find(std::to_string(profile.port)), std::string::npos) << gone->GetErrorText();
+    EXPECT_EQ(gone->GetErrorText(), SJ("サーバーに接続できません。"));
+    EXPECT_NE(gone->GetErrorDetail().find(std::to_string(profile.port)), std::string::npos) << gone->GetErrorDetail();
     EXPECT_EQ(ReadFile(Cache("RD", "Library.csv")), "");
 
     // A profile that cannot be loaded fails without a text.

@@ -1,12 +1,14 @@
 // `export` and `--json` through the built tool. The formats' rules are the
 // core's; here a search's rows reach them in the layout the window stored,
-// the output goes to stdout or -o FILE, and listings become JSON.
+// the output goes to stdout or -o FILE, and listings become JSON. Then what
+// the tool writes when its output fails, when the core throws, and when a
+// recorder's text holds control characters.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
-#include "cli/den_home.h"
+#include "support/process.h"
 #include "support/run_cli.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
@@ -21,26 +23,44 @@ using namespace lv::test;
 
 namespace {
 
-class Home : public DenHome {
+class Home {
 public:
     Home() {
-        const std::string cache = Cache();
-        auto title = [](const char* disc, const char* name, const char* date) {
-            return std::string("\"") + disc + "\",\"" + SJ(name) + "\",\"" + date +
-                   "\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100081\"\r\n";
-        };
-        WriteFile(cache + "Library.csv", title("0001", "野球", "2005/12/01") +
-                                             title("HDD", "\"\"A\"\", B", "2005/12/03") +
-                                             title("0001", "相撲", "2005/12/02"));
+        const std::string cache = m_dir.dir() + "Den/";
+        std::filesystem::create_directories(cache);
+        WriteFile(m_dir.file("Den.ini"), "[NetNavi]\r\nHost=192.168.0.2\r\nPort=80\r\nAuth=0\r\nModel=RD-XS41\r\n");
+        WriteFile(m_dir.file("Default.lbv"), "Den\r\n");
+        WriteFile(cache + "Library.csv", Title("0001", SJ("野球"), "2005/12/01") +
+                                             Title("HDD", "\"\"A\"\", B", "2005/12/03") +
+                                             Title("0001", SJ("相撲"), "2005/12/02"));
         WriteFile(cache + "Disc.csv",
                   "\"No\",\"Name\",\"Free\",\"SP\",\"LP\",\"EP\",\"XP\",\"MN\"\r\n"
                   "\"HDD_\",\"\",\"9:00\",\"1\",\"2\",\"3\",\"4\",\"5\"\r\n\"0001\",\"" +
                       SJ("スポーツ") + "\",\"1:00\",\"0:11\",\"0:22\",\"0:33\",\"0:44\",\"0:55\"\r\n");
         // The window left: channel hidden, remaining time shown, sorted by date descending, mode 2.
-        WriteFile(File("librovista.ini"),
+        WriteFile(m_dir.file("librovista.ini"),
                   "[Column\\Channel]\r\nWidth=0\r\n[Column\\DiscFree]\r\nWidth=60\r\n[Column\\Date]\r\nSort=-1\r\n"
                   "[Library\\Setting]\r\nRecMode=1\r\n");
     }
+    static std::string Title(const char* disc, const std::string& name, const char* date = "2005/12/01") {
+        return std::string("\"") + disc + "\",\"" + name + "\",\"" + date +
+               "\",\"x\",\"21:00\",\"081\",\"\",\"g\",\"1:00\",\"\",\"p.htm\",\"\",\"0000100081\"\r\n";
+    }
+    // Den's library: `count` titles named `name` (code page 932) on the hard disk.
+    void SetTitles(const std::string& name, int count = 1) const {
+        std::string csv;
+        for (int i = 0; i < count; ++i) csv += Title("HDD", name);
+        WriteFile(m_dir.dir() + "Den/Library.csv", csv);
+    }
+    std::vector<std::string> With(std::vector<std::string> args) const {
+        args.insert(args.begin(), {"--home", m_dir.dir()});
+        return args;
+    }
+    CliResult Run(std::vector<std::string> args) const { return RunCli(With(std::move(args))); }
+    std::string File(const char* name) const { return m_dir.file(name); }
+
+private:
+    TempDir m_dir;
 };
 
 TEST(CliExport, WritesASearchInTheWindowsLayout) {
@@ -78,32 +98,6 @@ TEST(CliExport, WritesASearchInTheWindowsLayout) {
     EXPECT_EQ(failed.err.rfind("list.json: ファイルが見つかりません。", 0), 0u) << failed.err;
 }
 
-TEST(CliExport, OutputFileIsReplacedWhenRegularWrittenIntoWhenNotAndAReadOnlyOneRefused) {
-    Home h;
-    const std::string file = h.File("list.csv");
-    WriteFile(file, "kept");
-    ASSERT_TRUE(MakeReadOnly(file));
-    CliResult r = h.Run({"export", "csv", "-o", file});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "list.csv: 読み取り専用のため書き込めません。\n");
-    EXPECT_EQ(ReadFile(file), "kept");
-#ifndef _WIN32
-    // A reader waits on the FIFO: the rows go through it, and it stays a FIFO.
-    const std::string fifo = h.File("fifo");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(reader, 0);
-    r = h.Run({"export", "json", "--text", "相撲", "-o", fifo});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    char buffer[4096];
-    const ssize_t n = ::read(reader, buffer, sizeof buffer);
-    ::close(reader);
-    EXPECT_NE(std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0).find("\"Title\":\"相撲\""),
-              std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
-#endif
-}
-
 TEST(CliJson, ListingsPrintOneArrayWithStableKeys) {
     Home h;
     EXPECT_EQ(h.Run({"--json", "recorders"}).out,
@@ -119,6 +113,89 @@ TEST(CliJson, ListingsPrintOneArrayWithStableKeys) {
         std::string::npos);
     // Not a listing: as without --json.
     EXPECT_EQ(h.Run({"--json", "clean", "all", "Den"}).out, "0 個のキャッシュファイルを削除しました。\n");
+}
+
+#ifndef _WIN32
+// The tool run as "$@" of a shell `script`.
+CliResult Shell(const std::string& script, const std::vector<std::string>& toolArgs) {
+    std::vector<std::string> args{"-c", script, "sh", LV_CLI_PATH};
+    args.insert(args.end(), toolArgs.begin(), toolArgs.end());
+    ChildProcess child("/bin/sh", args);
+    CliResult r;
+    child.ReadAll(r.out, r.err);
+    r.exitCode = child.Wait();
+    return r;
+}
+#endif
+
+TEST(CliExport, ARegularFileIsReplacedAReadOnlyOneRefusedAFifoWrittenInto) {
+    Home h;
+    const std::string file = h.File("list.csv");
+    WriteFile(file, "kept");
+    ASSERT_TRUE(MakeReadOnly(file));
+    CliResult r = h.Run({"export", "csv", "-o", file});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "list.csv: 読み取り専用のため書き込めません。\n");
+    EXPECT_EQ(ReadFile(file), "kept");
+#ifndef _WIN32
+    const std::string fifo = h.File("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    EXPECT_EQ(h.Run({"export", "json", "--text", "相撲", "-o", fifo}).exitCode, 0);
+    char buffer[4096] = {};
+    EXPECT_GT(::read(reader, buffer, sizeof buffer - 1), 0);
+    ::close(reader);
+    EXPECT_NE(std::string(buffer).find("\"Title\":\"相撲\""), std::string::npos) << buffer;
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+#endif
+}
+
+#ifndef _WIN32
+TEST(CliOutput, AFailedWriteIsOneMessageAndExitOneAClosedPipeIsQuiet) {
+    if (!std::filesystem::is_character_file("/dev/full")) GTEST_SKIP() << "/dev/full is no device here";
+    Home h;
+    ASSERT_EQ(h.Run({"history", "add", "kw"}).exitCode, 0);
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"titles"}, {"--json", "search"}, {"history"}, {"description", "Den", "0"}, {"export", "csv"}}) {
+        const CliResult r = Shell("exec \"$@\" >/dev/full", h.With(command));
+        EXPECT_EQ(r.exitCode, 1) << command.back();
+        EXPECT_EQ(r.err.rfind("librovista-cli: write error: ", 0), 0u) << r.err;
+        EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+    }
+    // Far more than a pipe holds, so the tool is still writing when head leaves.
+    h.SetTitles("title", 20000);
+    const CliResult r = Shell("{ \"$@\"; echo \"exit $?\" >&2; } | head -n 1", h.With({"titles"}));
+    EXPECT_EQ(Lines(r.out).size(), 1u);
+    EXPECT_EQ(r.err, "exit 141\n");
+}
+
+TEST(CliOutput, RunningOutOfMemoryIsAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+    Home h;
+    h.SetTitles(std::string(200, 'x'), 400000);
+    const CliResult r = Shell("ulimit -v 120000 && exec \"$@\"", h.With({"titles"}));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "librovista-cli: メモリが足りません。\n");
+}
+#endif
+
+TEST(CliOutput, ControlCharactersOfARecorderAreShownEscapedFileErrorsInTheChosenEncoding) {
+    Home h;
+    h.SetTitles("A\x1b[2J\x7f\x07" + SJ("野球"));
+    WriteFile(h.File("Den/200512012100081.txt"), "one\x1b]2;x\x07\r\ntwo\r\n");
+    EXPECT_EQ(h.Run({"titles"}).out.rfind("T\tDen\tHDD\tA\\x1b[2J\\x7f\\x07野球\t", 0), 0u);
+    // Code page 932 lead bytes (0x96 here) are in the C1 range and stay.
+    EXPECT_EQ(h.Run({"--cp932", "titles"}).out.rfind("T\tDen\tHDD\tA\\x1b[2J\\x7f\\x07" + SJ("野球"), 0), 0u);
+    EXPECT_NE(h.Run({"--json", "titles"}).out.find("\"title\":\"A\\u001b[2J\\u007f\\u0007野球\""), std::string::npos);
+    EXPECT_EQ(h.Run({"description", "Den", "0"}).out, "one\\x1b]2;x\\x07\r\ntwo\r\n");
+
+    // The document lists Den, but the program folder is missing: the profile cannot be saved.
+    const std::string err = RunCli({"--home", h.File("missing"), "--doc", h.File("Default.lbv"), "recorder", "set",
+                                    "Den", "--model", "RD-XS41", "--host", "h"})
+                                .err;
+    EXPECT_NE(err.find("Den.ini: ファイルが見つかりません。"), std::string::npos) << err;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "core/library/line_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
@@ -32,7 +33,10 @@ bool LineReader::Fill() {
     m_len += n;
     if (n < kBlock) {
         m_eof = true;
-        if (got < 0) m_failed = true;
+        if (got < 0) {
+            m_failed = true;
+            m_error = errno;
+        }
     }
     return n > 0;
 }
@@ -100,6 +104,7 @@ bool BlockReader::Next(std::size_t keep) {
         const std::size_t want = m_cap - m_size;
         const std::ptrdiff_t n = m_file.Read(m_buf.get() + m_size, want);
         if (n >= 0) m_size += static_cast<std::size_t>(n);
+        if (n < 0) m_error = errno;
         // Read stops short only at the end.
         m_eof = n < 0 || static_cast<std::size_t>(n) < want;
         ok = n >= 0;

@@ -25,6 +25,8 @@ public:
     // least LINE_SLACK bytes after the NUL may be read (not written).
     bool Next(char*& line, std::size_t& length);
     bool Failed() const { return m_failed; }
+    // The errno of the failed read.
+    int Error() const { return m_error; }
     // The file's size when it was opened (0 when unknown), to size buffers.
     std::size_t SizeHint() const;
 
@@ -37,6 +39,7 @@ private:
     std::size_t m_pos = 0;
     bool m_eof = false;
     bool m_failed = false;
+    int m_error = 0;
 };
 
 // Reads a file in large blocks into one buffer that is reused, the unfinished
@@ -63,6 +66,8 @@ public:
     std::size_t Size() const { return m_size; }
     // Whether the bytes held reach the end of the file.
     bool AtEnd() const { return m_eof; }
+    // The errno of a failed read, 0 when none failed.
+    int Error() const { return m_error; }
 
 private:
     platform::File m_file;
@@ -71,6 +76,7 @@ private:
     std::size_t m_cap = 0;  // bytes of m_buf before the tail
     std::size_t m_size = 0;
     bool m_eof = false;
+    int m_error = 0;
 };
 
 // Removes trailing spaces, CR and LF, as the cache loaders do before parsing.

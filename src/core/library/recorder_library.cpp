@@ -4,6 +4,7 @@
 #include <array>
 #include <atomic>
 #include <bit>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -834,6 +835,7 @@ bool CRDRecorderLibrary::LoadDiscList(const std::string& path) {
         if (line.empty()) continue;
         ParseDiscLine(line.c_str(), m_strName, modelClass, m_aDiscs.emplace_back());
     }
+    if (reader.Failed()) errno = reader.Error();
     return !reader.Failed();
 }
 
@@ -875,6 +877,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path, const std::funct
     Advise(room().first, room().second, lv::platform::PageSize(), lv::platform::DiscardPages);
     store->ReleaseUnused();
     m_aStores.push_back(std::move(store));
+    if (file.Error()) errno = file.Error();
     return ok;
 }
 

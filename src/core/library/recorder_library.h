@@ -41,7 +41,13 @@ public:
     void FindDisc(const char* discNo, DISCINFO& info) const;
     const CRDDiscInfo* FindDisc(std::string_view discNo) const;
 
+    // Why the cache could not be read; the recorder then has no discs or
+    // titles. Empty when it was read (or is missing, as before a first fetch).
+    const std::string& LoadError() const { return m_strLoadError; }
+    void SetLoadError(std::string error) { m_strLoadError = std::move(error); }
+
     // Reads Disc.csv: the header's mode labels, then one disc per data line.
+    // Both loads are false with errno set when the file cannot be read whole.
     bool LoadDiscList(const std::string& path);
     // Reads Library.csv: one title per line, each looking up its disc.
     // False on a read error, and when `stopped` (asked between blocks) says so.
@@ -50,6 +56,7 @@ public:
 private:
     std::string m_strName;
     std::string m_strModel;
+    std::string m_strLoadError;
     std::vector<std::string> m_aModeLabels;
     std::vector<CRDDiscInfo> m_aDiscs;
     std::vector<CRDTitleInfo> m_aTitles;

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <exception>
+#include <new>
 #include <thread>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/line_reader.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
+#include "core/text/system_errors.h"
 
 CRDTitleDoc::CRDTitleDoc(std::string appDir) : m_strAppDir(std::move(appDir)) {}
 
@@ -37,19 +40,36 @@ bool CRDTitleDoc::OnOpenDocument(const std::string& path) {
 }
 
 // Each recorder's lists are read on a worker of its own (up to one per core);
-// all have finished before anyone sees the document.
+// all have finished before anyone sees the document. A cache that exists but
+// cannot be read whole, or that the memory cannot hold, leaves its recorder
+// empty with the reason: a part of a library would pass for all of it.
 void CRDTitleDoc::LoadCaches(const std::vector<CACHE_FILES>& caches) {
     std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> failures(caches.size());
     auto work = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < caches.size();) {
+            std::string error;
+            // Missing caches are no error.
+            auto failed = [&error](bool read, const std::string& path) {
+                if (read || errno == ENOENT || errno == ENOTDIR) return false;
+                error = lv::text::FileErrorText(path, errno);
+                return true;
+            };
             try {
-                // Discs first: every title looks up its disc. Missing caches are no error.
-                LoadDiscList(static_cast<int>(i), caches[i].strDiscPath);
-                LoadTitleList(static_cast<int>(i), caches[i].strLibraryPath);
-            } catch (...) {
-                failures[i] = std::current_exception();
+                // Discs first: every title looks up its disc.
+                const CACHE_FILES& c = caches[i];
+                if (!failed(LoadDiscList(static_cast<int>(i), c.strDiscPath), c.strDiscPath))
+                    failed(LoadTitleList(static_cast<int>(i), c.strLibraryPath), c.strLibraryPath);
+            } catch (const std::bad_alloc&) {
+                error = lv::msg::OutOfMemory();
+            } catch (const std::exception& e) {
+                error = lv::msg::UnexpectedError() + " (" + e.what() + ")";
             }
+            if (error.empty()) continue;
+            auto& recorder = (*m_pRecorders)[i];
+            auto unreadable = std::make_unique<CRDRecorderLibrary>(recorder->Name());
+            unreadable->SetModel(recorder->GetModel());
+            unreadable->SetLoadError(error);
+            recorder = std::move(unreadable);
         }
     };
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
@@ -57,8 +77,6 @@ void CRDTitleDoc::LoadCaches(const std::vector<CACHE_FILES>& caches) {
     for (std::size_t n = 1; n < std::min(cores, caches.size()); ++n) workers.emplace_back(work);
     work();
     for (std::thread& t : workers) t.join();
-    for (const std::exception_ptr& e : failures)
-        if (e) std::rethrow_exception(e);
 }
 
 bool CRDTitleDoc::OnSaveDocument(const std::string& path) {
@@ -86,6 +104,13 @@ const CRDRecorderLibrary* CRDTitleDoc::FindRecorder(std::string_view name) const
     for (const auto& r : *m_pRecorders)
         if (r->Name() == name) return r.get();
     return nullptr;
+}
+
+std::string CRDTitleDoc::LoadErrorsText() const {
+    std::string text;
+    for (const auto& r : *m_pRecorders)
+        if (!r->LoadError().empty()) text += (text.empty() ? "" : "\n") + r->Name() + ": " + r->LoadError();
+    return text;
 }
 
 bool CRDTitleDoc::LoadDescription(const std::string& path) {

@@ -46,6 +46,8 @@ public:
     // title list's rows point into them) after the document has reloaded.
     std::shared_ptr<const RECORDERS> ShareRecorders() const { return m_pRecorders; }
     const CRDRecorderLibrary* FindRecorder(std::string_view name) const;
+    // "name: error", a line for each recorder whose cache could not be read.
+    std::string LoadErrorsText() const;
 
     std::string GetCurrentRecorder() const { return m_strCurrentRecorder; }
     void SetCurrentRecorder(std::string name) { m_strCurrentRecorder = std::move(name); }

@@ -48,6 +48,9 @@ int CmdClean(Context& ctx) {
     } else if (what == "unused") {
         auto doc = OpenDocument(ctx);
         if (!doc) return 1;
+        // Its titles unknown, every description would look unused.
+        const CRDRecorderLibrary* lib = doc->FindRecorder(recorder);
+        if (lib && !lib->LoadError().empty()) return 1;
         result = DeleteUnusedDescriptions(*doc, appDir, recorder);
     } else {
         throw UsageError{"clean needs library, unused or all: " + what};

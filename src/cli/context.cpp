@@ -64,6 +64,10 @@ std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx) {
         Print(stderr, "librovista-cli: cannot read the document %s%s\n", path.c_str(), NotAFileNote(path));
         return nullptr;
     }
+    if (const std::string errors = doc->LoadErrorsText(); !errors.empty()) {
+        Fail(ctx, errors);
+        ctx.cacheUnreadable = true;
+    }
     return doc;
 }
 

@@ -20,6 +20,9 @@ struct Context {
     std::optional<std::string> home;  // --home: program folder
     std::optional<std::string> doc;   // --doc: document file
     std::vector<std::string> args;    // after the command name
+    // Set by OpenDocument when a recorder's cache could not be read: what a
+    // listing shows of the library is then incomplete.
+    mutable bool cacheUnreadable = false;
     Output out{false};
 };
 
@@ -45,6 +48,7 @@ std::string ProgramFolder(const Context& ctx);
 // empty when missing. Empty (after a message) when there is none.
 std::string DocumentPath(const Context& ctx);
 // The document, opened with every recorder's cache; null after a message.
+// A cache that could not be read is told on stderr, its recorder left empty.
 std::unique_ptr<CRDTitleDoc> OpenDocument(const Context& ctx);
 // A message on stderr in the chosen encoding; returns 1 for the exit code.
 int Fail(const Context& ctx, std::string_view cp932);

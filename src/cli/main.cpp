@@ -15,17 +15,18 @@ namespace {
 struct Command {
     const char* name;
     int (*run)(lv::cli::Context&);
+    bool lists = false;  // prints the library: incomplete, and failed, when a cache could not be read
 };
 
 const Command kCommands[] = {
-    {"parse", lv::cli::CmdParse},       {"recorders", lv::cli::CmdRecorders},
-    {"titles", lv::cli::CmdTitles},     {"discs", lv::cli::CmdDiscs},
-    {"labels", lv::cli::CmdLabels},     {"description", lv::cli::CmdDescription},
-    {"recorder", lv::cli::CmdRecorder}, {"fetch", lv::cli::CmdFetch},
-    {"describe", lv::cli::CmdDescribe}, {"search", lv::cli::CmdSearch},
-    {"genres", lv::cli::CmdGenres},     {"clean", lv::cli::CmdClean},
-    {"history", lv::cli::CmdHistory},   {"new", lv::cli::CmdNew},
-    {"export", lv::cli::CmdExport},
+    {"parse", lv::cli::CmdParse},         {"recorders", lv::cli::CmdRecorders, true},
+    {"titles", lv::cli::CmdTitles, true}, {"discs", lv::cli::CmdDiscs, true},
+    {"labels", lv::cli::CmdLabels, true}, {"description", lv::cli::CmdDescription, true},
+    {"recorder", lv::cli::CmdRecorder},   {"fetch", lv::cli::CmdFetch},
+    {"describe", lv::cli::CmdDescribe},   {"search", lv::cli::CmdSearch, true},
+    {"genres", lv::cli::CmdGenres},       {"clean", lv::cli::CmdClean},
+    {"history", lv::cli::CmdHistory},     {"new", lv::cli::CmdNew, true},
+    {"export", lv::cli::CmdExport, true},
 };
 
 const char kUsage[] =
@@ -110,7 +111,7 @@ int Run(lv::cli::Context& ctx, int argc, char** argv) {
         try {
             const int rc = c.run(ctx);
             ctx.out.EndList(rc != 0);
-            return rc;
+            return rc == 0 && c.lists && ctx.cacheUnreadable ? 1 : rc;
         } catch (const lv::cli::UsageError& e) {
             return Usage(e.message);
         }

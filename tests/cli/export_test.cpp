@@ -169,15 +169,19 @@ TEST(CliOutput, AFailedWriteIsOneMessageAndExitOneAClosedPipeIsQuiet) {
     EXPECT_EQ(r.err, "exit 141\n");
 }
 
-TEST(CliOutput, RunningOutOfMemoryIsAMessage) {
+TEST(CliOutput, ALibraryTooLargeForMemoryIsAMessageAndFailsWhatReadsIt) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
 #endif
     Home h;
     h.SetTitles(std::string(200, 'x'), 400000);
-    const CliResult r = Shell("ulimit -v 120000 && exec \"$@\"", h.With({"titles"}));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, "librovista-cli: メモリが足りません。\n");
+    WriteFile(h.File("Den/200512012100081.txt"), "kept");
+    for (const char* command : {"titles", "clean unused Den"}) {
+        const CliResult r = Shell(std::string("ulimit -v 120000 && exec \"$@\" ") + command, h.With({}));
+        EXPECT_EQ(r.exitCode, 1) << command;
+        EXPECT_EQ(r.err, "Den: メモリが足りません。\n") << command;
+    }
+    EXPECT_EQ(ReadFile(h.File("Den/200512012100081.txt")), "kept");
 }
 #endif
 

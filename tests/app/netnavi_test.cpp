@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "app/settings/netnavi_dialog.h"
+#include "core/ini/ini_file.h"
 #include "support/gui_test.h"
 
 using namespace lv::app;
@@ -394,6 +395,23 @@ private slots:
         QVERIFY(w->Doc().IsModified());
         QCOMPARE(w->Doc().GetRecorderNames(), std::vector<std::string>{"RDB"});
         QCOMPARE(w->TreeRecorders(), (QStringList{u"RDA"_s, u"RDB"_s}));
+    }
+
+    // A hand-edited port that no connection can take: the dialog shows the
+    // default in its place and says why.
+    void aPortNoConnectionTakesOpensAsTheDefaultWithAWarning() {
+        w->m_folder->AddSampleLibrary();
+        QVERIFY(lv::ini::WriteString(Profile("RDA"), "NetNavi", "Port", "71041"));
+        w->Start();
+        RunList([](CNetNaviListDialog* d) {
+            Click(d->GetList(), 0);
+            CMessageBox::SetNextAnswer(QMessageBox::Ok);
+            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
+                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("80"));
+                QCOMPARE(ShownTexts(),
+                         QStringList{QStringLiteral("ﾎﾟｰﾄ番号が無効です。既定のﾎﾟｰﾄ番号 80 を使います。")});
+            }));
+        });
     }
 };
 

@@ -18,6 +18,7 @@
 #include "core/library/title_doc.h"
 #include "core/settings/models.h"
 #include "core/shell/recorder_profiles.h"
+#include "core/text/messages.h"
 
 using lv::app::FromQ;
 using lv::app::ToQ;
@@ -120,6 +121,11 @@ void CNetNaviDialog::OnInitDialog() {
     UpdateData(false);
     EnableAccount();
     m_pModel->setFocus();
+    // A hand-edited port that no connection takes: the default shows in its place.
+    if (m_setting.IsPortDefaulted()) {
+        CMessageBox::Show(this, ToQ(lv::msg::PortDefaulted()), QMessageBox::Warning);
+        m_pPort->setFocus();
+    }
 }
 
 void CNetNaviDialog::EnableAccount() {

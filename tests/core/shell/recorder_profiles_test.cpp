@@ -1,10 +1,6 @@
 #include "core/shell/recorder_profiles.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include <filesystem>
 #include <string>
@@ -234,33 +230,6 @@ TEST_F(Profiles, DeleteRemovesTheFilesThenTheEntry) {
     EXPECT_EQ(r.strMessage, lv::msg::BadName());
     EXPECT_EQ(r.strFileError, "");
     EXPECT_EQ(names.size(), 2u);
-}
-
-// A cache folder the user may not change: the superuser may change any, so
-// the delete runs as an ordinary user. The recorder stays whole.
-TEST_F(Profiles, AReadOnlyCacheFolderLeavesAWorkingRecorder) {
-#ifdef _WIN32
-    GTEST_SKIP() << "no user to drop to; the sub-folder case above stops a delete on every system";
-#else
-    AddRecorder("RDA", "RD-X5");
-    fs::permissions(home.path(), fs::perms::all);
-    fs::permissions(home.file("RDA"),
-                    fs::perms::owner_read | fs::perms::owner_exec | fs::perms::others_read | fs::perms::others_exec);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
-        Names names{"RDA"};
-        const PROFILE_RESULT r = DeleteRecorder(home.dir(), names, 0);
-        ::_exit(r.nStep == PROFILE_DELETE_FAILED && names.size() == 1 ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    fs::permissions(home.file("RDA"), fs::perms::owner_all);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    EXPECT_EQ(Load("RDA").strModel, "RD-X5");
-    EXPECT_EQ(ReadFile(home.file("RDA/Library.csv")), "RDA's titles");
-#endif
 }
 
 // The document's list joined to the save: `saves` answers each write of the document.

@@ -1,6 +1,9 @@
 // A recorder's profile that the transfers cannot take as written, through
 // the command-line tool against the emulator.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <filesystem>
 
@@ -55,4 +58,19 @@ TEST_F(ProfileFiles, AHandEditedPortOutOfRangeFallsBackToTheDefaultWithAWarning)
     CliResult r = Cli({"fetch", "R1"});
     EXPECT_NE(r.err.find("ﾎﾟｰﾄ番号が無効です。既定のﾎﾟｰﾄ番号 80 を使います。"), std::string::npos) << r.err;
     EXPECT_TRUE(sim->Requests().empty());
+}
+
+// Nor is a list of the cache put in the place of a FIFO (a folder on Windows).
+TEST_F(ProfileFiles, ACacheListThatIsNoFileIsNamedAndKept) {
+    ServeSample(*sim, 3);
+    fs::create_directory(home.file("R1"));
+#ifdef _WIN32
+    fs::create_directory(home.file("R1/Library.csv"));
+#else
+    ASSERT_EQ(::mkfifo(home.file("R1/Library.csv").c_str(), 0600), 0);
+#endif
+    CliResult r = Cli({"fetch", "R1"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("Library.csv: not a regular file"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::is_regular_file(home.file("R1/Library.csv")));
 }

@@ -134,6 +134,10 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
 
 bool CDownloadLibraryThread::ReplaceFile(const std::string& source, const std::string& destination) {
     // A rename over the old file: there is never a moment without a cache file.
+    if (std::string why; lv::RefuseSpecialFile(destination, &why)) {
+        SetErrorText(why);
+        return false;
+    }
     if (!lv::CommitFile(source, destination)) {
         SetFileErrorText(destination);
         return false;

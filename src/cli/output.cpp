@@ -38,7 +38,9 @@ bool IsForeignControl(std::string_view s, std::size_t i, bool cp932) {
     // CR LF ends the lines of descriptions and of a server's headers.
     if (c == '\r' && i + 1 < s.size() && s[i + 1] == '\n') return false;
     if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) return true;
-    return !cp932 && c == 0xC2 && i + 1 < s.size() && static_cast<unsigned char>(s[i + 1]) < 0xA0;
+    if (cp932 || c != 0xC2 || i + 1 == s.size()) return false;
+    const auto next = static_cast<unsigned char>(s[i + 1]);
+    return next >= 0x80 && next < 0xA0;
 }
 
 // Such characters as "\x1b", or "\u001b" inside a JSON string, so that a

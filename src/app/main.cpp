@@ -11,7 +11,7 @@ int main(int argc, char* argv[]) {
         std::printf("librovista %s\nprogram folder: %s\n", CLibrovistaApp::kVersion, GetProgramFolder(argv[0]).c_str());
         return 0;
     }
-    QApplication qapp(argc, argv);
+    CGuardedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Librovista"));
     // Lets the desktop match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.librovista"));

@@ -9,10 +9,13 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeView>
 #include <QUrl>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
@@ -239,7 +242,58 @@ private slots:
                  QString::fromStdString(folder.File(base.toStdString() + ".ini")));
         QVERIFY(!std::filesystem::exists(folder.File("librovista.ini")));
     }
+
+    // A cache that cannot be read makes its recorder unreadable, told in a
+    // box when the window starts; the other recorder shows its titles.
+    void aCacheThatCannotBeReadIsToldAtStart() {
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+        QSKIP("needs /proc and a title list too large to be held");
+#else
+        lv::guitest::Window w;
+        w.m_folder->AddSampleLibrary();
+        const std::string rda = w.m_folder->File("RDA/Library.csv");
+        std::filesystem::remove(rda);
+        std::filesystem::create_symlink("/proc/self/mem", rda);
+        // Sparse: no memory holds the titles such a file would have.
+        const std::string rdb = w.m_folder->File("RDB/Library.csv");
+        std::filesystem::resize_file(rdb, std::uintmax_t{1} << 40);
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        w.Start();
+        QTRY_COMPARE(CMessageBox::Shown().size(), std::size_t(1));
+        const QString text = CMessageBox::Shown()[0].text;
+        QVERIFY2(text.startsWith(u"RDA: "_s) && text.contains(u"Library.csv"_s), qPrintable(text));
+        QVERIFY2(text.endsWith(u"\nRDB: メモリが足りません。"_s), qPrintable(text));
+        QCOMPARE(w.Doc().GetRecorders().size(), std::size_t(2));
+        QCOMPARE(w.Doc().GetRecorders()[0]->GetTitleCount(), 0);
+        w.Stop();
+#endif
+    }
+
+    // An exception that leaves a command is told; the window and its
+    // document stay as they were.
+    void anExceptionFromACommandIsToldAndTheWindowStays() {
+        lv::guitest::Window w;
+        w.StartOnSampleLibrary();
+        const int titles = w.Doc().GetRecorders()[0]->GetTitleCount();
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        QTimer::singleShot(0, w.m_frame, [] { throw std::bad_alloc(); });
+        QTRY_COMPARE(lv::guitest::ShownTexts(), QStringList{u"メモリが足りません。"_s});
+        CMessageBox::SetNextAnswer(QMessageBox::Ok);
+        QTimer::singleShot(0, w.m_frame, [] { throw std::out_of_range("index 7"); });
+        QTRY_COMPARE(CMessageBox::Shown().size(), std::size_t(2));
+        QCOMPARE(CMessageBox::Shown()[1].text, u"予期しないエラーが発生しました。\nindex 7"_s);
+        QVERIFY(w.m_frame->isVisible());
+        QCOMPARE(w.Doc().GetRecorders()[0]->GetTitleCount(), titles);
+        w.Stop();
+    }
 };
 
-QTEST_MAIN(WindowTest)
+// The program's own application object, which catches what the event handlers throw.
+int main(int argc, char* argv[]) {
+    CGuardedApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    WindowTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "window_test.moc"

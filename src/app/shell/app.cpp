@@ -14,11 +14,36 @@
 #include "app/dialogs/message_box.h"
 #include "app/shell/image_file.h"
 #include "app/shell/main_frame.h"
+#include "app/shell/qcodec.h"
 #include "core/ini/ini_file.h"
 #include "core/library/title_doc.h"
+#include "core/text/messages.h"
 
 const char* const CLibrovistaApp::kHomePage = "https://librovista.example.org/";
 const char* const CLibrovistaApp::kVersion = LV_VERSION_TEXT;
+
+bool CGuardedApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportException(std::current_exception());
+        return false;
+    }
+}
+
+void ReportException(const std::exception_ptr& error) {
+    QString text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        text = lv::app::ToQ(lv::msg::OutOfMemory());
+    } catch (const std::exception& e) {
+        text = lv::app::ToQ(lv::msg::UnexpectedError()) + QStringLiteral("\n") + lv::app::ToQ(e.what());
+    } catch (...) {
+        text = lv::app::ToQ(lv::msg::UnexpectedError());
+    }
+    CMessageBox::Show(QApplication::activeWindow(), text, QMessageBox::Critical, QMessageBox::Ok);
+}
 
 CLibrovistaApp::CLibrovistaApp() = default;
 
@@ -105,7 +130,15 @@ bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     }
 
     m_pDoc = std::make_unique<CRDTitleDoc>(m_pszAppDir);
-    if (!m_pDoc->OnOpenDocument(document)) {
+    bool opened = false;
+    try {
+        opened = m_pDoc->OnOpenDocument(document);
+    } catch (...) {
+        ReportException(std::current_exception());
+        m_pDoc.reset();
+        return false;
+    }
+    if (!opened) {
         CMessageBox::Show(nullptr,
                           QStringLiteral("文書ファイル %1 を開けません。").arg(QFile::decodeName(document.c_str())),
                           QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok);

@@ -2,9 +2,11 @@
 // The application object: fixes the program folder, reads the settings,
 // builds the shared images, opens the document and shows the main window;
 // at the end writes the settings back.
+#include <QApplication>
 #include <QByteArray>
 #include <QIcon>
 #include <QStringList>
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +14,18 @@
 #include "core/shell/app_settings.h"
 
 class CRDTitleDoc;
+
+// The program's Qt application: an exception that leaves a command or any
+// other event handler is told in a message box, and the window with what it
+// shows stays, instead of the program ending without a word.
+class CGuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Tells of an exception from the core in a message box over the active window.
+void ReportException(const std::exception_ptr& error);
 class CMainFrame;
 
 constexpr int IMAGE_COUNT = 32;

@@ -9,12 +9,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
 
+#include "app/dialogs/message_box.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/image_file.h"
@@ -38,6 +40,24 @@ constexpr int kFilterDelayMs = 150;
 
 }  // namespace
 
+namespace {
+
+// A reloaded document is told to every view; the message waits until all
+// of them show it.
+class CLoadWatch : public CDocView {
+public:
+    explicit CLoadWatch(CMainFrame* frame) : m_frame(frame) {}
+    void OnUpdate(CDocView* sender, long hint, void* object) override {
+        if (sender || hint != 0 || object) return;
+        QMetaObject::invokeMethod(m_frame, &CMainFrame::ShowLoadErrors, Qt::QueuedConnection);
+    }
+
+private:
+    CMainFrame* m_frame;
+};
+
+}  // namespace
+
 CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_doc(doc) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowTitle(QStringLiteral("Librovista"));
@@ -57,6 +77,14 @@ CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_do
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     ConnectViews();
     UpdateCommandUI();
+    m_pLoadWatch = std::make_unique<CLoadWatch>(this);
+    m_doc.AddView(m_pLoadWatch.get());
+}
+
+void CMainFrame::ShowLoadErrors() {
+    const std::string errors = m_doc.LoadErrorsText();
+    if (!errors.empty() && !m_bClosing)
+        CMessageBox::Show(this, lv::app::ToQ(errors), QMessageBox::Warning, QMessageBox::Ok);
 }
 
 void CMainFrame::ConnectViews() {
@@ -77,6 +105,7 @@ void CMainFrame::ConnectViews() {
 }
 
 CMainFrame::~CMainFrame() {
+    m_doc.RemoveView(m_pLoadWatch.get());
     // Focus moves while the children go; the views must not be asked then.
     disconnect(qApp, nullptr, this, nullptr);
     // A transfer still running must end before its listener goes.

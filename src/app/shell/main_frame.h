@@ -31,6 +31,7 @@ class CRDEditView;
 class CHttpThread;
 class CTransferListener;
 class CFetchAllLibraries;
+class CDocView;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -69,6 +70,8 @@ public:
 
     // Recomputes every command's enabled and ticked state.
     void UpdateCommandUI();
+    // Names the recorders whose caches could not be read, after each load.
+    void ShowLoadErrors();
 
     // The condition of the last quick or condition search.
     CSearchCondition m_condition;
@@ -160,4 +163,5 @@ private:
     std::unique_ptr<CTransferListener> m_pListener;
     std::unique_ptr<CHttpThread> m_pTransferThread;
     std::unique_ptr<CFetchAllLibraries> m_pFetchAll;  // while every recorder's library is downloaded
+    std::unique_ptr<CDocView> m_pLoadWatch;           // tells ShowLoadErrors of each load
 };

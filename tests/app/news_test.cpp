@@ -5,7 +5,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
-#include <filesystem>
 
 #include "app/dialogs/message_box.h"
 #include "app/shell/app.h"
@@ -108,15 +107,6 @@ private slots:
         QCOMPARE(m_model->rowCount(), 0);
         Select({QStringLiteral("RDA")});
         QCOMPARE(BoldRows(), QStringList());
-
-        // News that cannot be saved are said instead of counts the node would not show.
-        const std::string news = m_folder->File("RDA/NewTitles.csv");
-        std::filesystem::remove(news);
-        std::filesystem::create_directories(news + "/keep");
-        QVERIFY(Download());
-        QVERIFY2(Pane().startsWith(QStringLiteral("新着情報を保存できませんでした。")) &&
-                     Pane().contains(QStringLiteral("NewTitles.csv")),
-                 qPrintable(Pane()));
     }
 
     // What the routine decides is the net tests'; here Shift+F5 runs it and

@@ -243,28 +243,21 @@ private slots:
         QVERIFY(!std::filesystem::exists(folder.File("librovista.ini")));
     }
 
-    // A cache that cannot be read makes its recorder unreadable, told in a
-    // box when the window starts; the other recorder shows its titles.
-    void aCacheThatCannotBeReadIsToldAtStart() {
-#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
-        QSKIP("needs /proc and a title list too large to be held");
+    // Recorders whose caches cannot be read are named in a box at start.
+    void anUnreadableCacheIsToldAtStart() {
+#ifdef _WIN32
+        QSKIP("needs /proc");
 #else
         lv::guitest::Window w;
         w.m_folder->AddSampleLibrary();
         const std::string rda = w.m_folder->File("RDA/Library.csv");
         std::filesystem::remove(rda);
-        std::filesystem::create_symlink("/proc/self/mem", rda);
-        // Sparse: no memory holds the titles such a file would have.
-        const std::string rdb = w.m_folder->File("RDB/Library.csv");
-        std::filesystem::resize_file(rdb, std::uintmax_t{1} << 40);
+        std::filesystem::create_symlink("/proc/self/mem", rda);  // reading fails with EIO
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         w.Start();
         QTRY_COMPARE(CMessageBox::Shown().size(), std::size_t(1));
         const QString text = CMessageBox::Shown()[0].text;
         QVERIFY2(text.startsWith(u"RDA: "_s) && text.contains(u"Library.csv"_s), qPrintable(text));
-        QVERIFY2(text.endsWith(u"\nRDB: メモリが足りません。"_s), qPrintable(text));
-        QCOMPARE(w.Doc().GetRecorders().size(), std::size_t(2));
-        QCOMPARE(w.Doc().GetRecorders()[0]->GetTitleCount(), 0);
         w.Stop();
 #endif
     }

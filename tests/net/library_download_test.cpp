@@ -360,18 +360,15 @@ TEST_F(TransferTest, ASuccessfulFetchRemovesWhatKilledTransfersLeft) {
 }
 
 namespace {
-// Stops the transfer as soon as the last body has arrived: the comparison
-// with the old library and the derived disc list still lie ahead.
-class StopAfterBodies : public CTransferListener {
-public:
-    explicit StopAfterBodies(int bodies) : m_left(bodies) {}
+// Stops the transfer once its last body has arrived: the comparison with the
+// old library and the derived disc list still lie ahead.
+struct StopAfterBodies : CTransferListener {
+    explicit StopAfterBodies(int bodies) : left(bodies) {}
     void OnTransferStatus(int status) override {
-        if (status == TRANSFER_RECEIVED && --m_left == 0) m_thread->Abort();
+        if (status == TRANSFER_RECEIVED && --left == 0) thread->Abort();
     }
-    CHttpThread* m_thread = nullptr;
-
-private:
-    int m_left;
+    int left;
+    CHttpThread* thread = nullptr;
 };
 }  // namespace
 
@@ -380,17 +377,15 @@ TEST_F(TransferTest, AStopAfterTheBodiesArrivedKeepsTheWholeOldCache) {
     for (const char* model : {"RD-XS40", "RD-XS41"}) {
         SCOPED_TRACE(model);
         StartSim(model, 300, 3);
-        auto first = MakeThread("RD");
-        ASSERT_EQ(Run(*first), 0) << first->GetErrorText();
+        ASSERT_EQ(Run(*MakeThread("RD")), 0);
         WriteFile(Cache("RD", "NewTitles.csv"), "old news");
         const std::string oldLibrary = ReadFile(Cache("RD", "Library.csv"));
         const std::string oldDiscs = ReadFile(Cache("RD", "Disc.csv"));
 
-        // A large library that differs from the cached one.
         ServeSample(*sim, 20000, 40);
-        StopAfterBodies stopper(std::string(model) == "RD-XS40" ? 1 : 2);
+        StopAfterBodies stopper(sim->ModelClass() == 1 ? 1 : 2);
         CDownloadLibraryThread t(home.dir(), Direct(), &stopper);
-        stopper.m_thread = &t;
+        stopper.thread = &t;
         t.m_strRecorderName = "RD";
         EXPECT_EQ(Run(t), 1);
         EXPECT_EQ(t.GetErrorText(), lv::msg::Interrupted());

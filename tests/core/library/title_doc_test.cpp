@@ -271,31 +271,27 @@ TEST(TitleDocViews, EveryViewButTheSenderIsTold) {
     EXPECT_EQ(edit.calls.size(), 3u);
 }
 
-// A cache that exists but cannot be read to its end is no empty or shorter
-// library: its recorder is unreadable, with the file's error, and the others load.
+// A cache that exists but cannot be read whole, or held in memory, is no
+// empty or shorter library: its recorder is unreadable, with the reason.
 TEST(TitleDocLoad, ACacheThatCannotBeReadWholeMakesItsRecorderUnreadable) {
-#ifdef _WIN32
-    GTEST_SKIP() << "no file on Windows fails when read";
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "needs /proc, and a title list too large to be held";
 #else
+    // With every allocation granted the load would read the terabyte instead.
+    if (ReadFile("/proc/sys/vm/overcommit_memory").starts_with("1")) GTEST_SKIP() << "memory overcommitted";
     ThreeRecorders f;
-    // A regular file whose reading fails with EIO: this process's memory at address 0.
+    // Regular files whose reading fails with EIO: this process's memory at address 0.
     for (const char* cache : {"Xs41/Library.csv", "Z1/Disc.csv"}) {
         fs::remove(f.dir.file(cache));
         fs::create_symlink("/proc/self/mem", f.dir.file(cache));
     }
+    fs::resize_file(f.dir.file("Xs40/Library.csv"), std::uintmax_t{1} << 40);  // sparse
     CRDTitleDoc doc(f.dir.dir());
     ASSERT_TRUE(doc.OnOpenDocument(f.dir.file("Default.lbv")));
     ASSERT_EQ(doc.GetRecorders().size(), 3u);
-    const CRDRecorderLibrary& c1 = *doc.GetRecorders()[0];
-    EXPECT_EQ(c1.LoadError(), "");
-    EXPECT_EQ(c1.GetTitleCount(), 1);
-    for (auto [index, cache] : {std::pair{1, "Xs41/Library.csv"}, std::pair{2, "Z1/Disc.csv"}}) {
-        const CRDRecorderLibrary& r = *doc.GetRecorders()[index];
-        EXPECT_EQ(r.LoadError(), lv::text::FileErrorText(f.dir.file(cache), EIO)) << cache;
-        EXPECT_EQ(r.GetTitleCount(), 0) << cache;
-        EXPECT_EQ(r.GetDiscCount(), 0) << cache;
-    }
-    EXPECT_EQ(doc.LoadErrorsText(),
-              "Xs41: " + doc.GetRecorders()[1]->LoadError() + "\n" + "Z1: " + doc.GetRecorders()[2]->LoadError());
+    for (const auto& r : doc.GetRecorders()) EXPECT_EQ(r->GetTitleCount() + r->GetDiscCount(), 0) << r->Name();
+    EXPECT_EQ(doc.LoadErrorsText(), "Xs40: " + lv::msg::OutOfMemory() +
+                                        "\nXs41: " + lv::text::FileErrorText(f.dir.file("Xs41/Library.csv"), EIO) +
+                                        "\nZ1: " + lv::text::FileErrorText(f.dir.file("Z1/Disc.csv"), EIO));
 #endif
 }

@@ -10,6 +10,7 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QUrl>
+#include <new>
 
 #include "app/dialogs/message_box.h"
 #include "app/shell/image_file.h"

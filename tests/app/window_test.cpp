@@ -274,7 +274,7 @@ private slots:
         CMessageBox::SetNextAnswer(QMessageBox::Ok);
         QTimer::singleShot(0, w.m_frame, [] { throw std::out_of_range("index 7"); });
         QTRY_COMPARE(CMessageBox::Shown().size(), std::size_t(2));
-        QCOMPARE(CMessageBox::Shown()[1].text, u"予期しないエラーが発生しました。\nindex 7"_s);
+        QCOMPARE(CMessageBox::Shown()[1].text, u"予期しないエラーが発生しました。 (index 7)"_s);
         QVERIFY(w.m_frame->isVisible());
         QCOMPARE(w.Doc().GetRecorders()[0]->GetTitleCount(), titles);
         w.Stop();

@@ -39,7 +39,7 @@ void ReportException(const std::exception_ptr& error) {
     } catch (const std::bad_alloc&) {
         text = lv::app::ToQ(lv::msg::OutOfMemory());
     } catch (const std::exception& e) {
-        text = lv::app::ToQ(lv::msg::UnexpectedError()) + QStringLiteral("\n") + lv::app::ToQ(e.what());
+        text = lv::app::ToQ(lv::msg::UnexpectedError() + " (" + e.what() + ")");
     } catch (...) {
         text = lv::app::ToQ(lv::msg::UnexpectedError());
     }

@@ -38,6 +38,20 @@ TEST(RecorderFiles, AreNamedWhenTheyAreNoFileAndAPortIsNeverCutTo16Bits) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Library.csv: not a regular file"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::is_regular_file(home.file("R1/Library.csv")));
+
+    // Nor is the news file's: the library comes, the news are told as not saved.
+    fs::remove(home.file("R1/Library.csv"));
+#ifdef _WIN32
+    fs::create_directory(home.file("R1/NewTitles.csv"));
+#else
+    ASSERT_EQ(::mkfifo(home.file("R1/NewTitles.csv").c_str(), 0600), 0);
+#endif
+    r = cli({"fetch", "R1"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("新着情報を保存できませんでした。 NewTitles.csv: not a regular file"), std::string::npos)
+        << r.err;
+    EXPECT_TRUE(fs::exists(home.file("R1/NewTitles.csv")));
+    EXPECT_FALSE(fs::is_regular_file(home.file("R1/NewTitles.csv")));
     sim->ClearRequests();
 
     // A profile that is no file is named instead of a host never read (a

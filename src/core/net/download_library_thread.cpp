@@ -68,6 +68,10 @@ bool CDownloadLibraryThread::DoTransfer() {
         // of another library; if the library cannot be replaced, the old news
         // go back beside it. A stop is honoured until the library is replaced.
         const std::string newsPath = NewTitlesPath(m_strCacheFolder);
+        // What the user put in the news file's place (a FIFO, a folder) stays.
+        auto dropNews = [&] {
+            if (!lv::platform::IsSpecialFile(newsPath)) lv::platform::Unlink(newsPath);
+        };
         NEWTITLES news;
         if (ok) news = CompareLibraryFiles(m_strModel, m_strLibraryPath, lib, [this] { return Aborted(); });
         ok = ok && !Aborted();
@@ -75,12 +79,12 @@ bool CDownloadLibraryThread::DoTransfer() {
         const bool hadNews = ok && ReadNewsFile(newsPath, oldNews);
         if (ok && !Aborted() && !SaveNewTitles(newsPath, news, &m_strNewsError)) {
             m_strNewsError = lv::msg::NewsNotSaved() + " " + m_strNewsError;
-            lv::platform::Unlink(newsPath);
+            dropNews();
         }
         // Both lists are complete: only now is the old cache replaced.
         if (ok) {
             ok = !Aborted() && ReplaceFile(lib, m_strLibraryPath);
-            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews, 0600))) lv::platform::Unlink(newsPath);
+            if (!ok && !(hadNews && lv::WriteFileAtomic(newsPath, oldNews, 0600))) dropNews();
         }
         if (ok) {
             m_nNewCount = static_cast<int>(news.aNew.size());
@@ -134,10 +138,6 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
 
 bool CDownloadLibraryThread::ReplaceFile(const std::string& source, const std::string& destination) {
     // A rename over the old file: there is never a moment without a cache file.
-    if (std::string why; lv::RefuseSpecialFile(destination, &why)) {
-        SetErrorText(why);
-        return false;
-    }
     if (!lv::CommitFile(source, destination)) {
         SetFileErrorText(destination);
         return false;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 
+#include "core/ini/atomic_file.h"
 #include "core/net/http_transport.h"
 #include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
@@ -130,7 +131,12 @@ void CHttpThread::SetErrorText(const std::string& text, const std::string& detai
     m_szErrorDetail = detail.substr(0, lv::text::CutLength(detail, kErrorDetailLimit));
 }
 
-void CHttpThread::SetFileErrorText(const std::string& path) { SetErrorText(lv::text::FileErrorText(path, errno)); }
+void CHttpThread::SetFileErrorText(const std::string& path) {
+    // A FIFO or folder where a cache file belongs fails as ENXIO or EISDIR; named as what it is.
+    const int err = errno;
+    std::string why;
+    SetErrorText(lv::RefuseSpecialFile(path, &why) ? why : lv::text::FileErrorText(path, err));
+}
 
 std::FILE* CHttpThread::CreateOutputFile(const std::string& path) {
 #ifdef _WIN32

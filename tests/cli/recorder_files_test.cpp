@@ -28,12 +28,15 @@ TEST(RecorderFiles, AreNamedWhenTheyAreNoFileAndAPortIsNeverCutTo16Bits) {
     const std::string ini = ReadFile(home.file("R1.ini"));
 
     // A list of the cache is not put in the place of a FIFO (a folder on Windows).
-    fs::create_directory(home.file("R1"));
+    const auto makeNoFile = [&](const char* name) {
 #ifdef _WIN32
-    fs::create_directory(home.file("R1/Library.csv"));
+        return fs::create_directory(home.file(name));
 #else
-    ASSERT_EQ(::mkfifo(home.file("R1/Library.csv").c_str(), 0600), 0);
+        return ::mkfifo(home.file(name).c_str(), 0600) == 0;
 #endif
+    };
+    fs::create_directory(home.file("R1"));
+    ASSERT_TRUE(makeNoFile("R1/Library.csv"));
     CliResult r = cli({"fetch", "R1"});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("Library.csv: not a regular file"), std::string::npos) << r.err;
@@ -41,11 +44,7 @@ TEST(RecorderFiles, AreNamedWhenTheyAreNoFileAndAPortIsNeverCutTo16Bits) {
 
     // Nor is the news file's: the library comes, the news are told as not saved.
     fs::remove(home.file("R1/Library.csv"));
-#ifdef _WIN32
-    fs::create_directory(home.file("R1/NewTitles.csv"));
-#else
-    ASSERT_EQ(::mkfifo(home.file("R1/NewTitles.csv").c_str(), 0600), 0);
-#endif
+    ASSERT_TRUE(makeNoFile("R1/NewTitles.csv"));
     r = cli({"fetch", "R1"});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_NE(r.err.find("新着情報を保存できませんでした。 NewTitles.csv: not a regular file"), std::string::npos)

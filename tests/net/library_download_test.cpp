@@ -402,8 +402,10 @@ TEST_F(TransferTest, NewsThatCannotBeSavedAreReportedBesideTheNewLibrary) {
     auto first = MakeThread("RD");
     ASSERT_EQ(Run(*first), 0) << first->GetErrorText();
     EXPECT_EQ(first->GetNewsText(), NewsStatusText(0, 0));
-    // Only its owner may read what the recorder holds.
+#ifndef _WIN32
+    // Only its owner may read what the recorder holds (Windows has no modes).
     EXPECT_EQ(lv::platform::Permissions(Cache("RD", "NewTitles.csv")), 0600u);
+#endif
 
     // A folder in the news file's place: the library is still replaced, and
     // the result says the news are missing instead of counting them.

@@ -89,6 +89,12 @@ bool CommitFile(const std::string& tmp, const std::string& path, std::string* er
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,
                      std::string* error) {
+    return WriteFileAtomic(
+        path, [bytes](const FileWriter& write) { return write(bytes); }, mode, error);
+}
+
+bool WriteFileAtomic(const std::string& path, const std::function<bool(const FileWriter&)>& produce,
+                     std::optional<unsigned> mode, std::string* error) {
     const fs::file_time_type started = fs::file_time_type::clock::now();
     if (RefuseSpecialFile(path, error)) return false;
     std::string target = path;
@@ -113,7 +119,15 @@ bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optio
     } else if (old) {
         platform::SetPermissions(file, *old);
     }
-    if (!file.Write(bytes.data(), bytes.size())) return fail(errno);
+    try {
+        errno = 0;
+        if (!produce([&file](std::string_view bytes) { return file.Write(bytes.data(), bytes.size()); }))
+            return fail(errno ? errno : EIO);
+    } catch (...) {
+        file.Close();
+        platform::Unlink(tmp);
+        throw;
+    }
     if (!file.Sync()) return fail(errno);
     if (!file.Close()) {
         const int err = errno;

@@ -2,6 +2,7 @@
 // Replacing a file so that a crash or a kill at any moment leaves either the
 // old content or the new one, never a half-written file.
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,12 @@ namespace lv {
 // `error` (when given) says why.
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode = std::nullopt,
                      std::string* error = nullptr);
+// The same with content made in pieces: `produce` passes each to the writer it
+// gets, which returns false (errno set) when the write failed; `produce`
+// returns false to give up, and the old file stays.
+using FileWriter = std::function<bool(std::string_view)>;
+bool WriteFileAtomic(const std::string& path, const std::function<bool(const FileWriter&)>& produce,
+                     std::optional<unsigned> mode = std::nullopt, std::string* error = nullptr);
 
 // An empty new file named `stem` plus a unique six-character suffix, for
 // content written in several steps and then put in place by CommitFile.

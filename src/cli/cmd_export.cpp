@@ -61,8 +61,11 @@ int CmdExport(Context& ctx) {
     SortRows(list.rows, list.nSortKey);
 
     if (!file) {
-        const std::string bytes = ExportList(list, format);
-        Write(stdout, bytes, format == EXPORT_CSV_CP932);
+        // A failed write throws, and main tells it.
+        WriteExport(list, format, [&](std::string_view piece) {
+            Write(stdout, piece, format == EXPORT_CSV_CP932);
+            return true;
+        });
         return 0;
     }
     std::string error;

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -28,18 +29,46 @@ bool IsStrayControl(char c) {
     return (u < 0x20 && c != '\t' && c != '\n' && c != '\r') || u == 0x7F;
 }
 
-// The bytes with each stray control character replaced by `replacement`.
-void ReplaceStrayControls(std::string& s, std::string_view replacement) {
-    if (std::none_of(s.begin(), s.end(), IsStrayControl)) return;
+// The bytes from `start` on with each stray control character replaced by `replacement`.
+void ReplaceStrayControls(std::string& s, std::size_t start, std::string_view replacement) {
+    const auto from = s.begin() + static_cast<std::ptrdiff_t>(start);
+    if (std::none_of(from, s.end(), IsStrayControl)) return;
     std::string out;
-    for (const char c : s) {
-        if (IsStrayControl(c))
+    for (auto c = from; c != s.end(); ++c) {
+        if (IsStrayControl(*c))
             out += replacement;
         else
-            out += c;
+            out += *c;
     }
-    s = std::move(out);
+    s.replace(start, std::string::npos, out);
 }
+
+// The export's bytes gathered up to about kPiece and then passed on, so that
+// a million rows never stand in memory as one file.
+class Sink {
+public:
+    static constexpr std::size_t kPiece = std::size_t{1} << 16;
+    explicit Sink(const std::function<bool(std::string_view)>& write) : m_write(write) { m_bytes.reserve(kPiece * 2); }
+    std::string& Bytes() { return m_bytes; }
+    // After each row: false once a write failed, to stop making more.
+    bool Row() {
+        if (m_bytes.size() >= kPiece) Pass();
+        return m_ok;
+    }
+    bool Finish() {
+        if (!m_bytes.empty()) Pass();
+        return m_ok;
+    }
+
+private:
+    void Pass() {
+        if (m_ok) m_ok = m_write(m_bytes);
+        m_bytes.clear();
+    }
+    const std::function<bool(std::string_view)>& m_write;
+    std::string m_bytes;
+    bool m_ok = true;
+};
 
 // ---- CSV
 
@@ -62,28 +91,32 @@ void AppendCsvField(std::string& out, std::string_view v) {
     out += '"';
 }
 
-std::string Csv(const LIST_EXPORT& list, bool utf8) {
+bool Csv(const LIST_EXPORT& list, bool utf8, Sink& sink) {
     const int first = ViewFirstColumn(list.nViewMode);
+    std::string& out = sink.Bytes();
+    if (utf8) out = "\xEF\xBB\xBF";
+    // A line is converted as a whole: no character spans a line end.
     std::string cp932;
     auto line = [&](auto cell) {
+        cp932.clear();
         for (std::size_t p = 0; p < list.columns.size(); ++p) {
             if (p) cp932 += ',';
             AppendCsvField(cp932, cell(list.columns[p]));
         }
         cp932 += "\r\n";
+        const std::size_t start = out.size();
+        if (utf8)
+            AppendUtf8(out, cp932, false);
+        else
+            lv::text::AppendValidCp932(out, cp932);
+        // Code page 932 has no U+FFFD: "?", as for a byte it cannot decode.
+        ReplaceStrayControls(out, start, utf8 ? "\xEF\xBF\xBD" : "?");
+        return sink.Row();
     };
-    line([&](int s) { return ColumnHeader(first + s); });
-    for (const CListRowRef& row : list.rows) line([&](int s) { return GetCellText(row, s, list.nRecMode); });
-    std::string out;
-    if (utf8) {
-        out = "\xEF\xBB\xBF";
-        AppendUtf8(out, cp932, false);
-    } else {
-        lv::text::AppendValidCp932(out, cp932);
-    }
-    // Code page 932 has no U+FFFD: "?", as for a byte it cannot decode.
-    ReplaceStrayControls(out, utf8 ? "\xEF\xBF\xBD" : "?");
-    return out;
+    if (!line([&](int s) { return ColumnHeader(first + s); })) return false;
+    for (const CListRowRef& row : list.rows)
+        if (!line([&](int s) { return GetCellText(row, s, list.nRecMode); })) return false;
+    return sink.Finish();
 }
 
 // ---- HTML
@@ -193,7 +226,7 @@ std::vector<SECTION> Sections(const LIST_EXPORT& list) {
     return sections;
 }
 
-std::string Html(const LIST_EXPORT& list) {
+bool Html(const LIST_EXPORT& list, Sink& sink) {
     const std::vector<SECTION> sections = Sections(list);
     // A section's heading says the recorder and the disc, so its table leaves them out.
     std::vector<int> columns;
@@ -208,7 +241,8 @@ std::string Html(const LIST_EXPORT& list) {
         for (const CRDTitleInfo* t : s.aTitles)
             if (t->m_nGenre) images.insert(GetGenreImage(t->m_nGenre));
 
-    std::string out = kHtmlHead;
+    std::string& out = sink.Bytes();
+    out += kHtmlHead;
     if (!images.empty()) {
         out += "<svg width=\"0\" height=\"0\" style=\"position:absolute\" aria-hidden=\"true\">\n<defs>\n";
         for (int image : images) out += SvgSymbol(image);
@@ -252,21 +286,23 @@ std::string Html(const LIST_EXPORT& list) {
                 out += "</td>";
             }
             out += "</tr>\n";
+            if (!sink.Row()) return false;
         }
         out += "</tbody>\n</table>\n</section>\n";
     }
     out += "</body>\n</html>\n";
-    return out;
+    return sink.Finish();
 }
 
 // ---- JSON
 
-std::string Json(const LIST_EXPORT& list) {
+bool Json(const LIST_EXPORT& list, Sink& sink) {
     const int first = ViewFirstColumn(list.nViewMode);
     // Key 0 sorts the view by its name column, whichever view it is.
     int sortColumn = list.nSortKey & 0xFFFF;
     if (sortColumn == 0) sortColumn = first;
-    std::string out = "{\"view\":";
+    std::string& out = sink.Bytes();
+    out += "{\"view\":";
     out += list.nViewMode == VIEW_DISCS ? "\"discs\"" : "\"titles\"";
     out += ",\"sort\":{\"column\":\"";
     out += sortColumn < COLUMN_COUNT ? g_aColumnKeys[sortColumn] : "";
@@ -292,9 +328,10 @@ std::string Json(const LIST_EXPORT& list) {
             lv::text::AppendJsonString(out, GetCellText(list.rows[r], list.columns[p], list.nRecMode));
         }
         out += '}';
+        if (!sink.Row()) return false;
     }
     out += "\n]}\n";
-    return out;
+    return sink.Finish();
 }
 
 std::string LowerExtension(std::string_view path) {
@@ -307,13 +344,23 @@ std::string LowerExtension(std::string_view path) {
 }  // namespace
 
 std::string ExportList(const LIST_EXPORT& list, EXPORT_FORMAT format) {
+    std::string bytes;
+    WriteExport(list, format, [&bytes](std::string_view piece) {
+        bytes += piece;
+        return true;
+    });
+    return bytes;
+}
+
+bool WriteExport(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::function<bool(std::string_view)>& write) {
+    Sink sink(write);
     switch (format) {
-    case EXPORT_CSV_UTF8: return Csv(list, true);
-    case EXPORT_CSV_CP932: return Csv(list, false);
-    case EXPORT_HTML: return Html(list);
-    case EXPORT_JSON: return Json(list);
+    case EXPORT_CSV_UTF8: return Csv(list, true, sink);
+    case EXPORT_CSV_CP932: return Csv(list, false, sink);
+    case EXPORT_HTML: return Html(list, sink);
+    case EXPORT_JSON: return Json(list, sink);
     }
-    return {};
+    return false;
 }
 
 bool ExportListToFile(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::string& path, std::string& error) {
@@ -324,18 +371,25 @@ bool ExportListToFile(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::
         error = lv::text::Utf8ToCp932(name) + ": " + lv::msg::ErrReadOnly();
         return false;
     }
-    const std::string bytes = ExportList(list, format);
     if (lv::platform::IsSpecialFile(path)) {
         // A FIFO, a device or a terminal cannot be replaced: written into, as
         // a shell's redirection writes into it.
         errno = 0;
         std::ofstream out(lv::platform::FsPath(path), std::ios::binary | std::ios::trunc);
-        if (out) out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush();
-        if (out) return true;
+        if (out &&
+            WriteExport(list, format,
+                        [&out](std::string_view piece) {
+                            return static_cast<bool>(
+                                out.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+                        }) &&
+            out.flush())
+            return true;
         error = lv::text::FileErrorText(lv::text::Utf8ToCp932(name), errno ? errno : EIO);
         return false;
     }
-    if (lv::WriteFileAtomic(path, bytes, std::nullopt, &error)) return true;
+    if (lv::WriteFileAtomic(
+            path, [&](const lv::FileWriter& write) { return WriteExport(list, format, write); }, std::nullopt, &error))
+        return true;
     if (error.compare(0, name.size() + 2, name + ": ") == 0)
         error = lv::text::Utf8ToCp932(name) + error.substr(name.size());
     return false;

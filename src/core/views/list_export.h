@@ -2,6 +2,7 @@
 // The rows of the list as its user sees them (the shown columns in display
 // order, the sort, the cells' texts), written out to take away: CSV for a
 // spreadsheet, an HTML catalogue to print, JSON for scripts.
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,9 @@ struct LIST_EXPORT {
 // order the list first shows them. JSON: the view, sort, columns and rows,
 // keyed by the columns' settings keys.
 std::string ExportList(const LIST_EXPORT& list, EXPORT_FORMAT format);
+// The same passed to `write` in pieces as the rows are made, never the whole;
+// false, with nothing more made, once `write` returns false.
+bool WriteExport(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::function<bool(std::string_view)>& write);
 
 // Replaces the file atomically; false with the reason (code page 932) in `error`.
 bool ExportListToFile(const LIST_EXPORT& list, EXPORT_FORMAT format, const std::string& path, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <string>
 #include <vector>
@@ -123,6 +124,28 @@ TEST(ListExport, JsonIsValidUtf8WithControlCharactersEscaped) {
     LIST_EXPORT discs = List{}.Export({0});
     discs.nViewMode = VIEW_DISCS;
     EXPECT_NE(ExportList(discs, EXPORT_JSON).find("{\"column\":\"DiscNo\",\"descending\":false}"), std::string::npos);
+}
+
+TEST(ListExport, RowsArePassedOnInBoundedPiecesAndAFailedWriteStopsTheExport) {
+    List l;
+    for (int i = 0; i < 3000; ++i)
+        l.Title("RD", i % 2 ? "0001" : "0002", std::string(100, static_cast<char>('a' + i % 26)));
+    const LIST_EXPORT e = l.Export({3, 0, 1});
+    for (const EXPORT_FORMAT f : {EXPORT_CSV_UTF8, EXPORT_CSV_CP932, EXPORT_HTML, EXPORT_JSON}) {
+        std::string joined;
+        std::size_t pieces = 0, largest = 0;
+        EXPECT_TRUE(WriteExport(e, f, [&](std::string_view piece) {
+            joined += piece;
+            largest = std::max(largest, piece.size());
+            return ++pieces > 0;
+        }));
+        EXPECT_EQ(joined, ExportList(e, f)) << f;
+        EXPECT_GE(pieces, joined.size() / 65536) << f;
+        EXPECT_LE(largest, 65536u + 1024u) << f << ": a piece is the buffer and at most one row more";
+        int calls = 0;
+        EXPECT_FALSE(WriteExport(e, f, [&](std::string_view) { return ++calls < 2; })) << f;
+        EXPECT_EQ(calls, 2) << f << ": nothing more is made after a write failed";
+    }
 }
 
 TEST(ListExport, FormatFollowsTheExtensionElseTheChoiceAndFailuresNameTheFile) {

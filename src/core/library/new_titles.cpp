@@ -1,8 +1,11 @@
 #include "core/library/new_titles.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "core/ini/atomic_file.h"
@@ -65,32 +68,131 @@ std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles) {
 namespace {
 // Every this many titles a long comparison asks whether to stop.
 constexpr std::size_t kStopCheckTitles = 4096;
+
+constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
+
+std::uint64_t MixText(std::uint64_t h, std::string_view s) {
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        h = (h ^ w) * kMul;
+        h ^= h >> 29;
+    }
+    std::uint64_t w = 0;
+    std::memcpy(&w, s.data() + i, s.size() - i);
+    // The length keeps "A" + "" apart from "" + "A".
+    h = (h ^ w ^ (std::uint64_t{s.size()} << 56)) * kMul;
+    return h ^ (h >> 32);
+}
+
+bool SameId(const CRDTitleInfo& a, const CRDTitleInfo& b) {
+    for (TITLE_FIELD f : {TF_TITLE, TF_DATE, TF_TIME, TF_CHANNEL})
+        if (a.Field(f) != b.Field(f)) return false;
+    return true;
+}
+
+// The distinct ids of two libraries in one open-addressed table of 16-byte
+// slots: a title that stands for its id (an index into `before`, then into
+// `after`), part of the hash, and two counts. Equal hashes are told apart by
+// the texts.
+class IdTable {
+public:
+    struct Slot {
+        std::uint32_t title = kEmpty;
+        std::uint32_t tag = 0;  // the hash's high half, to skip most text checks
+        std::int32_t left = 0;  // titles of `before` not yet found again
+        std::int32_t seen = 0;  // titles of `after` so far
+    };
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+
+    IdTable(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after, TitleHash hash)
+        : m_before(before), m_after(after), m_hash(hash) {
+        Resize(std::max(before.size(), after.size()) + 1);
+    }
+
+    Slot& Find(std::uint32_t index) {
+        if (++m_used > m_slots.size() / 4 * 3) Resize(m_slots.size());  // counted before it is known to be new
+        const CRDTitleInfo& title = At(index);
+        const std::uint64_t h = m_hash(title);
+        const auto tag = static_cast<std::uint32_t>(h >> 32);
+        for (std::size_t i = Home(h);; i = (i + 1) & m_mask) {
+            Slot& s = m_slots[i];
+            if (s.title == kEmpty) {
+                s.title = index;
+                s.tag = tag;
+                return s;
+            }
+            if (s.tag == tag && SameId(At(s.title), title)) {
+                --m_used;
+                return s;
+            }
+        }
+    }
+    const std::vector<Slot>& Slots() const { return m_slots; }
+
+private:
+    const CRDTitleInfo& At(std::uint32_t index) const {
+        return index < m_before.size() ? m_before[index] : m_after[index - m_before.size()];
+    }
+    std::size_t Home(std::uint64_t h) const { return static_cast<std::size_t>((h * kMul) >> 32) & m_mask; }
+    // At least twice `count` slots, the ids already in moved over.
+    void Resize(std::size_t count) {
+        std::size_t size = 16;
+        while (size < count * 2) size *= 2;
+        std::vector<Slot> old(size);
+        old.swap(m_slots);
+        m_mask = size - 1;
+        for (const Slot& s : old) {
+            if (s.title == kEmpty) continue;
+            std::size_t i = Home(m_hash(At(s.title)));
+            while (m_slots[i].title != kEmpty) i = (i + 1) & m_mask;
+            m_slots[i] = s;
+        }
+    }
+
+    const std::vector<CRDTitleInfo>& m_before;
+    const std::vector<CRDTitleInfo>& m_after;
+    TitleHash m_hash;
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
+    std::size_t m_used = 0;
+};
+
 }  // namespace
 
+std::uint64_t HashTitleId(const CRDTitleInfo& title) {
+    std::uint64_t h = 0x243F6A8885A308D3ull;
+    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL, TF_TITLE}) h = MixText(h, title.Field(f));
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 33);
+}
+
 NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
-                           const std::function<bool()>& stopped) {
+                           const std::function<bool()>& stopped, TitleHash hash) {
+    // Slots name titles by 32-bit indices.
+    if (before.size() + after.size() >= IdTable::kEmpty) throw std::length_error("library too large");
     auto stop = [&](std::size_t i) { return stopped && i % kStopCheckTitles == 0 && stopped(); };
-    std::unordered_map<std::string, int> left;  // titles of `before` not yet found again
+    IdTable table(before, after, hash);
     for (std::size_t i = 0; i < before.size(); ++i) {
         if (stop(i)) return {};
-        ++left[Key(before[i])];
+        ++table.Find(static_cast<std::uint32_t>(i)).left;
     }
     NEWTITLES news;
-    std::unordered_map<std::string, int> seen;
     for (std::size_t i = 0; i < after.size(); ++i) {
         if (stop(i)) return {};
-        const CRDTitleInfo& t = after[i];
-        std::string key = Key(t);
-        const int n = ++seen[key];
-        auto it = left.find(key);
-        if (it != left.end() && it->second > 0) {
-            --it->second;
+        IdTable::Slot& s = table.Find(static_cast<std::uint32_t>(before.size() + i));
+        ++s.seen;
+        if (s.left > 0) {
+            --s.left;
             continue;
         }
+        const CRDTitleInfo& t = after[i];
         news.aNew.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)),
-                             std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE)), n});
+                             std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE)), s.seen});
     }
-    for (const auto& [key, count] : left) news.nRemoved += count;
+    for (const IdTable::Slot& s : table.Slots()) news.nRemoved += s.left;
     return news;
 }
 

@@ -40,9 +40,15 @@ struct NEWTITLES {
 // The ids of a library's titles, in its order.
 std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles);
 
-// The titles of `after` that `before` did not have, and how many of `before` are gone.
+// A 64-bit hash of a title's recording (the four texts of its id).
+std::uint64_t HashTitleId(const CRDTitleInfo& title);
+using TitleHash = std::uint64_t (*)(const CRDTitleInfo&);
+
+// The titles of `after` that `before` did not have, and how many of `before`
+// are gone. Titles are matched by `hash` and then by their texts, so that a
+// poor hash costs time but never changes the result.
 NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
-                           const std::function<bool()>& stopped = {});
+                           const std::function<bool()>& stopped = {}, TitleHash hash = &HashTitleId);
 
 // The same for two library files of a recorder of `model`. Without a library
 // to compare with (a first download) nothing counts as new. `stopped` is asked

@@ -2,8 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <filesystem>
+#include <map>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/library/recorder_library.h"
@@ -107,4 +112,74 @@ TEST(NewTitles, ABrokenFileMeansNoNews) {
     std::filesystem::create_directory(path);
     EXPECT_EQ(LoadNewTitles(path), NEWTITLES{});
     EXPECT_EQ(LoadNewTitles(dir.file("missing.csv")), NEWTITLES{});
+}
+
+namespace {
+
+// The comparison as plainly as it can be written: the four texts as the key.
+NEWTITLES PlainCompare(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after) {
+    using Key = std::tuple<std::string, std::string, std::string, std::string>;
+    auto key = [](const CRDTitleInfo& t) {
+        return Key(t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE));
+    };
+    std::map<Key, int> left, seen;
+    for (const CRDTitleInfo& t : before) ++left[key(t)];
+    NEWTITLES news;
+    for (const CRDTitleInfo& t : after) {
+        const Key k = key(t);
+        const int n = ++seen[k];
+        if (left[k] > 0) {
+            --left[k];
+            continue;
+        }
+        news.aNew.push_back({std::get<0>(k), std::get<1>(k), std::get<2>(k), std::get<3>(k), n});
+    }
+    for (const auto& [k, count] : left) news.nRemoved += count;
+    return news;
+}
+
+// Every title hashes alike but for its date's last digit: nearly all keys collide.
+std::uint64_t PoorHash(const CRDTitleInfo& t) { return static_cast<std::uint64_t>(t.Field(TF_DATE).back() & 1); }
+
+}  // namespace
+
+TEST(NewTitles, TheHashedComparisonFindsWhatThePlainOneFinds) {
+    TempDir dir;
+    std::mt19937 random(7);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Few names and dates, so that copies of one recording and near misses abound.
+    auto line = [&] {
+        const std::string names[] = {"A", "B", SJ("映画"), SJ("表"), "A ", ""};
+        return Line(pick(3) ? "HDD" : "00" + std::to_string(1 + pick(5)), names[pick(6)],
+                    "2005/12/0" + std::to_string(1 + pick(4)), pick(2) ? "p.htm" : "q.htm");
+    };
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::string> before;
+        for (int i = pick(60); i > 0; --i) before.push_back(line());
+        // The next library: some titles gone, some moved, some recorded or copied.
+        std::vector<std::string> after;
+        for (const std::string& l : before)
+            if (pick(4)) after.push_back(l);
+        std::shuffle(after.begin(), after.end(), random);
+        for (int i = pick(20); i > 0; --i)
+            after.insert(after.begin() + pick(static_cast<int>(after.size()) + 1), line());
+        std::string b, a;
+        for (const std::string& l : before) b += l;
+        for (const std::string& l : after) a += l;
+        const auto old = Titles(dir, b), now = Titles(dir, a);
+        const NEWTITLES expected = PlainCompare(old, now);
+        EXPECT_EQ(CompareLibraries(old, now), expected) << "round " << round;
+        EXPECT_EQ(CompareLibraries(old, now, {}, &PoorHash), expected) << "round " << round;
+    }
+}
+
+TEST(NewTitles, AComparisonAskedToStopGivesNothing) {
+    TempDir dir;
+    std::string library;
+    for (int i = 0; i < 10000; ++i) library += Line("HDD", "T" + std::to_string(i), "2005/12/01");
+    const auto old = Titles(dir, library), now = Titles(dir, Line("HDD", "new", "2005/12/02") + library);
+    int asked = 0;
+    EXPECT_EQ(CompareLibraries(old, now, [&] { return ++asked > 1; }), NEWTITLES{});
+    EXPECT_GT(asked, 1);
+    EXPECT_EQ(CompareLibraries(old, now, [] { return false; }).aNew.size(), 1u);
 }

@@ -296,6 +296,11 @@ TEST(DerivedDiscList, OneLinePerDistinctDiscKeyCountedInWholeCharacters) {
     EXPECT_EQ(derive("x" + a + a + "12345678\r\n"), header + "x" + a + a + "12\",\"\",\"345678\r\n");
     // Characters 2 to 4 are a double-byte character, "H" and "D": not the hard disk.
     EXPECT_EQ(derive("q" + a + "HDD123456\r\n"), header + "q" + a + "HDD\",\"\",\"123456\r\n");
+    // A lead byte that ends the line is a character of its own; a long line
+    // keeps only its last eleven characters, so its start tells no discs apart.
+    EXPECT_EQ(derive("ab0007xx:yy\x82\r\n\"" + std::string(30, 't') + "\",\"000901:00\"\r\n\"" + a + a +
+                     "\",\"000901:00\"\r\nb0007xx:yy\x82\r\n"),
+              header + "b0007\",\"\",\"xx:yy\x82\r\n" + "\"0009\",\"\",\"01:00\"\r\n");
 }
 
 TEST_F(TransferTest, ACacheFileThatCannotBeReplacedFailsWithTheFileNamed) {

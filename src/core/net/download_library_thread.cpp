@@ -1,7 +1,9 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -23,12 +25,34 @@ constexpr char kDiscListPath[] = "/library/DiscList_.csv";
 // Every this many lines a long derivation asks whether to stop.
 constexpr std::size_t kStopCheckLines = 4096;
 
-// Where each character of the text begins.
-std::vector<std::size_t> CharStarts(std::string_view s) {
-    std::vector<std::size_t> starts;
-    for (std::size_t i = 0; i < s.size(); i += lv::text::CharLength(s, i)) starts.push_back(i);
-    return starts;
-}
+// The characters a class 1 line ends with that hold its disc and remaining time.
+constexpr std::size_t kDiscKeyChars = 11;
+
+// The last kDiscKeyChars characters of a line (the whole line when shorter),
+// with where each of them begins. Characters are found from the line's start,
+// so that no key starts with a trail byte.
+struct DiscKey {
+    std::string_view text;
+    std::size_t starts[kDiscKeyChars];
+    std::size_t chars = 0;
+
+    explicit DiscKey(std::string_view line) {
+        std::size_t ring[kDiscKeyChars], count = 0;
+        for (std::size_t i = 0; i < line.size(); i += lv::text::CharLength(line, i)) ring[count++ % kDiscKeyChars] = i;
+        chars = std::min(count, kDiscKeyChars);
+        const std::size_t first = count - chars;
+        const std::size_t at = chars ? ring[first % kDiscKeyChars] : 0;
+        for (std::size_t k = 0; k < chars; ++k) starts[k] = ring[(first + k) % kDiscKeyChars] - at;
+        text = line.substr(at);
+    }
+    // Where character n begins, or the end.
+    std::size_t End(std::size_t n) const { return n < chars ? starts[n] : text.size(); }
+};
+
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
 
 void RemoveIfThere(const std::string& path) {
     if (!path.empty()) lv::platform::Unlink(path);
@@ -111,21 +135,17 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
         return false;
     }
     std::string text = lv::msg::DerivedDiscHeader() + "\r\n";
-    std::unordered_set<std::string> keys;
-    std::string line;
-    for (std::size_t n = 0; reader.Next(line); ++n) {
+    std::unordered_set<std::string, KeyHash, std::equal_to<>> keys;
+    char* data = nullptr;
+    std::size_t length = 0;
+    for (std::size_t n = 0; reader.Next(data, length); ++n) {
         if (n % kStopCheckLines == 0 && Aborted()) break;
-        // The last eleven characters of a class 1 line hold the disc and its
-        // remaining time; counted by whole characters, so no key starts with a trail byte.
-        std::vector<std::size_t> starts = CharStarts(line);
-        std::string key = starts.size() > 11 ? line.substr(starts[starts.size() - 11]) : line;
-        starts = CharStarts(key);
-        auto end = [&](std::size_t n) { return n < starts.size() ? starts[n] : key.size(); };
-        if (starts.size() >= 4 && key.compare(starts[1], end(4) - starts[1], "HDD") == 0) continue;
-        if (!keys.insert(key).second) continue;
-        std::string row = key;
-        row.insert(end(5), "\",\"\",\"");
-        text += row + "\r\n";
+        const DiscKey key(std::string_view(data, length));
+        if (key.chars >= 4 && key.text.substr(key.End(1), key.End(4) - key.End(1)) == "HDD") continue;
+        if (keys.find(key.text) != keys.end()) continue;
+        keys.emplace(key.text);
+        const std::size_t split = key.End(5);
+        text.append(key.text.substr(0, split)).append("\",\"\",\"").append(key.text.substr(split)).append("\r\n");
     }
     bool ok = !Aborted() && !reader.Failed() && std::fwrite(text.data(), 1, text.size(), out) == text.size();
     if (!ok && !Aborted()) SetFileErrorText(reader.Failed() ? libraryPath : discPath);

@@ -198,17 +198,20 @@ void Output::Title(const std::string& rdName, const CRDTitleInfo& t) {
         OpenObject();
         m_line += "\"type\":\"title\",\"recorder\":";
         text::AppendJsonString(m_line, rdName);
-        for (int f = 0; f < TF_COUNT; ++f) {
+        for (int f = 0; f < TF_TEXTFILE; ++f) {
             Key(kKeys[f]);
             text::AppendJsonString(m_line, t.Field(static_cast<TITLE_FIELD>(f)));
         }
+        Key(kKeys[TF_TEXTFILE]);
+        text::AppendJsonString(m_line, t.FileName(m_name));
         Key("genreCode");
         m_line += genre;
         CloseObject();
         return;
     }
     m_values.assign({"T", rdName});
-    for (int f = 0; f < TF_COUNT; ++f) m_values.push_back(t.Field(static_cast<TITLE_FIELD>(f)));
+    for (int f = 0; f < TF_TEXTFILE; ++f) m_values.push_back(t.Field(static_cast<TITLE_FIELD>(f)));
+    m_values.push_back(t.FileName(m_name));
     m_values.emplace_back(genre);
     Line(m_values);
 }

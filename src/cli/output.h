@@ -62,6 +62,7 @@ private:
     std::FILE* m_out;
     std::string m_line;                      // the line being printed, reused
     std::vector<std::string_view> m_values;  // the values of a record line, reused
+    std::string m_name;                      // a title's description file name, made for its line
 };
 
 }  // namespace lv::cli

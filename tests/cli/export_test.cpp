@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "support/process.h"
@@ -15,7 +16,10 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -182,6 +186,49 @@ TEST(CliOutput, ALibraryTooLargeForMemoryIsAMessageAndFailsWhatReadsIt) {
         EXPECT_EQ(r.err, "Den: メモリが足りません。\n") << command;
     }
     EXPECT_EQ(ReadFile(h.File("Den/200512012100081.txt")), "kept");
+}
+#endif
+
+#if !defined(_WIN32) && !defined(__SANITIZE_ADDRESS__)
+// The most memory the tool held at once in a run, its output thrown away. A
+// child's peak counts this process's memory at the start, so the test keeps little.
+long PeakBytes(const Home& h, const std::vector<std::string>& command) {
+    std::vector<std::string> args = h.With(command);
+    args.insert(args.begin(), LV_CLI_PATH);
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int err = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage use {};
+    EXPECT_TRUE(err == 0 && wait4(pid, &status, 0, &use) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << command.front();
+    return use.ru_maxrss * 1024L;
+}
+
+TEST(CliOutput, ListingsAndExportsHoldTheLibraryAndItsRowsNotTheirOutput) {
+    Home h;
+    constexpr long kTitles = 200000;
+    auto setTitles = [&](const std::string& name) {
+        std::ofstream csv(h.File("Den/Library.csv"), std::ios::binary);
+        const std::string line = Home::Title("HDD", name);
+        for (long i = 0; i < kTitles; ++i) csv << line;
+    };
+    setTitles(std::string(120, 'x'));  // far more output than library
+    long library = PeakBytes(h, {"recorders"});
+    for (const std::vector<std::string>& command : std::vector<std::vector<std::string>>{
+             {"export", "csv"}, {"export", "json"}, {"export", "html"}, {"export", "csv", "-o", h.File("a.csv")}})
+        EXPECT_LE(PeakBytes(h, command), library + 96 * kTitles) << command.back() << ": the output held whole";
+    EXPECT_GT(std::filesystem::file_size(h.File("a.csv")), 120 * kTitles);
+    // Short titles, where a file name per title would weigh.
+    setTitles("t");
+    library = PeakBytes(h, {"recorders"});
+    EXPECT_LE(PeakBytes(h, {"titles"}), library + (2L << 20)) << "a description file name kept per title";
 }
 #endif
 

@@ -110,6 +110,14 @@ std::string_view CRDTitleInfo::Remaining(int setting) const {
 
 std::string_view CRDTitleInfo::StoredFileName() const { return m_store->FileName(*this); }
 
+std::string_view CRDTitleInfo::FileName(std::string& buffer) const {
+    if (!m_store) return OwnField(S_TEXTFILE);
+    const std::string_view date = Field(TF_DATE), time = Field(TF_TIME), channel = Field(TF_CHANNEL);
+    buffer.resize(date.size() + time.size() + channel.size() + 5);
+    buffer.resize(WriteTextFileName(buffer.data(), date, time, channel));
+    return buffer;
+}
+
 void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
     std::string_view fields[TF_TEXTFILE];
     for (int f = 0; f < TF_TEXTFILE; ++f) fields[f] = OrEmpty(info.apszField[f]);

@@ -116,6 +116,9 @@ public:
         return std::string_view(m_text + start, (k ? m_end[k - 1] : DiscLength()) - start);
     }
     const char* CStr(TITLE_FIELD f) const { return Field(f).data(); }
+    // The description file name made in `buffer`, for a caller that needs it
+    // once: Field(TF_TEXTFILE) keeps a loaded title's name as long as its load.
+    std::string_view FileName(std::string& buffer) const;
     // m_strDiscFree1..5 for recording mode 0..4, else m_strDiscFree.
     std::string_view GetRemaining(int recMode) const;
 

@@ -1,5 +1,7 @@
 #include "cli/output.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 
 #include "cli/console.h"
@@ -43,11 +45,20 @@ bool IsForeignControl(std::string_view s, std::size_t i, bool cp932) {
     return next >= 0x80 && next < 0xA0;
 }
 
+// Bytes that may start such a character (CR and 0xC2 only with what follows).
+constexpr std::array<bool, 256> kMaybeControl = [] {
+    std::array<bool, 256> t{};
+    for (int c = 0; c < 0x20; ++c) t[static_cast<std::size_t>(c)] = c != '\t' && c != '\n';
+    t[0x7F] = t[0xC2] = true;
+    return t;
+}();
+
 // Such characters as "\x1b", or "\u001b" inside a JSON string, so that a
 // recorder's or a server's bytes never drive the terminal.
 void EscapeControls(std::string& s, bool cp932, bool json) {
     std::size_t i = 0;
-    while (i < s.size() && !IsForeignControl(s, i, cp932)) ++i;
+    for (; i < s.size(); ++i)
+        if (kMaybeControl[static_cast<unsigned char>(s[i])] && IsForeignControl(s, i, cp932)) break;
     if (i == s.size()) return;
     std::string out = s.substr(0, i);
     static const char kHex[] = "0123456789abcdef";
@@ -63,6 +74,10 @@ void EscapeControls(std::string& s, bool cp932, bool json) {
         out += kHex[c & 15];
     }
     s = std::move(out);
+}
+// Printable ASCII but the backslash: the same in UTF-8, with nothing to escape.
+bool IsPlainAscii(std::string_view s) {
+    return std::all_of(s.begin(), s.end(), [](char c) { return c >= 0x20 && c < 0x7F && c != '\\'; });
 }
 }  // namespace
 
@@ -84,6 +99,8 @@ void Output::Line(const std::vector<std::string_view>& values) {
         if (i) m_line += '\t';
         if (m_cp932)
             AppendEscaped(m_line, values[i]);
+        else if (IsPlainAscii(values[i]))
+            m_line += values[i];  // most values of a record: dates, times, numbers
         else
             // Escaped by character: converting each value on its own would cost a string.
             text::AppendUtf8(m_line, values[i], true);

@@ -3,97 +3,32 @@
 // from code page 932 to UTF-8, and `export csv` against `titles`; each with
 // its peak memory against the cache's bytes.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "ratio_main.h"
-#include "sample/sample_library.h"
+#include "sample_cache.h"
 
 namespace {
 
-constexpr int kRecorders = 10;
-constexpr int kTitlesEach = 100000;
+using lv::bench::RunChild;
 
-struct Cache {
-    std::filesystem::path dir;
-    std::vector<std::string> files;
-    double bytes = 0;
-
-    Cache() {
-        dir = std::filesystem::temp_directory_path() / ("lvclibench-" + std::to_string(getpid()));
-        for (int i = 0; i < kRecorders; ++i) {
-            const std::string folder = (dir / ("RD" + std::to_string(i))).string() + "/";
-            files.push_back(folder + "Disc.csv");
-            files.push_back(folder + "Library.csv");
-        }
-        // Made by a child: a child's peak memory counts this process's as it
-        // was when the child started, so this process stays small.
-        const pid_t pid = fork();
-        if (pid == 0) _exit(Write() ? 0 : 1);
-        int status = 0;
-        if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return;
-        for (const std::string& f : files) bytes += static_cast<double>(std::filesystem::file_size(f));
-    }
-    bool Write() const {
-        for (int i = 0; i < kRecorders; ++i) {
-            lv::sample::SampleOptions o;
-            o.titles = kTitlesEach;
-            o.discs = 120;
-            o.modelClass = 1 + i % 3;
-            o.seed = 100 + i;
-            const std::string folder = (dir / ("RD" + std::to_string(i))).string() + "/";
-            std::filesystem::create_directories(folder);
-            if (!lv::sample::WriteSampleCache(o, folder)) return false;
-            const char* model = i % 3 == 0 ? "RD-XS40" : i % 3 == 1 ? "RD-XS41" : "RD-Z1";
-            std::ofstream(dir / ("RD" + std::to_string(i) + ".ini"))
-                << "[NetNavi]\r\nModel=" << model << "\r\nHost=h\r\nPort=80\r\n";
-            std::ofstream(dir / "Default.lbv", std::ios::app) << "RD" << i << "\r\n";
-        }
-        return true;
-    }
-    ~Cache() { std::filesystem::remove_all(dir); }
-};
-
-const Cache& GetCache() {
-    static Cache cache;
+const lv::bench::SampleCache& GetCache() {
+    static const lv::bench::SampleCache cache("lvclibench");
     return cache;
 }
 
-// Runs a program with its output thrown away; its peak resident bytes, or
-// -1 when it did not exit 0.
-double RunPeak(const std::vector<std::string>& args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int err = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    struct rusage use {};
-    if (err != 0 || wait4(pid, &status, 0, &use) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return -1;
-    return static_cast<double>(use.ru_maxrss) * 1024.0;
-}
-
 void Measure(benchmark::State& state, const std::vector<std::string>& args) {
-    const Cache& cache = GetCache();
-    if (cache.bytes <= 0) {
+    const lv::bench::SampleCache& cache = GetCache();
+    if (cache.bytes == 0) {
         state.SkipWithError("the cache could not be written");
         return;
     }
     double peak = 0;
     for (auto _ : state) {
-        const double p = RunPeak(args);
+        const double p = RunChild(args);
         if (p < 0) {
             state.SkipWithError((args.front() + " failed").c_str());
             return;
@@ -101,7 +36,7 @@ void Measure(benchmark::State& state, const std::vector<std::string>& args) {
         peak = std::max(peak, p);
     }
     state.counters["peak_MiB"] = peak / (1 << 20);
-    state.counters["peak_mem/cache_bytes"] = peak / cache.bytes;
+    state.counters["peak_mem/cache_bytes"] = peak / static_cast<double>(cache.bytes);
 }
 
 std::vector<std::string> Cli(std::vector<std::string> command) {
@@ -111,7 +46,7 @@ std::vector<std::string> Cli(std::vector<std::string> command) {
 
 void BM_Iconv(benchmark::State& state) {
     std::vector<std::string> args{"/usr/bin/iconv", "-f", "CP932", "-t", "UTF-8"};
-    for (const std::string& f : GetCache().files) args.push_back(f);
+    for (const std::string& f : GetCache().Files()) args.push_back(f);
     Measure(state, args);
 }
 BENCHMARK(BM_Iconv)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

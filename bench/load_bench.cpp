@@ -3,10 +3,7 @@
 // spreads the recorders over the cores, against loading them one by one; and
 // `librovista-cli recorders` as a whole process against `wc -l` over the files.
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <malloc.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -21,43 +18,15 @@
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
 #include "ratio_main.h"
-#include "sample/sample_library.h"
+#include "sample_cache.h"
 
 namespace {
 
-constexpr int kRecorders = 10;
-constexpr int kTitlesEach = 100000;
-
-struct Cache {
-    std::filesystem::path dir;
-    std::vector<std::string> folders;
-    std::uintmax_t bytes = 0;
-
-    Cache() {
-        dir = std::filesystem::temp_directory_path() / ("lvbench-" + std::to_string(getpid()));
-        for (int i = 0; i < kRecorders; ++i) {
-            lv::sample::SampleOptions o;
-            o.titles = kTitlesEach;
-            o.discs = 120;
-            o.modelClass = 1 + i % 3;
-            o.seed = 100 + i;
-            std::string folder = (dir / ("RD" + std::to_string(i))).string() + "/";
-            std::filesystem::create_directories(folder);
-            lv::sample::WriteSampleCache(o, folder);
-            bytes +=
-                std::filesystem::file_size(folder + "Library.csv") + std::filesystem::file_size(folder + "Disc.csv");
-            folders.push_back(folder);
-            std::ofstream(dir / ("RD" + std::to_string(i) + ".ini"))
-                << "[NetNavi]\r\nModel=" << Model(i) << "\r\nHost=h\r\nPort=80\r\n";
-            std::ofstream(dir / "Default.lbv", std::ios::app) << "RD" << i << "\r\n";
-        }
-    }
-    static const char* Model(int i) { return i % 3 == 0 ? "RD-XS40" : i % 3 == 1 ? "RD-XS41" : "RD-Z1"; }
-    ~Cache() { std::filesystem::remove_all(dir); }
-};
+using Cache = lv::bench::SampleCache;
+constexpr int kRecorders = Cache::kRecorders;
 
 const Cache& GetCache() {
-    static Cache cache;
+    static const Cache cache("lvbench");
     return cache;
 }
 
@@ -145,19 +114,7 @@ void BM_OpenDocument(benchmark::State& state) {
 BENCHMARK(BM_OpenDocument)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Runs a program with its output thrown away; false when it did not exit 0.
-bool RunQuiet(const std::vector<std::string>& args) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int err = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    return err == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+bool RunQuiet(const std::vector<std::string>& args) { return lv::bench::RunChild(args) >= 0; }
 
 void BM_WcLines(benchmark::State& state) {
     const Cache& cache = GetCache();

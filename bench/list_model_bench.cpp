@@ -1,6 +1,7 @@
 // The title list's model with 100,000 titles: filling and sorting it against
 // the core sorting the same rows alone (and, for comparison, sorting copies
-// of the rows), the heap the filled model holds, and the texts of one
+// of the rows), a click on each column's header against a memcmp sort of the
+// same rows by title, the heap the filled model holds, and the texts of one
 // screenful of cells (decoded for display) against the same texts as code
 // page 932 bytes.
 #include <benchmark/benchmark.h>
@@ -19,6 +20,7 @@
 #include "core/library/recorder_library.h"
 #include "ratio_main.h"
 #include "sample/sample_library.h"
+#include "sample_recorders.h"
 
 namespace {
 
@@ -65,22 +67,32 @@ void BM_SortRowCopies(benchmark::State& state) {
 }
 BENCHMARK(BM_SortRowCopies)->Unit(benchmark::kMillisecond);
 
+std::vector<CListRowRef> RowRefs(const CRDRecorderLibrary& lib) {
+    std::vector<CListRowRef> rows;
+    rows.reserve(lib.Titles().size());
+    for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRowRef::OfTitle(lib.Name(), t));
+    return rows;
+}
+
 // The core's own sort: references to the records, their order sorted.
 void BM_SortRowRefs(benchmark::State& state) {
     const CRDRecorderLibrary& lib = Library();
     for (auto _ : state) {
-        std::vector<CListRowRef> rows;
-        rows.reserve(lib.Titles().size());
-        for (const CRDTitleInfo& t : lib.Titles()) rows.push_back({&lib.Name(), &t, nullptr});
-        std::vector<int> order(rows.size());
-        for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-        std::stable_sort(order.begin(), order.end(), [&rows](int a, int b) {
-            return CompareRows(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)], kSortKey) < 0;
-        });
-        benchmark::DoNotOptimize(order.data());
+        benchmark::DoNotOptimize(SortOrder(RowRefs(lib), kSortKey).data());
     }
 }
 BENCHMARK(BM_SortRowRefs)->Unit(benchmark::kMillisecond);
+
+// The same references sorted by memcmp on the raw title bytes.
+void BM_MemcmpSort(benchmark::State& state) {
+    const CRDRecorderLibrary& lib = Library();
+    for (auto _ : state) {
+        std::vector<CListRowRef> rows = RowRefs(lib);
+        std::stable_sort(rows.begin(), rows.end(), lv::bench::MemcmpTitleLess);
+        benchmark::DoNotOptimize(rows.data());
+    }
+}
+BENCHMARK(BM_MemcmpSort)->Unit(benchmark::kMillisecond);
 
 void Fill(CListModel& model, const CRDRecorderLibrary& lib) {
     model.BeginFill(VIEW_TITLES);
@@ -105,6 +117,22 @@ void BM_FillAndSortModel(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FillAndSortModel)->Unit(benchmark::kMillisecond);
+
+// A click on a column's header (argument: the column) of the filled model,
+// each time from the order of another column.
+void BM_HeaderClick(benchmark::State& state) {
+    const int column = static_cast<int>(state.range(0));
+    CListModel model(App());
+    Fill(model, Library());
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.Sort(column == 0 ? kSortKey : 0);
+        state.ResumeTiming();
+        model.Sort(column);
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(BM_HeaderClick)->DenseRange(0, TITLE_COLUMNS - 1)->Unit(benchmark::kMillisecond);
 
 void BM_ScreenfulAsBytes(benchmark::State& state) {
     const CRDRecorderLibrary& lib = Library();
@@ -133,8 +161,10 @@ BENCHMARK(BM_ScreenfulDecoded)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
-    return lv::bench::RunWithRatios(argc, argv,
-                                    {{"BM_FillAndSortModel", "BM_SortRowRefs", 1.5},
-                                     {"BM_FillAndSortModel", "counter:heap_MiB", 10.0},
-                                     {"BM_ScreenfulDecoded", "BM_ScreenfulAsBytes", 8.0}});
+    std::vector<lv::bench::Ratio> ratios{{"BM_FillAndSortModel", "BM_SortRowRefs", 1.5},
+                                         {"BM_FillAndSortModel", "counter:heap_MiB", 10.0},
+                                         {"BM_ScreenfulDecoded", "BM_ScreenfulAsBytes", 8.0}};
+    for (int c = 0; c < TITLE_COLUMNS; ++c)
+        ratios.push_back({"BM_HeaderClick/" + std::to_string(c), "BM_MemcmpSort", 2.0});
+    return lv::bench::RunWithRatios(argc, argv, ratios);
 }

@@ -1,56 +1,30 @@
 // The quick search (text in titles, every recorder, disk and DVDs) over
 // 1,000,000 titles, against a plain memmem for the same text over the same
-// titles.
+// titles; and from Enter to the hits sorted in the list's model, against the
+// search alone.
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/library/recorder_library.h"
+#include "app/shell/app.h"
+#include "app/views/list_model.h"
 #include "core/search/search_condition.h"
 #include "core/text/codec.h"
 #include "ratio_main.h"
-#include "sample/sample_library.h"
+#include "sample_recorders.h"
 
 namespace {
 
 constexpr int kRecorders = 10;
 constexpr int kTitlesEach = 100000;
 
-using Recorders = std::vector<std::unique_ptr<CRDRecorderLibrary>>;
-
-Recorders Build() {
-    Recorders recs;
-    for (int i = 0; i < kRecorders; ++i) {
-        lv::sample::SampleOptions o;
-        o.titles = kTitlesEach;
-        o.discs = 120;
-        o.modelClass = 2;
-        o.seed = 200 + i;
-        lv::sample::SampleLibrary sample(o);
-        auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
-        for (const auto& t : sample.Titles()) {
-            TITLEINFO info{};
-            info.apszField[TF_DISC] = sample.Discs()[t.nDisc].strNo.c_str();
-            info.apszField[TF_TITLE] = t.strTitle.c_str();
-            info.apszField[TF_GENRE] = t.strGenre.c_str();
-            info.apszField[TF_DATE] = t.strDate.c_str();
-            info.apszField[TF_WEEK] = t.strWeek.c_str();
-            info.apszField[TF_TIME] = t.strTime.c_str();
-            info.apszField[TF_CHANNEL] = t.strChannel.c_str();
-            info.apszField[TF_PAGE] = t.strPage.c_str();
-            info.nGenre = t.GenreCode();
-            lib->AddTitle(info);
-        }
-        recs.push_back(std::move(lib));
-    }
-    return recs;
-}
+using lv::bench::Recorders;
 
 const Recorders& GetRecorders() {
-    static const Recorders recs = Build();
+    static const Recorders recs = lv::bench::SampleRecorders(kRecorders, kTitlesEach, 200);
     return recs;
 }
 
@@ -96,11 +70,46 @@ void BM_QuickSearch(benchmark::State& state) {
 }
 BENCHMARK(BM_QuickSearch)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
+// What the list view does on Enter: the hits go into the model, which sorts them.
+struct ModelSink : CConditionSink {
+    CListModel& model;
+    explicit ModelSink(CListModel& m) : model(m) {}
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override { model.AddDisc(disc); }
+    void OnTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title) override {
+        model.AddTitle(recorder, title);
+    }
+};
+
+// Arguments: the text, and the sort key (by title, or newest first).
+void BM_QuickSearchToModel(benchmark::State& state) {
+    static CLibrovistaApp app;
+    const Recorders& recs = GetRecorders();
+    CSearchCondition cond;
+    cond.m_nFlags = SC_DVD_TITLES | SC_TEXT;
+    cond.m_strText = lv::text::Utf8ToCp932(kTexts[state.range(0)]);
+    CListModel model(app);
+    for (auto _ : state) {
+        model.BeginFill(VIEW_TITLES);
+        ModelSink sink(model);
+        RunCondition(cond, recs, sink);
+        model.EndFill();
+        model.Sort(static_cast<int>(state.range(1)));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+    state.counters["rows"] = static_cast<double>(model.rowCount());
+}
+BENCHMARK(BM_QuickSearchToModel)->ArgsProduct({{0, 1, 2}, {0, 3 | SORT_DESCENDING}})->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    return lv::bench::RunWithRatios(argc, argv,
-                                    {{"BM_QuickSearch/0", "BM_Memmem/0", 3.0},
-                                     {"BM_QuickSearch/1", "BM_Memmem/1", 3.0},
-                                     {"BM_QuickSearch/2", "BM_Memmem/2", 3.0}});
+    QApplication qapp(argc, argv);
+    std::vector<lv::bench::Ratio> ratios;
+    for (int text = 0; text < 3; ++text) {
+        const std::string n = std::to_string(text);
+        ratios.push_back({"BM_QuickSearch/" + n, "BM_Memmem/" + n, 3.0});
+        for (int key : {0, 3 | SORT_DESCENDING})
+            ratios.push_back({"BM_QuickSearchToModel/" + n + "/" + std::to_string(key), "BM_QuickSearch/" + n, 2.0});
+    }
+    return lv::bench::RunWithRatios(argc, argv, ratios);
 }

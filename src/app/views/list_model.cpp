@@ -5,7 +5,6 @@
 #include <QIcon>
 #include <QPixmap>
 #include <algorithm>
-#include <numeric>
 
 #include "app/shell/app.h"
 #include "app/shell/image_file.h"
@@ -103,13 +102,8 @@ void CListModel::SetSortMark(int column, int direction) {
 
 void CListModel::Sort(int sortKey) {
     const std::size_t n = m_aRows.size();
-    std::vector<int> order(n);
-    std::iota(order.begin(), order.end(), 0);
-
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        return CompareRows(m_aRows[static_cast<std::size_t>(a)], m_aRows[static_cast<std::size_t>(b)], sortKey) < 0;
-    });
+    const std::vector<int> order = SortOrder(m_aRows, sortKey);
     std::vector<CListRowRef> sorted;
     sorted.reserve(n);
     std::vector<int> newRowOf(n);

@@ -1,11 +1,15 @@
 #include "core/views/list_rows.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <numeric>
 
 #include "core/search/genres.h"
 #include "core/text/cp932.h"
 
-using lv::text::Compare;
+using lv::text::CharLength;
+using lv::text::IsLeadByte;
 
 CListRow CListRow::FromTitle(const std::string& rdName, const CRDTitleInfo& title) {
     CListRow row;
@@ -74,10 +78,32 @@ namespace {
 
 int Sign(long long v) { return v < 0 ? -1 : v > 0 ? 1 : 0; }
 
+// Code page 932 order, character by character, decided where the bytes first
+// differ: only there can a single byte (which ranks below every double-byte
+// character) meet the lead byte of a double-byte one.
+int CompareText(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t p = 0;
+    while (p + 8 <= n && std::memcmp(a.data() + p, b.data() + p, 8) == 0) p += 8;
+    while (p < n && a[p] == b[p]) ++p;
+    if (p == n) return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+    const auto x = static_cast<unsigned char>(a[p]), y = static_cast<unsigned char>(b[p]);
+    const bool doubleA = IsLeadByte(x) && p + 1 < a.size();
+    const bool doubleB = IsLeadByte(y) && p + 1 < b.size();
+    if (doubleA != doubleB) {
+        // Any other byte ends a character, so an even run of lead bytes
+        // before p means a character starts at p.
+        std::size_t leads = 0;
+        while (leads < p && IsLeadByte(static_cast<unsigned char>(a[p - 1 - leads]))) ++leads;
+        if (leads % 2 == 0) return doubleA ? 1 : -1;
+    }
+    return x < y ? -1 : 1;
+}
+
 int CompareDisc(std::string_view a, std::string_view b) {
     bool ha = a == "HDD", hb = b == "HDD";
     if (ha || hb) return ha == hb ? 0 : ha ? -1 : 1;
-    return Compare(a, b);
+    return CompareText(a, b);
 }
 
 int CompareByColumn(const CListRowRef& a, const CListRowRef& b, int column) {
@@ -92,25 +118,26 @@ int CompareByColumn(const CListRowRef& a, const CListRowRef& b, int column) {
     const CRDDiscInfo& db = disc ? *b.m_pDisc : kNoDisc;
     switch (column) {
     case 0:
-    case 7: return disc ? Compare(da.m_strDiscNo, db.m_strDiscNo) : Compare(ta.Field(TF_TITLE), tb.Field(TF_TITLE));
+    case 7:
+        return disc ? CompareText(da.m_strDiscNo, db.m_strDiscNo) : CompareText(ta.Field(TF_TITLE), tb.Field(TF_TITLE));
     case 1: return disc ? 0 : CompareDisc(ta.Field(TF_DISC), tb.Field(TF_DISC));
     // Compared without the subtraction, which could overflow on codes of a hand-made list.
     case 2: return disc ? 0 : Sign(static_cast<long long>(ta.m_nGenre) - tb.m_nGenre);
     case 3: {
         if (disc) return 0;
-        int r = Compare(ta.Field(TF_DATE), tb.Field(TF_DATE));
-        return r ? r : Compare(ta.Field(TF_TIME), tb.Field(TF_TIME));
+        int r = CompareText(ta.Field(TF_DATE), tb.Field(TF_DATE));
+        return r ? r : CompareText(ta.Field(TF_TIME), tb.Field(TF_TIME));
     }
-    case 4: return disc ? 0 : Compare(ta.Field(TF_CHANNEL), tb.Field(TF_CHANNEL));
-    case 5: return Compare(*a.m_pRDName, *b.m_pRDName);
-    case 6: return disc ? 0 : Compare(ta.Field(TF_DISCFREE), tb.Field(TF_DISCFREE));
-    case 8: return disc ? Compare(da.m_strFree, db.m_strFree) : 0;
-    case 9: return disc ? Compare(da.m_strLabel, db.m_strLabel) : 0;
+    case 4: return disc ? 0 : CompareText(ta.Field(TF_CHANNEL), tb.Field(TF_CHANNEL));
+    case 5: return CompareText(*a.m_pRDName, *b.m_pRDName);
+    case 6: return disc ? 0 : CompareText(ta.Field(TF_DISCFREE), tb.Field(TF_DISCFREE));
+    case 8: return disc ? CompareText(da.m_strFree, db.m_strFree) : 0;
+    case 9: return disc ? CompareText(da.m_strLabel, db.m_strLabel) : 0;
     case 10:
     case 11:
     case 12:
     case 13:
-    case 14: return disc ? Compare(da.m_strFreeN[column - 10], db.m_strFreeN[column - 10]) : 0;
+    case 14: return disc ? CompareText(da.m_strFreeN[column - 10], db.m_strFreeN[column - 10]) : 0;
     default: return 0;
     }
 }
@@ -193,9 +220,207 @@ void ClickColumn(COLUMN_DESCS& descs, int viewMode, int subItem) {
     }
 }
 
+namespace {
+
+// A row's place in a sort: a 64-bit key that never orders two rows against
+// their comparison, and what decides between rows whose keys tie.
+struct SORT_ENTRY {
+    std::uint64_t key;
+    std::uint32_t row;
+    std::uint32_t next;  // where the text goes on past the key, or one of these
+    // The text of a column that compares one text, kept at hand for the next keys.
+    const char* text = nullptr;
+    std::uint32_t size = 0;
+};
+constexpr std::uint32_t TIE_EQUAL = UINT32_MAX;        // equal keys mean equal cells
+constexpr std::uint32_t TIE_COMPARE = UINT32_MAX - 1;  // compare the rows in full
+
+// The first seven bytes of a code that keeps the order of the text (a byte
+// below 0x80 as itself, any other single byte after 0x80, a double-byte
+// character as its bytes), then the code's length up to 8. The entry's next
+// is the first character the key does not hold whole.
+SORT_ENTRY TextKey(std::string_view s, std::uint32_t from = 0) {
+    unsigned char code[9] = {};
+    std::size_t len = 0, i = from, whole = from;
+    while (i < s.size() && len < 8) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = CharLength(s, i);
+        if (n == 2) {
+            code[len++] = c;
+            code[len++] = static_cast<unsigned char>(s[i + 1]);
+        } else {
+            if (c >= 0x80) code[len++] = 0x80;
+            code[len++] = c;
+        }
+        i += n;
+        if (len <= 7) whole = i;
+    }
+    std::uint64_t key = 0;
+    for (int k = 0; k < 7; ++k) key = key << 8 | code[k];
+    key = key << 8 | std::min<std::size_t>(len, 8);
+    return {key, 0, len < 8 && i == s.size() ? TIE_EQUAL : static_cast<std::uint32_t>(whole), s.data(),
+            static_cast<std::uint32_t>(s.size())};
+}
+
+// The digits of `s` as a number when `s` has the shape of `shape` (digits
+// where it has '9', its other bytes elsewhere); texts of one shape compare as
+// these numbers.
+bool AppendDigits(std::string_view s, std::string_view shape, std::uint64_t& value) {
+    if (s.size() != shape.size()) return false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const bool digit = s[i] >= '0' && s[i] <= '9';
+        if (digit != (shape[i] == '9') || (!digit && s[i] != shape[i])) return false;
+        if (digit) value = value * 10 + static_cast<unsigned>(s[i] - '0');
+    }
+    return true;
+}
+
+std::string ShapeOf(std::string_view s) {
+    std::string shape(s);
+    for (char& c : shape)
+        if (c >= '0' && c <= '9') c = '9';
+    return shape;
+}
+
+// Recording date and time as one number per row when every row's pair has
+// the first row's shape (as in a recorder's lists); false leaves the keys to the text.
+bool DateTimeKeys(const std::vector<CListRowRef>& rows, std::vector<SORT_ENTRY>& entries) {
+    const std::string dateShape = ShapeOf(rows[0].m_pTitle->Field(TF_DATE));
+    const std::string timeShape = ShapeOf(rows[0].m_pTitle->Field(TF_TIME));
+    const auto digits =
+        std::count(dateShape.begin(), dateShape.end(), '9') + std::count(timeShape.begin(), timeShape.end(), '9');
+    if (digits > 19) return false;  // more than a 64-bit number holds
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::uint64_t v = 0;
+        const CRDTitleInfo& t = *rows[r].m_pTitle;
+        if (!AppendDigits(t.Field(TF_DATE), dateShape, v) || !AppendDigits(t.Field(TF_TIME), timeShape, v))
+            return false;
+        entries[r] = {v, static_cast<std::uint32_t>(r), TIE_EQUAL};
+    }
+    return true;
+}
+
+// The one text a column compares, for the columns that compare a single text.
+bool SortText(const CListRowRef& row, int column, std::string_view& text) {
+    if (row.IsDisc()) {
+        const CRDDiscInfo& d = *row.m_pDisc;
+        switch (column) {
+        case 0:
+        case 7: text = d.m_strDiscNo; break;
+        case 5: text = *row.m_pRDName; break;
+        case 8: text = d.m_strFree; break;
+        case 9: text = d.m_strLabel; break;
+        case 10:
+        case 11:
+        case 12:
+        case 13:
+        case 14: text = d.m_strFreeN[column - 10]; break;
+        default: return false;
+        }
+        return true;
+    }
+    const CRDTitleInfo& t = *row.m_pTitle;
+    switch (column) {
+    case 0:
+    case 7: text = t.Field(TF_TITLE); break;
+    case 4: text = t.Field(TF_CHANNEL); break;
+    case 5: text = *row.m_pRDName; break;
+    case 6: text = t.Field(TF_DISCFREE); break;
+    default: return false;
+    }
+    return true;
+}
+
+// The key of a row for a column that compares cells as text, by number, or not at all.
+SORT_ENTRY ColumnKey(const CListRowRef& row, int column) {
+    std::string_view text;
+    if (SortText(row, column, text)) return TextKey(text);
+    if (row.IsDisc()) return {0, 0, TIE_EQUAL};
+    const CRDTitleInfo& t = *row.m_pTitle;
+    switch (column) {
+    case 1: {
+        // The hard disk first: below every other number's key, which this lifts by one.
+        const std::string_view disc = t.Field(TF_DISC);
+        if (disc == "HDD") return {0, 0, TIE_EQUAL};
+        SORT_ENTRY e = TextKey(disc);
+        ++e.key;
+        e.next = e.next == TIE_EQUAL ? TIE_EQUAL : TIE_COMPARE;
+        return e;
+    }
+    case 2: return {static_cast<std::uint64_t>(static_cast<std::int64_t>(t.m_nGenre)) ^ (1ULL << 63), 0, TIE_EQUAL};
+    case 3: return {TextKey(t.Field(TF_DATE)).key, 0, TIE_COMPARE};  // the time decides between equal dates
+    default: return {0, 0, TIE_EQUAL};
+    }
+}
+
+bool KeyThenRow(const SORT_ENTRY& a, const SORT_ENTRY& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
+
+}  // namespace
+
+std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
+    std::vector<int> order(rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    if (rows.empty()) return order;
+    const int column = sortKey & 0xFFFF;
+    const bool descending = (sortKey & SORT_DESCENDING) != 0;
+    const bool disc = rows[0].IsDisc();
+    if (std::any_of(rows.begin(), rows.end(), [disc](const CListRowRef& r) { return r.IsDisc() != disc; })) {
+        // Discs and titles together never compare: keep the pairwise sort.
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            return CompareRows(rows[static_cast<std::size_t>(a)], rows[static_cast<std::size_t>(b)], sortKey) < 0;
+        });
+        return order;
+    }
+    std::vector<SORT_ENTRY> entries(rows.size());
+    if (disc || column != 3 || !DateTimeKeys(rows, entries)) {
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            entries[r] = ColumnKey(rows[r], column);
+            entries[r].row = static_cast<std::uint32_t>(r);
+        }
+    }
+    if (std::all_of(entries.begin(), entries.end(),
+                    [](const SORT_ENTRY& e) { return e.key == 0 && e.next == TIE_EQUAL; }))
+        return order;  // a column these rows do not have
+    if (descending)
+        for (SORT_ENTRY& e : entries) e.key = ~e.key;
+    std::sort(entries.begin(), entries.end(), KeyThenRow);
+    // Runs of tied keys are sorted on: by the next keys of their texts, or in full.
+    std::vector<std::pair<std::size_t, std::size_t>> runs{{0, entries.size()}};
+    while (!runs.empty()) {
+        const auto [begin, end] = runs.back();
+        runs.pop_back();
+        for (std::size_t i = begin, j = begin; i < end; i = j) {
+            while (j < end && entries[j].key == entries[i].key) ++j;
+            if (j - i < 2 || entries[i].next == TIE_EQUAL) continue;
+            const auto first = entries.begin() + static_cast<std::ptrdiff_t>(i);
+            const auto last = entries.begin() + static_cast<std::ptrdiff_t>(j);
+            if (entries[i].next == TIE_COMPARE) {
+                std::sort(first, last, [&](const SORT_ENTRY& a, const SORT_ENTRY& b) {
+                    const int r = CompareRows(rows[a.row], rows[b.row], sortKey);
+                    return r ? r < 0 : a.row < b.row;
+                });
+                continue;
+            }
+            for (auto e = first; e != last; ++e) {
+                const std::uint32_t row = e->row;
+                *e = TextKey({e->text, e->size}, e->next);
+                e->row = row;
+                if (descending) e->key = ~e->key;
+            }
+            std::sort(first, last, KeyThenRow);
+            runs.emplace_back(i, j);
+        }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) order[i] = static_cast<int>(entries[i].row);
+    return order;
+}
+
 void SortRows(std::vector<CListRowRef>& rows, int sortKey) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [sortKey](const CListRowRef& a, const CListRowRef& b) { return CompareRows(a, b, sortKey) < 0; });
+    const std::vector<int> order = SortOrder(rows, sortKey);
+    std::vector<CListRowRef> sorted;
+    sorted.reserve(rows.size());
+    for (int r : order) sorted.push_back(rows[static_cast<std::size_t>(r)]);
+    rows = std::move(sorted);
 }
 
 std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode) {

@@ -100,6 +100,9 @@ int GetSortKey(const COLUMN_DESCS& descs, int viewMode);
 // others of the view stop sorting but remember their direction.
 void ClickColumn(COLUMN_DESCS& descs, int viewMode, int subItem);
 
+// The positions of the rows in the order of a sort key, as CompareRows
+// orders them; rows that compare equal keep their order.
+std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey);
 // The rows in the order of a sort key; rows that compare equal keep their order.
 void SortRows(std::vector<CListRowRef>& rows, int sortKey);
 

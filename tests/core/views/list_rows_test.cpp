@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "core/text/cp932.h"
 #include "support/sjis.h"
 
 namespace {
@@ -250,3 +253,102 @@ TEST(ClipboardText, DiscRowsGiveTheirDiscNames) {
 }
 
 }  // namespace
+
+namespace {
+
+// The comparison the list has always used, character by character: the sort
+// must give exactly its order.
+int CharacterOrder(const CListRowRef& a, const CListRowRef& b, int key) {
+    using lv::text::Compare;
+    const int column = key & 0xFFFF;
+    int r = 0;
+    if (a.IsDisc()) {
+        const CRDDiscInfo &x = *a.m_pDisc, &y = *b.m_pDisc;
+        const std::string* texts[][2] = {
+            {&x.m_strDiscNo, &y.m_strDiscNo}, {&x.m_strFree, &y.m_strFree}, {&x.m_strLabel, &y.m_strLabel}};
+        if (column == 0 || column == 7 || column == 8 || column == 9)
+            r = Compare(*texts[column < 8 ? 0 : column - 7][0], *texts[column < 8 ? 0 : column - 7][1]);
+        else if (column >= 10 && column <= 14)
+            r = Compare(x.m_strFreeN[column - 10], y.m_strFreeN[column - 10]);
+    } else {
+        const CRDTitleInfo &x = *a.m_pTitle, &y = *b.m_pTitle;
+        const TITLE_FIELD fields[] = {TF_TITLE,   TF_DISC,  TF_GENRE,    TF_DATE,
+                                      TF_CHANNEL, TF_TITLE, TF_DISCFREE, TF_TITLE};
+        const bool hx = x.Field(TF_DISC) == "HDD", hy = y.Field(TF_DISC) == "HDD";
+        if (column == 1 && (hx || hy))
+            r = hx == hy ? 0 : hx ? -1 : 1;
+        else if (column == 2)
+            r = x.m_nGenre < y.m_nGenre ? -1 : x.m_nGenre > y.m_nGenre;
+        else if (column <= 7 && column != 5)
+            r = Compare(x.Field(fields[column]), y.Field(fields[column]));
+        if (column == 3 && r == 0) r = Compare(x.Field(TF_TIME), y.Field(TF_TIME));
+    }
+    if (column == 5) r = Compare(*a.m_pRDName, *b.m_pRDName);
+    return (key & SORT_DESCENDING) ? -r : r;
+}
+
+}  // namespace
+
+TEST(SortRows, GivesTheCharacterOrderOfEveryColumnBothWays) {
+    // Kana, kanji (trail bytes in the lead range too), ASCII, half-width kana,
+    // bytes no character starts with, and a lead byte at the very end.
+    const char* const pieces[] = {"a",        "A",        "1",        " ",        "\x82\xa0", "\x82\xa2",
+                                  "\x88\x9f", "\x81\x81", "\x83\x8b", "\xe0\x40", "\xb1",     "\xdf",
+                                  "\xa1",     "\x80",     "\xfd",     "\x82"};
+    const char* const discs[] = {"HDD", "0001", "001", "\xb1"};
+    const char* const channels[] = {"011", "L1", "101"};
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned n) { return (seed = seed * 1103515245U + 12345U) / 65536U % n; };
+    auto text = [&](const std::vector<std::string>& earlier) {
+        std::string s = earlier.empty() || next(3) ? "" : earlier[next(static_cast<unsigned>(earlier.size()))];
+        for (unsigned k = next(7); k > 0; --k) s += pieces[next(16)];
+        return s;
+    };
+    for (bool recorderShapes : {true, false}) {
+        std::vector<CListRow> rows;
+        std::vector<std::string> titles, others;
+        for (int i = 0; i < 600; ++i) {
+            titles.push_back(text(titles));
+            others.push_back(text(others));
+            char date[16], time[8];
+            std::snprintf(date, sizeof date, "200%u/%02u/%02u", next(3), 1 + next(2), 1 + next(3));
+            std::snprintf(time, sizeof time, "%02u:%02u", next(3), next(2) * 30);
+            std::string_view texts[TF_COUNT] = {};
+            texts[TF_TITLE] = titles.back();
+            texts[TF_DISC] = next(4) ? discs[next(4)] : others.back();
+            texts[TF_DATE] = recorderShapes || next(4) ? std::string_view(date) : std::string_view(others.back());
+            texts[TF_TIME] = time;
+            texts[TF_CHANNEL] = next(3) ? channels[next(3)] : others.back();
+            texts[TF_DISCFREE] = others.back();
+            CRDTitleInfo t;
+            t.SetTexts(texts, next(5) ? static_cast<int>(next(4)) : (next(2) ? INT_MIN : INT_MAX));
+            rows.push_back(CListRow::FromTitle(next(2) ? "RD" : others[next(static_cast<unsigned>(others.size()))], t));
+            if (recorderShapes) continue;
+            rows.push_back(DiscRow(next(2) ? "RD" : "R2", titles.back().c_str(), others.back().c_str(),
+                                   titles[next(static_cast<unsigned>(titles.size()))].c_str()));
+            rows.back().m_disc.m_strFreeN[next(5)] = others[next(static_cast<unsigned>(others.size()))];
+        }
+        // Titles alone, discs alone, and (last) both in one list.
+        std::vector<CListRowRef> lists[3];
+        for (const CListRow& row : rows) {
+            lists[row.m_bDisc].push_back(row.Ref());
+            lists[2].push_back(row.Ref());
+        }
+        for (const auto& list : lists) {
+            for (int key = 0; key <= 15; ++key) {
+                for (int sortKey : {key, key | SORT_DESCENDING}) {
+                    std::vector<CListRowRef> expected = list, sorted = list;
+                    std::stable_sort(expected.begin(), expected.end(), [sortKey](const auto& a, const auto& b) {
+                        return a.IsDisc() == b.IsDisc() && CharacterOrder(a, b, sortKey) < 0;
+                    });
+                    SortRows(sorted, sortKey);
+                    ASSERT_EQ(sorted.size(), expected.size());
+                    for (std::size_t i = 0; i < sorted.size(); ++i)
+                        ASSERT_TRUE(sorted[i].m_pTitle == expected[i].m_pTitle &&
+                                    sorted[i].m_pDisc == expected[i].m_pDisc)
+                            << "shapes " << recorderShapes << " key " << sortKey << " at " << i;
+                }
+            }
+        }
+    }
+}

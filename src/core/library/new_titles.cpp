@@ -5,7 +5,9 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <stdexcept>
+#include <tuple>
 #include <unordered_map>
 
 #include "core/ini/atomic_file.h"
@@ -20,20 +22,6 @@ namespace {
 
 constexpr std::string_view kMagic = "NewTitles";
 constexpr std::string_view kVersion = "1";
-
-// The four texts in one string; a NUL never occurs inside a field.
-std::string Key(std::string_view date, std::string_view time, std::string_view channel, std::string_view title) {
-    std::string key;
-    key.reserve(date.size() + time.size() + channel.size() + title.size() + 3);
-    key.append(date).append(1, '\0').append(time).append(1, '\0').append(channel).append(1, '\0').append(title);
-    return key;
-}
-
-std::string Key(const CRDTitleInfo& t) {
-    return Key(t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE));
-}
-
-std::string Key(const TITLEID& id) { return Key(id.strDate, id.strTime, id.strChannel, id.strTitle); }
 
 void AppendQuoted(std::string& out, std::string_view text) {
     out += '"';
@@ -51,39 +39,50 @@ std::optional<int> ParseCount(std::string_view s, int min) {
     return value;
 }
 
-}  // namespace
-
-std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles) {
-    std::vector<TITLEID> ids;
-    ids.reserve(titles.size());
-    std::unordered_map<std::string, int> seen;
-    for (const CRDTitleInfo& t : titles) {
-        const int n = ++seen[Key(t)];
-        ids.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)), std::string(t.Field(TF_CHANNEL)),
-                       std::string(t.Field(TF_TITLE)), n});
-    }
-    return ids;
-}
-
-namespace {
 // Every this many titles a long comparison asks whether to stop.
 constexpr std::size_t kStopCheckTitles = 4096;
 
 constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
 
+// The last s.size() % 8 bytes, read in fixed-size pieces that may overlap
+// (the length is mixed in apart): a copy of a varying size is a call.
+std::uint64_t TailWord(std::string_view s) {
+    const char* p = s.data() + s.size() / 8 * 8;
+    const std::size_t n = s.size() % 8;
+    if (n >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, p, 4);
+        std::memcpy(&b, p + n - 4, 4);
+        return std::uint64_t{a} << 32 | b;
+    }
+    if (n == 0) return 0;
+    auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    return byte(0) << 16 | byte(n / 2) << 8 | byte(n - 1);
+}
+
 std::uint64_t MixText(std::uint64_t h, std::string_view s) {
-    std::size_t i = 0;
-    for (; i + 8 <= s.size(); i += 8) {
+    for (std::size_t i = 0; i + 8 <= s.size(); i += 8) {
         std::uint64_t w;
         std::memcpy(&w, s.data() + i, 8);
         h = (h ^ w) * kMul;
         h ^= h >> 29;
     }
-    std::uint64_t w = 0;
-    std::memcpy(&w, s.data() + i, s.size() - i);
     // The length keeps "A" + "" apart from "" + "A".
-    h = (h ^ w ^ (std::uint64_t{s.size()} << 56)) * kMul;
+    h = (h ^ TailWord(s) ^ (std::uint64_t{s.size()} << 56)) * kMul;
     return h ^ (h >> 32);
+}
+
+std::uint64_t HashId(std::string_view date, std::string_view time, std::string_view channel, std::string_view title) {
+    std::uint64_t h = 0x243F6A8885A308D3ull;
+    for (std::string_view text : {date, time, channel, title}) h = MixText(h, text);
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    return h ^ (h >> 33);
+}
+
+bool SameId(const TITLEID& id, const CRDTitleInfo& t) {
+    return id.strTitle == t.Field(TF_TITLE) && id.strDate == t.Field(TF_DATE) && id.strTime == t.Field(TF_TIME) &&
+           id.strChannel == t.Field(TF_CHANNEL);
 }
 
 bool SameId(const CRDTitleInfo& a, const CRDTitleInfo& b) {
@@ -111,35 +110,52 @@ public:
         Resize(std::max(before.size(), after.size()) + 1);
     }
 
-    Slot& Find(std::uint32_t index) {
-        if (++m_used > m_slots.size() / 4 * 3) Resize(m_slots.size());  // counted before it is known to be new
+    // Calls `use` with the slot of each title from `first` to `last`. The
+    // slots of a batch are hashed and fetched ahead, so that their cache
+    // misses overlap. False when `stopped` said so.
+    template <typename Use>
+    bool ForEach(std::uint32_t first, std::uint32_t last, const std::function<bool()>& stopped, Use use) {
+        constexpr std::uint32_t kBatch = 16;
+        static_assert(kStopCheckTitles % kBatch == 0);
+        std::uint64_t hashes[kBatch];
+        for (std::uint32_t at = first; at < last; at += kBatch) {
+            if (stopped && (at - first) % kStopCheckTitles == 0 && stopped()) return false;
+            const std::uint32_t n = std::min(kBatch, last - at);
+            // Room for the batch first: a resize moves the slots.
+            if (m_used + n > m_slots.size() / 4 * 3) Resize(m_slots.size());
+            for (std::uint32_t k = 0; k < n; ++k) {
+                hashes[k] = m_hash(At(at + k));
+                __builtin_prefetch(&m_slots[Home(hashes[k])]);
+            }
+            for (std::uint32_t k = 0; k < n; ++k) use(Find(at + k, hashes[k]), at + k);
+        }
+        return true;
+    }
+    const std::vector<Slot>& Slots() const { return m_slots; }
+
+private:
+    Slot& Find(std::uint32_t index, std::uint64_t h) {
         const CRDTitleInfo& title = At(index);
-        const std::uint64_t h = m_hash(title);
         const auto tag = static_cast<std::uint32_t>(h >> 32);
         for (std::size_t i = Home(h);; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
             if (s.title == kEmpty) {
                 s.title = index;
                 s.tag = tag;
+                ++m_used;
                 return s;
             }
-            if (s.tag == tag && SameId(At(s.title), title)) {
-                --m_used;
-                return s;
-            }
+            if (s.tag == tag && SameId(At(s.title), title)) return s;
         }
     }
-    const std::vector<Slot>& Slots() const { return m_slots; }
-
-private:
     const CRDTitleInfo& At(std::uint32_t index) const {
         return index < m_before.size() ? m_before[index] : m_after[index - m_before.size()];
     }
     std::size_t Home(std::uint64_t h) const { return static_cast<std::size_t>((h * kMul) >> 32) & m_mask; }
-    // At least twice `count` slots, the ids already in moved over.
+    // At least one and a half times `count` slots, the ids already in moved over.
     void Resize(std::size_t count) {
         std::size_t size = 16;
-        while (size < count * 2) size *= 2;
+        while (size < count + count / 2) size *= 2;
         std::vector<Slot> old(size);
         old.swap(m_slots);
         m_mask = size - 1;
@@ -161,37 +177,29 @@ private:
 
 }  // namespace
 
-std::uint64_t HashTitleId(const CRDTitleInfo& title) {
-    std::uint64_t h = 0x243F6A8885A308D3ull;
-    for (TITLE_FIELD f : {TF_DATE, TF_TIME, TF_CHANNEL, TF_TITLE}) h = MixText(h, title.Field(f));
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    return h ^ (h >> 33);
+std::uint64_t HashTitleId(const CRDTitleInfo& t) {
+    return HashId(t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE));
 }
 
 NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
                            const std::function<bool()>& stopped, TitleHash hash) {
     // Slots name titles by 32-bit indices.
     if (before.size() + after.size() >= IdTable::kEmpty) throw std::length_error("library too large");
-    auto stop = [&](std::size_t i) { return stopped && i % kStopCheckTitles == 0 && stopped(); };
     IdTable table(before, after, hash);
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        if (stop(i)) return {};
-        ++table.Find(static_cast<std::uint32_t>(i)).left;
-    }
+    const auto nBefore = static_cast<std::uint32_t>(before.size());
+    if (!table.ForEach(0, nBefore, stopped, [](IdTable::Slot& s, std::uint32_t) { ++s.left; })) return {};
     NEWTITLES news;
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        if (stop(i)) return {};
-        IdTable::Slot& s = table.Find(static_cast<std::uint32_t>(before.size() + i));
+    auto count = [&](IdTable::Slot& s, std::uint32_t index) {
         ++s.seen;
         if (s.left > 0) {
             --s.left;
-            continue;
+            return;
         }
-        const CRDTitleInfo& t = after[i];
+        const CRDTitleInfo& t = after[index - nBefore];
         news.aNew.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)),
                              std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE)), s.seen});
-    }
+    };
+    if (!table.ForEach(nBefore, nBefore + static_cast<std::uint32_t>(after.size()), stopped, count)) return {};
     for (const IdTable::Slot& s : table.Slots()) news.nRemoved += s.left;
     return news;
 }
@@ -203,7 +211,11 @@ NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& befor
     CRDRecorderLibrary old(""), now("");
     old.SetModel(model);
     now.SetModel(model);
-    if (!old.LoadTitleList(before, stopped) || !now.LoadTitleList(after, stopped)) return {};
+    // The two loads side by side: with a second core the comparison takes
+    // about one load and the matching.
+    auto loadingOld = std::async(std::launch::async, [&] { return old.LoadTitleList(before, stopped); });
+    const bool nowLoaded = now.LoadTitleList(after, stopped);
+    if (!loadingOld.get() || !nowLoaded) return {};
     return CompareLibraries(old.Titles(), now.Titles(), stopped);
 }
 
@@ -286,14 +298,31 @@ NEWTITLES LoadNewTitles(const std::string& path) {
 std::vector<bool> MarkNewTitles(const NEWTITLES& news, const std::vector<CRDTitleInfo>& titles) {
     std::vector<bool> marks(titles.size(), false);
     if (news.aNew.empty()) return marks;
-    std::unordered_map<std::string, std::unordered_set<int>> wanted;
-    for (const TITLEID& id : news.aNew) wanted[Key(id)].insert(id.nOccurrence);
-    std::unordered_map<std::string, int> seen;
+    // Few titles are named: every title is hashed, and its texts are looked
+    // at only when a named one has the same hash.
+    struct Wanted {
+        const TITLEID* id;
+        std::unordered_set<int> occurrences;
+        int seen = 0;
+    };
+    std::unordered_map<std::uint64_t, std::vector<Wanted>> wanted;
+    for (const TITLEID& id : news.aNew) {
+        auto& list = wanted[HashId(id.strDate, id.strTime, id.strChannel, id.strTitle)];
+        auto same = std::find_if(list.begin(), list.end(), [&](const Wanted& w) {
+            return std::tie(w.id->strDate, w.id->strTime, w.id->strChannel, w.id->strTitle) ==
+                   std::tie(id.strDate, id.strTime, id.strChannel, id.strTitle);
+        });
+        if (same == list.end()) same = list.insert(list.end(), Wanted{&id, {}});
+        same->occurrences.insert(id.nOccurrence);
+    }
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        std::string key = Key(titles[i]);
-        auto it = wanted.find(key);
+        auto it = wanted.find(HashTitleId(titles[i]));
         if (it == wanted.end()) continue;
-        marks[i] = it->second.count(++seen[key]) != 0;
+        for (Wanted& w : it->second)
+            if (SameId(*w.id, titles[i])) {
+                marks[i] = w.occurrences.count(++w.seen) != 0;
+                break;
+            }
     }
     return marks;
 }

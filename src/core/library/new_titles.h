@@ -37,9 +37,6 @@ struct NEWTITLES {
     bool operator==(const NEWTITLES&) const = default;
 };
 
-// The ids of a library's titles, in its order.
-std::vector<TITLEID> GetTitleIds(const std::vector<CRDTitleInfo>& titles);
-
 // A 64-bit hash of a title's recording (the four texts of its id).
 std::uint64_t HashTitleId(const CRDTitleInfo& title);
 using TitleHash = std::uint64_t (*)(const CRDTitleInfo&);

@@ -1,12 +1,12 @@
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "core/ini/atomic_file.h"
@@ -49,9 +49,55 @@ struct DiscKey {
     std::size_t End(std::size_t n) const { return n < chars ? starts[n] : text.size(); }
 };
 
-struct KeyHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+// The disc keys met so far. A key has at most eleven characters of two
+// bytes, so each is kept whole in a fixed-size entry, and the table holds
+// only an entry's number and part of its hash: no allocation per key.
+class DiscKeySet {
+public:
+    // False when the key was there already.
+    bool Insert(std::string_view key) {
+        if ((m_keys.size() + 1) * 2 > m_slots.size()) Grow();
+        const std::uint64_t h = Hash(key);
+        const auto tag = static_cast<std::uint32_t>(h >> 32);
+        for (std::size_t i = h & m_mask;; i = (i + 1) & m_mask) {
+            Slot& s = m_slots[i];
+            if (s.key == 0) {
+                Key k{static_cast<unsigned char>(key.size()), {}};
+                key.copy(k.bytes, key.size());
+                m_keys.push_back(k);
+                s = {static_cast<std::uint32_t>(m_keys.size()), tag};
+                return true;
+            }
+            if (s.tag == tag && m_keys[s.key - 1].View() == key) return false;
+        }
+    }
+
+private:
+    struct Key {
+        unsigned char length;
+        char bytes[kDiscKeyChars * 2];
+        std::string_view View() const { return {bytes, length}; }
+    };
+    struct Slot {
+        std::uint32_t key = 0;  // from 1; 0 for none
+        std::uint32_t tag = 0;
+    };
+    static std::uint64_t Hash(std::string_view key) { return std::hash<std::string_view>{}(key); }
+    void Grow() {
+        std::vector<Slot> slots(std::max<std::size_t>(1024, m_slots.size() * 2));
+        m_mask = slots.size() - 1;
+        for (const Slot& s : m_slots) {
+            if (s.key == 0) continue;
+            std::size_t i = Hash(m_keys[s.key - 1].View()) & m_mask;
+            while (slots[i].key != 0) i = (i + 1) & m_mask;
+            slots[i] = s;
+        }
+        m_slots.swap(slots);
+    }
+
+    std::vector<Key> m_keys;
+    std::vector<Slot> m_slots;
+    std::size_t m_mask = 0;
 };
 
 void RemoveIfThere(const std::string& path) {
@@ -135,15 +181,14 @@ bool CDownloadLibraryThread::BuildDiscList(const std::string& libraryPath, const
         return false;
     }
     std::string text = lv::msg::DerivedDiscHeader() + "\r\n";
-    std::unordered_set<std::string, KeyHash, std::equal_to<>> keys;
+    DiscKeySet keys;
     char* data = nullptr;
     std::size_t length = 0;
     for (std::size_t n = 0; reader.Next(data, length); ++n) {
         if (n % kStopCheckLines == 0 && Aborted()) break;
         const DiscKey key(std::string_view(data, length));
         if (key.chars >= 4 && key.text.substr(key.End(1), key.End(4) - key.End(1)) == "HDD") continue;
-        if (keys.find(key.text) != keys.end()) continue;
-        keys.emplace(key.text);
+        if (!keys.Insert(key.text)) continue;
         const std::size_t split = key.End(5);
         text.append(key.text.substr(0, split)).append("\",\"\",\"").append(key.text.substr(split)).append("\r\n");
     }

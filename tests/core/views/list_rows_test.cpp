@@ -315,10 +315,10 @@ TEST(SortRows, GivesTheCharacterOrderOfEveryColumnBothWays) {
             std::snprintf(time, sizeof time, "%02u:%02u", next(3), next(2) * 30);
             std::string_view texts[TF_COUNT] = {};
             texts[TF_TITLE] = titles.back();
-            texts[TF_DISC] = next(4) ? discs[next(4)] : others.back();
+            texts[TF_DISC] = next(4) ? std::string_view(discs[next(4)]) : std::string_view(others.back());
             texts[TF_DATE] = recorderShapes || next(4) ? std::string_view(date) : std::string_view(others.back());
             texts[TF_TIME] = time;
-            texts[TF_CHANNEL] = next(3) ? channels[next(3)] : others.back();
+            texts[TF_CHANNEL] = next(3) ? std::string_view(channels[next(3)]) : std::string_view(others.back());
             texts[TF_DISCFREE] = others.back();
             CRDTitleInfo t;
             t.SetTexts(texts, next(5) ? static_cast<int>(next(4)) : (next(2) ? INT_MIN : INT_MAX));

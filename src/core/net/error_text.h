@@ -11,6 +11,10 @@
 // original when there is none.
 std::string TransferErrorText(int code, std::string_view original, bool proxy = false);
 
+// The Japanese text of the HTTP client's failure `code`, empty when users
+// get the client's own: one source per client.
+std::string ClientErrorText(int code, bool proxy);
+
 #ifdef _WIN32
 // The system's text for a WinINet or Winsock error, in code page 932; empty
 // when the system has none.

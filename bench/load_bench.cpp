@@ -118,7 +118,7 @@ bool RunQuiet(const std::vector<std::string>& args) { return lv::bench::RunChild
 
 void BM_WcLines(benchmark::State& state) {
     const Cache& cache = GetCache();
-    std::vector<std::string> args{"/usr/bin/wc", "-l"};
+    std::vector<std::string> args{"wc", "-l"};
     for (const auto& folder : cache.folders) {
         args.push_back(folder + "Disc.csv");
         args.push_back(folder + "Library.csv");

@@ -70,7 +70,7 @@ private:
     }
 };
 
-// Runs a program with its output thrown away: its peak resident bytes, or
+// Runs a program (found on PATH) with its output thrown away: its peak resident bytes, or
 // -1 when it did not exit 0.
 inline double RunChild(const std::vector<std::string>& args) {
     posix_spawn_file_actions_t actions;
@@ -80,7 +80,7 @@ inline double RunChild(const std::vector<std::string>& args) {
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    const int err = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int err = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     struct rusage use {};

@@ -1,10 +1,11 @@
 #pragma once
 // The fuzzers that read files write their input into one scratch folder,
-// made once per process and left to the system's temporary folder.
+// made once per process in the system's temporary folder ($TMPDIR) and left there.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -12,7 +13,7 @@ namespace lv::fuzz {
 
 inline const std::string& ScratchDir() {
     static const std::string dir = [] {
-        std::string d = "/tmp/lv-fuzz-XXXXXX";
+        std::string d = (std::filesystem::temp_directory_path() / "lv-fuzz-XXXXXX").string();
         if (!::mkdtemp(d.data())) std::abort();
         return d + "/";
     }();

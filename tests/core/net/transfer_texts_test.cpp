@@ -6,6 +6,7 @@
 #include "core/net/error_text.h"
 #include "core/net/http_thread.h"
 #include "support/sjis.h"
+#include "support/temp_dir.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -27,6 +28,12 @@ TEST(TransferProgressText, AddsTheBytesOfALibraryOrTheNumberOfADescription) {
     EXPECT_EQ(TransferProgressText(0, 3, 2), receiving + "2 / 2");
 }
 
+// A program folder the queue is never written to.
+std::string Scratch() {
+    static const lv::test::TempDir dir;
+    return dir.dir();
+}
+
 TITLEINFO Title(const char* recorder, const char* page, const char* file) {
     TITLEINFO info{};
     info.pszRDName = recorder;
@@ -42,7 +49,7 @@ std::vector<std::string> Pages(const CDownloadTitleThread& thread) {
 }
 
 TEST(QueueTitles, TakesTheLeadingTitlesOfOneRecorderInOrder) {
-    CDownloadTitleThread thread("/tmp/", PROXY_SETTINGS{}, nullptr);
+    CDownloadTitleThread thread(Scratch(), PROXY_SETTINGS{}, nullptr);
     thread.QueueTitles({Title("RDA", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt"), Title("RDB", "c.htm", "c.txt"),
                         Title("RDA", "d.htm", "d.txt")});
     EXPECT_EQ(thread.m_strRecorderName, "RDA");
@@ -51,19 +58,19 @@ TEST(QueueTitles, TakesTheLeadingTitlesOfOneRecorderInOrder) {
     // The path is the transfer's to set.
     EXPECT_EQ(thread.m_aTitles[1]->m_strPath, "");
     // Recorder names compare byte for byte.
-    CDownloadTitleThread cased("/tmp/", PROXY_SETTINGS{}, nullptr);
+    CDownloadTitleThread cased(Scratch(), PROXY_SETTINGS{}, nullptr);
     cased.QueueTitles({Title("rda", "a.htm", "a.txt"), Title("RDA", "b.htm", "b.txt")});
     EXPECT_EQ(Pages(cased), std::vector<std::string>{"a.htm"});
 }
 
 TEST(QueueTitles, NoTitlesLeaveTheTransferWithoutARecorder) {
-    CDownloadTitleThread empty("/tmp/", PROXY_SETTINGS{}, nullptr);
+    CDownloadTitleThread empty(Scratch(), PROXY_SETTINGS{}, nullptr);
     empty.QueueTitles({});
     EXPECT_EQ(empty.m_strRecorderName, "");
     EXPECT_TRUE(empty.m_aTitles.empty());
     // Missing fields and a missing recorder name read as empty texts; a
     // first title without recorder leaves the next one to name it.
-    CDownloadTitleThread blank("/tmp/", PROXY_SETTINGS{}, nullptr);
+    CDownloadTitleThread blank(Scratch(), PROXY_SETTINGS{}, nullptr);
     blank.QueueTitles({Title(nullptr, nullptr, nullptr), Title("RDA", "p.htm", "p.txt")});
     EXPECT_EQ(blank.m_strRecorderName, "RDA");
     EXPECT_EQ(Pages(blank), (std::vector<std::string>{"", "p.htm"}));

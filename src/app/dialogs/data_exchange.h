@@ -19,7 +19,6 @@ class CByteLimitValidator : public QValidator {
 public:
     CByteLimitValidator(int limit, bool digitsOnly, QObject* parent);
     State validate(QString& input, int& pos) const override;
-    int Limit() const { return m_nLimit; }
 
 private:
     int m_nLimit;

@@ -32,7 +32,6 @@ public:
     // No further recorder starts; the running transfer is the caller's to abort.
     void Stop() { m_bStopped = true; }
 
-    int GetCount() const { return static_cast<int>(m_aNames.size()); }
     // "n/N name" and the transfer's own text; empty for an empty text.
     std::string StatusText(std::string_view text) const;
 

@@ -57,19 +57,26 @@ std::string SvgSymbol(int image) {
            std::string(svg.substr(body + 1, close - body - 1)) + "</symbol>\n";
 }
 
+// A4 unless the printer says otherwise. On paper a smaller type and tighter
+// cells: short texts (genre, date, channel) never wrap and take the width
+// they need, the title takes the rest.
 const char kHtmlHead[] =
     "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n<title>Librovista</title>\n<style>\n"
+    "@page{size:A4;margin:10mm}\n"
     "body{font-family:sans-serif;font-size:10pt;margin:1em}\n"
-    "section{margin-bottom:1.5em}\n"
-    "h2{font-size:12pt;margin:0;border-bottom:1px solid #666;break-after:avoid}\n"
-    "p.disc{margin:.2em 0 .4em;break-after:avoid}\n"
+    "table{border-collapse:collapse;width:100%;margin-bottom:1.2em}\n"
+    "td.heading{border:0;padding:0 0 .3em}\n"
+    "h2{font-size:12pt;margin:0;border-bottom:1px solid #666}\n"
+    "p.disc{margin:.2em 0 0}\n"
     "p.disc span{margin-right:2em}\n"
-    "table{border-collapse:collapse;width:100%}\n"
     "th,td{border:1px solid #aaa;padding:1px 4px;text-align:left;vertical-align:top}\n"
     "th{background:#eee}\n"
+    "td{overflow-wrap:anywhere}\n"
     "tr{break-inside:avoid}\n"
-    "td.image{width:16px}\n"
+    ".fit{white-space:nowrap;width:1%}\n"
     "svg.genre{width:16px;height:16px;vertical-align:middle}\n"
+    "@media print{body{font-size:8pt;margin:0}h2{font-size:10pt}th,td{padding:0 3px;line-height:1.2}"
+    "svg.genre{width:9pt;height:9pt}}\n"
     "</style>\n</head>\n<body>\n";
 
 struct SECTION {
@@ -147,7 +154,10 @@ bool WriteHtmlCatalogue(const LIST_EXPORT& list, ExportSink& sink) {
         out += "</defs>\n</svg>\n";
     }
     for (const SECTION& s : sections) {
-        out += "<section>\n<h2>";
+        // The heading is part of the table's head, which is printed again on
+        // every page the table runs onto.
+        out += "<section>\n<table>\n<thead>\n<tr><td class=\"heading\" colspan=\"" +
+               std::to_string(columns.size() + 1) + "\"><h2>";
         AppendHtml(out, *s.pRDName);
         out += ' ';
         AppendHtml(out, s.strDiscNo);
@@ -162,16 +172,16 @@ bool WriteHtmlCatalogue(const LIST_EXPORT& list, ExportSink& sink) {
         if (!s.strLabel.empty()) field(ColumnHeader(9), s.strLabel);
         field(ColumnHeader(8), s.strFree);
         for (const auto& [header, value] : s.aExtra) field(header, value);
-        out += "</p>\n<table>\n<thead><tr><th></th>";
+        out += "</p></td></tr>\n<tr><th class=\"fit\"></th>";
         for (int c : columns) {
-            out += "<th>";
+            out += c == 0 ? "<th>" : "<th class=\"fit\">";
             AppendHtml(out, ColumnHeader(c));
             out += "</th>";
         }
         out += "</tr></thead>\n<tbody>\n";
         for (const CRDTitleInfo* t : s.aTitles) {
             const CListRowRef row = CListRowRef::OfTitle(*s.pRDName, *t);
-            out += "<tr><td class=\"image\">";
+            out += "<tr><td class=\"fit\">";
             if (t->m_nGenre) {
                 out += "<svg class=\"genre\" role=\"img\" aria-label=\"";
                 AppendHtml(out, t->Field(TF_GENRE));
@@ -179,7 +189,7 @@ bool WriteHtmlCatalogue(const LIST_EXPORT& list, ExportSink& sink) {
             }
             out += "</td>";
             for (int c : columns) {
-                out += "<td>";
+                out += c == 0 ? "<td>" : "<td class=\"fit\">";
                 AppendHtml(out, GetCellText(row, c, list.nRecMode));
                 out += "</td>";
             }

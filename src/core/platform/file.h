@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lv::platform {
 
@@ -74,6 +75,14 @@ bool SyncFile(const std::string& path);
 // Renames `from` over `to` so that `to` is old or new, never torn, and the
 // rename itself survives a crash.
 bool MoveIntoPlace(const std::string& from, const std::string& to);
+
+// Flushes the closed files `paths` to disk: on Linux with one flush of each
+// file system holding them, elsewhere file by file.
+bool SyncFiles(const std::vector<std::string>& paths);
+// MoveIntoPlace without making the rename durable: many renames then share
+// one SyncFolder. On Windows every rename is written through.
+bool RenameOver(const std::string& from, const std::string& to);
+void SyncFolder(const std::string& dir);
 
 // Removes one file (or link, or on POSIX any entry but a folder).
 bool Unlink(const std::string& path);

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
 
@@ -12,14 +13,6 @@ namespace lv::platform {
 namespace {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
-
-// Makes a rename in `dir` durable; a failure here loses nothing already written.
-void SyncFolder(const std::filesystem::path& dir) {
-    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
 
 bool WriteBits(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
 
@@ -116,9 +109,41 @@ bool SyncFile(const std::string& path) {
     return ok;
 }
 
+bool SyncFiles(const std::vector<std::string>& paths) {
+#ifdef __linux__
+    std::vector<dev_t> done;
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (::stat(path.c_str(), &st) != 0) return false;
+        if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) continue;
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
+        const bool ok = ::syncfs(fd) == 0;
+        const int err = errno;
+        ::close(fd);
+        errno = err;
+        if (!ok) return false;
+        done.push_back(st.st_dev);
+    }
+    return true;
+#else
+    return std::all_of(paths.begin(), paths.end(), [](const std::string& p) { return SyncFile(p); });
+#endif
+}
+
+bool RenameOver(const std::string& from, const std::string& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+
+// A failure here loses nothing already written.
+void SyncFolder(const std::string& dir) {
+    int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 bool MoveIntoPlace(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) return false;
-    SyncFolder(std::filesystem::path(to).parent_path());
+    if (!RenameOver(from, to)) return false;
+    SyncFolder(std::filesystem::path(to).parent_path().string());
     return true;
 }
 

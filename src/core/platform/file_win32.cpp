@@ -147,6 +147,14 @@ bool MoveIntoPlace(const std::string& from, const std::string& to) {
            FailWithLastError();
 }
 
+bool SyncFiles(const std::vector<std::string>& paths) {
+    return std::all_of(paths.begin(), paths.end(), [](const std::string& p) { return SyncFile(p); });
+}
+
+bool RenameOver(const std::string& from, const std::string& to) { return MoveIntoPlace(from, to); }
+
+void SyncFolder(const std::string&) {}
+
 bool Unlink(const std::string& path) { return ::DeleteFileW(Widen(path).c_str()) || FailWithLastError(); }
 
 bool MakePrivateFolder(const std::string& path) {

@@ -5,7 +5,7 @@
 namespace lv::app {
 namespace {
 
-constexpr std::array<COMMAND_TEXT, 35> kCommands{{
+constexpr std::array<COMMAND_TEXT, 36> kCommands{{
     {ID_DOWNLOAD_LIBRARY, "ﾗｲﾌﾞﾗﾘ情報を取得(&R)\tF5", "RD本体から最新のﾗｲﾌﾞﾗﾘ情報を取得します", "ﾗｲﾌﾞﾗﾘ情報を取得"},
     {ID_DOWNLOAD_ALL_LIBRARIES, "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5",
      "すべてのRD本体から最新のﾗｲﾌﾞﾗﾘ情報を順に取得します", "すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得"},
@@ -15,6 +15,7 @@ constexpr std::array<COMMAND_TEXT, 35> kCommands{{
     {ID_CLEAN_UNUSED, "未使用の番組説明を削除(&U)", "ｷｬｯｼｭから未使用の番組説明を削除します", "未使用の番組説明を削除"},
     {ID_CLEAN_DESCRIPTIONS, "番組説明をすべて削除(&D)", "ｷｬｯｼｭから番組説明をすべて削除します", "番組説明をすべて削除"},
     {ID_EXPORT_LIST, "一覧のｴｸｽﾎﾟｰﾄ...", "表示中の一覧をCSV/HTML/JSONﾌｧｲﾙに保存します", "一覧のｴｸｽﾎﾟｰﾄ"},
+    {ID_PRINT_DISC_LABELS, "ﾃﾞｨｽｸﾗﾍﾞﾙの印刷(&P)...", "選択中のﾃﾞｨｽｸのﾀｲﾄﾙをｹｰｽのﾗﾍﾞﾙに印刷します", "ﾃﾞｨｽｸﾗﾍﾞﾙの印刷"},
     {ID_APP_EXIT, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "ｱﾌﾟﾘｹｰｼｮﾝを終了します", "終了"},
     {ID_EDIT_COPY, "ｺﾋﾟｰ(&C)\tCtrl+C", "選択範囲のﾀｲﾄﾙ名/ﾃﾞｨｽｸ名をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存", "コピー"},
     {ID_EDIT_COPY_DETAILS, "詳細ｺﾋﾟｰ(&D)\tCtrl+D", "選択範囲のﾀｲﾄﾙ/ﾃﾞｨｽｸ詳細をｺﾋﾟｰしてｸﾘｯﾌﾟﾎﾞｰﾄﾞに保存",

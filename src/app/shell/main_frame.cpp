@@ -20,6 +20,7 @@
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/image_file.h"
+#include "app/shell/main_frame_print.h"
 #include "app/shell/qcodec.h"
 #include "app/views/edit_view.h"
 #include "app/views/list_model.h"
@@ -147,6 +148,7 @@ void CMainFrame::CreateActions() {
     connect(MakeAction(ID_CLEAN_UNUSED), &QAction::triggered, this, &CMainFrame::OnDeleteUnusedDescriptions);
     connect(MakeAction(ID_CLEAN_DESCRIPTIONS), &QAction::triggered, this, &CMainFrame::OnDeleteAllDescriptions);
     connect(MakeAction(ID_EXPORT_LIST), &QAction::triggered, this, &CMainFrame::OnExportList);
+    connect(MakeAction(ID_PRINT_DISC_LABELS), &QAction::triggered, this, [this] { lv::app::PrintDiscLabels(*this); });
     connect(MakeAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
     connect(MakeAction(ID_EDIT_COPY), &QAction::triggered, this, &CMainFrame::OnEditCopy);
     connect(MakeAction(ID_EDIT_COPY_DETAILS), &QAction::triggered, this, &CMainFrame::OnEditCopyDetails);
@@ -192,7 +194,8 @@ void CMainFrame::CreateMenus() {
         }
     };
     QMenu* file = bar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
-    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_ALL_LIBRARIES, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EXPORT_LIST, 0});
+    add(file, {ID_DOWNLOAD_LIBRARY, ID_DOWNLOAD_ALL_LIBRARIES, ID_DOWNLOAD_TITLE, ID_ABORT, 0, ID_EXPORT_LIST,
+               ID_PRINT_DISC_LABELS, 0});
     QMenu* cache = file->addMenu(QStringLiteral("ｷｬｯｼｭのｸﾘｰﾝｱｯﾌﾟ"));
     add(cache, {ID_CLEAN_LIBRARY, ID_CLEAN_UNUSED, ID_CLEAN_DESCRIPTIONS});
     add(file, {0, ID_APP_EXIT});
@@ -398,6 +401,7 @@ void CMainFrame::UpdateCommandUI() {
     enable(ID_EDIT_COPY_DETAILS, ui.bEditCopyDetails);
     enable(ID_UP_ONE_LEVEL, ui.bUpOneLevel);
     enable(ID_EXPORT_LIST, ui.bExportList);
+    enable(ID_PRINT_DISC_LABELS, lv::app::CanPrintDiscLabels(*this));
     enable(ID_VIEW_LINEUP, ui.bLineUp);
 
     check(ID_VIEW_TOOLBAR, !m_pToolBar->isHidden());

@@ -5,14 +5,16 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <future>
+#include <memory>
 #include <stdexcept>
 #include <tuple>
 #include <unordered_map>
+#include <utility>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/csv.h"
 #include "core/library/recorder_library.h"
+#include "core/platform/memory.h"
 #include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
 #include "core/text/messages.h"
@@ -85,94 +87,179 @@ bool SameId(const TITLEID& id, const CRDTitleInfo& t) {
            id.strChannel == t.Field(TF_CHANNEL);
 }
 
-bool SameId(const CRDTitleInfo& a, const CRDTitleInfo& b) {
-    for (TITLE_FIELD f : {TF_TITLE, TF_DATE, TF_TIME, TF_CHANNEL})
-        if (a.Field(f) != b.Field(f)) return false;
-    return true;
-}
-
-// The distinct ids of two libraries in one open-addressed table of 16-byte
-// slots: a title that stands for its id (an index into `before`, then into
-// `after`), part of the hash, and two counts. Equal hashes are told apart by
-// the texts.
-class IdTable {
+// The four texts of each distinct id with its hash, one record after another
+// in chunks that never move, so that the table's slots stay 16 bytes and the
+// titles they came from need not stay. A record is named by where it starts,
+// in 8-byte units; none starts at 0.
+class IdTexts {
 public:
-    struct Slot {
-        std::uint32_t title = kEmpty;
-        std::uint32_t tag = 0;  // the hash's high half, to skip most text checks
-        std::int32_t left = 0;  // titles of `before` not yet found again
-        std::int32_t seen = 0;  // titles of `after` so far
-    };
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
-
-    IdTable(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after, TitleHash hash)
-        : m_before(before), m_after(after), m_hash(hash) {
-        Resize(std::max(before.size(), after.size()) + 1);
+    std::uint32_t Add(const TITLE_ID_VIEW& t, std::uint64_t hash) {
+        const std::string_view texts[4] = {t.title, t.date, t.time, t.channel};
+        std::size_t bytes = 12;
+        for (std::string_view text : texts) bytes += text.size();
+        const std::size_t units = (bytes + 7) / 8;
+        if (m_chunks.empty() || m_used + units > kChunkUnits) {
+            if (m_chunks.size() >= 0xFFFFFFFF / kChunkUnits) throw std::length_error("library too large");
+            m_chunks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kChunkUnits));
+            m_used = m_chunks.size() == 1 ? 1 : 0;
+        }
+        std::uint64_t* record = m_chunks.back().get() + m_used;
+        record[0] = hash;
+        auto* p = reinterpret_cast<unsigned char*>(record + 1);
+        for (std::size_t k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(texts[k].size());
+        p += 4;
+        for (std::string_view text : texts)
+            p = static_cast<unsigned char*>(std::memcpy(p, text.data(), text.size())) + text.size();
+        const auto id = static_cast<std::uint32_t>((m_chunks.size() - 1) * kChunkUnits + m_used);
+        m_used += units;
+        return id;
     }
-
-    // Calls `use` with the slot of each title from `first` to `last`. The
-    // slots of a batch are hashed and fetched ahead, so that their cache
-    // misses overlap. False when `stopped` said so.
-    template <typename Use>
-    bool ForEach(std::uint32_t first, std::uint32_t last, const std::function<bool()>& stopped, Use use) {
-        constexpr std::uint32_t kBatch = 16;
-        static_assert(kStopCheckTitles % kBatch == 0);
-        std::uint64_t hashes[kBatch];
-        for (std::uint32_t at = first; at < last; at += kBatch) {
-            if (stopped && (at - first) % kStopCheckTitles == 0 && stopped()) return false;
-            const std::uint32_t n = std::min(kBatch, last - at);
-            // Room for the batch first: a resize moves the slots.
-            if (m_used + n > m_slots.size() / 4 * 3) Resize(m_slots.size());
-            for (std::uint32_t k = 0; k < n; ++k) {
-                hashes[k] = m_hash(At(at + k));
-                __builtin_prefetch(&m_slots[Home(hashes[k])]);
-            }
-            for (std::uint32_t k = 0; k < n; ++k) use(Find(at + k, hashes[k]), at + k);
+    std::uint64_t Hash(std::uint32_t id) const { return *Record(id); }
+    bool Same(std::uint32_t id, const TITLE_ID_VIEW& t) const {
+        const auto* p = reinterpret_cast<const char*>(Record(id) + 1);
+        const char* text = p + 4;
+        for (std::string_view field : {t.title, t.date, t.time, t.channel}) {
+            const auto n = static_cast<unsigned char>(*p++);
+            if (n != field.size() || std::memcmp(text, field.data(), n) != 0) return false;
+            text += n;
         }
         return true;
     }
-    const std::vector<Slot>& Slots() const { return m_slots; }
 
 private:
-    Slot& Find(std::uint32_t index, std::uint64_t h) {
-        const CRDTitleInfo& title = At(index);
+    // 1 MiB: a record (at most 163 bytes) never spans two.
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << 17;
+    const std::uint64_t* Record(std::uint32_t id) const { return m_chunks[id / kChunkUnits].get() + id % kChunkUnits; }
+    std::vector<std::unique_ptr<std::uint64_t[]>> m_chunks;
+    std::size_t m_used = 0;
+};
+
+// The distinct ids of two libraries in one open-addressed table of 16-byte
+// slots: an id's texts, part of its hash, and two counts. The titles come in
+// batches, those of `before` first, and need not stay once counted. Equal
+// hashes are told apart by the texts.
+class IdTable {
+public:
+    struct Slot {
+        std::uint32_t id;   // 0 for none
+        std::uint32_t tag;  // the hash's high half, to skip most text checks
+        std::int32_t left;  // titles of `before` not yet found again
+        std::int32_t seen;  // titles of `after` so far
+    };
+
+    // expected: about how many distinct ids there will be.
+    explicit IdTable(std::size_t expected) { Resize(expected + 1); }
+
+    // Calls `use` with the slot of each title, whose hash is hashOf(index).
+    // The slots of a batch are hashed and fetched ahead, so that their cache
+    // misses overlap. False when `stopped` said so.
+    template <typename Hash, typename Use>
+    bool ForEach(const std::vector<TITLE_ID_VIEW>& titles, Hash hashOf, const std::function<bool()>& stopped, Use use) {
+        constexpr std::size_t kBatch = 16;
+        static_assert(kStopCheckTitles % kBatch == 0);
+        std::uint64_t hashes[kBatch];
+        for (std::size_t at = 0; at < titles.size(); at += kBatch) {
+            if (stopped && at % kStopCheckTitles == 0 && stopped()) return false;
+            const std::size_t n = std::min(kBatch, titles.size() - at);
+            // Room for the batch first: a resize moves the slots.
+            if (m_used + n > m_slots.size() / 4 * 3) Resize(m_slots.size());
+            for (std::size_t k = 0; k < n; ++k) {
+                hashes[k] = hashOf(at + k);
+                __builtin_prefetch(&m_slots[Home(hashes[k])]);
+            }
+            for (std::size_t k = 0; k < n; ++k) use(Find(titles[at + k], hashes[k]), titles[at + k]);
+        }
+        return true;
+    }
+    int Left() const {
+        int left = 0;
+        for (const Slot& s : m_slots) left += s.left;
+        return left;
+    }
+
+private:
+    Slot& Find(const TITLE_ID_VIEW& title, std::uint64_t h) {
         const auto tag = static_cast<std::uint32_t>(h >> 32);
         for (std::size_t i = Home(h);; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
-            if (s.title == kEmpty) {
-                s.title = index;
+            if (s.id == 0) {
+                s.id = m_texts.Add(title, h);
                 s.tag = tag;
                 ++m_used;
                 return s;
             }
-            if (s.tag == tag && SameId(At(s.title), title)) return s;
+            if (s.tag == tag && m_texts.Same(s.id, title)) return s;
         }
-    }
-    const CRDTitleInfo& At(std::uint32_t index) const {
-        return index < m_before.size() ? m_before[index] : m_after[index - m_before.size()];
     }
     std::size_t Home(std::uint64_t h) const { return static_cast<std::size_t>((h * kMul) >> 32) & m_mask; }
     // At least one and a half times `count` slots, the ids already in moved over.
     void Resize(std::size_t count) {
         std::size_t size = 16;
         while (size < count + count / 2) size *= 2;
-        std::vector<Slot> old(size);
-        old.swap(m_slots);
+        SlotPages old(size);
+        std::swap(old, m_slots);
         m_mask = size - 1;
         for (const Slot& s : old) {
-            if (s.title == kEmpty) continue;
-            std::size_t i = Home(m_hash(At(s.title)));
-            while (m_slots[i].title != kEmpty) i = (i + 1) & m_mask;
+            if (s.id == 0) continue;
+            std::size_t i = Home(m_texts.Hash(s.id));
+            while (m_slots[i].id != 0) i = (i + 1) & m_mask;
             m_slots[i] = s;
         }
     }
 
-    const std::vector<CRDTitleInfo>& m_before;
-    const std::vector<CRDTitleInfo>& m_after;
-    TitleHash m_hash;
-    std::vector<Slot> m_slots;
+    // Slots in zeroed pages, huge where the system has them: a table of
+    // millions is read at random, and small pages would miss their
+    // translations as often as their lines.
+    class SlotPages {
+    public:
+        explicit SlotPages(std::size_t count = 0) : m_count(count) {
+            if (!count) return;
+            m_slots = static_cast<Slot*>(lv::platform::AllocatePages(count * sizeof(Slot)));
+            if (!m_slots) throw std::bad_alloc();
+            lv::platform::AdviseHugePages(m_slots, count * sizeof(Slot));
+        }
+        SlotPages(const SlotPages&) = delete;
+        SlotPages& operator=(const SlotPages&) = delete;
+        SlotPages(SlotPages&& other) noexcept
+            : m_slots(std::exchange(other.m_slots, nullptr)), m_count(std::exchange(other.m_count, 0)) {}
+        SlotPages& operator=(SlotPages&& other) noexcept {
+            std::swap(m_slots, other.m_slots);
+            std::swap(m_count, other.m_count);
+            return *this;
+        }
+        ~SlotPages() {
+            if (m_slots) lv::platform::FreePages(m_slots, m_count * sizeof(Slot));
+        }
+        std::size_t size() const { return m_count; }
+        Slot& operator[](std::size_t i) { return m_slots[i]; }
+        const Slot* begin() const { return m_slots; }
+        const Slot* end() const { return m_slots + m_count; }
+
+    private:
+        Slot* m_slots = nullptr;
+        std::size_t m_count = 0;
+    };
+
+    IdTexts m_texts;
+    SlotPages m_slots;
     std::size_t m_mask = 0;
     std::size_t m_used = 0;
+};
+
+// What a title of `before` and one of `after` do to the news.
+void CountBefore(IdTable::Slot& s, const TITLE_ID_VIEW&) { ++s.left; }
+
+struct CountAfter {
+    NEWTITLES& news;
+    void operator()(IdTable::Slot& s, const TITLE_ID_VIEW& t) const {
+        ++s.seen;
+        if (s.left > 0) {
+            --s.left;
+            return;
+        }
+        news.aNew.push_back(
+            {std::string(t.date), std::string(t.time), std::string(t.channel), std::string(t.title), s.seen});
+    }
 };
 
 }  // namespace
@@ -183,24 +270,20 @@ std::uint64_t HashTitleId(const CRDTitleInfo& t) {
 
 NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
                            const std::function<bool()>& stopped, TitleHash hash) {
-    // Slots name titles by 32-bit indices.
-    if (before.size() + after.size() >= IdTable::kEmpty) throw std::length_error("library too large");
-    IdTable table(before, after, hash);
-    const auto nBefore = static_cast<std::uint32_t>(before.size());
-    if (!table.ForEach(0, nBefore, stopped, [](IdTable::Slot& s, std::uint32_t) { ++s.left; })) return {};
-    NEWTITLES news;
-    auto count = [&](IdTable::Slot& s, std::uint32_t index) {
-        ++s.seen;
-        if (s.left > 0) {
-            --s.left;
-            return;
-        }
-        const CRDTitleInfo& t = after[index - nBefore];
-        news.aNew.push_back({std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)),
-                             std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE)), s.seen});
+    auto ids = [](const std::vector<CRDTitleInfo>& titles) {
+        std::vector<TITLE_ID_VIEW> views;
+        for (const CRDTitleInfo& t : titles)
+            views.push_back({t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE)});
+        return views;
     };
-    if (!table.ForEach(nBefore, nBefore + static_cast<std::uint32_t>(after.size()), stopped, count)) return {};
-    for (const IdTable::Slot& s : table.Slots()) news.nRemoved += s.left;
+    IdTable table(std::max(before.size(), after.size()));
+    NEWTITLES news;
+    if (!table.ForEach(
+            ids(before), [&](std::size_t i) { return hash(before[i]); }, stopped, CountBefore) ||
+        !table.ForEach(
+            ids(after), [&](std::size_t i) { return hash(after[i]); }, stopped, CountAfter{news}))
+        return {};
+    news.nRemoved = table.Left();
     return news;
 }
 
@@ -208,15 +291,22 @@ NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& befor
                               const std::function<bool()>& stopped) {
     std::error_code ec;
     if (!std::filesystem::exists(lv::platform::FsPath(before), ec)) return {};
-    CRDRecorderLibrary old(""), now("");
-    old.SetModel(model);
-    now.SetModel(model);
-    // The two loads side by side: with a second core the comparison takes
-    // about one load and the matching.
-    auto loadingOld = std::async(std::launch::async, [&] { return old.LoadTitleList(before, stopped); });
-    const bool nowLoaded = now.LoadTitleList(after, stopped);
-    if (!loadingOld.get() || !nowLoaded) return {};
-    return CompareLibraries(old.Titles(), now.Titles(), stopped);
+    const auto bytes = std::filesystem::file_size(lv::platform::FsPath(before), ec);
+    CRDRecorderLibrary lib("");
+    lib.SetModel(model);
+    // The libraries pass block by block: what stays is one record per
+    // distinct title, the table sized for lines of about 128 bytes.
+    IdTable table(ec ? 0 : static_cast<std::size_t>(bytes / 128));
+    NEWTITLES news;
+    auto pass = [&](const std::string& path, auto use) {
+        return lib.ScanTitleIds(path, [&](const std::vector<TITLE_ID_VIEW>& ids) {
+            auto hashOf = [&](std::size_t i) { return HashId(ids[i].date, ids[i].time, ids[i].channel, ids[i].title); };
+            return table.ForEach(ids, hashOf, stopped, use);
+        });
+    };
+    if (!pass(before, CountBefore) || !pass(after, CountAfter{news})) return {};
+    news.nRemoved = table.Left();
+    return news;
 }
 
 std::string NewTitlesPath(const std::string& cacheFolder) { return cacheFolder + kNewTitlesFile; }

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <stdexcept>
 #include <type_traits>
 
@@ -763,6 +764,49 @@ std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_
 }
 #endif
 
+// The field at p of the line [p, end) as TakeField reads it, without a copy;
+// null when only the full parser reads it (a NUL, or quotes that do more
+// than enclose it). The byte at end is no quote and no comma.
+inline const char* ViewField(const char* p, const char* end, std::size_t room, std::string_view& field) {
+    if (p == end) {
+        field = {};
+        return end;
+    }
+    if (*p != '"') {
+        const char* e = p;
+        while (e != end && *e != ',' && *e != '\0') ++e;
+        if (e != end && *e == '\0') return nullptr;
+        field = {p, std::min(static_cast<std::size_t>(e - p), room)};
+        return e == end ? e : e + 1;
+    }
+    const char* q = p + 1;
+    while (q != end && *q != '"' && *q != '\0') ++q;
+    if (q == end || *q == '\0' || (q + 1 != end && q[1] != ',')) return nullptr;
+    field = {p + 1, std::min(static_cast<std::size_t>(q - p - 1), room)};
+    return q + 1 == end ? end : q + 2;
+}
+
+// Fields 2, 3, 5 and 6 of a line, each the same as the load's; false when
+// the line takes the full parser.
+inline bool ViewIdFields(const char* p, const char* end, TITLE_ID_VIEW& id) {
+    std::string_view skipped;
+    std::string_view* const into[6] = {&skipped, &id.title, &id.date, &skipped, &id.time, &id.channel};
+    for (int i = 0; i < 6; ++i)
+        if (!(p = ViewField(p, end, kRoom[i], *into[i]))) return false;
+    return true;
+}
+
+using PARSE = std::size_t (*)(const char*, std::size_t, bool, CSV_MODE, LOAD&);
+
+// The widest build of ParseLines that the processor runs and the cap allows.
+PARSE TitleParser() {
+#if defined(__GNUC__) && defined(__x86_64__)
+    static const int level = lv::platform::VectorLevel();
+    if (level >= 1 && g_parserCap >= 1) return level >= 2 && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
+#endif
+    return &ParseLinesPlain;
+}
+
 }  // namespace
 
 void CapTitleParser(int level) { g_parserCap = level; }
@@ -861,11 +905,7 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path, const std::funct
     };
     Advise(room().first, room().second, std::uintptr_t{2} << 20, lv::platform::AdviseHugePages);
     auto load = std::make_unique<LOAD>(LOAD{*store, discs, modelClass, m_aTitles, {}, {}});
-    auto parse = &ParseLinesPlain;
-#if defined(__GNUC__) && defined(__x86_64__)
-    static const int level = lv::platform::VectorLevel();
-    if (level >= 1 && g_parserCap >= 1) parse = level >= 2 && g_parserCap >= 2 ? &ParseLinesWide : &ParseLinesFast;
-#endif
+    const PARSE parse = TitleParser();
     bool ok = true;
     for (std::size_t keep = 0; ok;) {
         ok = file.Next(keep);
@@ -877,6 +917,52 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path, const std::funct
     Advise(room().first, room().second, lv::platform::PageSize(), lv::platform::DiscardPages);
     store->ReleaseUnused();
     m_aStores.push_back(std::move(store));
+    if (file.Error()) errno = file.Error();
+    return ok;
+}
+
+bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& each) const {
+    lv::BlockReader file;
+    if (!file.Open(path)) return false;
+    const CSV_MODE mode = ModeFor(GetModelClass());
+    std::vector<TITLE_ID_VIEW> ids;
+    std::deque<std::array<char, kTextsRoom>> oddTexts;  // never moved: the views stay
+    std::string odd;
+    bool ok = true;
+    for (std::size_t keep = 0; ok;) {
+        ok = file.Next(keep);
+        const char* const data = file.Data();
+        const char* const dataEnd = data + file.Size();
+        const char* p = data;
+        while (p < dataEnd) {
+            // Lines end and are trimmed as the load's.
+            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(dataEnd - p)));
+            if (!lf && !file.AtEnd()) break;  // the rest comes with the next block
+            const char* const line = p;
+            std::size_t length = static_cast<std::size_t>((lf ? lf : dataEnd) - line);
+            p = lf ? lf + 1 : dataEnd;
+            if (lf && length > 0 && line[length - 1] == '\r') --length;
+            if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
+                length = lv::TrimmedLength(line, length, true);
+            if (length == 0) continue;
+            TITLE_ID_VIEW& id = ids.emplace_back();
+            if (ViewIdFields(line, line + length, id)) continue;
+            odd.assign(line, length);
+            odd.resize(length + 1 + lv::LINE_SLACK);
+            char* const out = oddTexts.emplace_back().data();
+            OFFSETS off;
+            int genre = 0;
+            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
+            auto text = [&](int k) { return std::string_view(out + off[k], off[k + 1] - off[k] - 1U); };
+            id = {text(CRDTitleInfo::S_DATE), text(CRDTitleInfo::S_TIME), text(CRDTitleInfo::S_CHANNEL),
+                  text(CRDTitleInfo::S_TITLE)};
+        }
+        keep = static_cast<std::size_t>(p - data);
+        ok = ok && each(ids);
+        ids.clear();
+        oddTexts.clear();
+        if (file.AtEnd()) break;
+    }
     if (file.Error()) errno = file.Error();
     return ok;
 }

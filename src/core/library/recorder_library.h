@@ -4,10 +4,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/library/records.h"
 #include "core/library/title_store.h"
+
+// A title's date, time, channel and name, valid during the call it is handed to.
+struct TITLE_ID_VIEW {
+    std::string_view date, time, channel, title;
+};
 
 class CRDRecorderLibrary {
 public:
@@ -52,6 +58,12 @@ public:
     // Reads Library.csv: one title per line, each looking up its disc.
     // False on a read error, and when `stopped` (asked between blocks) says so.
     bool LoadTitleList(const std::string& path, const std::function<bool()>& stopped = {});
+    // Reads Library.csv for what tells each title's recording, as LoadTitleList
+    // reads it, and hands `each` those of one block of the file at a time: it
+    // keeps nothing, whatever the file's size. False on a read error and once
+    // `each` is.
+    using IDS_SEEN = std::function<bool(const std::vector<TITLE_ID_VIEW>&)>;
+    bool ScanTitleIds(const std::string& path, const IDS_SEEN& each) const;
 
 private:
     std::string m_strName;

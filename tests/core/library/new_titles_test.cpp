@@ -183,3 +183,27 @@ TEST(NewTitles, AComparisonAskedToStopGivesNothing) {
     EXPECT_GT(asked, 1);
     EXPECT_EQ(CompareLibraries(old, now, [] { return false; }).aNew.size(), 1u);
 }
+
+// Libraries of many read blocks, with titles changed, gone, recorded and
+// copied, compare as their loaded titles do.
+TEST(NewTitles, LibraryFilesOfManyBlocksCompareAsTheirLoadedTitles) {
+    TempDir dir;
+    std::mt19937 random(11);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    std::string before, after;
+    for (int i = 0; i < 8000; ++i) {
+        const std::string date = "2005/12/" + std::to_string(10 + pick(20));
+        const std::string l = Line(pick(2) ? "HDD" : "001", "T" + std::to_string(pick(3000)), date);
+        before += l;
+        const int fate = pick(10);
+        if (fate > 1) after += l;
+        if (fate == 0) after += Line("HDD", "U" + std::to_string(pick(3000)), date);
+        if (fate == 9) after += l + Line("002", "T\"" + std::to_string(pick(10)), date, "q.htm");
+    }
+    WriteFile(dir.file("before.csv"), before);
+    WriteFile(dir.file("after.csv"), after);
+    const NEWTITLES news = CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv"));
+    EXPECT_EQ(news, PlainCompare(Titles(dir, before), Titles(dir, after)));
+    EXPECT_GT(news.aNew.size(), 1000u);
+    EXPECT_GT(news.nRemoved, 1000);
+}

@@ -359,3 +359,51 @@ TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
             }
         }
 }
+
+// A scan sees what tells each title a load keeps, block after block, with
+// lines across the blocks, lines longer than a block, odd lines and a last
+// line without its line end; a scan told to stop stops.
+TEST(TitleRecord, AScanHandsTheLoadedTitlesIdsABlockAtATime) {
+    const std::string odd[] = {std::string("\"0001\",\"n\0ul\",\"x\"", 17),
+                               "\"HDD\",\"" + std::string(300000, 'y') + "\"",
+                               std::string("\"HDD\",a,2005/12/21,w,21:00,\"08\0\",\"x\"", 36) + "  ",
+                               "\"HDD\",\"a\"b\",\"2005/12/21\",w,21:00,081,x, ",
+                               "HDD,\"" + SJ("表") + "\",2005/12/210,w,21:00:00,0123456789,\"x",
+                               std::string("HDD,t\0x,2005/12/21,w,21:00,081", 30)};
+    std::string file;
+    for (int i = 0; i < 6000; ++i)
+        file +=
+            TitleLine(i % 3 ? "HDD" : "0001",
+                      std::string(static_cast<std::size_t>(i % 150), 't') + std::to_string(i) + (i % 7 ? "" : "\"\"q"),
+                      "0000100002") +
+            (i % 400 ? "" : odd[i / 400 % 6] + "\r\n");
+    file += "\"0001\",\"last\",\"2005/12/21\"";
+    for (const char* model : {"RD-XS40", "RD-XS41"}) {
+        SCOPED_TRACE(model);
+        TempDir dir;
+        Loaded l;
+        Load(l, model, dir, kHeader, file);
+        std::vector<std::vector<std::string>> seen;
+        int blocks = 0;
+        EXPECT_TRUE(l.lib.ScanTitleIds(dir.file("Library.csv"), [&](const auto& ids) {
+            ++blocks;
+            for (const TITLE_ID_VIEW& id : ids)
+                seen.push_back(
+                    {std::string(id.date), std::string(id.time), std::string(id.channel), std::string(id.title)});
+            return true;
+        }));
+        int stoppedAfter = 0;
+        EXPECT_FALSE(l.lib.ScanTitleIds(dir.file("Library.csv"), [&](const auto&) { return ++stoppedAfter < 2; }));
+        EXPECT_GT(blocks, 3);
+        EXPECT_EQ(stoppedAfter, 2);
+        ASSERT_EQ(seen.size(), l.lib.Titles().size());
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            const CRDTitleInfo& t = l.lib.Title(static_cast<int>(i));
+            ASSERT_EQ(seen[i],
+                      (std::vector<std::string>{std::string(t.Field(TF_DATE)), std::string(t.Field(TF_TIME)),
+                                                std::string(t.Field(TF_CHANNEL)), std::string(t.Field(TF_TITLE))}))
+                << "title " << i;
+        }
+    }
+    EXPECT_FALSE(CRDRecorderLibrary("RD").ScanTitleIds("missing.csv", [](const auto&) { return true; }));
+}

@@ -89,7 +89,8 @@ void CAppSettings::LoadSettings(const std::string& iniPath) {
         const std::string section = ColumnSection(i);
         const COLUMN_SETTING& d = kColumnDefaults[i];
         COLUMN_SETTING& c = m_aColumns[i];
-        c.nWidth = ini.GetInt(section, "Width", d.nWidth);
+        c.nWidth = ini.GetInt(section, "Width", -1);
+        m_abColumnWidthRead[i] = c.nWidth >= 0;
         if (c.nWidth < 0) c.nWidth = d.nWidth;
         c.nOrder = ini.GetInt(section, "Order", d.nOrder);
         c.nSort = InRange(ini.GetInt(section, "Sort", d.nSort), -1, 1, d.nSort);

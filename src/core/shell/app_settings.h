@@ -16,6 +16,8 @@ class CAppSettings {
 public:
     RECT_SETTING m_rcWindow{0, 0, 800, 600};
     std::array<COLUMN_SETTING, COLUMN_COUNT> m_aColumns{};
+    // The column's width was read from the file, not taken from the defaults.
+    std::array<bool, COLUMN_COUNT> m_abColumnWidthRead{};
     int m_nSplitWidth = 0;
     int m_nSplitHeight = 0;
     int m_nListStyle = 0;

@@ -121,7 +121,7 @@ private slots:
         c.SetFault({.nSlowMs = 300, .nSlowChunk = 16});
         Start();
         QAction* all = Act(ID_DOWNLOAD_ALL_LIBRARIES);
-        QCOMPARE(all->text(), QStringLiteral("すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得\tShift+F5"));
+        QCOMPARE(all->text(), QStringLiteral("すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得(&L)\tShift+F5"));
         QVERIFY(m_frame->GetToolBar()->actions().contains(all));
         QVERIFY(all->isEnabled());  // no recorder chosen: all of them are
 

@@ -70,6 +70,12 @@ private slots:
             QCOMPARE(p.sheet->windowTitle(), QStringLiteral("オプション"));
             QCOMPARE(p.sheet->GetTabs()->count(), 1);
             QCOMPARE(p.sheet->GetTabs()->tabText(0), QStringLiteral("ﾌﾟﾛｷｼ設定"));
+            // Named after what gives the settings on this system.
+#ifdef _WIN32
+            QCOMPARE(p.useIE()->text(), QStringLiteral("設定をIEから取得する(&I)"));
+#else
+            QCOMPARE(p.useIE()->text(), QStringLiteral("システムの設定を使用する(&I)"));
+#endif
             QVERIFY(p.useIE()->isChecked());
             QCOMPARE(p.port()->text(), QStringLiteral("8080"));
             QVERIFY(!p.enable()->isEnabled());

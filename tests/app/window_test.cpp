@@ -200,7 +200,7 @@ private slots:
             view << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(view, (QStringList{QStringLiteral("一つ上の階層へ(&U)\tBS"), QStringLiteral("-"),
                                     QStringLiteral("ﾂｰﾙ ﾊﾞｰ(&T)"), QStringLiteral("ｽﾃｰﾀｽ ﾊﾞｰ(&S)"),
-                                    QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)"), QStringLiteral("入力中に絞り込む"),
+                                    QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ(&Q)"), QStringLiteral("入力中に絞り込む(&F)"),
                                     QStringLiteral("-"), QStringLiteral("一覧(&L)"), QStringLiteral("詳細(&D)"),
                                     QStringLiteral("-"), QStringLiteral("ﾃﾞｨｽｸ表示形式"), QStringLiteral("残量時間")}));
         app->ExitInstance();

@@ -26,7 +26,12 @@ void CPropertyPage::SetModified(bool modified) {
 
 CPropPageProxy::CPropPageProxy(CAppSettings& settings, QWidget* parent) : CPropertyPage(parent), m_settings(settings) {
     setObjectName(QStringLiteral("PropPageProxy"));
+#ifdef _WIN32
     m_pUseIE = new QCheckBox(QStringLiteral("設定をIEから取得する(&I)"), this);
+#else
+    // No such browser here: the settings are the desktop's own.
+    m_pUseIE = new QCheckBox(QStringLiteral("システムの設定を使用する(&I)"), this);
+#endif
     m_pUseIE->setObjectName(QStringLiteral("UseIE"));
     m_pUseIE->setToolTip(QStringLiteral("手動でプロキシサーバーを設定する場合以外はチェックします。"));
     m_pEnable = new QCheckBox(QStringLiteral("ﾌﾟﾛｷｼｻｰﾊﾞｰを使う(&X)"), this);

@@ -22,6 +22,7 @@
 #include "app/shell/image_file.h"
 #include "app/shell/main_frame_print.h"
 #include "app/shell/qcodec.h"
+#include "app/shell/status_pane.h"
 #include "app/views/edit_view.h"
 #include "app/views/list_model.h"
 #include "app/views/list_view.h"
@@ -91,6 +92,8 @@ void CMainFrame::ShowLoadErrors() {
 void CMainFrame::ConnectViews() {
     connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
     connect(m_pList, &CRDListView::selectionCountChanged, this, [this](int selected) {
+        // A prompt shown before may speak of the rows that were selected.
+        ShowPrompt(QString());
         SetPaneText(ID_PANE_SELECTED, QStringLiteral("選択 %1個").arg(selected));
         UpdateCommandUI();
     });
@@ -289,28 +292,33 @@ void CMainFrame::CreateToolBars() {
 
 void CMainFrame::CreateStatusBar() {
     QStatusBar* bar = statusBar();
-    m_pReadyLabel = new QLabel(QStringLiteral("ﾚﾃﾞｨ"), bar);
-    bar->addWidget(m_pReadyLabel, 1);
-    const int charWidth = bar->fontMetrics().averageCharWidth();
-    for (auto [id, spaces] : {std::pair{ID_PANE_SELECTED, 17}, {ID_PANE_TOTAL, 27}, {ID_PANE_RECMODE, 30}}) {
-        auto* label = new QLabel(bar);
-        label->setObjectName(QStringLiteral("Pane%1").arg(id));
-        label->setFixedWidth(charWidth * spaces);
-        bar->addPermanentWidget(label);
-        m_aPanes[id] = label;
-    }
+    m_pMessagePane = new CStatusPane(false, bar);
+    m_pMessagePane->setObjectName(QStringLiteral("MessagePane"));
+    bar->addWidget(m_pMessagePane, 1);
+    auto makePane = [this](int id, QWidget* parent) {
+        auto* pane = new CStatusPane(true, parent);
+        pane->setObjectName(QStringLiteral("Pane%1").arg(id));
+        m_aPanes[id] = pane;
+        return pane;
+    };
+    bar->addPermanentWidget(makePane(ID_PANE_SELECTED, bar));
+    bar->addPermanentWidget(makePane(ID_PANE_TOTAL, bar));
+    bar->addPermanentWidget(makePane(ID_PANE_RECMODE, bar));
+    // Room for counts of any list the recorders hold.
+    m_aPanes[ID_PANE_SELECTED]->ReserveFor(QStringLiteral("選択 99999個"));
+    m_aPanes[ID_PANE_TOTAL]->ReserveFor(QStringLiteral("全オブジェクト 99999個"));
     auto* transfer = new QWidget(bar);
     auto* layout = new QHBoxLayout(transfer);
     layout->setContentsMargins(0, 0, 0, 0);
     m_pTransferIcon = new QLabel(transfer);
     m_pTransferIcon->setFixedSize(16, 16);
-    auto* text = new QLabel(transfer);
-    text->setObjectName(QStringLiteral("Pane%1").arg(ID_PANE_TRANSFER));
+    CStatusPane* text = makePane(ID_PANE_TRANSFER, transfer);
+    // The usual progress; the pane widens for a longer text when one comes.
+    text->ReserveFor(ToQ(TransferProgressText(1023 * 1024, 0, 0)));
     layout->addWidget(m_pTransferIcon);
     layout->addWidget(text, 1);
-    transfer->setFixedWidth(charWidth * 37);
     bar->addPermanentWidget(transfer);
-    m_aPanes[ID_PANE_TRANSFER] = text;
+    SetPaneText(0, QStringLiteral("ﾚﾃﾞｨ"));
     SetStatusIcon(false);
 }
 
@@ -342,17 +350,36 @@ void CMainFrame::RestorePlacement() {
 }
 
 void CMainFrame::SetPaneText(int paneId, const QString& text) {
-    QLabel* label = paneId == 0 ? m_pReadyLabel : nullptr;
-    if (const auto it = m_aPanes.find(paneId); it != m_aPanes.end()) label = it->second;
-    if (!label) return;
-    label->setText(text);
+    if (paneId == 0) {
+        m_strMessage = text;
+        if (m_strPrompt.isEmpty()) m_pMessagePane->SetText(text);
+    } else if (const auto it = m_aPanes.find(paneId); it != m_aPanes.end()) {
+        it->second->SetText(text);
+    } else {
+        return;
+    }
     emit paneTextChanged(paneId, text);
 }
 
 QString CMainFrame::GetPaneText(int paneId) const {
-    if (paneId == 0) return m_pReadyLabel->text();
+    if (paneId == 0) return m_strMessage;
     const auto it = m_aPanes.find(paneId);
-    return it == m_aPanes.end() ? QString() : it->second->text();
+    return it == m_aPanes.end() ? QString() : it->second->GetText();
+}
+
+void CMainFrame::ShowPrompt(const QString& prompt) {
+    m_strPrompt = prompt;
+    m_pMessagePane->SetText(prompt.isEmpty() ? m_strMessage : prompt);
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // The bar's own way would paint the prompt over the message pane, cut
+    // where the permanent panes begin.
+    if (event->type() == QEvent::StatusTip) {
+        ShowPrompt(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 void CMainFrame::SetStatusIcon(bool busy) {

@@ -32,6 +32,7 @@ class CHttpThread;
 class CTransferListener;
 class CFetchAllLibraries;
 class CDocView;
+class CStatusPane;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -93,6 +94,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Prompts of menus, bars and boxes go to the message pane.
+    bool event(QEvent* event) override;
 
 private:
     QAction* MakeAction(int id, bool checkable = false);
@@ -132,6 +135,7 @@ private:
     void ShowSearchResults(const CSearchCondition& condition);
     void CleanCache(CLEANUP_KIND kind);
     void OnFocusChanged(QWidget* now);
+    void ShowPrompt(const QString& prompt);
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
@@ -146,8 +150,10 @@ private:
     QToolBar* m_pQuickBar = nullptr;
     QPushButton* m_pQuickButton = nullptr;
     CKeywordComboBox* m_pQuickBox = nullptr;
-    QLabel* m_pReadyLabel = nullptr;
-    std::map<int, QLabel*> m_aPanes;
+    CStatusPane* m_pMessagePane = nullptr;
+    QString m_strMessage;  // the message pane's own text, under a prompt
+    QString m_strPrompt;   // the prompt of what the pointer rests on
+    std::map<int, CStatusPane*> m_aPanes;
     QLabel* m_pTransferIcon = nullptr;
     QIcon m_hIconIdle;
     QIcon m_hIconBusy;

@@ -7,7 +7,6 @@
 #include <algorithm>
 
 #include "app/shell/app.h"
-#include "app/shell/image_file.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 
@@ -59,13 +58,6 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     switch (role) {
     case Qt::DisplayRole: return m_aHeaders.at(ViewFirstColumn(m_nViewMode) + section);
-    case Qt::DecorationRole:
-        if (section == m_nSortColumn) {
-            static const QIcon up(ImageFile(QStringLiteral("sort_up")));
-            static const QIcon down(ImageFile(QStringLiteral("sort_down")));
-            return m_nSortDirection < 0 ? down : up;
-        }
-        return {};
     case SortDirectionRole: return section == m_nSortColumn ? m_nSortDirection : 0;
     default: return {};
     }

@@ -6,12 +6,15 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QMenu>
+#include <QPainter>
+#include <QStyleOptionHeader>
 #include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
+#include "app/shell/image_file.h"
 #include "app/shell/qcodec.h"
 #include "app/views/hidden_column_grip.h"
 #include "app/views/list_model.h"
@@ -42,6 +45,59 @@ private:
     const CLibraryNews& m_news;
 };
 
+// The details header: the sort column's arrow right of its text. Every
+// section has room for the arrow, so a text stays whole when its column is
+// sorted and the header keeps its height.
+class CListHeader : public QHeaderView {
+public:
+    explicit CListHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+    // The width a section needs for a header text and the arrow.
+    int WidthFor(const QString& text) const {
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.text = text;
+        return style()->sizeFromContents(QStyle::CT_HeaderSection, &option, QSize(), this).width() + ArrowRoom();
+    }
+
+protected:
+    QSize sectionSizeFromContents(int logical) const override {
+        QSize size = QHeaderView::sectionSizeFromContents(logical);
+        size.setWidth(WidthFor(model()->headerData(logical, orientation(), Qt::DisplayRole).toString()));
+        return size;
+    }
+
+    void paintSection(QPainter* painter, const QRect& rect, int logical) const override {
+        const int direction = model()->headerData(logical, orientation(), CListModel::SortDirectionRole).toInt();
+        if (direction == 0 || !rect.isValid()) {
+            QHeaderView::paintSection(painter, rect, logical);
+            return;
+        }
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        initStyleOptionForIndex(&option, logical);
+        option.rect = rect;
+        style()->drawControl(QStyle::CE_HeaderSection, &option, painter, this);
+        // The text gives way to the arrow, not the arrow to the text.
+        QStyleOptionHeader label = option;
+        label.rect = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this).adjusted(0, 0, -ArrowRoom(), 0);
+        label.text = option.fontMetrics.elidedText(model()->headerData(logical, orientation()).toString(),
+                                                   Qt::ElideRight, std::max(0, label.rect.width()));
+        label.icon = QIcon();
+        style()->drawControl(QStyle::CE_HeaderLabel, &label, painter, this);
+        static const QIcon up(ImageFile(QStringLiteral("sort_up")));
+        static const QIcon down(ImageFile(QStringLiteral("sort_down")));
+        const int x = label.rect.left() + option.fontMetrics.horizontalAdvance(label.text) + ArrowGap();
+        painter->drawPixmap(std::min(x, rect.right() + 1 - kArrowSize), rect.center().y() - kArrowSize / 2,
+                            (direction < 0 ? down : up).pixmap(kArrowSize, kArrowSize));
+    }
+
+private:
+    static constexpr int kArrowSize = 8;
+    int ArrowGap() const { return style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this); }
+    int ArrowRoom() const { return ArrowGap() + kArrowSize; }
+};
+
 }  // namespace
 
 CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
@@ -69,6 +125,7 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     m_pDetails->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pDetails->setIconSize(QSize(16, 16));
     m_pDetails->setContextMenuPolicy(Qt::DefaultContextMenu);
+    m_pDetails->setHeader(new CListHeader(m_pDetails));
     QHeaderView* header = m_pDetails->header();
     header->setSectionsMovable(true);
     // The name column moves like the others, and a column may go in front of it.
@@ -105,6 +162,14 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     }
     connect(m_pDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CRDListView::OnItemChanged);
 
+    // A column shown for the first time is as wide as its header text;
+    // a width read back is the user's and stays as it is.
+    for (int i = 0; i < COLUMN_COUNT; ++i) {
+        int& width = m_aColumnDesc[static_cast<std::size_t>(i)].nWidth;
+        if (width > 0 && !m_app.m_settings.m_abColumnWidthRead[static_cast<std::size_t>(i)])
+            width = std::max(width, HeaderTextWidth(i));
+        m_aShownWidth[static_cast<std::size_t>(i)] = width;
+    }
     m_pModel->BeginFill(VIEW_TITLES);
     m_pModel->EndFill();
     ApplyColumns();
@@ -165,6 +230,7 @@ void CRDListView::SaveColumns() {
         COLUMN_DESC& d = m_aColumnDesc.at(first + c);
         d.nWidth = header->isSectionHidden(c) ? 0 : header->sectionSize(c);
         d.nOrder = header->visualIndex(c);
+        if (d.nWidth > 0) m_aShownWidth.at(first + c) = d.nWidth;
     }
 }
 
@@ -179,24 +245,27 @@ void CRDListView::ApplyColumns() {
         if (from != p) header->moveSection(from, p);
     }
     for (int c = 0; c < count; ++c) {
-        int width = std::max(0, m_aColumnDesc.at(first + c).nWidth);
-        // A shown column is at least as wide as its header text in the font chosen.
-        if (width > 0) width = std::max(width, HeaderTextWidth(c));
         header->setSectionHidden(c, false);
-        header->resizeSection(c, width);
+        header->resizeSection(c, std::max(0, m_aColumnDesc.at(first + c).nWidth));
     }
     m_bApplyingColumns = false;
     UpdateSortMark();
 }
 
-// What the header needs to show the column's text unclipped in the font chosen.
-int CRDListView::HeaderTextWidth(int column) const { return m_pDetails->header()->sectionSizeHint(column); }
+int CRDListView::HeaderTextWidth(int index) const {
+    return static_cast<const CListHeader*>(m_pDetails->header())->WidthFor(lv::app::ToQ(ColumnHeader(index)));
+}
 
+// Ticked again, a column comes back as wide as it was.
 void CRDListView::ShowColumn(int column, bool show) {
     if (column < 0 || column >= m_pModel->columnCount()) return;
     QHeaderView* header = m_pDetails->header();
+    const int index = FirstColumn() + column;
+    int& shown = m_aShownWidth.at(index);
+    if (!show && header->sectionSize(column) > 0) shown = header->sectionSize(column);
     constexpr int kShownWidth = 50;
-    header->resizeSection(column, show ? std::max(kShownWidth, HeaderTextWidth(column)) : 0);
+    if (show && shown == 0) shown = std::max(kShownWidth, HeaderTextWidth(index));
+    header->resizeSection(column, show ? shown : 0);
     SaveColumns();
 }
 

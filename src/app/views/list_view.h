@@ -95,7 +95,8 @@ private:
     void EmitRowsChanged();
     void SaveColumns();
     void ApplyColumns();
-    int HeaderTextWidth(int column) const;
+    // What a column's header text needs, with the sort arrow (0..COLUMN_COUNT-1).
+    int HeaderTextWidth(int index) const;
     void ShowColumn(int column, bool show);
     void UpdateSortMark();
     void PutTextOnClipboard(const std::string& cp932);
@@ -109,6 +110,7 @@ private:
     QListView* m_pIcons = nullptr;
     int m_nListStyle = LIST_DETAILS;
     COLUMN_DESCS m_aColumnDesc{};
+    std::array<int, COLUMN_COUNT> m_aShownWidth{};  // each column's last width above 0
     bool m_bApplyingColumns = false;
     bool m_bTransferring = false;
     std::array<std::string, 5> m_szModeNames;

@@ -171,6 +171,12 @@ private:
 
 }  // namespace
 
+void SetUpLabelPrinter(QPrinter& printer) {
+    printer.setDocName(QStringLiteral("ﾃﾞｨｽｸﾗﾍﾞﾙ"));
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+}
+
 bool PaintDiscLabels(QPrinter& printer, const std::vector<DISC_LABEL>& labels, CASE_KIND kind) {
     const CASE_INSERT& insert = CaseInsert(kind);
     const QRectF area = printer.pageLayout().paintRect(QPageLayout::Millimeter);

@@ -7,5 +7,8 @@
 
 class QPrinter;
 
+// A4 with narrow margins, so that a DVD case's insert fits a sheet; the
+// print dialog may change it.
+void SetUpLabelPrinter(QPrinter& printer);
 // False when the printer could not start (a file that cannot be written).
 bool PaintDiscLabels(QPrinter& printer, const std::vector<DISC_LABEL>& labels, CASE_KIND kind);

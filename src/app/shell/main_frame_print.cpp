@@ -40,10 +40,7 @@ void PrintDiscLabels(CMainFrame& frame) {
     const CASE_KIND kind = g_lastCase = choice.GetCase();
 
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("ﾃﾞｨｽｸﾗﾍﾞﾙ"));
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    // Narrow margins, so that a DVD case's insert fits on A4.
-    printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
+    SetUpLabelPrinter(printer);
     if (answer == CLabelPrintDialog::Preview) {
         QPrintPreviewDialog preview(&printer, &frame);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,

@@ -764,23 +764,40 @@ std::size_t ParseLinesPlain(const char* data, std::size_t size, bool atEnd, CSV_
 }
 #endif
 
+// The first c or NUL in [p, end), or end. Reads whole 16-byte blocks: up to
+// 15 bytes past end must be readable.
+inline const char* FindByteOrNul(const char* p, const char* end, char c) {
+#if defined(__SSE2__)
+    const __m128i needle = _mm_set1_epi8(c), nul = _mm_setzero_si128();
+    for (; p < end; p += 16) {
+        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto hits = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, needle), _mm_cmpeq_epi8(block, nul))));
+        if (hits) return std::min(p + __builtin_ctz(hits), end);
+    }
+    return end;
+#else
+    while (p < end && *p != c && *p != '\0') ++p;
+    return p;
+#endif
+}
+
 // The field at p of the line [p, end) as TakeField reads it, without a copy;
 // null when only the full parser reads it (a NUL, or quotes that do more
-// than enclose it). The byte at end is no quote and no comma.
+// than enclose it). The byte at end is no quote and no comma, and 15 bytes
+// past it may be read.
 inline const char* ViewField(const char* p, const char* end, std::size_t room, std::string_view& field) {
     if (p == end) {
         field = {};
         return end;
     }
     if (*p != '"') {
-        const char* e = p;
-        while (e != end && *e != ',' && *e != '\0') ++e;
+        const char* e = FindByteOrNul(p, end, ',');
         if (e != end && *e == '\0') return nullptr;
         field = {p, std::min(static_cast<std::size_t>(e - p), room)};
         return e == end ? e : e + 1;
     }
-    const char* q = p + 1;
-    while (q != end && *q != '"' && *q != '\0') ++q;
+    const char* q = FindByteOrNul(p + 1, end, '"');
     if (q == end || *q == '\0' || (q + 1 != end && q[1] != ',')) return nullptr;
     field = {p + 1, std::min(static_cast<std::size_t>(q - p - 1), room)};
     return q + 1 == end ? end : q + 2;
@@ -929,6 +946,7 @@ bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& e
     std::deque<std::array<char, kTextsRoom>> oddTexts;  // never moved: the views stay
     std::string odd;
     bool ok = true;
+    static_assert(16 <= lv::BlockReader::kTail);
     for (std::size_t keep = 0; ok;) {
         ok = file.Next(keep);
         const char* const data = file.Data();

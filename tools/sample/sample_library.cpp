@@ -189,6 +189,63 @@ std::string EscapeHtml(const std::string& text) {
     return out;
 }
 
+namespace {
+
+// Disc `j` (0: the hard disk) with its name and remaining times.
+void MakeDisc(SampleDisc& d, int j, Rng& r, const Words& w) {
+    const bool hdd = j == 0;
+    char no[8];
+    std::snprintf(no, sizeof no, "%04d", j);
+    d.strNo = hdd ? "HDD" : no;
+    if (hdd) {
+        d.strLabel = w.hddLabel;
+    } else if (!r.Chance(10)) {
+        d.strLabel = r.Pick(w.discLabels);
+        if (r.Chance(50)) {
+            d.strLabel += r.Chance(50) ? w.spaceWide : " ";
+            AppendNumber(d.strLabel, j, r.Chance(50));
+        }
+    }
+    const int percent = hdd ? 5 + r.Below(86) : r.Below(91);
+    for (int s = 0; s < 5; ++s) d.aFree[s] = std::min(kMaxMinutes, (hdd ? kHddCap[s] : kDvdCap[s]) * percent / 100);
+    d.nFree = d.aFree[1];
+}
+
+// Title number `number` (1 on) of the disc `discIndex`, recorded on one of
+// `span` days from `firstDay`.
+void FillTitle(SampleTitle& t, int discIndex, int number, int firstDay, int span, Rng& r, const Words& w) {
+    t.nDisc = discIndex;
+    const int gi = PickGenreIndex(r);
+    if (!r.Chance(5)) {
+        t.nMainGenre = kMainGenre[gi];
+        t.nSubGenre = (kSubGenreCount[gi] == 0 || r.Chance(30)) ? 64 : 80 + r.Below(kSubGenreCount[gi]);
+        const int lead = r.Below(100);
+        if (lead < 6)
+            t.strGenre = "_";
+        else if (lead < 10)
+            t.strGenre = " ";
+        else if (lead < 12)
+            t.strGenre = "_ ";
+        t.strGenre += w.genreNames[gi];
+    }
+    t.strTitle = MakeTitle(r, w, gi);
+    const int day = firstDay + r.Below(span);
+    int y, m, d;
+    CivilFromDays(day, y, m, d);
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", y, m, d);
+    t.strDate = buf;
+    t.strWeek = w.weekdays[static_cast<std::size_t>(((day % 7) + 11) % 7)];  // 1970-01-01 was a Thursday
+    std::snprintf(buf, sizeof buf, "%02d:%02d", r.Below(24), r.Below(12) * 5);
+    t.strTime = buf;
+    t.strChannel = kChannels[r.Chance(2) ? 16 : r.Below(16)];
+    std::snprintf(buf, sizeof buf, "t%06d.htm", number);
+    t.strPage = buf;
+    t.nDescSeed = r.Next();
+}
+
+}  // namespace
+
 SampleLibrary::SampleLibrary(const SampleOptions& options) : m_options(options) {
     m_options.titles = std::max(0, m_options.titles);
     m_options.discs = std::clamp(m_options.discs, 0, 9999);
@@ -197,25 +254,7 @@ SampleLibrary::SampleLibrary(const SampleOptions& options) : m_options(options) 
     Rng r(0x5EED0000ull ^ (static_cast<std::uint64_t>(options.seed) << 20) ^ static_cast<std::uint64_t>(options.seed));
 
     m_discs.resize(1 + m_options.discs);
-    for (std::size_t j = 0; j < m_discs.size(); ++j) {
-        SampleDisc& d = m_discs[j];
-        const bool hdd = j == 0;
-        char no[8];
-        std::snprintf(no, sizeof no, "%04d", static_cast<int>(j));
-        d.strNo = hdd ? "HDD" : no;
-        if (hdd) {
-            d.strLabel = w.hddLabel;
-        } else if (!r.Chance(10)) {
-            d.strLabel = r.Pick(w.discLabels);
-            if (r.Chance(50)) {
-                d.strLabel += r.Chance(50) ? w.spaceWide : " ";
-                AppendNumber(d.strLabel, static_cast<int>(j), r.Chance(50));
-            }
-        }
-        const int percent = hdd ? 5 + r.Below(86) : r.Below(91);
-        for (int s = 0; s < 5; ++s) d.aFree[s] = std::min(kMaxMinutes, (hdd ? kHddCap[s] : kDvdCap[s]) * percent / 100);
-        d.nFree = d.aFree[1];
-    }
+    for (std::size_t j = 0; j < m_discs.size(); ++j) MakeDisc(m_discs[j], static_cast<int>(j), r, w);
 
     // The hard disk holds the recent two fifths; every DVD gets at least one
     // title when there are enough titles to go round.
@@ -232,37 +271,8 @@ SampleLibrary::SampleLibrary(const SampleOptions& options) : m_options(options) 
 
     std::size_t k = 0;
     auto fill = [&](int discIndex, int count, int firstDay, int span) {
-        for (int i = 0; i < count; ++i, ++k) {
-            SampleTitle& t = m_titles[k];
-            t.nDisc = discIndex;
-            const int gi = PickGenreIndex(r);
-            if (!r.Chance(5)) {
-                t.nMainGenre = kMainGenre[gi];
-                t.nSubGenre = (kSubGenreCount[gi] == 0 || r.Chance(30)) ? 64 : 80 + r.Below(kSubGenreCount[gi]);
-                const int lead = r.Below(100);
-                if (lead < 6)
-                    t.strGenre = "_";
-                else if (lead < 10)
-                    t.strGenre = " ";
-                else if (lead < 12)
-                    t.strGenre = "_ ";
-                t.strGenre += w.genreNames[gi];
-            }
-            t.strTitle = MakeTitle(r, w, gi);
-            const int day = firstDay + r.Below(span);
-            int y, m, d;
-            CivilFromDays(day, y, m, d);
-            char buf[32];
-            std::snprintf(buf, sizeof buf, "%04d/%02d/%02d", y, m, d);
-            t.strDate = buf;
-            t.strWeek = w.weekdays[static_cast<std::size_t>(((day % 7) + 11) % 7)];  // 1970-01-01 was a Thursday
-            std::snprintf(buf, sizeof buf, "%02d:%02d", r.Below(24), r.Below(12) * 5);
-            t.strTime = buf;
-            t.strChannel = kChannels[r.Chance(2) ? 16 : r.Below(16)];
-            std::snprintf(buf, sizeof buf, "t%06d.htm", static_cast<int>(k + 1));
-            t.strPage = buf;
-            t.nDescSeed = r.Next();
-        }
+        for (int i = 0; i < count; ++i, ++k)
+            FillTitle(m_titles[k], discIndex, static_cast<int>(k + 1), firstDay, span, r, w);
     };
     fill(0, hddTitles, hddFirstDay, hddSpan);
     for (int j = 1; j <= discs; ++j) {

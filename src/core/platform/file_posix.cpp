@@ -14,6 +14,17 @@ namespace {
 
 int Fd(std::intptr_t handle) { return static_cast<int>(handle); }
 
+// `flush` run on `path` opened for reading; errno is the flush's.
+bool FlushOpened(const std::string& path, int (*flush)(int)) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool ok = flush(fd) == 0;
+    const int err = errno;
+    ::close(fd);
+    errno = err;
+    return ok;
+}
+
 bool WriteBits(const struct stat& st) { return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0; }
 
 }  // namespace
@@ -99,15 +110,7 @@ bool EnsureFile(const std::string& path) {
     return true;
 }
 
-bool SyncFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool ok = ::fsync(fd) == 0;
-    const int err = errno;
-    ::close(fd);
-    errno = err;
-    return ok;
-}
+bool SyncFile(const std::string& path) { return FlushOpened(path, ::fsync); }
 
 bool SyncFiles(const std::vector<std::string>& paths) {
 #ifdef __linux__
@@ -116,13 +119,7 @@ bool SyncFiles(const std::vector<std::string>& paths) {
         struct stat st {};
         if (::stat(path.c_str(), &st) != 0) return false;
         if (std::find(done.begin(), done.end(), st.st_dev) != done.end()) continue;
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return false;
-        const bool ok = ::syncfs(fd) == 0;
-        const int err = errno;
-        ::close(fd);
-        errno = err;
-        if (!ok) return false;
+        if (!FlushOpened(path, ::syncfs)) return false;
         done.push_back(st.st_dev);
     }
     return true;

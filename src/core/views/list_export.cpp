@@ -78,8 +78,9 @@ bool Csv(const LIST_EXPORT& list, bool utf8, ExportSink& sink) {
         return sink.Row();
     };
     if (!line([&](int s) { return ColumnHeader(first + s); })) return false;
+    std::string buffer;
     for (const CListRowRef& row : list.rows)
-        if (!line([&](int s) { return GetCellText(row, s, list.nRecMode); })) return false;
+        if (!line([&](int s) { return CellText(row, s, list.nRecMode, buffer); })) return false;
     return sink.Finish();
 }
 
@@ -107,6 +108,7 @@ bool Json(const LIST_EXPORT& list, ExportSink& sink) {
         out += '}';
     }
     out += "],\n\"rows\":[";
+    std::string buffer;
     for (std::size_t r = 0; r < list.rows.size(); ++r) {
         out += r ? ",\n{" : "\n{";
         for (std::size_t p = 0; p < list.columns.size(); ++p) {
@@ -114,7 +116,7 @@ bool Json(const LIST_EXPORT& list, ExportSink& sink) {
             out += '"';
             out += g_aColumnKeys[first + list.columns[p]];
             out += "\":";
-            lv::text::AppendJsonString(out, GetCellText(list.rows[r], list.columns[p], list.nRecMode));
+            lv::text::AppendJsonString(out, CellText(list.rows[r], list.columns[p], list.nRecMode, buffer));
         }
         out += '}';
         if (!sink.Row()) return false;

@@ -43,6 +43,11 @@ std::string GetCellText(const CListRow& row, int subItem, int recMode) {
 }
 
 std::string GetCellText(const CListRowRef& row, int subItem, int recMode) {
+    std::string buffer;
+    return std::string(CellText(row, subItem, recMode, buffer));
+}
+
+std::string_view CellText(const CListRowRef& row, int subItem, int recMode, std::string& buffer) {
     if (row.IsDisc()) {
         const CRDDiscInfo& d = *row.m_pDisc;
         switch (subItem) {
@@ -59,17 +64,15 @@ std::string GetCellText(const CListRowRef& row, int subItem, int recMode) {
     }
     const CRDTitleInfo& t = *row.m_pTitle;
     switch (subItem) {
-    case 0: return std::string(t.Field(TF_TITLE));
-    case 1: return std::string(t.Field(TF_DISC));
-    case 2: return std::string(t.Field(TF_GENRE));
-    case 3: {
-        std::string s(t.Field(TF_DATE));
-        s.append("(").append(t.Field(TF_WEEK)).append(") ").append(t.Field(TF_TIME));
-        return s;
-    }
-    case 4: return std::string(t.Field(TF_CHANNEL));
+    case 0: return t.Field(TF_TITLE);
+    case 1: return t.Field(TF_DISC);
+    case 2: return t.Field(TF_GENRE);
+    case 3:
+        buffer.assign(t.Field(TF_DATE)).append("(").append(t.Field(TF_WEEK)).append(") ").append(t.Field(TF_TIME));
+        return buffer;
+    case 4: return t.Field(TF_CHANNEL);
     case 5: return *row.m_pRDName;
-    case 6: return std::string(t.GetRemaining(recMode));
+    case 6: return t.GetRemaining(recMode);
     default: return {};
     }
 }
@@ -228,9 +231,6 @@ struct SORT_ENTRY {
     std::uint64_t key;
     std::uint32_t row;
     std::uint32_t next;  // where the text goes on past the key, or one of these
-    // The text of a column that compares one text, kept at hand for the next keys.
-    const char* text = nullptr;
-    std::uint32_t size = 0;
 };
 constexpr std::uint32_t TIE_EQUAL = UINT32_MAX;        // equal keys mean equal cells
 constexpr std::uint32_t TIE_COMPARE = UINT32_MAX - 1;  // compare the rows in full
@@ -258,8 +258,7 @@ SORT_ENTRY TextKey(std::string_view s, std::uint32_t from = 0) {
     std::uint64_t key = 0;
     for (int k = 0; k < 7; ++k) key = key << 8 | code[k];
     key = key << 8 | std::min<std::size_t>(len, 8);
-    return {key, 0, len < 8 && i == s.size() ? TIE_EQUAL : static_cast<std::uint32_t>(whole), s.data(),
-            static_cast<std::uint32_t>(s.size())};
+    return {key, 0, len < 8 && i == s.size() ? TIE_EQUAL : static_cast<std::uint32_t>(whole)};
 }
 
 // The digits of `s` as a number when `s` has the shape of `shape` (digits
@@ -353,6 +352,14 @@ SORT_ENTRY ColumnKey(const CListRowRef& row, int column) {
     }
 }
 
+// The text whose key a row's entry holds, for the next keys of a tie: the
+// column's one text, or a title's disc number.
+std::string_view KeyText(const CListRowRef& row, int column) {
+    std::string_view text;
+    if (!SortText(row, column, text)) text = row.m_pTitle->Field(TF_DISC);
+    return text;
+}
+
 bool KeyThenRow(const SORT_ENTRY& a, const SORT_ENTRY& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
 
 }  // namespace
@@ -403,7 +410,7 @@ std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
             }
             for (auto e = first; e != last; ++e) {
                 const std::uint32_t row = e->row;
-                *e = TextKey({e->text, e->size}, e->next);
+                *e = TextKey(KeyText(rows[row], column), e->next);
                 e->row = row;
                 if (descending) e->key = ~e->key;
             }
@@ -416,11 +423,22 @@ std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
 }
 
 void SortRows(std::vector<CListRowRef>& rows, int sortKey) {
-    const std::vector<int> order = SortOrder(rows, sortKey);
-    std::vector<CListRowRef> sorted;
-    sorted.reserve(rows.size());
-    for (int r : order) sorted.push_back(rows[static_cast<std::size_t>(r)]);
-    rows = std::move(sorted);
+    std::vector<int> order = SortOrder(rows, sortKey);
+    // Moved in place, cycle by cycle, not copied: a million rows are 32 MB.
+    // A position done is marked by its own index in `order`.
+    for (std::size_t start = 0; start < order.size(); ++start) {
+        if (order[start] == static_cast<int>(start)) continue;
+        const CListRowRef first = rows[start];
+        std::size_t at = start;
+        for (auto from = static_cast<std::size_t>(order[at]); from != start;
+             from = static_cast<std::size_t>(order[at])) {
+            rows[at] = rows[from];
+            order[at] = static_cast<int>(at);
+            at = from;
+        }
+        rows[at] = first;
+        order[at] = static_cast<int>(at);
+    }
 }
 
 std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode) {

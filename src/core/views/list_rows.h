@@ -4,6 +4,7 @@
 // header click, and the texts that go to the clipboard.
 #include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/library/records.h"
@@ -66,6 +67,9 @@ struct CListRow {
 // title shows the remaining time for the recording mode.
 std::string GetCellText(const CListRowRef& row, int subItem, int recMode);
 std::string GetCellText(const CListRow& row, int subItem, int recMode);
+// The same as a view into the row's record, or into `buffer` for a cell made
+// of several texts: valid until the buffer's next use.
+std::string_view CellText(const CListRowRef& row, int subItem, int recMode, std::string& buffer);
 
 // Rows compared by sort key (column index 0-14, plus SORT_DESCENDING): <0, 0, >0.
 int CompareRows(const CListRowRef& a, const CListRowRef& b, int sortKey);

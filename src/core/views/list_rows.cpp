@@ -231,6 +231,9 @@ struct SORT_ENTRY {
     std::uint64_t key;
     std::uint32_t row;
     std::uint32_t next;  // where the text goes on past the key, or one of these
+    // The text of a column that compares one text, kept at hand for the next keys.
+    const char* text = nullptr;
+    std::uint32_t size = 0;
 };
 constexpr std::uint32_t TIE_EQUAL = UINT32_MAX;        // equal keys mean equal cells
 constexpr std::uint32_t TIE_COMPARE = UINT32_MAX - 1;  // compare the rows in full
@@ -258,7 +261,8 @@ SORT_ENTRY TextKey(std::string_view s, std::uint32_t from = 0) {
     std::uint64_t key = 0;
     for (int k = 0; k < 7; ++k) key = key << 8 | code[k];
     key = key << 8 | std::min<std::size_t>(len, 8);
-    return {key, 0, len < 8 && i == s.size() ? TIE_EQUAL : static_cast<std::uint32_t>(whole)};
+    return {key, 0, len < 8 && i == s.size() ? TIE_EQUAL : static_cast<std::uint32_t>(whole), s.data(),
+            static_cast<std::uint32_t>(s.size())};
 }
 
 // The digits of `s` as a number when `s` has the shape of `shape` (digits
@@ -352,14 +356,6 @@ SORT_ENTRY ColumnKey(const CListRowRef& row, int column) {
     }
 }
 
-// The text whose key a row's entry holds, for the next keys of a tie: the
-// column's one text, or a title's disc number.
-std::string_view KeyText(const CListRowRef& row, int column) {
-    std::string_view text;
-    if (!SortText(row, column, text)) text = row.m_pTitle->Field(TF_DISC);
-    return text;
-}
-
 bool KeyThenRow(const SORT_ENTRY& a, const SORT_ENTRY& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
 
 }  // namespace
@@ -410,7 +406,7 @@ std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
             }
             for (auto e = first; e != last; ++e) {
                 const std::uint32_t row = e->row;
-                *e = TextKey(KeyText(rows[row], column), e->next);
+                *e = TextKey({e->text, e->size}, e->next);
                 e->row = row;
                 if (descending) e->key = ~e->key;
             }

@@ -1,5 +1,6 @@
 #include "core/ini/atomic_file.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <filesystem>
@@ -81,10 +82,65 @@ std::string CreateTempFile(const std::string& stem, std::string* error) {
     return name;
 }
 
+std::string WriteTempFile(const std::string& stem, std::string_view bytes) {
+    std::string name;
+    File file = OpenUnique(stem, 0600, name);
+    if (!file) return {};
+    if (file.Write(bytes.data(), bytes.size()) && file.Close()) return name;
+    const int err = errno;
+    file.Close();
+    platform::Unlink(name);
+    errno = err;
+    return {};
+}
+
+bool HoldsBytes(const std::string& path, std::string_view bytes) {
+    File file = platform::OpenRegularFile(path);
+    if (!file || file.Size() != bytes.size()) return false;
+    std::string held(bytes.size() + 1, '\0');
+    return file.Read(held.data(), held.size()) == static_cast<std::ptrdiff_t>(bytes.size()) &&
+           std::string_view(held.data(), bytes.size()) == bytes;
+}
+
 bool CommitFile(const std::string& tmp, const std::string& path, std::string* error) {
     if (RefuseSpecialFile(path, error)) return false;
     if (!platform::SyncFile(tmp)) return SetError(error, tmp, errno);
     return platform::MoveIntoPlace(tmp, path) || SetError(error, path, errno);
+}
+
+bool CommitBatch::Commit(std::string* failed) {
+    std::vector<std::string> tmps, folders;
+    for (const auto& [tmp, path] : m_files) {
+        tmps.push_back(tmp);
+        const std::size_t slash = path.find_last_of("/\\");
+        std::string folder = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end()) folders.push_back(std::move(folder));
+    }
+    if (!platform::SyncFiles(tmps)) {
+        const int err = errno;
+        if (failed && !m_files.empty()) *failed = m_files.front().second;
+        Discard();
+        errno = err;
+        return false;
+    }
+    int err = 0;
+    for (const auto& [tmp, path] : m_files) {
+        if (!RefuseSpecialFile(path, nullptr) && platform::RenameOver(tmp, path)) continue;
+        if (!err) {
+            err = errno;
+            if (failed) *failed = path;
+        }
+        platform::Unlink(tmp);
+    }
+    m_files.clear();
+    for (const std::string& folder : folders) platform::SyncFolder(folder);
+    errno = err;
+    return err == 0;
+}
+
+void CommitBatch::Discard() {
+    for (const auto& file : m_files) platform::Unlink(file.first);
+    m_files.clear();
 }
 
 bool WriteFileAtomic(const std::string& path, std::string_view bytes, std::optional<unsigned> mode,

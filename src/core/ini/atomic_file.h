@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/platform/file.h"
 
@@ -33,11 +35,47 @@ bool WriteFileAtomic(const std::string& path, const std::function<bool(const Fil
 // Readable by the owner only, as mkstemp makes it. Empty on failure.
 std::string CreateTempFile(const std::string& stem, std::string* error = nullptr);
 
+// The same holding `bytes`, written in one go and closed; empty with errno
+// set on failure.
+std::string WriteTempFile(const std::string& stem, std::string_view bytes);
+
+// Whether the regular file `path` holds exactly `bytes`: then a replace would
+// change nothing.
+bool HoldsBytes(const std::string& path, std::string_view bytes);
+
 // Flushes the finished temporary file `tmp` to disk and renames it over
 // `path`, so that `path` is old or new, never torn. On failure both stay as
 // they were and `error` (when given) says why; the caller removes `tmp`.
 // Refused, as by WriteFileAtomic, when `path` is no regular file.
 bool CommitFile(const std::string& tmp, const std::string& path, std::string* error = nullptr);
+
+// Finished temporary files that replace their files together, for many small
+// files written one after another: one flush of the file system, the renames,
+// one flush of each folder, instead of two flushes a file. Until the commit
+// every file is old; a kill during it leaves each file old or new. Temporaries
+// not committed are removed with the batch (a killed one's go with
+// RemoveStaleTemps).
+class CommitBatch {
+public:
+    CommitBatch() = default;
+    ~CommitBatch() { Discard(); }
+    CommitBatch(const CommitBatch&) = delete;
+    CommitBatch& operator=(const CommitBatch&) = delete;
+
+    // `tmp`, closed and complete, is to replace `path` at the commit.
+    void Add(std::string tmp, std::string path) { m_files.emplace_back(std::move(tmp), std::move(path)); }
+    std::size_t Size() const { return m_files.size(); }
+    // Puts every file in place and empties the batch. A file that cannot be
+    // replaced (see CommitFile) keeps its old content and the others still go
+    // in place; false then, with the first such file in `failed` and errno
+    // set. When the flush fails, no file is replaced.
+    bool Commit(std::string* failed = nullptr);
+    // Removes the temporaries; the files stay old.
+    void Discard();
+
+private:
+    std::vector<std::pair<std::string, std::string>> m_files;  // temporary, destination
+};
 
 // The name a transfer's temporary files take in a recorder's cache folder,
 // followed by a suffix as CreateTempFile makes it.

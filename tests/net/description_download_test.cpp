@@ -1,4 +1,6 @@
+#include <atomic>
 #include <chrono>
+#include <set>
 #include <thread>
 
 #include "core/platform/path.h"
@@ -145,6 +147,63 @@ TEST_F(DescriptionTest, AFileThatCannotBeWrittenOrAStopEndsTheQueue) {
     EXPECT_FALSE(std::filesystem::exists(Cache("RD", "3.txt")));
     ASSERT_EQ(sim->Requests().size(), 3u);
     EXPECT_EQ(sim->Requests().back().strPath, "/library/slow.htm");
+}
+
+// Pages go in place 64 at a time, over one connection where the server keeps
+// it; a stop puts those read whole in place, the rest stay old.
+TEST_F(DescriptionTest, ManyPagesGoInPlaceInBatchesAndAStopKeepsThoseReadWhole) {
+    std::atomic<CDownloadTitleThread*> running{nullptr};
+    std::string stopAt;
+    std::vector<std::string> seen;  // the descriptions when the stop came
+    lv::rdsim::Options options;
+    options.onRequest = [&](const lv::rdsim::RequestRecord& r) {
+        if (r.strPath != stopAt) return;
+        for (int i = 0; i < 100; ++i) seen.push_back(ReadFile(Cache("RD", std::to_string(i) + ".txt")));
+        running.load()->Abort();
+    };
+    StartSim("RD-XS41", 100, 1, options);
+    auto sample = sim->Sample();
+    std::filesystem::create_directories(home.dir() + "RD");
+    std::vector<std::pair<std::string, std::string>> titles;
+    for (int i = 0; i < 100; ++i) {
+        titles.emplace_back(sample->Titles()[i].strPage, std::to_string(i) + ".txt");
+        WriteFile(Cache("RD", titles[i].second), "old\r\n");
+    }
+    auto described = [&](int i) { return sample->Description(i) + "\r\n"; };
+    stopAt = "/library/" + titles[70].first;
+    auto t = ThreadFor(titles);
+    t->m_nBatchSeconds = 3600;
+    running = t.get();
+    EXPECT_EQ(Run(*t), 1);
+    EXPECT_EQ(t->GetErrorText(), lv::msg::Interrupted());
+    ASSERT_EQ(seen.size(), 100u);
+    for (int i = 0; i < 100; ++i) {
+        EXPECT_EQ(seen[i], i < 64 ? described(i) : "old\r\n") << i;
+        EXPECT_EQ(ReadFile(Cache("RD", titles[i].second)), i < 70 ? described(i) : "old\r\n") << i;
+    }
+    EXPECT_TRUE(TempFiles("RD").empty());
+    std::set<int> connections;
+    for (const auto& r : sim->Requests()) connections.insert(r.nRemotePort);
+    // A second one when a flush outlasted the server's wait for the next request.
+    EXPECT_LE(connections.size(), 2u);
+
+    // A server that closes every connection gives the rest all the same.
+    sim->ClearRequests();
+    sim->SetFault({.bClose = true});
+    stopAt.clear();
+    auto rest = ThreadFor({titles.begin() + 70, titles.end()});
+    ASSERT_EQ(Run(*rest), 0) << rest->GetErrorText();
+    for (int i = 70; i < 100; ++i) EXPECT_EQ(ReadFile(Cache("RD", titles[i].second)), described(i)) << i;
+    connections.clear();
+    for (const auto& r : sim->Requests()) connections.insert(r.nRemotePort);
+    EXPECT_EQ(connections.size(), 30u);
+
+    // A description that holds the page's text already is left as it is.
+    const auto hourAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    std::filesystem::last_write_time(Cache("RD", titles[0].second), hourAgo);
+    auto same = ThreadFor({titles[0]});
+    ASSERT_EQ(Run(*same), 0) << same->GetErrorText();
+    EXPECT_EQ(std::filesystem::last_write_time(Cache("RD", titles[0].second)), hourAgo);
 }
 
 TEST_F(DescriptionTest, AFailedPageLeavesTheOldDescriptionWhole) {

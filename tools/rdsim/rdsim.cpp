@@ -7,6 +7,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <unordered_map>
 
@@ -233,6 +234,8 @@ int RdSim::Start(std::string* error) {
     // server share a port in use; a restarted one still rebinds at once.
     // Windows lets SO_REUSEADDR take a port in use, and refuses that only
     // with SO_EXCLUSIVEADDRUSE.
+    // An accepted socket takes TCP_NODELAY from the listening one: an answer
+    // on a kept connection goes out at once, not after the client's delayed ACK.
     server->set_socket_options([](socket_t sock) {
 #ifdef _WIN32
         const BOOL yes = TRUE;
@@ -241,9 +244,12 @@ int RdSim::Start(std::string* error) {
         int yes = 1;
         setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
 #endif
+        setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&yes), sizeof yes);
     });
-    // Short waits, so that stopping is never held up by an idle connection.
+    // Short waits, so that stopping is never held up by an idle connection;
+    // a connection kept open carries any number of requests.
     server->set_keep_alive_timeout(1);
+    server->set_keep_alive_max_count(std::numeric_limits<int>::max());
     server->set_read_timeout(2, 0);
     server->set_write_timeout(5, 0);
 
@@ -362,6 +368,9 @@ void RdSim::Handle(const httplib::Request& req, httplib::Response& res) {
 
     const Fault fault = FaultFor(req.path);
     if (fault.nHeaderBytes > 0) res.set_header("X-Padding", std::string(fault.nHeaderBytes, 'x'));
+    // An HTTP/1.0 request without "Connection: Keep-Alive" gets its connection closed; say so.
+    const bool keep = req.version != "HTTP/1.0" || req.get_header_value("Connection") == "Keep-Alive";
+    if (fault.bClose || !keep) res.set_header("Connection", "close");
     std::shared_ptr<const std::string> body;
     std::string type = kHtmlType;
     if (!rec.bAuthorized) {

@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/description_path.h"
@@ -18,86 +19,83 @@ namespace {
 
 constexpr char kDetailsPath[] = "/library/tt_info.htm";
 
-// Writes the text of the page's TEXTAREA element, each line with CR LF.
-class CTextAreaSink : public CHttpThread::CResponseSink {
+// The text of a page's TEXTAREA element, each line with CR LF, goes into a
+// temporary file that joins the transfer's batch only when the page was read
+// whole: a failure, a stop or a kill leaves the old description as it was. A
+// short text is held and written at the end, and not at all when the
+// description already holds it; a long one goes on into the file as it comes.
+class CDescriptionSink : public CHttpThread::CResponseSink {
 public:
-    CTextAreaSink(std::FILE* file, std::string path, std::function<void(const std::string&)> fail)
-        : m_file(file), m_path(std::move(path)), m_fail(std::move(fail)) {}
-    ~CTextAreaSink() override {
+    struct Hooks {
+        std::function<void(std::string tmp)> keep;     // the finished temporary joins the batch
+        std::function<bool()> commitDue;               // the batch goes in place when due
+        std::function<void(const std::string&)> fail;  // empty path: no usable element
+    };
+    CDescriptionSink(std::string path, std::string stem, Hooks hooks)
+        : m_path(std::move(path)), m_stem(std::move(stem)), m_hooks(std::move(hooks)) {}
+    ~CDescriptionSink() override {
         if (m_file) std::fclose(m_file);
+        if (!m_tmp.empty()) lv::platform::Unlink(m_tmp);
     }
 
+    // A slow page does not hold back the pages read before it.
     int Write(const char* data, std::size_t length) override {
-        m_out.clear();
-        auto r = m_extractor.Write(data, length, m_out);
+        if (!m_hooks.commitDue()) return FAIL;
+        auto r = m_extractor.Write(data, length, m_text);
         if (r == lv::net::CTextAreaExtractor::FAIL) {
-            m_fail({});
+            m_hooks.fail({});
             return FAIL;
         }
-        if (!Put()) return FAIL;
+        if (m_text.size() > kHeldBytes && !Put()) return FAIL;
         return r == lv::net::CTextAreaExtractor::DONE ? DONE : MORE;
     }
 
     bool Finish() override {
-        m_out.clear();
-        bool ok = m_extractor.Finish(m_out);
-        if (!ok) m_fail({});
-        ok = ok && Put();
-        std::FILE* f = m_file;
-        m_file = nullptr;
-        if (std::fclose(f) != 0 && ok) {
-            m_fail(m_path);
+        if (!m_extractor.Finish(m_text)) {
+            m_hooks.fail({});
             return false;
         }
-        return ok;
+        // Named now, as a rename over it would be refused later.
+        if (lv::RefuseSpecialFile(m_path, nullptr)) return Fail();
+        if (m_file) {
+            const bool put = Put();
+            std::FILE* f = std::exchange(m_file, nullptr);
+            if (std::fclose(f) != 0 || !put) return Fail();
+        } else if (lv::HoldsBytes(m_path, m_text)) {
+            return true;
+        } else if ((m_tmp = lv::WriteTempFile(m_stem, m_text)).empty()) {
+            return Fail();
+        }
+        m_hooks.keep(std::exchange(m_tmp, std::string()));
+        return true;
     }
 
 private:
+    static constexpr std::size_t kHeldBytes = 64 * 1024;
+
+    bool Fail() {
+        m_hooks.fail(m_path);
+        return false;
+    }
+    // The text so far into the temporary file, made at the first call.
     bool Put() {
-        if (std::fwrite(m_out.data(), 1, m_out.size(), m_file) != m_out.size()) {
-            m_fail(m_path);
-            return false;
+        if (!m_file) {
+            m_tmp = lv::CreateTempFile(m_stem);
+            m_file = m_tmp.empty() ? nullptr : CHttpThread::CreateOutputFile(m_tmp);
+            if (!m_file) return Fail();
         }
+        if (std::fwrite(m_text.data(), 1, m_text.size(), m_file) != m_text.size()) return Fail();
+        m_text.clear();
         return true;
     }
 
-    std::FILE* m_file;
     std::string m_path;
-    std::function<void(const std::string&)> m_fail;  // empty path: no usable element
+    std::string m_stem;  // of the temporary file's name
+    Hooks m_hooks;
     lv::net::CTextAreaExtractor m_extractor;
-    std::string m_out;  // the text of one chunk
-};
-
-// The description goes into a temporary file that replaces the old one only
-// when the page was read whole: a failure, a stop or a kill leaves the old
-// description as it was.
-class CReplacingSink : public CHttpThread::CResponseSink {
-public:
-    CReplacingSink(std::unique_ptr<CResponseSink> inner, std::string tmp, std::string path,
-                   std::function<void(const std::string&)> fail)
-        : m_inner(std::move(inner)), m_tmp(std::move(tmp)), m_path(std::move(path)), m_fail(std::move(fail)) {}
-    ~CReplacingSink() override {
-        m_inner.reset();  // closes the file first
-        if (!m_tmp.empty()) lv::platform::Unlink(m_tmp);
-    }
-
-    int Write(const char* data, std::size_t length) override { return m_inner->Write(data, length); }
-
-    bool Finish() override {
-        if (!m_inner->Finish()) return false;
-        if (!lv::CommitFile(m_tmp, m_path)) {
-            m_fail(m_path);
-            return false;
-        }
-        m_tmp.clear();
-        return true;
-    }
-
-private:
-    std::unique_ptr<CResponseSink> m_inner;
-    std::string m_tmp;  // empty once it has become the description
-    std::string m_path;
-    std::function<void(const std::string&)> m_fail;
+    std::string m_text;           // not yet in the file
+    std::FILE* m_file = nullptr;  // once the text is too long to hold
+    std::string m_tmp;            // empty once it has joined the batch
 };
 
 }  // namespace
@@ -105,21 +103,31 @@ private:
 std::unique_ptr<CHttpThread::CResponseSink> CDownloadTitleThread::ReadResponse(const std::string& destination) {
     // Named as the library download's temporary files, so the same clean-ups find it.
     const std::u8string folder = lv::platform::FsPath(destination).parent_path().u8string() + u8"/";
-    std::string tmp = lv::CreateTempFile(std::string(folder.begin(), folder.end()) + lv::kTransferTempPrefix);
-    std::FILE* f = tmp.empty() ? nullptr : CreateOutputFile(tmp);
-    if (!f) {
-        if (!tmp.empty()) lv::platform::Unlink(tmp);
-        SetFileErrorText(destination);
-        return nullptr;
-    }
-    auto fail = [this](const std::string& path) {
+    CDescriptionSink::Hooks hooks;
+    hooks.keep = [this, destination](std::string tmp) {
+        if (m_batch.Size() == 0) m_batchStarted = std::chrono::steady_clock::now();
+        m_batch.Add(std::move(tmp), destination);
+    };
+    hooks.commitDue = [this] { return CommitPages(false); };
+    hooks.fail = [this](const std::string& path) {
         if (path.empty())
             SetErrorText(lv::msg::DescriptionFailed());
         else
             SetFileErrorText(path);
     };
-    auto inner = std::make_unique<CTextAreaSink>(f, destination, fail);
-    return std::make_unique<CReplacingSink>(std::move(inner), std::move(tmp), destination, fail);
+    return std::make_unique<CDescriptionSink>(
+        destination, std::string(folder.begin(), folder.end()) + lv::kTransferTempPrefix, std::move(hooks));
+}
+
+bool CDownloadTitleThread::CommitPages(bool force, bool report) {
+    if (m_batch.Size() == 0) return true;
+    if (!force && m_batch.Size() < m_nBatchPages &&
+        std::chrono::steady_clock::now() - m_batchStarted < std::chrono::seconds(m_nBatchSeconds))
+        return true;
+    std::string failed;
+    if (m_batch.Commit(&failed)) return true;
+    if (report) SetFileErrorText(failed);
+    return false;
 }
 
 bool CDownloadTitleThread::DoTransfer() {
@@ -128,18 +136,21 @@ bool CDownloadTitleThread::DoTransfer() {
     std::filesystem::create_directories(lv::platform::FsPath(m_strCacheFolder),
                                         ec);  // a failure shows when a file is made
     int item = 0;
+    bool ok = true;
     for (auto& title : m_aTitles) {
         SetCurrentItem(++item);
         title->m_strPath = DescriptionPath(m_strCacheFolder, title->m_strTextFile);
         std::string page = "/library/" + lv::net::EscapePageName(title->m_strPage);
-        bool ok = true;
         if (m_nModelClass == 2) {
             ok = Fetch(page, title->m_strPath.c_str());
         } else if (m_nModelClass == 3) {
             ok = Fetch(page, nullptr) && Fetch(kDetailsPath, title->m_strPath.c_str());
         }
-        if (!ok) return false;
+        if (ok) ok = CommitPages(false);
+        if (!ok) break;
     }
+    // Every page read whole goes in place, also at a stop or a failure, whose text stays.
+    if (!CommitPages(true, ok) || !ok) return false;
     // Pages of killed transfers, as a fetch removes them.
     lv::RemoveStaleTemps(m_strCacheFolder, lv::kTransferTempPrefix, started);
     return true;

@@ -3,6 +3,7 @@
 // recorder's profile, GETs paths into files, reports progress to a listener
 // and keeps the text of the last failure.
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/ini/atomic_file.h"
 #include "core/settings/proxy_settings.h"
 
 enum TRANSFER_STATUS {
@@ -92,6 +94,10 @@ public:
     int GetCurrentItem() const { return m_nCurrentItem.load(); }
     virtual int GetItemCount() const { return 0; }
 
+    // The file emptied and opened for writing; null with errno set. Paths are
+    // UTF-8 on Windows, where a narrow name would go through the ANSI code page.
+    static std::FILE* CreateOutputFile(const std::string& path);
+
 protected:
     virtual bool DoTransfer() { return true; }
     virtual bool CheckFirstChunk(const char* /*data*/, std::size_t /*length*/) { return true; }
@@ -104,9 +110,6 @@ protected:
     // The detail goes with the text; a text alone clears the last detail.
     void SetErrorText(const std::string& text, const std::string& detail = {});
     void SetFileErrorText(const std::string& path);  // from errno
-    // The file emptied and opened for writing; null with errno set. Paths are
-    // UTF-8 on Windows, where a narrow name would go through the ANSI code page.
-    static std::FILE* CreateOutputFile(const std::string& path);
     bool Aborted() const { return m_bAbort.load() != 0; }
     void Post(int status);
     void SetCurrentItem(int item) { m_nCurrentItem = item; }
@@ -193,6 +196,10 @@ public:
         m_nMaxBodyBytes = kMaxPageBytes;
     }
     std::vector<std::unique_ptr<CDownloadTitle>> m_aTitles;
+    // Set before Start: descriptions read whole go in place together, when
+    // this many wait or the oldest has waited this long, and at the end.
+    std::size_t m_nBatchPages = 64;
+    long m_nBatchSeconds = 2;
 
     // Queues the titles in their order while they belong to one recorder,
     // which becomes the transfer's recorder; the first title of another
@@ -204,4 +211,12 @@ public:
 protected:
     bool DoTransfer() override;
     std::unique_ptr<CResponseSink> ReadResponse(const std::string& destination) override;
+
+private:
+    // Puts the waiting descriptions in place when the batch is due, or now
+    // with `force`; a failure names the file, unless `report` is false.
+    bool CommitPages(bool force, bool report = true);
+
+    lv::CommitBatch m_batch;
+    std::chrono::steady_clock::time_point m_batchStarted;  // when its oldest page was read
 };

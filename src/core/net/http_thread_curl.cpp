@@ -15,6 +15,9 @@ namespace {
 constexpr long kChunk = 4096;
 // A recorder's header block is a few hundred bytes; far more is no answer of one.
 constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
+// The rest of a body not wanted is read up to this much, so that the
+// connection can carry the next request; a longer rest closes it.
+constexpr curl_off_t kMaxUnwantedBytes = 64 * 1024;
 
 void GlobalInit() {
     static const bool done = [] {
@@ -37,6 +40,7 @@ bool IsHeaderTooLarge(CURLcode rc) {
 
 struct CHttpThread::Impl {
     CURL* curl = nullptr;
+    curl_slist* requestHeaders = nullptr;
     std::string base;  // scheme, host and port
     char errbuf[CURL_ERROR_SIZE] = {};
     bool namedProxy = false;  // a refused connection is the proxy's
@@ -47,10 +51,18 @@ struct CHttpThread::Impl {
     std::size_t headerBytes = 0;
     bool badResponse = false;  // the header block is no HTTP answer a recorder gives
     bool bodyDone = false;     // the request wanted no more of the body
+    curl_off_t unwanted = 0;   // bytes of the body read after that
+
+    void Cleanup() {
+        if (curl) curl_easy_cleanup(curl);
+        curl = nullptr;
+        curl_slist_free_all(requestHeaders);
+        requestHeaders = nullptr;
+    }
 };
 
 void CHttpThread::ImplDeleter::operator()(Impl* impl) const {
-    if (impl->curl) curl_easy_cleanup(impl->curl);
+    impl->Cleanup();
     delete impl;
 }
 
@@ -65,6 +77,10 @@ bool CHttpThread::InitInstance() {
     m_pImpl->curl = c;
     curl_easy_setopt(c, CURLOPT_USERAGENT, "Librovista");
     curl_easy_setopt(c, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    // As the platform's client asks: one connection for the transfer's requests
+    // where the server keeps it open.
+    m_pImpl->requestHeaders = curl_slist_append(nullptr, "Connection: Keep-Alive");
+    curl_easy_setopt(c, CURLOPT_HTTPHEADER, m_pImpl->requestHeaders);
     curl_easy_setopt(c, CURLOPT_ERRORBUFFER, m_pImpl->errbuf);
     curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(c, CURLOPT_BUFFERSIZE, kChunk);
@@ -90,10 +106,7 @@ bool CHttpThread::InitInstance() {
 }
 
 void CHttpThread::ExitInstance() {
-    if (m_pImpl && m_pImpl->curl) {
-        curl_easy_cleanup(m_pImpl->curl);
-        m_pImpl->curl = nullptr;
-    }
+    if (m_pImpl) m_pImpl->Cleanup();
 }
 
 bool CHttpThread::OpenConnection(const std::string& host, int port, const char* user, const char* password) {
@@ -132,6 +145,7 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     im.headers.clear();
     im.headerBytes = 0;
     im.badResponse = im.bodyDone = false;
+    im.unwanted = 0;
     im.errbuf[0] = '\0';
 
     // Headers first: the status decides whether a body is read at all.
@@ -158,10 +172,20 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
         Impl& im = *static_cast<Impl*>(user);
         std::size_t len = size * n;
-        int r = im.request->OnBody(data, len);
-        if (r == CRequest::MORE) return len;
-        im.bodyDone = r == CRequest::DONE;
-        return CURL_WRITEFUNC_ERROR;
+        if (!im.bodyDone) {
+            const int r = im.request->OnBody(data, len);
+            if (r == CRequest::MORE) return len;
+            if (r == CRequest::FAIL) return CURL_WRITEFUNC_ERROR;
+            im.bodyDone = true;
+            // The rest of a short body is read, so that the connection stays.
+            curl_off_t length = -1, received = 0;
+            curl_easy_getinfo(im.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            curl_easy_getinfo(im.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
+            if (length < 0 || length - received > kMaxUnwantedBytes) return CURL_WRITEFUNC_ERROR;
+            return len;
+        }
+        im.unwanted += static_cast<curl_off_t>(len);
+        return im.unwanted <= kMaxUnwantedBytes ? len : CURL_WRITEFUNC_ERROR;
     };
 
     // Called at least once a second, also while connecting or waiting: a stop is felt promptly.

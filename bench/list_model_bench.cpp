@@ -59,7 +59,7 @@ void BM_SortRowCopies(benchmark::State& state) {
     for (auto _ : state) {
         std::vector<CListRow> rows;
         rows.reserve(lib.Titles().size());
-        for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRow::FromTitle(lib.Name(), t));
+        for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRow::FromTitle(lib.GetName(), t));
         std::stable_sort(rows.begin(), rows.end(),
                          [](const CListRow& a, const CListRow& b) { return CompareRows(a, b, kSortKey) < 0; });
         benchmark::DoNotOptimize(rows.data());
@@ -70,7 +70,7 @@ BENCHMARK(BM_SortRowCopies)->Unit(benchmark::kMillisecond);
 std::vector<CListRowRef> RowRefs(const CRDRecorderLibrary& lib) {
     std::vector<CListRowRef> rows;
     rows.reserve(lib.Titles().size());
-    for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRowRef::OfTitle(lib.Name(), t));
+    for (const CRDTitleInfo& t : lib.Titles()) rows.push_back(CListRowRef::OfTitle(lib.GetName(), t));
     return rows;
 }
 
@@ -137,7 +137,7 @@ BENCHMARK(BM_HeaderClick)->DenseRange(0, TITLE_COLUMNS - 1)->Unit(benchmark::kMi
 void BM_ScreenfulAsBytes(benchmark::State& state) {
     const CRDRecorderLibrary& lib = Library();
     std::vector<CListRow> rows;
-    for (int i = 0; i < kScreenRows; ++i) rows.push_back(CListRow::FromTitle(lib.Name(), lib.Titles()[i * 997]));
+    for (int i = 0; i < kScreenRows; ++i) rows.push_back(CListRow::FromTitle(lib.GetName(), lib.Titles()[i * 997]));
     for (auto _ : state)
         for (const CListRow& row : rows)
             for (int c = 0; c < TITLE_COLUMNS; ++c) benchmark::DoNotOptimize(GetCellText(row, c, 0));

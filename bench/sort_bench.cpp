@@ -26,7 +26,7 @@ const Library& GetLibrary() {
     static const Library lib = [] {
         Library l;
         for (const auto& rec : l.recorders)
-            for (const CRDTitleInfo& t : rec->Titles()) l.rows.push_back(CListRowRef::OfTitle(rec->Name(), t));
+            for (const CRDTitleInfo& t : rec->Titles()) l.rows.push_back(CListRowRef::OfTitle(rec->GetName(), t));
         return l;
     }();
     return lib;

@@ -80,7 +80,7 @@ struct RowCollector : CConditionSink {
         rows.push_back({&d.m_strRDName, nullptr, &d});
     }
     void OnTitle(const CRDRecorderLibrary& r, const CRDTitleInfo& t) override {
-        rows.push_back({&r.Name(), &t, nullptr});
+        rows.push_back({&r.GetName(), &t, nullptr});
     }
 };
 

@@ -18,7 +18,7 @@ struct CollectRows : CConditionSink {
         rows.push_back(CListRowRef::OfDisc(disc));
     }
     void OnTitle(const CRDRecorderLibrary& rec, const CRDTitleInfo& title) override {
-        rows.push_back(CListRowRef::OfTitle(rec.Name(), title));
+        rows.push_back(CListRowRef::OfTitle(rec.GetName(), title));
     }
 };
 

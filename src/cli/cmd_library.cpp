@@ -34,7 +34,7 @@ int ForEachRecorder(Context& ctx, Print print) {
     if (!TakeRecorderFilter(ctx, *doc, filter)) return 1;
     ctx.out.BeginList();
     for (const auto& lib : doc->GetRecorders())
-        if (!filter || lib->Name() == *filter) print(*lib);
+        if (!filter || lib->GetName() == *filter) print(*lib);
     return 0;
 }
 
@@ -49,7 +49,7 @@ int CmdRecorders(Context& ctx) {
     std::size_t next = 0;
     ctx.out.BeginList();
     for (const auto& name : doc->GetRecorderNames()) {
-        if (next < libs.size() && libs[next]->Name() == name) {
+        if (next < libs.size() && libs[next]->GetName() == name) {
             const CRDRecorderLibrary& lib = *libs[next++];
             const std::string model = lib.GetModel(), cls = std::to_string(lib.GetModelClass()),
                               discs = std::to_string(lib.GetDiscCount()), titles = std::to_string(lib.GetTitleCount());
@@ -74,7 +74,7 @@ int CmdRecorders(Context& ctx) {
 
 int CmdTitles(Context& ctx) {
     return ForEachRecorder(ctx, [&](const CRDRecorderLibrary& lib) {
-        for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);
+        for (const auto& t : lib.Titles()) ctx.out.Title(lib.GetName(), t);
     });
 }
 
@@ -87,9 +87,9 @@ int CmdNew(Context& ctx) {
     CLibraryNews news;
     news.Load(doc->AppDir(), doc->ShareRecorders());
     for (const auto& lib : doc->GetRecorders()) {
-        if (filter && lib->Name() != *filter) continue;
+        if (filter && lib->GetName() != *filter) continue;
         for (const auto& t : lib->Titles())
-            if (news.IsNew(t)) ctx.out.Title(lib->Name(), t);
+            if (news.IsNew(t)) ctx.out.Title(lib->GetName(), t);
     }
     return 0;
 }

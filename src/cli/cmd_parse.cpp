@@ -24,7 +24,7 @@ int CmdParse(Context& ctx) {
     ctx.out.BeginList();
     ctx.out.Labels(lib);
     for (const auto& d : lib.Discs()) ctx.out.Disc(d);
-    for (const auto& t : lib.Titles()) ctx.out.Title(lib.Name(), t);
+    for (const auto& t : lib.Titles()) ctx.out.Title(lib.GetName(), t);
     return 0;
 }
 

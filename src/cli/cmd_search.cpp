@@ -28,7 +28,7 @@ struct PrintRows : CConditionSink {
         ++rows;
     }
     void OnTitle(const CRDRecorderLibrary& rec, const CRDTitleInfo& title) override {
-        out.Title(rec.Name(), title);
+        out.Title(rec.GetName(), title);
         ++rows;
     }
 };

@@ -169,7 +169,7 @@ void Output::Labels(const CRDRecorderLibrary& lib) {
     if (m_json) {
         OpenObject();
         m_line += "\"type\":\"labels\",\"recorder\":";
-        text::AppendJsonString(m_line, lib.Name());
+        text::AppendJsonString(m_line, lib.GetName());
         m_line += ",\"labels\":[";
         for (std::size_t i = 0; i < labels.size(); ++i) {
             if (i) m_line += ',';
@@ -179,7 +179,7 @@ void Output::Labels(const CRDRecorderLibrary& lib) {
         CloseObject();
         return;
     }
-    std::vector<std::string_view> v{"L", lib.Name()};
+    std::vector<std::string_view> v{"L", lib.GetName()};
     for (const auto& l : labels) v.emplace_back(l);
     Line(v);
 }

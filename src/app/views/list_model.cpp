@@ -77,7 +77,7 @@ void CListModel::BeginFill(int viewMode) {
 }
 
 void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title, bool isNew) {
-    m_aRows.push_back(CListRowRef::OfTitle(recorder.Name(), title, isNew));
+    m_aRows.push_back(CListRowRef::OfTitle(recorder.GetName(), title, isNew));
 }
 
 void CListModel::AddDisc(const CRDDiscInfo& disc) { m_aRows.push_back(CListRowRef::OfDisc(disc)); }

@@ -432,7 +432,7 @@ void CLibraryNews::Load(const std::string& appDir, std::shared_ptr<const RECORDE
     if (!m_pRecorders) return;
     for (const auto& recorder : *m_pRecorders) {
         CNetNaviSetting setting(appDir);
-        if (!setting.SetName(recorder->Name())) continue;
+        if (!setting.SetName(recorder->GetName())) continue;
         const NEWTITLES news = LoadNewTitles(NewTitlesPath(setting.GetCacheFolder()));
         const std::vector<bool> marks = MarkNewTitles(news, recorder->Titles());
         for (std::size_t i = 0; i < marks.size(); ++i)

@@ -19,8 +19,8 @@ class CRDRecorderLibrary {
 public:
     explicit CRDRecorderLibrary(std::string name) : m_strName(std::move(name)) {}
 
-    std::string GetName() const { return m_strName; }
-    const std::string& Name() const { return m_strName; }
+    // By reference: rows and exports keep views of it while the library lives.
+    const std::string& GetName() const { return m_strName; }
     std::string GetModel() const { return m_strModel; }
     void SetModel(std::string model) { m_strModel = std::move(model); }
     int GetModelClass() const;

@@ -66,7 +66,7 @@ void CRDTitleDoc::LoadCaches(const std::vector<CACHE_FILES>& caches) {
             }
             if (error.empty()) continue;
             auto& recorder = (*m_pRecorders)[i];
-            auto unreadable = std::make_unique<CRDRecorderLibrary>(recorder->Name());
+            auto unreadable = std::make_unique<CRDRecorderLibrary>(recorder->GetName());
             unreadable->SetModel(recorder->GetModel());
             unreadable->SetLoadError(error);
             recorder = std::move(unreadable);
@@ -102,14 +102,14 @@ void CRDTitleDoc::DeleteContents() {
 
 const CRDRecorderLibrary* CRDTitleDoc::FindRecorder(std::string_view name) const {
     for (const auto& r : *m_pRecorders)
-        if (r->Name() == name) return r.get();
+        if (r->GetName() == name) return r.get();
     return nullptr;
 }
 
 std::string CRDTitleDoc::LoadErrorsText() const {
     std::string text;
     for (const auto& r : *m_pRecorders)
-        if (!r->LoadError().empty()) text += (text.empty() ? "" : "\n") + r->Name() + ": " + r->LoadError();
+        if (!r->LoadError().empty()) text += (text.empty() ? "" : "\n") + r->GetName() + ": " + r->LoadError();
     return text;
 }
 

@@ -8,8 +8,8 @@
 
 CFetchAllLibraries::CFetchAllLibraries(const CRDTitleDoc& doc) {
     for (const auto& recorder : doc.GetRecorders())
-        if (std::find(m_aNames.begin(), m_aNames.end(), recorder->Name()) == m_aNames.end())
-            m_aNames.push_back(recorder->Name());
+        if (std::find(m_aNames.begin(), m_aNames.end(), recorder->GetName()) == m_aNames.end())
+            m_aNames.push_back(recorder->GetName());
 }
 
 std::unique_ptr<CDownloadLibraryThread> CFetchAllLibraries::Next(const std::string& appDir, const PROXY_SETTINGS& proxy,

@@ -56,7 +56,7 @@ void RunCondition(const CSearchCondition& cond, const std::vector<std::unique_pt
 
     for (const auto& rec : recorders) {
         if (flags & SC_RECORDER) {
-            if (rec->Name() != cond.m_strRecorder) continue;
+            if (rec->GetName() != cond.m_strRecorder) continue;
             sink.OnModeLabels(*rec);
         }
         if (discView) {

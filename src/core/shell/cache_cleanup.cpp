@@ -112,7 +112,7 @@ CLEANUPRESULT DeleteUnusedDescriptions(const CRDTitleDoc& doc, const std::string
     if (!LoadProfile(setting, recorder)) return result;
     const CRDRecorderLibrary* library = nullptr;
     for (const auto& rec : doc.GetRecorders()) {
-        if (rec->Name() == recorder) {
+        if (rec->GetName() == recorder) {
             library = rec.get();
             break;
         }

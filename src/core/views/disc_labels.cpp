@@ -45,7 +45,7 @@ std::vector<DISC_LABEL> DiscLabels(const std::vector<CListRowRef>& rows, const C
         std::vector<CListRowRef> own;
         if (lib) {
             for (const CRDTitleInfo& t : lib->Titles())
-                if (t.Field(TF_DISC) == discNo) own.push_back(CListRowRef::OfTitle(lib->Name(), t));
+                if (t.Field(TF_DISC) == discNo) own.push_back(CListRowRef::OfTitle(lib->GetName(), t));
         } else if (!row.IsDisc()) {
             own.push_back(row);
         }

@@ -289,7 +289,7 @@ TEST(TitleDocLoad, ACacheThatCannotBeReadWholeMakesItsRecorderUnreadable) {
     CRDTitleDoc doc(f.dir.dir());
     ASSERT_TRUE(doc.OnOpenDocument(f.dir.file("Default.lbv")));
     ASSERT_EQ(doc.GetRecorders().size(), 3u);
-    for (const auto& r : doc.GetRecorders()) EXPECT_EQ(r->GetTitleCount() + r->GetDiscCount(), 0) << r->Name();
+    for (const auto& r : doc.GetRecorders()) EXPECT_EQ(r->GetTitleCount() + r->GetDiscCount(), 0) << r->GetName();
     EXPECT_EQ(doc.LoadErrorsText(), "Xs40: " + lv::msg::OutOfMemory() +
                                         "\nXs41: " + lv::text::FileErrorText(f.dir.file("Xs41/Library.csv"), EIO) +
                                         "\nZ1: " + lv::text::FileErrorText(f.dir.file("Z1/Disc.csv"), EIO));

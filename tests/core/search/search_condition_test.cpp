@@ -66,13 +66,13 @@ struct Recorded : CConditionSink {
     std::vector<std::string> rows;
     std::vector<std::string> labels;
     void OnModeLabels(const CRDRecorderLibrary& rec) override {
-        labels.push_back(rec.Name() + ":" + rec.ModeLabels().at(0));
+        labels.push_back(rec.GetName() + ":" + rec.ModeLabels().at(0));
     }
     void OnDisc(const CRDRecorderLibrary& rec, const CRDDiscInfo& disc) override {
-        rows.push_back("D " + rec.Name() + " " + disc.m_strDiscNo);
+        rows.push_back("D " + rec.GetName() + " " + disc.m_strDiscNo);
     }
     void OnTitle(const CRDRecorderLibrary& rec, const CRDTitleInfo& title) override {
-        rows.push_back(rec.Name() + " " + lv::text::Cp932ToUtf8(title.Field(TF_TITLE)));
+        rows.push_back(rec.GetName() + " " + lv::text::Cp932ToUtf8(title.Field(TF_TITLE)));
     }
 };
 

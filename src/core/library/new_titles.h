@@ -92,7 +92,6 @@ public:
     bool IsFor(const std::shared_ptr<const RECORDERS>& recorders) const { return m_pRecorders == recorders; }
 
     bool IsNew(const CRDTitleInfo& title) const { return m_aNew.count(&title) != 0; }
-    int NewCount() const { return static_cast<int>(m_aNew.size()); }
 
 private:
     std::shared_ptr<const RECORDERS> m_pRecorders;

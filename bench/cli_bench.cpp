@@ -45,7 +45,7 @@ std::vector<std::string> Cli(std::vector<std::string> command) {
 }
 
 void BM_Iconv(benchmark::State& state) {
-    std::vector<std::string> args{"/usr/bin/iconv", "-f", "CP932", "-t", "UTF-8"};
+    std::vector<std::string> args{"iconv", "-f", "CP932", "-t", "UTF-8"};
     for (const std::string& f : GetCache().Files()) args.push_back(f);
     Measure(state, args);
 }

@@ -35,11 +35,6 @@ struct Fault {
     long long nHugeBytes = 0;      // the body repeated over and over up to this size (0: no)
     std::size_t nHeaderBytes = 0;  // one header line of this many bytes in the answer (0: no)
     bool bClose = false;           // "Connection: close": the client opens a connection per request
-
-    bool IsNone() const {
-        return (nStatus == 0 || nStatus == 200) && !bBusy && nCutAfter < 0 && nSlowMs <= 0 && nHugeBytes <= 0 &&
-               nHeaderBytes == 0 && !bClose;
-    }
 };
 
 struct RequestRecord {

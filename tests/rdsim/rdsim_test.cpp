@@ -466,9 +466,9 @@ TEST(RdSim, ServesAFolderOfRecorderFiles) {
     std::filesystem::remove(dir.file("Disc.csv"));
     ASSERT_TRUE(sim.LoadDir(dir.dir()));
     EXPECT_NE(Get10(port, kDisc).head.find(" 404 "), std::string::npos);
-    std::string error;
-    EXPECT_FALSE(sim.LoadDir(dir.file("nowhere"), &error));
-    EXPECT_NE(error.find("Library.csv"), std::string::npos);
+    const lv::Result<> loaded = sim.LoadDir(dir.file("nowhere"));
+    EXPECT_FALSE(loaded);
+    EXPECT_NE(loaded.Error().find("Library.csv"), std::string::npos);
 }
 
 TEST(RdSim, GivenBytesAndPagesOfOnesOwn) {
@@ -497,39 +497,37 @@ TEST(RdSim, GivenBytesAndPagesOfOnesOwn) {
 }
 
 TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
-    CommandLine cl;
-    std::string error;
-    ASSERT_TRUE(lv::rdsim::ParseCommandLine({}, cl, error)) << error;
-    EXPECT_EQ(cl.options.strBind, "127.0.0.1");
-    EXPECT_EQ(cl.options.nPort, 0);
-    EXPECT_EQ(cl.options.strModel, "RD-XS41");
-    EXPECT_EQ(cl.nGenerate, 1000);
-    EXPECT_TRUE(cl.faults.empty());
+    const lv::Result<CommandLine> defaults = lv::rdsim::ParseCommandLine({});
+    ASSERT_TRUE(defaults) << defaults.Error();
+    EXPECT_EQ(defaults->options.strBind, "127.0.0.1");
+    EXPECT_EQ(defaults->options.nPort, 0);
+    EXPECT_EQ(defaults->options.strModel, "RD-XS41");
+    EXPECT_EQ(defaults->nGenerate, 1000);
+    EXPECT_TRUE(defaults->faults.empty());
 
-    cl = {};
-    ASSERT_TRUE(lv::rdsim::ParseCommandLine({"--dir",
-                                             "/x",
-                                             "--model=RD-Z1",
-                                             "--port",
-                                             "8080",
-                                             "--user",
-                                             "u",
-                                             "--password=p",
-                                             "--busy",
-                                             "--status",
-                                             "500@/library/DiscList_.csv",
-                                             "--cut=10@/library/DiscList_.csv",
-                                             "--slow",
-                                             "20",
-                                             "--huge",
-                                             "2",
-                                             "--busy=/library/tt_info.htm",
-                                             "--chunk",
-                                             "1",
-                                             "--long-header=70000@/library/DiscList_.csv",
-                                             "--quiet"},
-                                            cl, error))
-        << error;
+    const lv::Result<CommandLine> parsed = lv::rdsim::ParseCommandLine({"--dir",
+                                                                        "/x",
+                                                                        "--model=RD-Z1",
+                                                                        "--port",
+                                                                        "8080",
+                                                                        "--user",
+                                                                        "u",
+                                                                        "--password=p",
+                                                                        "--busy",
+                                                                        "--status",
+                                                                        "500@/library/DiscList_.csv",
+                                                                        "--cut=10@/library/DiscList_.csv",
+                                                                        "--slow",
+                                                                        "20",
+                                                                        "--huge",
+                                                                        "2",
+                                                                        "--busy=/library/tt_info.htm",
+                                                                        "--chunk",
+                                                                        "1",
+                                                                        "--long-header=70000@/library/DiscList_.csv",
+                                                                        "--quiet"});
+    ASSERT_TRUE(parsed) << parsed.Error();
+    const CommandLine& cl = *parsed;
     EXPECT_EQ(cl.strDir, "/x");
     EXPECT_EQ(cl.nGenerate, -1);
     EXPECT_EQ(cl.options.strModel, "RD-Z1");
@@ -538,17 +536,17 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
     EXPECT_EQ(cl.options.strPassword, "p");
     EXPECT_TRUE(cl.bQuiet);
     ASSERT_EQ(cl.faults.size(), 3u);
-    const Fault& all = cl.faults[""];
+    const Fault& all = cl.faults.at("");
     EXPECT_TRUE(all.bBusy);
     EXPECT_EQ(all.nSlowMs, 20);
     EXPECT_EQ(all.nHugeBytes, 2 << 20);
     EXPECT_EQ(all.nSlowChunk, 1u);
-    const Fault& disc = cl.faults["/library/DiscList_.csv"];
+    const Fault& disc = cl.faults.at("/library/DiscList_.csv");
     EXPECT_EQ(disc.nStatus, 500);
     EXPECT_EQ(disc.nCutAfter, 10);
     EXPECT_EQ(disc.nHeaderBytes, 70000u);
     EXPECT_FALSE(disc.bBusy);
-    EXPECT_TRUE(cl.faults["/library/tt_info.htm"].bBusy);
+    EXPECT_TRUE(cl.faults.at("/library/tt_info.htm").bBusy);
 
     const std::vector<std::vector<std::string>> bad = {{"--port", "70000"},
                                                        {"--port"},
@@ -565,10 +563,9 @@ TEST(RdSimCommandLine, DefaultsFaultsAndMistakes) {
                                                        {"--generate", "1x"},
                                                        {"--discs", "10000"}};
     for (const auto& args : bad) {
-        CommandLine c;
-        error.clear();
-        EXPECT_FALSE(lv::rdsim::ParseCommandLine(args, c, error)) << args[0];
-        EXPECT_FALSE(error.empty()) << args[0];
+        const lv::Result<CommandLine> wrong = lv::rdsim::ParseCommandLine(args);
+        EXPECT_FALSE(wrong) << args[0];
+        EXPECT_FALSE(wrong.Error().empty()) << args[0];
     }
 }
 

@@ -44,8 +44,8 @@ struct Loaded {
     TempDir dir;
     CRDRecorderLibrary lib{"RD"};
     Loaded(const SampleLibrary& sample, int modelClass) {
-        std::string error;
-        EXPECT_TRUE(sample.WriteCacheFiles(dir.dir(), &error)) << error;
+        const lv::Result<> written = sample.WriteCacheFiles(dir.dir());
+        EXPECT_TRUE(written) << written.Error();
         lib.SetModel(ModelOf(modelClass));
         EXPECT_TRUE(lib.LoadDiscList(dir.file("Disc.csv")));
         EXPECT_TRUE(lib.LoadTitleList(dir.file("Library.csv")));
@@ -328,7 +328,7 @@ TEST(SampleLibrary, RecorderFilesForAFolderServer) {
     ASSERT_TRUE(one.WriteRecorderFiles(dir1.dir()));
     EXPECT_FALSE(std::filesystem::exists(dir1.file("Disc.csv")));
 
-    std::string error;
-    EXPECT_FALSE(one.WriteCacheFiles(dir1.file("missing/folder"), &error));
-    EXPECT_NE(error.find("Library.csv"), std::string::npos);
+    const lv::Result<> written = one.WriteCacheFiles(dir1.file("missing/folder"));
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.Error().find("Library.csv"), std::string::npos);
 }

@@ -1,5 +1,7 @@
 #include <charconv>
 #include <limits>
+#include <optional>
+#include <string_view>
 
 #include "rdsim/rdsim.h"
 
@@ -18,6 +20,135 @@ void SplitAt(const std::string& arg, std::string& value, std::string& path) {
     const std::size_t at = arg.find('@');
     value = arg.substr(0, at);
     path = at == std::string::npos ? std::string() : arg.substr(at + 1);
+}
+
+// The arguments one option at a time: "--name VALUE" or "--name=VALUE".
+class OptionReader {
+public:
+    explicit OptionReader(const std::vector<std::string>& args) : m_args(args) {}
+
+    // Moves to the next option; false after the last.
+    bool Next() {
+        if (m_next >= m_args.size()) return false;
+        m_i = m_next++;
+        m_name = m_args[m_i];
+        m_inline.reset();
+        const std::size_t eq = m_name.find('=');
+        if (m_name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            m_inline = m_name.substr(eq + 1);
+            m_name.resize(eq);
+        }
+        return true;
+    }
+    const std::string& Name() const { return m_name; }
+    // The option as typed, "=VALUE" and all.
+    const std::string& Typed() const { return m_args[m_i]; }
+    // The value given after "=", which an option without a value of its own may take.
+    const std::optional<std::string>& Inline() const { return m_inline; }
+
+    // The option's value: after "=", or else the next argument.
+    Result<std::string> Value() {
+        if (m_inline) return *m_inline;
+        if (m_next >= m_args.size()) return Failure{m_name + " needs a value"};
+        return m_args[m_next++];
+    }
+    Result<> Text(std::string& field) {
+        Result<std::string> value = Value();
+        if (!value) return Failure{value.Error()};
+        field = std::move(*value);
+        return {};
+    }
+    template <class N>
+    Result<> Number(long long low, long long high, N& field) {
+        Result<std::string> value = Value();
+        if (!value) return Failure{value.Error()};
+        long long n = 0;
+        if (!ToNumber(*value, low, high, n)) return Bad(*value);
+        field = static_cast<N>(n);
+        return {};
+    }
+    Failure Bad(const std::string& value) const { return {"bad value for " + m_name + ": " + value}; }
+
+private:
+    const std::vector<std::string>& m_args;
+    std::size_t m_i = 0;     // the option's argument
+    std::size_t m_next = 0;  // the argument after it and its value
+    std::string m_name;
+    std::optional<std::string> m_inline;
+};
+
+// The faults that take a number, with its range: "NUMBER" or "NUMBER@PATH".
+struct FaultOption {
+    std::string_view name;
+    long long low, high;
+    void (*apply)(Fault&, long long);
+};
+constexpr FaultOption kFaultOptions[] = {
+    {"--status", 100, 599, [](Fault& f, long long v) { f.nStatus = static_cast<int>(v); }},
+    {"--cut", 0, std::numeric_limits<long long>::max(), [](Fault& f, long long v) { f.nCutAfter = v; }},
+    {"--slow", 1, 60'000, [](Fault& f, long long v) { f.nSlowMs = static_cast<int>(v); }},
+    {"--chunk", 1, 1'000'000, [](Fault& f, long long v) { f.nSlowChunk = static_cast<std::size_t>(v); }},
+    {"--long-header", 1, 100'000'000, [](Fault& f, long long v) { f.nHeaderBytes = static_cast<std::size_t>(v); }},
+    {"--huge", 1, 1'000'000, [](Fault& f, long long v) { f.nHugeBytes = v * 1024 * 1024; }},
+};
+
+Result<> ReadFault(OptionReader& in, const FaultOption& option, CommandLine& cl) {
+    Result<std::string> text = in.Value();
+    if (!text) return Failure{text.Error()};
+    std::string number, path;
+    SplitAt(*text, number, path);
+    long long v = 0;
+    if (!ToNumber(number, option.low, option.high, v) || (!path.empty() && path[0] != '/')) return in.Bad(*text);
+    option.apply(cl.faults[path], v);
+    return {};
+}
+
+// "--busy" for every path, "--busy=PATH" for one.
+Result<> ReadBusy(const OptionReader& in, CommandLine& cl) {
+    const std::optional<std::string>& path = in.Inline();
+    if (path && (path->empty() || (*path)[0] != '/')) return in.Bad(*path);
+    cl.faults[path.value_or(std::string())].bBusy = true;
+    return {};
+}
+
+Result<> ReadOption(OptionReader& in, CommandLine& cl) {
+    const std::string& name = in.Name();
+    if (name == "--help" || name == "-h") {
+        cl.bHelp = true;
+    } else if (name == "--version") {
+        cl.bVersion = true;
+    } else if (name == "--quiet") {
+        cl.bQuiet = true;
+    } else if (name == "--dir") {
+        return in.Text(cl.strDir);
+    } else if (name == "--save") {
+        return in.Text(cl.strSave);
+    } else if (name == "--model") {
+        return in.Text(cl.options.strModel);
+    } else if (name == "--user") {
+        return in.Text(cl.options.strUser);
+    } else if (name == "--password") {
+        return in.Text(cl.options.strPassword);
+    } else if (name == "--bind") {
+        Result<> read = in.Text(cl.options.strBind);
+        if (read && cl.options.strBind.empty()) return Failure{"--bind needs an address"};
+        return read;
+    } else if (name == "--generate") {
+        return in.Number(0, 10'000'000, cl.nGenerate);
+    } else if (name == "--discs") {
+        return in.Number(0, 9999, cl.nDiscs);
+    } else if (name == "--seed") {
+        return in.Number(0, std::numeric_limits<unsigned>::max(), cl.nSeed);
+    } else if (name == "--port") {
+        return in.Number(0, 65535, cl.options.nPort);
+    } else if (name == "--busy") {
+        return ReadBusy(in, cl);
+    } else {
+        for (const FaultOption& option : kFaultOptions)
+            if (name == option.name) return ReadFault(in, option, cl);
+        return Failure{"unknown option: " + in.Typed()};
+    }
+    return {};
 }
 
 }  // namespace
@@ -51,125 +182,18 @@ std::string Usage() {
            "A fault option with @PATH applies to that path only, e.g. --status 500@/library/DiscList_.csv\n";
 }
 
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std::string& error) {
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine cl;
     cl.options.strModel = "RD-XS41";
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string inlineValue;
-        bool hasInline = false;
-        if (name.rfind("--", 0) == 0) {
-            const std::size_t eq = name.find('=');
-            if (eq != std::string::npos) {
-                inlineValue = name.substr(eq + 1);
-                name.resize(eq);
-                hasInline = true;
-            }
-        }
-        auto value = [&](std::string& out) {
-            if (hasInline) {
-                out = inlineValue;
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value";
-                return false;
-            }
-            out = args[++i];
-            return true;
-        };
-        auto number = [&](long long low, long long high, long long& out) {
-            std::string text;
-            if (!value(text)) return false;
-            if (!ToNumber(text, low, high, out)) {
-                error = "bad value for " + name + ": " + text;
-                return false;
-            }
-            return true;
-        };
-        // A fault option: a number, optionally "@PATH".
-        auto fault = [&](long long low, long long high, auto apply) {
-            std::string text, number, path;
-            if (!value(text)) return false;
-            SplitAt(text, number, path);
-            long long v = 0;
-            if (!ToNumber(number, low, high, v) || (!path.empty() && path[0] != '/')) {
-                error = "bad value for " + name + ": " + text;
-                return false;
-            }
-            apply(cl.faults[path], v);
-            return true;
-        };
-        long long n = 0;
-        if (name == "--help" || name == "-h") {
-            cl.bHelp = true;
-        } else if (name == "--version") {
-            cl.bVersion = true;
-        } else if (name == "--dir") {
-            if (!value(cl.strDir)) return false;
-        } else if (name == "--generate") {
-            if (!number(0, 10'000'000, n)) return false;
-            cl.nGenerate = static_cast<int>(n);
-        } else if (name == "--discs") {
-            if (!number(0, 9999, n)) return false;
-            cl.nDiscs = static_cast<int>(n);
-        } else if (name == "--seed") {
-            if (!number(0, std::numeric_limits<unsigned>::max(), n)) return false;
-            cl.nSeed = static_cast<unsigned>(n);
-        } else if (name == "--save") {
-            if (!value(cl.strSave)) return false;
-        } else if (name == "--model") {
-            if (!value(cl.options.strModel)) return false;
-        } else if (name == "--port") {
-            if (!number(0, 65535, n)) return false;
-            cl.options.nPort = static_cast<int>(n);
-        } else if (name == "--bind") {
-            if (!value(cl.options.strBind)) return false;
-            if (cl.options.strBind.empty()) {
-                error = "--bind needs an address";
-                return false;
-            }
-        } else if (name == "--user") {
-            if (!value(cl.options.strUser)) return false;
-        } else if (name == "--password") {
-            if (!value(cl.options.strPassword)) return false;
-        } else if (name == "--busy") {
-            if (hasInline && (inlineValue.empty() || inlineValue[0] != '/')) {
-                error = "bad value for --busy: " + inlineValue;
-                return false;
-            }
-            cl.faults[hasInline ? inlineValue : std::string()].bBusy = true;
-        } else if (name == "--status") {
-            if (!fault(100, 599, [](Fault& f, long long v) { f.nStatus = static_cast<int>(v); })) return false;
-        } else if (name == "--cut") {
-            if (!fault(0, std::numeric_limits<long long>::max(), [](Fault& f, long long v) { f.nCutAfter = v; }))
-                return false;
-        } else if (name == "--slow") {
-            if (!fault(1, 60'000, [](Fault& f, long long v) { f.nSlowMs = static_cast<int>(v); })) return false;
-        } else if (name == "--chunk") {
-            if (!fault(1, 1'000'000, [](Fault& f, long long v) { f.nSlowChunk = static_cast<std::size_t>(v); }))
-                return false;
-        } else if (name == "--long-header") {
-            if (!fault(1, 100'000'000, [](Fault& f, long long v) { f.nHeaderBytes = static_cast<std::size_t>(v); }))
-                return false;
-        } else if (name == "--huge") {
-            if (!fault(1, 1'000'000, [](Fault& f, long long v) { f.nHugeBytes = v * 1024 * 1024; })) return false;
-        } else if (name == "--quiet") {
-            cl.bQuiet = true;
-        } else {
-            error = "unknown option: " + args[i];
-            return false;
-        }
+    OptionReader in(args);
+    while (in.Next()) {
+        if (Result<> read = ReadOption(in, cl); !read) return Failure{read.Error()};
     }
-    if (!cl.strDir.empty() && cl.nGenerate >= 0) {
-        error = "--dir and --generate exclude each other";
-        return false;
-    }
-    if (!cl.strSave.empty() && !cl.strDir.empty()) {
-        error = "--save writes a generated library; it does not go with --dir";
-        return false;
-    }
+    if (!cl.strDir.empty() && cl.nGenerate >= 0) return Failure{"--dir and --generate exclude each other"};
+    if (!cl.strSave.empty() && !cl.strDir.empty())
+        return Failure{"--save writes a generated library; it does not go with --dir"};
     if (cl.strDir.empty() && cl.nGenerate < 0) cl.nGenerate = 1000;
-    return true;
+    return cl;
 }
 
 }  // namespace lv::rdsim

@@ -108,12 +108,13 @@ void StopRequest::Wait() {
 
 int main(int argc, char** argv) {
     using namespace lv::rdsim;
-    CommandLine cl;
-    std::string error;
-    if (!ParseCommandLine(Arguments(argc, argv), cl, error)) {
-        std::fprintf(stderr, "rdsim: %s\n%s", error.c_str(), Usage().c_str());
+    using lv::Result;
+    Result<CommandLine> parsed = ParseCommandLine(Arguments(argc, argv));
+    if (!parsed) {
+        std::fprintf(stderr, "rdsim: %s\n%s", parsed.Error().c_str(), Usage().c_str());
         return 2;
     }
+    CommandLine& cl = *parsed;
     if (cl.bHelp) {
         std::fputs(Usage().c_str(), stdout);
         return 0;
@@ -137,8 +138,8 @@ int main(int argc, char** argv) {
     }
     RdSim sim(cl.options);
     if (!cl.strDir.empty()) {
-        if (!sim.LoadDir(cl.strDir, &error)) {
-            std::fprintf(stderr, "rdsim: %s\n", error.c_str());
+        if (Result<> loaded = sim.LoadDir(cl.strDir); !loaded) {
+            std::fprintf(stderr, "rdsim: %s\n", loaded.Error().c_str());
             return 1;
         }
     } else {
@@ -148,14 +149,15 @@ int main(int argc, char** argv) {
     if (!cl.strSave.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(lv::platform::FsPath(cl.strSave), ec);
-        if (!sim.Sample()->WriteRecorderFiles(cl.strSave, &error)) {
-            std::fprintf(stderr, "rdsim: %s\n", error.c_str());
+        if (Result<> saved = sim.Sample()->WriteRecorderFiles(cl.strSave); !saved) {
+            std::fprintf(stderr, "rdsim: %s\n", saved.Error().c_str());
             return 1;
         }
         return 0;
     }
     for (const auto& [path, fault] : cl.faults) sim.SetFault(path, fault);
 
+    std::string error;
     if (sim.Start(&error) < 0) {
         std::fprintf(stderr, "rdsim: %s\n", error.c_str());
         return 1;

@@ -144,18 +144,15 @@ void RdSim::SetLibrary(std::string libraryCsv, std::optional<std::string> discCs
     Install(std::move(c));
 }
 
-bool RdSim::LoadDir(const std::string& dir, std::string* error) {
+Result<> RdSim::LoadDir(const std::string& dir) {
     const std::filesystem::path folder = lv::platform::FsPath(dir);
     auto library = ReadWholeFile(folder / "Library.csv");
-    if (!library) {
-        if (error) *error = "cannot read " + (folder / "Library.csv").string();
-        return false;
-    }
+    if (!library) return Failure{"cannot read " + (folder / "Library.csv").string()};
     SetLibrary(std::move(*library), ReadWholeFile(folder / "Disc.csv"));
     auto c = std::make_shared<Content>(*Snapshot());
     c->dir = dir;
     Install(std::move(c));
-    return true;
+    return {};
 }
 
 void RdSim::Generate(lv::sample::SampleOptions options) {

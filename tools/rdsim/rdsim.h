@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "core/text/result.h"
 #include "sample/sample_library.h"
 
 namespace httplib {
@@ -73,7 +74,7 @@ public:
     // What is served. Each call replaces the whole library.
     // A folder holding Library.csv, optionally Disc.csv, and details pages
     // named by the titles' page names (read when asked for).
-    bool LoadDir(const std::string& dir, std::string* error = nullptr);
+    Result<> LoadDir(const std::string& dir);
     // A generated library; the model class of the options is replaced by ours.
     void Generate(lv::sample::SampleOptions options);
     // Given bytes; without a disc list "/library/DiscList_.csv" is not found.
@@ -150,8 +151,8 @@ struct CommandLine {
     bool bVersion = false;
 };
 
-// Reads the arguments (without the program name); false with a message on bad usage.
-bool ParseCommandLine(const std::vector<std::string>& args, CommandLine& cl, std::string& error);
+// Reads the arguments (without the program name); the message says what is wrong with them.
+Result<CommandLine> ParseCommandLine(const std::vector<std::string>& args);
 std::string Usage();
 
 }  // namespace lv::rdsim

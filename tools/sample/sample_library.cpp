@@ -154,15 +154,12 @@ std::string MakeTitle(Rng& r, const Words& w, int gi) {
     return t;
 }
 
-bool WriteBytes(const std::filesystem::path& path, const std::string& bytes, std::string* error) {
+Result<> WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     if (f) f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (f) f.close();
-    if (!f) {
-        if (error) *error = "cannot write " + path.string();
-        return false;
-    }
-    return true;
+    if (!f) return Failure{"cannot write " + path.string()};
+    return {};
 }
 
 }  // namespace
@@ -409,26 +406,28 @@ std::string MakeDetailsPage(const PageFields& f, const std::string& description)
     return p;
 }
 
-bool SampleLibrary::WriteCacheFiles(const std::string& folder, std::string* error) const {
+Result<> SampleLibrary::WriteCacheFiles(const std::string& folder) const {
     const std::filesystem::path dir = lv::platform::FsPath(folder);
-    return WriteBytes(dir / "Library.csv", LibraryCsv(), error) && WriteBytes(dir / "Disc.csv", DiscCacheCsv(), error);
+    Result<> written = WriteBytes(dir / "Library.csv", LibraryCsv());
+    if (written) written = WriteBytes(dir / "Disc.csv", DiscCacheCsv());
+    return written;
 }
 
-bool SampleLibrary::WriteRecorderFiles(const std::string& folder, std::string* error) const {
+Result<> SampleLibrary::WriteRecorderFiles(const std::string& folder) const {
     const std::filesystem::path dir = lv::platform::FsPath(folder);
-    if (!WriteBytes(dir / "Library.csv", LibraryCsv(), error)) return false;
-    if (m_options.modelClass != 1 && !WriteBytes(dir / "Disc.csv", DiscListCsv(), error)) return false;
-    for (std::size_t i = 0; i < m_titles.size(); ++i)
-        if (!WriteBytes(dir / m_titles[i].strPage, DescriptionPage(i), error)) return false;
-    return true;
+    Result<> written = WriteBytes(dir / "Library.csv", LibraryCsv());
+    if (written && m_options.modelClass != 1) written = WriteBytes(dir / "Disc.csv", DiscListCsv());
+    for (std::size_t i = 0; written && i < m_titles.size(); ++i)
+        written = WriteBytes(dir / m_titles[i].strPage, DescriptionPage(i));
+    return written;
 }
 
 std::string GenerateLibraryCsv(const SampleOptions& options) { return SampleLibrary(options).LibraryCsv(); }
 
 std::string GenerateDiscCsv(const SampleOptions& options) { return SampleLibrary(options).DiscCacheCsv(); }
 
-bool WriteSampleCache(const SampleOptions& options, const std::string& folder, std::string* error) {
-    return SampleLibrary(options).WriteCacheFiles(folder, error);
+bool WriteSampleCache(const SampleOptions& options, const std::string& folder) {
+    return static_cast<bool>(SampleLibrary(options).WriteCacheFiles(folder));
 }
 
 }  // namespace lv::sample

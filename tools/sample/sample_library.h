@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "core/text/result.h"
+
 namespace lv::sample {
 
 struct SampleOptions {
@@ -72,10 +74,10 @@ public:
     std::string DescriptionPage(std::size_t index) const;
 
     // Library.csv and Disc.csv (cache form) into an existing folder.
-    bool WriteCacheFiles(const std::string& folder, std::string* error = nullptr) const;
+    Result<> WriteCacheFiles(const std::string& folder) const;
     // What a recorder serves, as files: Library.csv, Disc.csv (not for class
     // 1) and one details page per title, named by its page name.
-    bool WriteRecorderFiles(const std::string& folder, std::string* error = nullptr) const;
+    Result<> WriteRecorderFiles(const std::string& folder) const;
 
 private:
     SampleOptions m_options;
@@ -87,7 +89,7 @@ private:
 // Shortcuts for benchmarks and tools that want only the bytes.
 std::string GenerateLibraryCsv(const SampleOptions& options);
 std::string GenerateDiscCsv(const SampleOptions& options);
-bool WriteSampleCache(const SampleOptions& options, const std::string& folder, std::string* error = nullptr);
+bool WriteSampleCache(const SampleOptions& options, const std::string& folder);
 
 // Remaining minutes as the lists write them: "H:MM" with the hours unpadded.
 std::string FormatMinutes(int minutes);

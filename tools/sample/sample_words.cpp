@@ -27,9 +27,9 @@ std::vector<std::string> L(std::initializer_list<const char*> utf8) {
     return out;
 }
 
-Words Build() {
-    Words w;
-    w.series = {
+// Programme names by main genre, in the order of kMainGenre.
+std::vector<std::vector<std::string>> SeriesByGenre() {
+    return {
         L({"ＮＨＫニュース７", "ニュースウオッチ９", "報道ステーション", "ワールドビジネスサテライト", "ＮＥＷＳ２３",
            "ｽｰﾊﾟｰﾆｭｰｽ", "クローズアップ現代", "天気予報", "ＮＨＫニュース おはよう日本", "JNNニュース"}),
         L({"プロ野球　巨人×阪神", "Ｊリーグ中継", "大相撲九州場所", "ｽﾎﾟｰﾂﾆｭｰｽ", "全米オープンゴルフ", "Ｆ１グランプリ",
@@ -55,6 +55,11 @@ Words Build() {
         L({"きらっといきる", "手話ニュース", "福祉ネットワーク"}),
         L({"ショップチャンネル", "放送休止", "外部入力"}),
     };
+}
+
+Words Build() {
+    Words w;
+    w.series = SeriesByGenre();
     w.genreNames = L({"ﾆｭｰｽ/報道", "スポーツ", "情報/ﾜｲﾄﾞｼｮｰ", "ドラマ", "音楽", "バラエティ", "映画", "アニメ/特撮",
                       "ﾄﾞｷｭﾒﾝﾀﾘｰ/教養", "劇場/公演", "趣味/教育", "福祉", "その他"});
     w.subtitles = L({"運命の再会", "謎の転校生", "最後の戦い", "新たなる旅立ち", "秘密の扉", "約束の場所", "嵐の前夜",

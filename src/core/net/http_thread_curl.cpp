@@ -59,6 +59,51 @@ struct CHttpThread::Impl {
         curl_slist_free_all(requestHeaders);
         requestHeaders = nullptr;
     }
+
+    // Headers first: the status decides whether a body is read at all.
+    static std::size_t OnHeader(char* data, std::size_t size, std::size_t n, void* user) {
+        Impl& im = *static_cast<Impl*>(user);
+        std::size_t len = size * n;
+        im.headerBytes += len;
+        if (im.headerBytes > kMaxHeaderBytes) {
+            im.badResponse = true;
+            return 0;
+        }
+        std::string_view line(data, len);
+        // A new answer (after an authentication challenge, say) starts afresh.
+        if (line.rfind("HTTP/", 0) == 0) im.headers.clear();
+        im.headers.append(line);
+        if (line == "\r\n" || line == "\n") {
+            long status = 0;
+            curl_easy_getinfo(im.curl, CURLINFO_RESPONSE_CODE, &status);
+            if (!im.request->OnHeaders(status, im.headers)) return 0;
+        }
+        return len;
+    }
+
+    static std::size_t OnBody(char* data, std::size_t size, std::size_t n, void* user) {
+        Impl& im = *static_cast<Impl*>(user);
+        std::size_t len = size * n;
+        if (!im.bodyDone) {
+            const int r = im.request->OnBody(data, len);
+            if (r == CRequest::MORE) return len;
+            if (r == CRequest::FAIL) return CURL_WRITEFUNC_ERROR;
+            im.bodyDone = true;
+            // The rest of a short body is read, so that the connection stays.
+            curl_off_t length = -1, received = 0;
+            curl_easy_getinfo(im.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+            curl_easy_getinfo(im.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
+            if (length < 0 || length - received > kMaxUnwantedBytes) return CURL_WRITEFUNC_ERROR;
+            return len;
+        }
+        im.unwanted += static_cast<curl_off_t>(len);
+        return im.unwanted <= kMaxUnwantedBytes ? len : CURL_WRITEFUNC_ERROR;
+    }
+
+    // Called at least once a second, also while connecting or waiting: a stop is felt promptly.
+    static int OnProgress(void* thread, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        return static_cast<CHttpThread*>(thread)->Aborted() ? 1 : 0;
+    }
 };
 
 void CHttpThread::ImplDeleter::operator()(Impl* impl) const {
@@ -148,60 +193,15 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
     im.unwanted = 0;
     im.errbuf[0] = '\0';
 
-    // Headers first: the status decides whether a body is read at all.
-    auto onHeader = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
-        Impl& im = *static_cast<Impl*>(user);
-        std::size_t len = size * n;
-        im.headerBytes += len;
-        if (im.headerBytes > kMaxHeaderBytes) {
-            im.badResponse = true;
-            return 0;
-        }
-        std::string_view line(data, len);
-        // A new answer (after an authentication challenge, say) starts afresh.
-        if (line.rfind("HTTP/", 0) == 0) im.headers.clear();
-        im.headers.append(line);
-        if (line == "\r\n" || line == "\n") {
-            long status = 0;
-            curl_easy_getinfo(im.curl, CURLINFO_RESPONSE_CODE, &status);
-            if (!im.request->OnHeaders(status, im.headers)) return 0;
-        }
-        return len;
-    };
-
-    auto onBody = +[](char* data, std::size_t size, std::size_t n, void* user) -> std::size_t {
-        Impl& im = *static_cast<Impl*>(user);
-        std::size_t len = size * n;
-        if (!im.bodyDone) {
-            const int r = im.request->OnBody(data, len);
-            if (r == CRequest::MORE) return len;
-            if (r == CRequest::FAIL) return CURL_WRITEFUNC_ERROR;
-            im.bodyDone = true;
-            // The rest of a short body is read, so that the connection stays.
-            curl_off_t length = -1, received = 0;
-            curl_easy_getinfo(im.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
-            curl_easy_getinfo(im.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-            if (length < 0 || length - received > kMaxUnwantedBytes) return CURL_WRITEFUNC_ERROR;
-            return len;
-        }
-        im.unwanted += static_cast<curl_off_t>(len);
-        return im.unwanted <= kMaxUnwantedBytes ? len : CURL_WRITEFUNC_ERROR;
-    };
-
-    // Called at least once a second, also while connecting or waiting: a stop is felt promptly.
-    auto onProgress = +[](void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) -> int {
-        return static_cast<CHttpThread*>(user)->Aborted() ? 1 : 0;
-    };
-
     std::string url = im.base + objectPath;
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(c, CURLOPT_HEADERFUNCTION, Impl::OnHeader);
     curl_easy_setopt(c, CURLOPT_HEADERDATA, &im);
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, Impl::OnBody);
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &im);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, onProgress);
+    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, Impl::OnProgress);
     curl_easy_setopt(c, CURLOPT_XFERINFODATA, this);
 
     const CURLcode rc = curl_easy_perform(c);

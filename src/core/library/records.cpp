@@ -125,9 +125,8 @@ void CRDTitleInfo::SetInfo(const TITLEINFO& info) {
 }
 
 void CRDTitleInfo::SetFields(std::string_view (&fields)[TF_TEXTFILE], int genre) {
-    // Leading "_" and spaces are single-byte characters, so skipping bytes is skipping characters.
     std::string_view& genreText = fields[TF_GENRE];
-    while (!genreText.empty() && (genreText.front() == '_' || genreText.front() == ' ')) genreText.remove_prefix(1);
+    genreText.remove_prefix(GenrePrefixLength(genreText.data(), genreText.size()));
 
     // Offsets are 16-bit: fifteen fields and a file name made of three of
     // them must fit together. No cache field comes near this guard.

@@ -202,6 +202,14 @@ public:
     int m_nGenre = 0;  // last: the entry packs into 32 bytes
 };
 
+// How many leading bytes of a genre text are its "_" and space prefix, which
+// no record keeps. Both are single-byte characters: skipping bytes skips characters.
+inline std::size_t GenrePrefixLength(const char* text, std::size_t n) {
+    std::size_t lead = 0;
+    while (lead < n && (text[lead] == '_' || text[lead] == ' ')) ++lead;
+    return lead;
+}
+
 // "%s%s%s.txt" from date, time and channel with "/", ":" and "\" removed.
 std::string MakeTextFileName(std::string_view date, std::string_view time, std::string_view channel);
 // The same written at out, which has room for the three and 5 bytes more,

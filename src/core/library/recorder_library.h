@@ -80,8 +80,3 @@ private:
 void ParseDiscHeader(const char* line, std::string labels[5]);
 void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, CRDDiscInfo& disc);
 void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title);
-
-// The title list is read by the widest build the processor runs: 0 for any
-// processor, 1 with AVX2, 2 with AVX-512 VBMI2 too. Tests cap it so that every
-// build the machine can run is checked against the plain reading.
-void CapTitleParser(int level);

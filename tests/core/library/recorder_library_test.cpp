@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cstdio>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "core/library/csv.h"
 #include "core/library/line_reader.h"
+#include "core/library/title_loader.h"
 #include "support/sjis.h"
 #include "support/temp_dir.h"
 
@@ -226,39 +224,57 @@ TEST(TitleRecord, HugeFieldsFromAViewAreCutWithoutCorruptingTheOthers) {
 
 namespace {
 
-// What a title line gives, spelled out the plain way: the splitter into
-// fixed slots, the record set from them, the disc found by a walk.
-CRDTitleInfo ReferenceTitle(const std::string& line, int modelClass, const CRDRecorderLibrary& lib) {
-    char f[13][129];
-    const std::size_t room[13] = {5, 129, 11, 3, 6, 9, 33, 33, 7, 2, 33, 17, 17};
-    CSV_FIELD slots[14];
-    for (int i = 0; i < 13; ++i) slots[i] = {f[i], room[i]};
-    slots[13] = {nullptr, 0};
-    SplitCsvLine(line.c_str(), slots, modelClass == 1 ? CSV_PLAIN : CSV_DOUBLED);
-    TITLEINFO v{};
-    const int from[] = {0, 1, 7, 2, 3, 4, 5, 8};  // fields 1-8 of the record from the line's
-    for (int k = 0; k < 8; ++k) v.apszField[k] = f[from[k]];
-    v.apszField[TF_PAGE] = f[10];
-    const CRDDiscInfo* disc = nullptr;
-    for (const CRDDiscInfo& d : lib.Discs())
-        if (!disc && d.m_strDiscNo == f[0]) disc = &d;
-    for (int i = 0; i < 5; ++i)
-        v.apszField[TF_DISCFREE1 + i] = modelClass == 1 ? f[8] : disc ? disc->m_strFreeN[i].c_str() : "";
-    int major = 0, minor = 0;
-    v.nGenre = std::sscanf(f[12], "%5d%5d", &major, &minor) == 2
-                   ? static_cast<int>((static_cast<unsigned>(major) << 16) | static_cast<unsigned>(minor))
-                   : 0;
-    CRDTitleInfo t;
-    t.SetInfo(v);
-    return t;
+// Each vector level is held to the plain one on the same files; a level this
+// processor or build lacks is skipped, not run as a lower one.
+class LoaderLevel : public testing::TestWithParam<lv::LoaderLevel> {
+protected:
+    void SetUp() override {
+        if (GetParam() > lv::TopLoaderLevel()) GTEST_SKIP() << "not run by this processor or build";
+    }
+    void TearDown() override { lv::CapLoaderLevel(lv::LoaderLevel::Avx512); }
+
+    // Loads the files by the plain level into `plain` and by the level under
+    // test into `tested`; each title of one equals the other's.
+    void LoadBoth(Loaded& plain, Loaded& tested, const std::string& model, const std::string& disc,
+                  const std::string& library) {
+        TempDir dir;
+        lv::CapLoaderLevel(lv::LoaderLevel::Plain);
+        Load(plain, model, dir, disc, library);
+        lv::CapLoaderLevel(GetParam());
+        Load(tested, model, dir, disc, library);
+        ASSERT_EQ(tested.lib.Titles().size(), plain.lib.Titles().size());
+        for (std::size_t i = 0; i < plain.lib.Titles().size(); ++i) {
+            const CRDTitleInfo& want = plain.lib.Title(static_cast<int>(i));
+            const CRDTitleInfo& got = tested.lib.Title(static_cast<int>(i));
+            for (int f = 0; f < TF_COUNT; ++f) {
+                const auto field = static_cast<TITLE_FIELD>(f);
+                ASSERT_EQ(got.Field(field), want.Field(field)) << "field " << f << " of title " << i;
+                ASSERT_EQ(std::string_view(got.CStr(field)), got.Field(field)) << f;
+            }
+            ASSERT_EQ(got.m_nGenre, want.m_nGenre) << i;
+        }
+    }
+};
+
+const std::string kTwoDiscs = std::string(kHeader) +
+                              "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n" +
+                              "\"0001\",\"d\",\"2:00\",\"1:1\",\"1:2\",\"1:3\",\"1:4\",\"1:5\"\r\n";
+
+std::string LevelName(const testing::TestParamInfo<lv::LoaderLevel>& info) {
+    static const char* const kNames[] = {"Plain", "Sse2", "Avx2", "Avx512"};
+    return kNames[static_cast<int>(info.param)];
 }
 
 }  // namespace
 
+INSTANTIATE_TEST_SUITE_P(Levels, LoaderLevel,
+                         testing::Values(lv::LoaderLevel::Sse2, lv::LoaderLevel::Avx2, lv::LoaderLevel::Avx512),
+                         LevelName);
+
 // Lines made of the bytes that matter to the splitter (quotes, commas, lead
-// bytes, backslashes, "_", spaces, digits) load exactly as the plain reading
-// of every field gives them, in both quoting modes.
-TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
+// bytes, backslashes, "_", spaces, digits), in both quoting modes; a title
+// parsed on its own is the same as loaded.
+TEST_P(LoaderLevel, RandomLinesLoadAsThePlainLevelLoadsThem) {
     const char alphabet[] = {'"', '"', '"', ',', ',', ',', ',',    'a', 'b', '\x83', '\x5c', '_',
                              ' ', '0', '1', '9', ':', '/', '\x81', '+', '-', 'H',    'D'};
     unsigned seed = 12345;
@@ -275,45 +291,33 @@ TEST(TitleRecord, LoadedLinesMatchThePlainReadingOfTheirFields) {
         if (next(2)) line = "\"" + std::string(next(2) ? "HDD" : "0001") + "\"," + line;
         lines.push_back(line);
     }
+    std::string file;
+    for (const auto& line : lines) file += line + "\r\n";
     for (const char* model : {"RD-XS40", "RD-XS41"}) {
         SCOPED_TRACE(model);
-        TempDir dir;
-        Loaded l;
-        std::string file;
-        for (const auto& line : lines) file += line + "\r\n";
-        Load(l, model, dir,
-             std::string(kHeader) + "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n" +
-                 "\"0001\",\"d\",\"2:00\",\"1:1\",\"1:2\",\"1:3\",\"1:4\",\"1:5\"\r\n",
-             file);
-        const int modelClass = l.lib.GetModelClass();
+        Loaded plain, tested;
+        LoadBoth(plain, tested, model, kTwoDiscs, file);
         std::size_t index = 0;
         for (const auto& raw : lines) {
             std::string line = raw.substr(0, lv::TrimmedLength(raw.data(), raw.size(), true));
             if (line.empty()) continue;
-            ASSERT_LT(index, l.lib.Titles().size());
-            const CRDTitleInfo want = ReferenceTitle(line, modelClass, l.lib);
-            const CRDTitleInfo& got = l.lib.Title(static_cast<int>(index++));
-            for (int f = 0; f < TF_COUNT; ++f)
-                ASSERT_EQ(got.Field(static_cast<TITLE_FIELD>(f)), want.Field(static_cast<TITLE_FIELD>(f)))
-                    << "field " << f << " of line " << line;
-            ASSERT_EQ(got.m_nGenre, want.m_nGenre) << line;
-            // A title parsed on its own is the same.
+            ASSERT_LT(index, tested.lib.Titles().size());
+            const CRDTitleInfo& got = tested.lib.Title(static_cast<int>(index++));
             CRDTitleInfo alone;
-            ParseTitleLine(line.c_str(), modelClass, l.lib, alone);
+            ParseTitleLine(line.c_str(), tested.lib.GetModelClass(), tested.lib, alone);
             for (int f = 0; f < TF_COUNT; ++f)
-                ASSERT_EQ(alone.Field(static_cast<TITLE_FIELD>(f)), want.Field(static_cast<TITLE_FIELD>(f))) << f;
+                ASSERT_EQ(alone.Field(static_cast<TITLE_FIELD>(f)), got.Field(static_cast<TITLE_FIELD>(f))) << f;
+            ASSERT_EQ(alone.m_nGenre, got.m_nGenre) << line;
         }
-        EXPECT_EQ(index, l.lib.Titles().size());
+        EXPECT_EQ(index, tested.lib.Titles().size());
     }
 }
 
-// Lines longer than the load's bit masks reach, or than its read buffer,
-// lines holding a NUL, genre keys that are nearly ten digits, lines quoted
-// all but at their end, lines across
-// the buffer's refills and a last line
-// without its line end load as the plain reading gives them, and every field
-// is handed out NUL-terminated.
-TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
+// Lines longer than one line's masks reach, or than the read buffer, lines
+// holding a NUL, genre keys that are nearly ten digits, lines quoted all but
+// at their end, lines across the buffer's refills and a last line without
+// its line end.
+TEST_P(LoaderLevel, LongLinesNulsAndTheLastLineLoadAsThePlainLevelLoadsThem) {
     const std::string pad(700, 'x');
     const std::string tail = "\",\"2005/12/21\",\"w\",\"21:00\",\"081\",\"";
     std::vector<std::string> lines;
@@ -337,27 +341,12 @@ TEST(TitleRecord, LongLinesNulsAndTheLastLineLoadAsThePlainReadingGivesThem) {
     lines.push_back("\"0001\",\"last" + tail + "u\",\"g\",\"2:00\",\"0\",\"p\",\"y\",\"0000300004\"");
     std::string file;
     for (const auto& line : lines) file += line + (&line == &lines.back() ? "" : "\r\n");
-    for (int level : {0, 1, 2})
-        for (const char* model : {"RD-XS40", "RD-XS41"}) {
-            SCOPED_TRACE(std::string(model) + " parser " + std::to_string(level));
-            CapTitleParser(level);
-            TempDir dir;
-            Loaded l;
-            Load(l, model, dir,
-                 std::string(kHeader) + "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n", file);
-            CapTitleParser(INT_MAX);
-            ASSERT_EQ(l.lib.Titles().size(), lines.size());
-            for (std::size_t i = 0; i < lines.size(); ++i) {
-                const CRDTitleInfo want = ReferenceTitle(lines[i], l.lib.GetModelClass(), l.lib);
-                const CRDTitleInfo& got = l.lib.Title(static_cast<int>(i));
-                for (int f = 0; f < TF_COUNT; ++f) {
-                    const auto field = static_cast<TITLE_FIELD>(f);
-                    ASSERT_EQ(got.Field(field), want.Field(field)) << "field " << f << " of line " << i;
-                    EXPECT_EQ(std::string_view(got.CStr(field)), got.Field(field)) << f;
-                }
-                EXPECT_EQ(got.m_nGenre, want.m_nGenre) << i;
-            }
-        }
+    for (const char* model : {"RD-XS40", "RD-XS41"}) {
+        SCOPED_TRACE(model);
+        Loaded plain, tested;
+        LoadBoth(plain, tested, model, kTwoDiscs, file);
+        EXPECT_EQ(tested.lib.Titles().size(), lines.size());
+    }
 }
 
 // A scan sees what tells each title a load keeps, block after block, with

@@ -12,13 +12,11 @@ namespace lv::cli {
 namespace {
 
 struct CollectRows : CConditionSink {
-    std::vector<CListRowRef>& rows;
-    explicit CollectRows(std::vector<CListRowRef>& r) : rows(r) {}
-    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override {
-        rows.push_back(CListRowRef::OfDisc(disc));
-    }
+    CSortedRows& rows;
+    explicit CollectRows(CSortedRows& r) : rows(r) {}
+    void OnDisc(const CRDRecorderLibrary&, const CRDDiscInfo& disc) override { rows.Add(CListRowRef::OfDisc(disc)); }
     void OnTitle(const CRDRecorderLibrary& rec, const CRDTitleInfo& title) override {
-        rows.push_back(CListRowRef::OfTitle(rec.GetName(), title));
+        rows.Add(CListRowRef::OfTitle(rec.GetName(), title));
     }
 };
 
@@ -56,9 +54,20 @@ int CmdExport(Context& ctx) {
     list.nSortKey = GetSortKey(descs, list.nViewMode);
     list.nRecMode = settings.m_nRecMode;
     list.pDoc = doc.get();
-    CollectRows sink(list.rows);
+    CSortedRows rows;
+    CollectRows sink(rows);
     RunCondition(cond, *doc, sink);
-    SortRows(list.rows, list.nSortKey);
+    rows.Sort(list.nSortKey);
+    list.pSorted = &rows;
+    // The catalogue groups rows by disc and needs them all at hand.
+    if (format == EXPORT_HTML) {
+        list.rows.reserve(rows.size());
+        rows.ForEach([&](const CListRowRef& row) {
+            list.rows.push_back(row);
+            return true;
+        });
+        list.pSorted = nullptr;
+    }
 
     if (!file) {
         // A failed write throws, and main tells it.

@@ -225,6 +225,9 @@ TEST(CliOutput, ListingsAndExportsHoldTheLibraryAndItsRowsNotTheirOutput) {
              {"export", "csv"}, {"export", "json"}, {"export", "html"}, {"export", "csv", "-o", h.File("a.csv")}})
         EXPECT_LE(PeakBytes(h, command), library + 96 * kTitles) << command.back() << ": the output held whole";
     EXPECT_GT(std::filesystem::file_size(h.File("a.csv")), 120 * kTitles);
+    // Nor references and sort entries for every row at once.
+    for (const char* format : {"csv", "json"})
+        EXPECT_LE(PeakBytes(h, {"export", format}), library + 40 * kTitles) << format << ": the rows held whole";
     // Short titles, where a file name per title would weigh.
     setTitles("t");
     library = PeakBytes(h, {"recorders"});

@@ -33,6 +33,15 @@ void ReplaceStrayControls(std::string& s, std::size_t start, std::string_view re
     s.replace(start, std::string::npos, out);
 }
 
+// Each row of the list in order, until `each` returns false.
+template <typename Each>
+bool ForEachRow(const LIST_EXPORT& list, Each each) {
+    if (list.pSorted) return list.pSorted->ForEach(each);
+    for (const CListRowRef& row : list.rows)
+        if (!each(row)) return false;
+    return true;
+}
+
 // ---- CSV
 
 // Quote, comma, CR and LF are never the second byte of a code page 932
@@ -79,9 +88,11 @@ bool Csv(const LIST_EXPORT& list, bool utf8, ExportSink& sink) {
     };
     if (!line([&](int s) { return ColumnHeader(first + s); })) return false;
     std::string buffer;
-    for (const CListRowRef& row : list.rows)
-        if (!line([&](int s) { return CellText(row, s, list.nRecMode, buffer); })) return false;
-    return sink.Finish();
+    return ForEachRow(list,
+                      [&](const CListRowRef& row) {
+                          return line([&](int s) { return CellText(row, s, list.nRecMode, buffer); });
+                      }) &&
+           sink.Finish();
 }
 
 // ---- JSON
@@ -109,18 +120,21 @@ bool Json(const LIST_EXPORT& list, ExportSink& sink) {
     }
     out += "],\n\"rows\":[";
     std::string buffer;
-    for (std::size_t r = 0; r < list.rows.size(); ++r) {
-        out += r ? ",\n{" : "\n{";
+    const char* separator = "\n{";
+    const bool whole = ForEachRow(list, [&](const CListRowRef& row) {
+        out += separator;
+        separator = ",\n{";
         for (std::size_t p = 0; p < list.columns.size(); ++p) {
             if (p) out += ',';
             out += '"';
             out += g_aColumnKeys[first + list.columns[p]];
             out += "\":";
-            lv::text::AppendJsonString(out, CellText(list.rows[r], list.columns[p], list.nRecMode, buffer));
+            lv::text::AppendJsonString(out, CellText(row, list.columns[p], list.nRecMode, buffer));
         }
         out += '}';
-        if (!sink.Row()) return false;
-    }
+        return sink.Row();
+    });
+    if (!whole) return false;
     out += "\n]}\n";
     return sink.Finish();
 }

@@ -27,6 +27,9 @@ struct LIST_EXPORT {
     // Where the catalogue finds a disc's name and, in the disc view, the
     // disc's titles; without it sections carry what the rows know.
     const CRDTitleDoc* pDoc = nullptr;
+    // The rows of a CSV or JSON export instead of `rows`, when set: a
+    // million of them kept small.
+    const CSortedRows* pSorted = nullptr;
 };
 
 // CSV: a header row, then a row per list row, RFC 4180 quoting, CR LF.

@@ -463,3 +463,120 @@ std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode) {
 bool CanFetchDescriptions(int viewMode, int selectedRows, bool transferring) {
     return viewMode == VIEW_TITLES && selectedRows > 0 && !transferring;
 }
+
+namespace {
+
+// A row's record with its kind and mark in the low bits, which records'
+// alignment leaves free.
+constexpr std::uintptr_t kDiscBit = 1, kNewBit = 2;
+static_assert(alignof(CRDTitleInfo) >= 4 && alignof(CRDDiscInfo) >= 4);
+
+const void* Record(std::uintptr_t packed) { return reinterpret_cast<const void*>(packed & ~(kDiscBit | kNewBit)); }
+
+// How many rows ahead of a run's first the merge fetches records, and their texts.
+constexpr std::size_t kAheadRecords = 16, kAheadTexts = 8;
+
+std::uintptr_t Packed(const CListRowRef& row) {
+    const void* record = row.IsDisc() ? static_cast<const void*>(row.m_pDisc) : row.m_pTitle;
+    return reinterpret_cast<std::uintptr_t>(record) | (row.IsDisc() ? kDiscBit : 0) | (row.m_bNew ? kNewBit : 0);
+}
+
+}  // namespace
+
+CListRowRef CSortedRows::Row(const RUN& run, std::uintptr_t packed) {
+    const void* record = Record(packed);
+    if (packed & kDiscBit) {
+        const auto* disc = static_cast<const CRDDiscInfo*>(record);
+        return {run.rdName ? run.rdName : &disc->m_strRDName, nullptr, disc};
+    }
+    return {run.rdName, static_cast<const CRDTitleInfo*>(record), nullptr, (packed & kNewBit) != 0};
+}
+
+void CSortedRows::Add(const CListRowRef& row) {
+    // A disc that names its recorder by its own text needs no name kept.
+    const std::string* name = row.IsDisc() && row.m_pRDName == &row.m_pDisc->m_strRDName ? nullptr : row.m_pRDName;
+    if (m_aRuns.empty() || m_aRuns.back().rdName != name || m_aRuns.back().disc != row.IsDisc() ||
+        m_aRows.size() - m_aRuns.back().begin >= m_nRunRows)
+        m_aRuns.push_back({name, row.IsDisc(), m_aRows.size()});
+    m_aRows.push_back(Packed(row));
+}
+
+void CSortedRows::Sort(int sortKey) {
+    m_nSortKey = sortKey;
+    std::vector<CListRowRef> refs;
+    for (std::size_t r = 0; r < m_aRuns.size(); ++r) {
+        const RUN& run = m_aRuns[r];
+        const std::size_t end = RunEnd(r);
+        refs.clear();
+        for (std::size_t i = run.begin; i < end; ++i) refs.push_back(Row(run, m_aRows[i]));
+        const std::vector<int> order = SortOrder(refs, sortKey);
+        for (std::size_t i = 0; i < refs.size(); ++i) m_aRows[run.begin + i] = Packed(refs[order[i]]);
+    }
+}
+
+bool CSortedRows::ForEach(const std::function<bool(const CListRowRef&)>& each) const {
+    // The runs' first rows meet in a tournament (each inner node keeps the
+    // loser of its match), by their keys and then in full; equal rows come in
+    // the order of their runs, as a stable sort keeps them.
+    struct HEAD {
+        SORT_ENTRY key;
+        std::size_t at;
+        CListRowRef row;
+    };
+    const std::size_t runs = m_aRuns.size();
+    if (runs == 0) return true;
+    const int column = m_nSortKey & 0xFFFF;
+    const bool descending = (m_nSortKey & SORT_DESCENDING) != 0;
+    const bool firstDisc = m_aRuns[0].disc;
+    std::vector<HEAD> heads(runs);
+    auto load = [&](std::size_t run, std::size_t at) {
+        HEAD& h = heads[run];
+        h.at = at;
+        const std::size_t end = RunEnd(run);
+        if (at == end) return;
+        // The rows a run gives next lie anywhere in memory: their records
+        // and texts are fetched ahead, the texts once their records are in.
+        if (at + kAheadRecords < end) __builtin_prefetch(Record(m_aRows[at + kAheadRecords]));
+        if (at + kAheadTexts < end && !(m_aRows[at + kAheadTexts] & kDiscBit)) {
+            const char* text = static_cast<const CRDTitleInfo*>(Record(m_aRows[at + kAheadTexts]))->CStr(TF_DISC);
+            for (int line = 0; line < 3; ++line) __builtin_prefetch(text + 64 * line);
+        }
+        h.row = Row(m_aRuns[run], m_aRows[at]);
+        h.key = ColumnKey(h.row, column);
+        if (descending) h.key.key = ~h.key.key;
+    };
+    // Whether run a's first row comes before run b's; a run that is done never does.
+    auto before = [&](std::size_t a, std::size_t b) {
+        const HEAD &x = heads[a], &y = heads[b];
+        if (x.at == RunEnd(a) || y.at == RunEnd(b)) return y.at == RunEnd(b) && x.at != RunEnd(a);
+        if (x.row.IsDisc() != y.row.IsDisc()) return x.row.IsDisc() == firstDisc;
+        if (x.key.key != y.key.key) return x.key.key < y.key.key;
+        if (x.key.next != TIE_EQUAL || y.key.next != TIE_EQUAL) {
+            const int r = CompareRows(x.row, y.row, m_nSortKey);
+            if (r) return r < 0;
+        }
+        return a < b;
+    };
+    // Leaves at runs + r; node 0 holds the winner.
+    std::vector<std::size_t> tree(runs), winner(2 * runs);
+    for (std::size_t r = 0; r < runs; ++r) {
+        load(r, m_aRuns[r].begin);
+        winner[runs + r] = r;
+    }
+    for (std::size_t n = runs - 1; n >= 1; --n) {
+        const std::size_t a = winner[2 * n], b = winner[2 * n + 1];
+        const bool first = before(a, b);
+        winner[n] = first ? a : b;
+        tree[n] = first ? b : a;
+    }
+    tree[0] = runs > 1 ? winner[1] : 0;
+    for (std::size_t remaining = m_aRows.size(); remaining > 0; --remaining) {
+        std::size_t w = tree[0];
+        if (!each(heads[w].row)) return false;
+        load(w, heads[w].at + 1);
+        for (std::size_t n = (runs + w) / 2; n >= 1; n /= 2)
+            if (before(tree[n], w)) std::swap(tree[n], w);
+        tree[0] = w;
+    }
+    return true;
+}

@@ -3,6 +3,9 @@
 // texts, the sort key and the comparison of two rows, the column states of a
 // header click, and the texts that go to the clipboard.
 #include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -116,3 +119,37 @@ std::vector<int> DisplayOrder(const COLUMN_DESCS& descs, int viewMode);
 // The sub-items of the view's shown columns (width above 0) in display order:
 // the columns a user of the stored layout sees.
 std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode);
+
+// Many rows kept small: a row is its record alone, consecutive rows of one
+// recorder and kind share their recorder's name. They are sorted a run at a
+// time and merged as they are given out, so that a million rows never stand
+// as references or sort entries all at once.
+class CSortedRows {
+public:
+    static constexpr std::size_t kRunRows = std::size_t{1} << 16;
+    explicit CSortedRows(std::size_t runRows = kRunRows) : m_nRunRows(runRows) {}
+
+    void Add(const CListRowRef& row);
+    std::size_t size() const { return m_aRows.size(); }
+    // The order SortRows gives the same rows; with discs and titles together,
+    // the kind of the first row comes first.
+    void Sort(int sortKey);
+    // The rows in order, until `each` returns false (and then false).
+    bool ForEach(const std::function<bool(const CListRowRef&)>& each) const;
+
+private:
+    struct RUN {
+        const std::string* rdName;  // null for discs that name their recorder themselves
+        bool disc;
+        std::size_t begin;
+    };
+    static CListRowRef Row(const RUN& run, std::uintptr_t packed);
+    std::size_t RunEnd(std::size_t run) const {
+        return run + 1 < m_aRuns.size() ? m_aRuns[run + 1].begin : m_aRows.size();
+    }
+
+    std::size_t m_nRunRows;
+    std::vector<std::uintptr_t> m_aRows;  // each row's record, its kind and mark in the low bits
+    std::vector<RUN> m_aRuns;
+    int m_nSortKey = 0;
+};

@@ -352,3 +352,50 @@ TEST(SortRows, GivesTheCharacterOrderOfEveryColumnBothWays) {
         }
     }
 }
+
+TEST(SortedRows, GivesSortRowsOrderFromRunsOfEveryLength) {
+    // Long shared beginnings, equal titles in several recorders, dates of one
+    // shape and of another, and recorders that come back after another's rows.
+    const char* const titles[] = {"ドラマ 第1話", "ドラマ 第10話", "ドラマ 第2話", "ニュース", "abc", "ドラマ 第1話"};
+    const char* const dates[] = {"2005/12/01", "2005/12/01", "2006/01/15", "05/1/1"};
+    const char* const rds[] = {"RD1", "RD2", "RD1", "RD3", "RD2"};
+    std::vector<CListRow> rows;
+    unsigned seed = 7;
+    auto next = [&seed](unsigned n) { return (seed = seed * 1103515245U + 12345U) / 65536U % n; };
+    for (int block = 0; block < 5; ++block)
+        for (int i = 0; i < 23; ++i) {
+            const T t{next(2) ? "HDD" : "0012",    titles[next(6)],           dates[next(4)],
+                      next(2) ? "21:00" : "09:30", static_cast<int>(next(3)), next(2) ? "0:30" : "1:05"};
+            rows.push_back(TitleRow(rds[block], t));
+            const char* no = next(2) ? "0003" : "0001";
+            rows.push_back(DiscRow(rds[block], no, SJ(titles[next(6)]).c_str(), next(2) ? "1:00" : "0:45"));
+        }
+    for (bool disc : {false, true}) {
+        std::vector<CListRowRef> refs;
+        for (const CListRow& row : rows)
+            if (row.m_bDisc == disc) {
+                // A disc as a search gives it, naming its recorder by its own text.
+                refs.push_back(disc ? CListRowRef::OfDisc(row.m_disc) : row.Ref());
+                refs.back().m_bNew = !disc && next(3) == 0;
+            }
+        for (int key = disc ? 7 : 0; key <= (disc ? 14 : 7); ++key)
+            for (int sortKey : {key, key | SORT_DESCENDING})
+                for (std::size_t runRows : {1, 5, 1000}) {
+                    std::vector<CListRowRef> expected = refs;
+                    SortRows(expected, sortKey);
+                    CSortedRows sorted(runRows);
+                    for (const CListRowRef& r : refs) sorted.Add(r);
+                    sorted.Sort(sortKey);
+                    std::vector<CListRowRef> got;
+                    sorted.ForEach([&](const CListRowRef& r) {
+                        got.push_back(r);
+                        return true;
+                    });
+                    ASSERT_EQ(got.size(), expected.size());
+                    for (std::size_t i = 0; i < got.size(); ++i)
+                        ASSERT_TRUE(got[i].m_pTitle == expected[i].m_pTitle && got[i].m_pDisc == expected[i].m_pDisc &&
+                                    got[i].m_pRDName == expected[i].m_pRDName && got[i].m_bNew == expected[i].m_bNew)
+                            << "key " << sortKey << " run " << runRows << " at " << i;
+                }
+    }
+}

@@ -20,10 +20,14 @@ namespace {
 constexpr DWORD kChunk = 4096;
 
 // Every request reaches the recorder: nothing from or into the cache, no
-// cookies, no redirect followed, no dialog, as the libcurl transport does.
+// cookies, no redirect followed, no dialog, as the libcurl transport does;
+// one connection for the transfer's requests where the server keeps it open.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                                 INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_COOKIES |
-                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI;
+                                INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
+// The rest of a body not wanted is read up to this much, so that the
+// connection can carry the next request; a longer rest closes it.
+constexpr std::uint64_t kMaxUnwantedBytes = 64 * 1024;
 
 // Core texts are code page 932.
 std::wstring Wide(std::string_view text) {
@@ -258,7 +262,12 @@ bool CHttpThread::Send(const std::string& objectPath, CRequest& request) {
         received += read;
         const int r = request.OnBody(buffer, read);
         if (r == CRequest::FAIL) return false;
-        if (r == CRequest::DONE) return true;
+        if (r == CRequest::DONE) {
+            if (announced && *announced - std::min(received, *announced) <= kMaxUnwantedBytes)
+                while (::InternetReadFile(req, buffer, kChunk, &read) && read > 0) {
+                }
+            return true;
+        }
         if (watch.TooSlow(read)) return fail(ERROR_INTERNET_TIMEOUT);
     }
     if (announced && received < *announced) return fail(ERROR_INTERNET_CONNECTION_RESET);

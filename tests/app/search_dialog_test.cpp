@@ -93,7 +93,7 @@ private slots:
             // The rows are the genre table's; a sub-genre with its code and its main genre's image.
             QCOMPARE(genre->itemData(19).toInt(), 0x10051);
             QCOMPARE(genre->itemText(19), QStringLiteral("02 野球"));
-            QCOMPARE(genre->itemIcon(19).cacheKey(), w->m_app->Image(GetGenreImage(0x10051)).cacheKey());
+            QCOMPARE(genre->itemIcon(19).cacheKey(), w->m_app->m_images.Image(GetGenreImage(0x10051)).cacheKey());
             QVERIFY(!d->GetDateFrom()->IsChecked());
             QVERIFY(!d->GetDateTo()->IsChecked());
             QVERIFY(!d->GetDateFrom()->DateEdit()->isEnabled());

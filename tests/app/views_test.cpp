@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDB"), QStringLiteral("DVD")})->childCount(), 0);
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("HDD")})->childCount(), 0);
         // Recorder pictures follow the model.
-        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->Image(9).cacheKey());
-        QVERIFY(m_tree->GetRoot()->child(3)->icon(0).cacheKey() == m_app->Image(5).cacheKey());
+        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->m_images.Image(9).cacheKey());
+        QVERIFY(m_tree->GetRoot()->child(3)->icon(0).cacheKey() == m_app->m_images.Image(5).cacheKey());
     }
 
     void selectingNodesFillsTheList() {

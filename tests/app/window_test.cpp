@@ -63,8 +63,8 @@ private slots:
         CRDTreeView* tree = frame->GetTreeView();
         QCOMPARE(tree->GetRoot()->childCount(), 2);
         QVERIFY(tree->GetRoot()->isExpanded());
-        QCOMPARE(app->m_imageList.size(), std::size_t(IMAGE_COUNT));
-        for (const QIcon& icon : app->m_imageList) QVERIFY(!icon.isNull());
+        QCOMPARE(app->m_images.Count(), IMAGE_COUNT);
+        for (int i = 0; i < IMAGE_COUNT; ++i) QVERIFY(!app->m_images.Image(i).isNull());
 
         // The settings' keys are their own; the window adds its bars' state.
         app->ExitInstance();

@@ -16,6 +16,7 @@
 #include "app/dialogs/message_box.h"
 #include "app/search/date_picker.h"
 #include "app/search/keyword_combo.h"
+#include "app/shell/image_list.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
 #include "core/search/condition_fields.h"
@@ -159,9 +160,7 @@ void CSearchDialog::OnInitDialog() {
 
     m_pGenreBox->addItem(QString(), 0);
     for (const GENRE_ENTRY& genre : g_aGenres) {
-        QIcon icon;
-        if (m_pImageList && GetGenreImage(genre.nCode) < static_cast<int>(m_pImageList->size()))
-            icon = (*m_pImageList)[static_cast<std::size_t>(GetGenreImage(genre.nCode))];
+        const QIcon icon = m_pImageList ? m_pImageList->Image(GetGenreImage(genre.nCode)) : QIcon();
         m_pGenreBox->addItem(icon, ToQ(genre.pszName), genre.nCode);
         m_pGenreBox->setItemData(m_pGenreBox->count() - 1, IsMainGenre(genre.nCode) ? 0 : 1, kGenreIndentRole);
     }

@@ -2,14 +2,13 @@
 // The condition-search dialog "条件検索": title text, recorder, hard disk or
 // DVD, genre and a range of recording dates, combined into one condition.
 #include <QDialog>
-#include <QIcon>
 #include <string>
-#include <vector>
 
 #include "core/search/search_condition.h"
 
 class CKeywordComboBox;
 class CDatePicker;
+class CImageList;
 class CRDTitleDoc;
 class QComboBox;
 
@@ -28,7 +27,7 @@ public:
     CSearchCondition* m_pCondition = nullptr;  // starts from it, writes it on OK
     std::string m_strDisc;
     CRDTitleDoc* m_pDoc = nullptr;
-    const std::vector<QIcon>* m_pImageList = nullptr;  // the shared images, for the genres
+    const CImageList* m_pImageList = nullptr;  // the shared images, for the genres
 
     CKeywordComboBox* GetSearchBox() const { return m_pSearchBox; }
     QComboBox* GetRecorderBox() const { return m_pRecorderBox; }

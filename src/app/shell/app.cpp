@@ -13,7 +13,6 @@
 #include <new>
 
 #include "app/dialogs/message_box.h"
-#include "app/shell/image_file.h"
 #include "app/shell/main_frame.h"
 #include "app/shell/qcodec.h"
 #include "core/ini/ini_file.h"
@@ -54,20 +53,7 @@ CLibrovistaApp::~CLibrovistaApp() {
     m_pDoc.reset();
 }
 
-const QIcon& CLibrovistaApp::Image(int index) const {
-    if (index < 0 || index >= static_cast<int>(m_imageList.size())) return m_noImage;
-    return m_imageList[static_cast<std::size_t>(index)];
-}
-
 std::string CLibrovistaApp::GetSettingsFile() const { return GetSettingsPath(m_pszAppDir, m_strBaseName); }
-
-void CLibrovistaApp::LoadImages() {
-    m_imageList.clear();
-    for (int i = 0; i < IMAGE_COUNT; ++i) {
-        const QString path = ImageFile(QStringLiteral("images/%1").arg(i, 2, 10, QLatin1Char('0')));
-        m_imageList.push_back(QFile::exists(path) ? QIcon(path) : QIcon());
-    }
-}
 
 // The images are compiled into lv_app, a static library: make the linker keep them.
 static void InitResources() { Q_INIT_RESOURCE(librovista); }
@@ -114,7 +100,7 @@ bool CLibrovistaApp::InitInstance(const QStringList& arguments) {
     if (m_strBaseName.empty()) m_strBaseName = kProgramBaseName;
     m_settings.LoadSettings(GetSettingsFile());
     LoadBarState();
-    LoadImages();
+    m_images.Load();
 
     std::string document;
     if (arguments.size() > 1) {

@@ -4,13 +4,12 @@
 // at the end writes the settings back.
 #include <QApplication>
 #include <QByteArray>
-#include <QIcon>
 #include <QStringList>
 #include <exception>
 #include <memory>
 #include <string>
-#include <vector>
 
+#include "app/shell/image_list.h"
 #include "core/shell/app_settings.h"
 
 class CRDTitleDoc;
@@ -27,8 +26,6 @@ public:
 // Tells of an exception from the core in a message box over the active window.
 void ReportException(const std::exception_ptr& error);
 class CMainFrame;
-
-constexpr int IMAGE_COUNT = 32;
 
 class CLibrovistaApp {
 public:
@@ -48,9 +45,8 @@ public:
     CAppSettings m_settings;
     QByteArray m_barState;     // the bars' layout, kept in the settings file
     bool m_bStatusBar = true;  // the status bar's visibility, which the layout leaves out
-    std::vector<QIcon> m_imageList;
+    CImageList m_images;
 
-    const QIcon& Image(int index) const;
     CRDTitleDoc* GetDocument() const { return m_pDoc.get(); }
     CMainFrame* GetMainFrame() const { return m_pMainFrame.get(); }
     std::string GetSettingsFile() const;
@@ -63,7 +59,6 @@ public:
     static const char* const kVersion;
 
 private:
-    void LoadImages();
     static void InstallJapaneseTexts();
     static void ChooseFont();
     void LoadBarState();
@@ -71,5 +66,4 @@ private:
 
     std::unique_ptr<CRDTitleDoc> m_pDoc;
     std::unique_ptr<CMainFrame> m_pMainFrame;
-    QIcon m_noImage;
 };

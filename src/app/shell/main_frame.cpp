@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -44,15 +43,11 @@ constexpr int kFilterDelayMs = 150;
 
 namespace {
 
-// A reloaded document is told to every view; the message waits until all
-// of them show it.
-class CLoadWatch : public CDocView {
+// The document's word that it was reloaded, as the window's signal.
+class CReloadWatch : public CDocView {
 public:
-    explicit CLoadWatch(CMainFrame* frame) : m_frame(frame) {}
-    void OnUpdate(CDocView* sender, long hint, void* object) override {
-        if (sender || hint != 0 || object) return;
-        QMetaObject::invokeMethod(m_frame, &CMainFrame::ShowLoadErrors, Qt::QueuedConnection);
-    }
+    explicit CReloadWatch(CMainFrame* frame) : m_frame(frame) {}
+    void OnUpdate(CDocView*, long, void*) override { emit m_frame->documentReloaded(); }
 
 private:
     CMainFrame* m_frame;
@@ -79,8 +74,8 @@ CMainFrame::CMainFrame(CLibrovistaApp& app, CRDTitleDoc& doc) : m_app(app), m_do
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
     ConnectViews();
     UpdateCommandUI();
-    m_pLoadWatch = std::make_unique<CLoadWatch>(this);
-    m_doc.AddView(m_pLoadWatch.get());
+    m_pReloadWatch = std::make_unique<CReloadWatch>(this);
+    m_doc.AddView(m_pReloadWatch.get());
 }
 
 void CMainFrame::ShowLoadErrors() {
@@ -90,6 +85,12 @@ void CMainFrame::ShowLoadErrors() {
 }
 
 void CMainFrame::ConnectViews() {
+    connect(this, &CMainFrame::documentReloaded, m_pTree, &CRDTreeView::Rebuild);
+    connect(this, &CMainFrame::documentReloaded, m_pEdit, &CRDEditView::Refresh);
+    // The message waits until every view shows the reloaded document.
+    connect(this, &CMainFrame::documentReloaded, this, &CMainFrame::ShowLoadErrors, Qt::QueuedConnection);
+    connect(m_pTree, &CRDTreeView::nodeSelected, m_pList, &CRDListView::ShowCondition);
+    connect(m_pTree, &CRDTreeView::nodeSelected, m_pEdit, &CRDEditView::Refresh);
     connect(m_pTree, &CRDTreeView::selectionHandled, this, &CMainFrame::UpdateCommandUI);
     connect(m_pList, &CRDListView::selectionCountChanged, this, [this](int selected) {
         // A prompt shown before may speak of the rows that were selected.
@@ -109,7 +110,7 @@ void CMainFrame::ConnectViews() {
 }
 
 CMainFrame::~CMainFrame() {
-    m_doc.RemoveView(m_pLoadWatch.get());
+    m_doc.RemoveView(m_pReloadWatch.get());
     // Focus moves while the children go; the views must not be asked then.
     disconnect(qApp, nullptr, this, nullptr);
     // A transfer still running must end before its listener goes.
@@ -326,11 +327,11 @@ void CMainFrame::CreateClient() {
     m_pMainSplitter = new QSplitter(Qt::Horizontal, this);
     m_pMainSplitter->setObjectName(QStringLiteral("MainSplitter"));
     m_pMainSplitter->setChildrenCollapsible(false);
-    m_pTree = new CRDTreeView(m_app, m_doc, m_pMainSplitter);
+    m_pTree = new CRDTreeView(m_app.m_settings, m_app.m_images, m_doc, m_pMainSplitter);
     m_pRightSplitter = new QSplitter(Qt::Vertical, m_pMainSplitter);
     m_pRightSplitter->setObjectName(QStringLiteral("RightSplitter"));
     m_pRightSplitter->setChildrenCollapsible(false);
-    m_pList = new CRDListView(m_app, m_doc, m_pRightSplitter);
+    m_pList = new CRDListView(m_app.m_settings, m_app.m_images, m_doc, m_pRightSplitter);
     m_pEdit = new CRDEditView(m_doc, m_pRightSplitter);
     // Like a static splitter: the first pane keeps its size, the second takes the rest.
     m_pMainSplitter->setStretchFactor(0, 0);

@@ -88,6 +88,8 @@ public slots:
     void OnTransferStatus(int status);
 
 signals:
+    // The document has read its files again: the views show it anew.
+    void documentReloaded();
     void paneTextChanged(int paneId, const QString& text);
     // A transfer's end has been handled (views already updated).
     void transferEnded(bool success);
@@ -169,5 +171,5 @@ private:
     std::unique_ptr<CTransferListener> m_pListener;
     std::unique_ptr<CHttpThread> m_pTransferThread;
     std::unique_ptr<CFetchAllLibraries> m_pFetchAll;  // while every recorder's library is downloaded
-    std::unique_ptr<CDocView> m_pLoadWatch;           // tells ShowLoadErrors of each load
+    std::unique_ptr<CDocView> m_pReloadWatch;         // sends documentReloaded
 };

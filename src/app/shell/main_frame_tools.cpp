@@ -57,7 +57,7 @@ void CMainFrame::OnSearch() {
     CSearchDialog dialog(m_app.m_pszAppDir, this);
     dialog.m_pCondition = &m_condition;
     dialog.m_pDoc = &m_doc;
-    dialog.m_pImageList = &m_app.m_imageList;
+    dialog.m_pImageList = &m_app.m_images;
     if (dialog.exec() != QDialog::Accepted) return;
     ShowSearchResults(m_condition);
 }

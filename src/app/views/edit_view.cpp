@@ -4,9 +4,10 @@
 #include <QFont>
 
 #include "app/shell/qcodec.h"
+#include "core/library/title_doc.h"
 #include "core/text/entities.h"
 
-CRDEditView::CRDEditView(CRDTitleDoc& doc, QWidget* parent) : QPlainTextEdit(parent), m_doc(doc) {
+CRDEditView::CRDEditView(const CRDTitleDoc& doc, QWidget* parent) : QPlainTextEdit(parent), m_doc(doc) {
     setObjectName(QStringLiteral("EditView"));
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -27,13 +28,7 @@ CRDEditView::CRDEditView(CRDTitleDoc& doc, QWidget* parent) : QPlainTextEdit(par
     font.setStyleHint(QFont::Monospace);
     font.setPointSize(9);
     setFont(font);
-
-    m_doc.AddView(this);
 }
-
-CRDEditView::~CRDEditView() { m_doc.RemoveView(this); }
-
-void CRDEditView::OnUpdate(CDocView*, long, void*) { Refresh(); }
 
 void CRDEditView::Refresh() {
     // The file keeps the references as received; the user reads and copies characters.

@@ -2,19 +2,18 @@
 // The description view: the document's description text, read-only.
 #include <QPlainTextEdit>
 
-#include "core/library/title_doc.h"
+class CRDTitleDoc;
 
-class CRDEditView : public QPlainTextEdit, public CDocView {
+class CRDEditView : public QPlainTextEdit {
     Q_OBJECT
 
 public:
-    explicit CRDEditView(CRDTitleDoc& doc, QWidget* parent = nullptr);
-    ~CRDEditView() override;
+    explicit CRDEditView(const CRDTitleDoc& doc, QWidget* parent = nullptr);
 
-    void OnUpdate(CDocView* sender, long hint, void* object) override;
+public slots:
     // Shows the document's description from its start.
     void Refresh();
 
 private:
-    CRDTitleDoc& m_doc;
+    const CRDTitleDoc& m_doc;
 };

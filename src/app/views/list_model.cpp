@@ -6,11 +6,13 @@
 #include <QPixmap>
 #include <algorithm>
 
-#include "app/shell/app.h"
+#include "app/shell/image_list.h"
 #include "app/shell/qcodec.h"
 #include "core/library/title_doc.h"
+#include "core/shell/app_settings.h"
 
-CListModel::CListModel(CLibrovistaApp& app, QObject* parent) : QAbstractTableModel(parent), m_app(app) {}
+CListModel::CListModel(const CAppSettings& settings, const CImageList& images, const CRDTitleDoc& doc, QObject* parent)
+    : QAbstractTableModel(parent), m_settings(settings), m_images(images), m_doc(doc) {}
 
 int CListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(m_bFiltered ? m_aShown.size() : m_aRows.size());
@@ -21,7 +23,7 @@ int CListModel::columnCount(const QModelIndex& parent) const {
 }
 
 std::string CListModel::CellText(int row, int column) const {
-    return GetCellText(RowAt(row), column, m_app.m_settings.m_nRecMode);
+    return GetCellText(RowAt(row), column, m_settings.m_nRecMode);
 }
 
 QVariant CListModel::data(const QModelIndex& index, int role) const {
@@ -32,7 +34,7 @@ QVariant CListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         if (index.column() == 0) {
             const int image = RowAt(index.row()).GetImage();
-            if (image >= 0) return m_app.Image(image);
+            if (image >= 0) return m_images.Image(image);
             // A blank image: every row has room for one, whichever row the
             // view measures, and names line up.
             static const QIcon blank = [] {
@@ -66,12 +68,10 @@ QVariant CListModel::headerData(int section, Qt::Orientation orientation, int ro
 void CListModel::BeginFill(int viewMode) {
     beginResetModel();
     m_aRows.clear();
-    m_aOwnRows.clear();
     m_bFiltered = false;
     m_aShown.clear();
     m_pFilter.reset();
-    const CRDTitleDoc* doc = m_app.GetDocument();
-    m_pRecords = doc ? doc->ShareRecorders() : nullptr;
+    m_pRecords = m_doc.ShareRecorders();
     m_nViewMode = viewMode;
     m_nSortColumn = -1;
 }
@@ -81,8 +81,6 @@ void CListModel::AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo
 }
 
 void CListModel::AddDisc(const CRDDiscInfo& disc) { m_aRows.push_back(CListRowRef::OfDisc(disc)); }
-
-void CListModel::AddRow(CListRow row) { m_aRows.push_back(m_aOwnRows.emplace_back(std::move(row)).Ref()); }
 
 void CListModel::EndFill() { endResetModel(); }
 

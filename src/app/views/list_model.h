@@ -4,7 +4,6 @@
 // until the next fill). Texts are decoded only when a cell is painted.
 #include <QAbstractTableModel>
 #include <array>
-#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,8 +12,10 @@
 #include "core/views/list_rows.h"
 #include "core/views/row_filter.h"
 
-class CLibrovistaApp;
+class CAppSettings;
+class CImageList;
 class CRDRecorderLibrary;
+class CRDTitleDoc;
 
 class CListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -22,7 +23,9 @@ class CListModel : public QAbstractTableModel {
 public:
     enum { SortDirectionRole = Qt::UserRole + 1 };  // header: +1 ascending, -1 descending, 0
 
-    explicit CListModel(CLibrovistaApp& app, QObject* parent = nullptr);
+    // Cells follow the settings' recording mode; rows point into the document's recorders.
+    CListModel(const CAppSettings& settings, const CImageList& images, const CRDTitleDoc& doc,
+               QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -36,8 +39,6 @@ public:
     // A new title is shown in bold.
     void AddTitle(const CRDRecorderLibrary& recorder, const CRDTitleInfo& title, bool isNew = false);
     void AddDisc(const CRDDiscInfo& disc);
-    // A row from records the model does not know: it keeps a copy.
-    void AddRow(CListRow row);
     void EndFill();
 
     // Sorts by a sort key; selections follow their rows.
@@ -65,11 +66,12 @@ private:
     // The row of the fill shown at a row of the model.
     int FillRow(int row) const { return m_bFiltered ? m_aShown.at(static_cast<std::size_t>(row)) : row; }
 
-    CLibrovistaApp& m_app;
+    const CAppSettings& m_settings;
+    const CImageList& m_images;
+    const CRDTitleDoc& m_doc;
     int m_nViewMode = VIEW_TITLES;
     std::vector<CListRowRef> m_aRows;
     std::shared_ptr<const void> m_pRecords;  // what the rows point into
-    std::deque<CListRow> m_aOwnRows;         // rows added as copies
     std::array<QString, COLUMN_COUNT> m_aHeaders;
     int m_nSortColumn = -1;
     int m_nSortDirection = 0;

@@ -12,16 +12,15 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "app/shell/app.h"
 #include "app/shell/commands.h"
 #include "app/shell/image_file.h"
 #include "app/shell/qcodec.h"
 #include "app/views/hidden_column_grip.h"
 #include "app/views/list_model.h"
-#include "app/views/tree_view.h"
 #include "core/library/description_path.h"
 #include "core/search/search_condition.h"
 #include "core/settings/models.h"
+#include "core/shell/app_settings.h"
 
 namespace {
 
@@ -100,14 +99,14 @@ private:
 
 }  // namespace
 
-CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
-    : QStackedWidget(parent), m_app(app), m_doc(doc) {
+CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTitleDoc& doc, QWidget* parent)
+    : QStackedWidget(parent), m_settings(settings), m_doc(doc) {
     setObjectName(QStringLiteral("ListView"));
-    m_pModel = new CListModel(app, this);
+    m_pModel = new CListModel(settings, images, doc, this);
     std::array<QString, COLUMN_COUNT> headers;
     for (int i = 0; i < COLUMN_COUNT; ++i) {
         COLUMN_SETTING s{};
-        m_app.m_settings.GetColumnSetting(i, s);
+        m_settings.GetColumnSetting(i, s);
         m_aColumnDesc[static_cast<std::size_t>(i)] = DescFromSetting(s);
         headers[static_cast<std::size_t>(i)] = lv::app::ToQ(ColumnHeader(i));
     }
@@ -166,18 +165,15 @@ CRDListView::CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     // a width read back is the user's and stays as it is.
     for (int i = 0; i < COLUMN_COUNT; ++i) {
         int& width = m_aColumnDesc[static_cast<std::size_t>(i)].nWidth;
-        if (width > 0 && !m_app.m_settings.m_abColumnWidthRead[static_cast<std::size_t>(i)])
+        if (width > 0 && !m_settings.m_abColumnWidthRead[static_cast<std::size_t>(i)])
             width = std::max(width, HeaderTextWidth(i));
         m_aShownWidth[static_cast<std::size_t>(i)] = width;
     }
     m_pModel->BeginFill(VIEW_TITLES);
     m_pModel->EndFill();
     ApplyColumns();
-    SetListStyle((m_app.m_settings.m_nListStyle & 3) | LIST_DETAILS);
-    m_doc.AddView(this);
+    SetListStyle((m_settings.m_nListStyle & 3) | LIST_DETAILS);
 }
-
-CRDListView::~CRDListView() { m_doc.RemoveView(this); }
 
 QAbstractItemView* CRDListView::GetCurrentView() const {
     return m_nListStyle == LIST_DETAILS ? static_cast<QAbstractItemView*>(m_pDetails) : m_pIcons;
@@ -301,10 +297,7 @@ void CRDListView::OnColumnClick(int column) {
     m_pModel->Sort(GetSortKey());
 }
 
-void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
-    if (hint == 0 || dynamic_cast<CRDTreeView*>(sender) == nullptr) return;
-    const auto* cond = static_cast<const CSearchCondition*>(object);
-
+void CRDListView::ShowCondition(const CSearchCondition* cond) {
     m_doc.ClearDescription();
     for (std::string& name : m_szModeNames) name.clear();
     const int viewMode = cond ? (cond->NeedsDiscView() ? VIEW_DISCS : VIEW_TITLES) : GetViewMode();
@@ -315,13 +308,13 @@ void CRDListView::OnUpdate(CDocView* sender, long hint, void* object) {
     if (cond) {
         // The marks of the document as it is now: a reload brings other records.
         if (auto recorders = m_doc.ShareRecorders(); !m_news.IsFor(recorders))
-            m_news.Load(m_app.m_pszAppDir, std::move(recorders));
+            m_news.Load(m_doc.AppDir(), std::move(recorders));
         CFillSink sink(*m_pModel, m_szModeNames, m_news);
         RunCondition(*cond, m_doc, sink, &m_news);
     }
     m_pModel->EndFill();
     // The user may narrow this list while typing: its names are folded before the sort.
-    if (m_app.m_settings.m_bFilterAsYouType) m_pModel->PrepareFilter();
+    if (m_settings.m_bFilterAsYouType) m_pModel->PrepareFilter();
     ApplyColumns();
     m_pModel->Sort(GetSortKey());
     if (!m_strFilter.empty()) m_pModel->SetFilterText(m_strFilter);
@@ -347,7 +340,7 @@ void CRDListView::EmitRowsChanged() {
 }
 
 void CRDListView::EmitModeLabel() {
-    const int mode = m_app.m_settings.m_nRecMode;
+    const int mode = m_settings.m_nRecMode;
     emit modeLabelChanged(mode >= 0 && mode < 5 ? lv::app::ToQ(m_szModeNames[static_cast<std::size_t>(mode)])
                                                 : QString());
 }
@@ -381,7 +374,7 @@ void CRDListView::ShowDescription(int row) {
         m_doc.ClearDescription();
     } else {
         const CListRowRef& r = m_pModel->RowAt(row);
-        const auto path = DescriptionPath(m_app.m_pszAppDir, *r.m_pRDName, r.m_pTitle->Field(TF_TEXTFILE));
+        const auto path = DescriptionPath(m_doc.AppDir(), *r.m_pRDName, r.m_pTitle->Field(TF_TEXTFILE));
         if (!path) return;
         m_doc.LoadDescription(*path);
         m_shownRow = QPersistentModelIndex(m_pModel->index(row, 0));
@@ -416,7 +409,7 @@ void CRDListView::CopyDetails() {
     std::vector<int> order;
     order.reserve(static_cast<std::size_t>(header->count()));
     for (int p = 0; p < header->count(); ++p) order.push_back(header->logicalIndex(p));
-    PutTextOnClipboard(RowDetailsText(SelectedRecords(), order, m_app.m_settings.m_nRecMode));
+    PutTextOnClipboard(RowDetailsText(SelectedRecords(), order, m_settings.m_nRecMode));
 }
 
 void CRDListView::SelectAllRows() {
@@ -469,7 +462,7 @@ LIST_EXPORT CRDListView::GetExport() const {
     list.rows.reserve(static_cast<std::size_t>(m_pModel->rowCount()));
     for (int row = 0; row < m_pModel->rowCount(); ++row) list.rows.push_back(m_pModel->RowAt(row));
     list.nSortKey = GetSortKey();
-    list.nRecMode = m_app.m_settings.m_nRecMode;
+    list.nRecMode = m_settings.m_nRecMode;
     list.pDoc = &m_doc;
     return list;
 }
@@ -477,8 +470,8 @@ LIST_EXPORT CRDListView::GetExport() const {
 void CRDListView::SaveSettings() {
     SaveColumns();
     for (int i = 0; i < COLUMN_COUNT; ++i)
-        m_app.m_settings.SetColumnSetting(i, SettingFromDesc(m_aColumnDesc[static_cast<std::size_t>(i)]));
-    m_app.m_settings.m_nListStyle = m_nListStyle;
+        m_settings.SetColumnSetting(i, SettingFromDesc(m_aColumnDesc[static_cast<std::size_t>(i)]));
+    m_settings.m_nListStyle = m_nListStyle;
 }
 
 // The list owns its popup: the items act on the list whichever view is active.

@@ -17,17 +17,16 @@ class QListView;
 class QMenu;
 class QTreeView;
 class QAbstractItemView;
-class CLibrovistaApp;
+class CAppSettings;
+class CImageList;
 class CListModel;
+class CSearchCondition;
 
-class CRDListView : public QStackedWidget, public CDocView {
+class CRDListView : public QStackedWidget {
     Q_OBJECT
 
 public:
-    CRDListView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent = nullptr);
-    ~CRDListView() override;
-
-    void OnUpdate(CDocView* sender, long hint, void* object) override;
+    CRDListView(CAppSettings& settings, const CImageList& images, CRDTitleDoc& doc, QWidget* parent = nullptr);
 
     CListModel* GetModel() const { return m_pModel; }
     QTreeView* GetDetailsView() const { return m_pDetails; }
@@ -69,6 +68,9 @@ public:
     QMenu* CreateHeaderMenu(QWidget* parent);
 
 public slots:
+    // Fills the list with the rows of a condition; null empties it and
+    // keeps the kind of rows.
+    void ShowCondition(const CSearchCondition* condition);
     // F4 waits while the window runs a transfer.
     void SetTransferring(bool busy) { m_bTransferring = busy; }
 
@@ -103,7 +105,7 @@ private:
     int FirstColumn() const;
     std::vector<CListRowRef> SelectedRecords() const;
 
-    CLibrovistaApp& m_app;
+    CAppSettings& m_settings;
     CRDTitleDoc& m_doc;
     CListModel* m_pModel = nullptr;
     QTreeView* m_pDetails = nullptr;

@@ -2,9 +2,10 @@
 
 #include <QHeaderView>
 
-#include "app/shell/app.h"
+#include "app/shell/image_list.h"
 #include "app/shell/qcodec.h"
 #include "core/settings/models.h"
+#include "core/shell/app_settings.h"
 #include "core/text/cp932.h"
 #include "core/text/messages.h"
 #include "core/views/tree_nodes.h"
@@ -26,8 +27,8 @@ CTreeNode::CTreeNode(std::string label, int image, const QIcon& icon) : m_strLab
     setIcon(0, icon);
 }
 
-CRDTreeView::CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
-    : QTreeWidget(parent), m_app(app), m_doc(doc) {
+CRDTreeView::CRDTreeView(const CAppSettings& settings, const CImageList& images, CRDTitleDoc& doc, QWidget* parent)
+    : QTreeWidget(parent), m_settings(settings), m_images(images), m_doc(doc) {
     setObjectName(QStringLiteral("TreeView"));
     setHeaderHidden(true);
     setColumnCount(1);
@@ -44,13 +45,10 @@ CRDTreeView::CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent)
     m_hSearchResults = AddNode(m_hRoot, lv::msg::SearchResults(), IMAGE_SEARCH);
     m_hNewTitles = AddNode(m_hRoot, lv::msg::NewTitles(), IMAGE_SEARCH);
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CRDTreeView::OnSelChanged);
-    m_doc.AddView(this);
 }
 
-CRDTreeView::~CRDTreeView() { m_doc.RemoveView(this); }
-
 CTreeNode* CRDTreeView::AddNode(QTreeWidgetItem* parent, std::string label, int image) {
-    auto* node = new CTreeNode(std::move(label), image, m_app.Image(image));
+    auto* node = new CTreeNode(std::move(label), image, m_images.Image(image));
     parent->addChild(node);
     return node;
 }
@@ -74,7 +72,7 @@ std::vector<std::string> CRDTreeView::PathOf(const CTreeNode* node) const {
     return path;
 }
 
-void CRDTreeView::OnUpdate(CDocView*, long, void*) {
+void CRDTreeView::Rebuild() {
     // A selection inside a recorder's branch goes with the branch; it is
     // looked up again afterwards so that the list shows the reloaded data.
     CTreeNode* selected = GetSelectedNode();
@@ -86,8 +84,8 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
     if (!path.empty()) clearSelection();
     while (m_hRoot->childCount() > kFixedNodes) delete m_hRoot->takeChild(kFixedNodes);
 
-    const int flags = m_app.m_settings.m_nDiscDisplay;
-    const int recMode = m_app.m_settings.m_nRecMode;
+    const int flags = m_settings.m_nDiscDisplay;
+    const int recMode = m_settings.m_nRecMode;
     for (const auto& recorder : m_doc.GetRecorders()) {
         CTreeNode* rd = AddNode(m_hRoot, recorder->GetName(), GetModelImage(recorder->GetModel()),
                                 MakeBlankRecord(NODE_MARKER_RECORDER));
@@ -107,8 +105,8 @@ void CRDTreeView::OnUpdate(CDocView*, long, void*) {
 }
 
 void CRDTreeView::UpdateDiscLabels() {
-    const int flags = m_app.m_settings.m_nDiscDisplay;
-    const int recMode = m_app.m_settings.m_nRecMode;
+    const int flags = m_settings.m_nDiscDisplay;
+    const int recMode = m_settings.m_nRecMode;
     std::vector<QTreeWidgetItem*> stack{m_hRoot};
     while (!stack.empty()) {
         auto* node = static_cast<CTreeNode*>(stack.back());
@@ -179,7 +177,7 @@ void CRDTreeView::OnSelChanged() {
     NODESELECTION selection =
         MakeNodeCondition(kind, node->m_strLabel, parentLabel, grandLabel, m_pSearchCondition.get());
 
-    m_doc.UpdateAllViews(this, 1, selection.condition ? &*selection.condition : nullptr);
+    emit nodeSelected(selection.condition ? &*selection.condition : nullptr);
     m_doc.SetCurrentRecorder(selection.strRecorder);
     emit selectionHandled();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // The library tree: root, search results, recorders with their hard disk,
-// DVD and disc nodes. A selection becomes a search condition that the other
-// views of the document receive.
+// DVD and disc nodes. A selection becomes a search condition, sent to
+// whoever shows the rows.
 #include <QTreeWidget>
 #include <memory>
 #include <string>
@@ -11,7 +11,8 @@
 #include "core/library/title_doc.h"
 #include "core/search/search_condition.h"
 
-class CLibrovistaApp;
+class CAppSettings;
+class CImageList;
 
 // A node owns a copy of its values, so it stays valid while the document reloads.
 class CTreeNode : public QTreeWidgetItem {
@@ -23,14 +24,12 @@ public:
     CRDDiscInfo m_record;  // blank with a kind marker, or a disc's values
 };
 
-class CRDTreeView : public QTreeWidget, public CDocView {
+class CRDTreeView : public QTreeWidget {
     Q_OBJECT
 
 public:
-    CRDTreeView(CLibrovistaApp& app, CRDTitleDoc& doc, QWidget* parent = nullptr);
-    ~CRDTreeView() override;
+    CRDTreeView(const CAppSettings& settings, const CImageList& images, CRDTitleDoc& doc, QWidget* parent = nullptr);
 
-    void OnUpdate(CDocView* sender, long hint, void* object) override;
     void UpdateDiscLabels();
     void SetSearchCondition(const SEARCHCONDITION& cond);
     void ShowSearchResults();
@@ -43,9 +42,16 @@ public:
     CTreeNode* GetSearchResults() const { return m_hSearchResults; }
     CTreeNode* GetNewTitles() const { return m_hNewTitles; }
     CTreeNode* GetSelectedNode() const;
-    const CSearchCondition* GetStoredCondition() const { return m_pSearchCondition.get(); }
+
+public slots:
+    // Builds the recorders' branches again from the reloaded document; a
+    // selection inside a branch is looked up again.
+    void Rebuild();
 
 signals:
+    // A node was chosen: the condition of its rows, null for a node without
+    // any; valid only during the call.
+    void nodeSelected(const CSearchCondition* condition);
     // The selection was handled: the list is filled and the current recorder set.
     void selectionHandled();
 
@@ -57,7 +63,8 @@ private:
     CTreeNode* AddNode(QTreeWidgetItem* parent, std::string label, int image, const CRDDiscInfo& record);
     std::vector<std::string> PathOf(const CTreeNode* node) const;
 
-    CLibrovistaApp& m_app;
+    const CAppSettings& m_settings;
+    const CImageList& m_images;
     CRDTitleDoc& m_doc;
     CTreeNode* m_hRoot = nullptr;
     CTreeNode* m_hSearchResults = nullptr;

@@ -1,9 +1,11 @@
 #include "core/views/list_rows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <numeric>
+#include <thread>
 
 #include "core/search/genres.h"
 #include "core/text/cp932.h"
@@ -404,6 +406,12 @@ std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
                 });
                 continue;
             }
+            // Copies of one text (a programme recorded again and again) are
+            // equal cells, already in their rows' order.
+            const std::string_view text(first->text, first->size);
+            if (std::all_of(first + 1, last,
+                            [text](const SORT_ENTRY& e) { return text == std::string_view(e.text, e.size); }))
+                continue;
             for (auto e = first; e != last; ++e) {
                 const std::uint32_t row = e->row;
                 *e = TextKey({e->text, e->size}, e->next);
@@ -503,15 +511,24 @@ void CSortedRows::Add(const CListRowRef& row) {
 
 void CSortedRows::Sort(int sortKey) {
     m_nSortKey = sortKey;
-    std::vector<CListRowRef> refs;
-    for (std::size_t r = 0; r < m_aRuns.size(); ++r) {
-        const RUN& run = m_aRuns[r];
-        const std::size_t end = RunEnd(r);
-        refs.clear();
-        for (std::size_t i = run.begin; i < end; ++i) refs.push_back(Row(run, m_aRows[i]));
-        const std::vector<int> order = SortOrder(refs, sortKey);
-        for (std::size_t i = 0; i < refs.size(); ++i) m_aRows[run.begin + i] = Packed(refs[order[i]]);
-    }
+    // The runs are sorted apart, on every core.
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        std::vector<CListRowRef> refs;
+        for (std::size_t r; (r = next++) < m_aRuns.size();) {
+            const RUN& run = m_aRuns[r];
+            const std::size_t end = RunEnd(r);
+            refs.clear();
+            for (std::size_t i = run.begin; i < end; ++i) refs.push_back(Row(run, m_aRows[i]));
+            const std::vector<int> order = SortOrder(refs, sortKey);
+            for (std::size_t i = 0; i < refs.size(); ++i) m_aRows[run.begin + i] = Packed(refs[order[i]]);
+        }
+    };
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> workers;
+    for (std::size_t n = 1; n < std::min(cores, m_aRuns.size()); ++n) workers.emplace_back(work);
+    work();
+    for (std::thread& t : workers) t.join();
 }
 
 bool CSortedRows::ForEach(const std::function<bool(const CListRowRef&)>& each) const {

@@ -126,7 +126,7 @@ std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode);
 // as references or sort entries all at once.
 class CSortedRows {
 public:
-    static constexpr std::size_t kRunRows = std::size_t{1} << 16;
+    static constexpr std::size_t kRunRows = std::size_t{1} << 15;
     explicit CSortedRows(std::size_t runRows = kRunRows) : m_nRunRows(runRows) {}
 
     void Add(const CListRowRef& row);

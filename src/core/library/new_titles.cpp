@@ -13,6 +13,7 @@
 
 #include "core/ini/atomic_file.h"
 #include "core/library/csv.h"
+#include "core/library/line_reader.h"
 #include "core/library/recorder_library.h"
 #include "core/platform/memory.h"
 #include "core/platform/path.h"
@@ -262,6 +263,19 @@ struct CountAfter {
     }
 };
 
+// Whether two files hold the same bytes; false too when either cannot be read.
+bool SameBytes(const std::string& a, const std::string& b) {
+    lv::BlockReader x, y;
+    if (!x.Open(a) || !y.Open(b) || x.SizeHint() != y.SizeHint()) return false;
+    for (std::size_t kept = 0;;) {
+        if (!x.Next(kept) || !y.Next(kept)) return false;
+        const std::size_t n = std::min(x.Size(), y.Size());
+        if (std::memcmp(x.Data(), y.Data(), n) != 0) return false;
+        if (x.AtEnd() || y.AtEnd()) return x.AtEnd() && y.AtEnd() && x.Size() == y.Size();
+        kept = n;
+    }
+}
+
 }  // namespace
 
 std::uint64_t HashTitleId(const CRDTitleInfo& t) {
@@ -291,6 +305,9 @@ NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& befor
                               const std::function<bool()>& stopped) {
     std::error_code ec;
     if (!std::filesystem::exists(lv::platform::FsPath(before), ec)) return {};
+    // A recorder whose library did not change since its last download sends
+    // the same bytes again: nothing is new and nothing went.
+    if (SameBytes(before, after)) return {};
     const auto bytes = std::filesystem::file_size(lv::platform::FsPath(before), ec);
     CRDRecorderLibrary lib("");
     lib.SetModel(model);

@@ -134,7 +134,7 @@ public:
     // The order SortRows gives the same rows; with discs and titles together,
     // the kind of the first row comes first.
     void Sort(int sortKey);
-    // The rows in order, until `each` returns false (and then false).
+    // The rows in the order of the last Sort, until `each` returns false (and then false).
     bool ForEach(const std::function<bool(const CListRowRef&)>& each) const;
 
 private:

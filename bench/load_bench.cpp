@@ -1,7 +1,9 @@
 // Loading a cache of 1,000,000 titles (ten recorders of 100,000) against
-// reading the same files and counting their lines; the document's load, which
-// spreads the recorders over the cores, against loading them one by one; and
-// `librovista-cli recorders` as a whole process against `wc -l` over the files.
+// reading the same files and counting their lines; the title lists by each
+// level of the loader against the plain level and the next simpler one; the
+// document's load, which spreads the recorders over the cores, against
+// loading them one by one; and `librovista-cli recorders` as a whole process
+// against `wc -l` over the files.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
@@ -17,6 +19,7 @@
 
 #include "core/library/recorder_library.h"
 #include "core/library/title_doc.h"
+#include "core/library/title_loader.h"
 #include "ratio_main.h"
 #include "sample_cache.h"
 
@@ -93,6 +96,40 @@ void BM_LoadLibraries(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadLibraries)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The title lists alone, by one level of the loader; a level the processor
+// or the build lacks is reported as not run.
+void BM_LoadLevel(benchmark::State& state, lv::LoaderLevel level) {
+    if (level > lv::TopLoaderLevel()) {
+        state.SkipWithError("not run by this processor or build");
+        return;
+    }
+    const Cache& cache = GetCache();
+    lv::CapLoaderLevel(level);
+    std::size_t titles = 0;
+    for (auto _ : state) {
+        std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
+        for (int i = 0; i < kRecorders; ++i) {
+            auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
+            lib->SetModel(Cache::Model(i));
+            lib->LoadDiscList(cache.folders[i] + "Disc.csv");
+            lib->LoadTitleList(cache.folders[i] + "Library.csv");
+            libs.push_back(std::move(lib));
+        }
+        state.PauseTiming();
+        titles = 0;
+        for (const auto& l : libs) titles += l->Titles().size();
+        libs.clear();
+        malloc_trim(0);
+        state.ResumeTiming();
+    }
+    lv::CapLoaderLevel(lv::LoaderLevel::Avx512);
+    state.counters["titles"] = static_cast<double>(titles);
+}
+BENCHMARK_CAPTURE(BM_LoadLevel, plain, lv::LoaderLevel::Plain)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadLevel, sse2, lv::LoaderLevel::Sse2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadLevel, avx2, lv::LoaderLevel::Avx2)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK_CAPTURE(BM_LoadLevel, avx512, lv::LoaderLevel::Avx512)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // The whole document as the window and the tool open it: profiles, then every
 // recorder's lists, the recorders on as many threads as there are cores.
 void BM_OpenDocument(benchmark::State& state) {
@@ -145,5 +182,11 @@ int main(int argc, char** argv) {
                                      {"BM_OpenDocument/min_time:2.000", "BM_CountLines/min_time:2.000", 2.5},
                                      // Recorders load side by side: less wall time than one after another.
                                      {"BM_OpenDocument/min_time:2.000", "BM_LoadLibraries/min_time:2.000", 0.8},
-                                     {"BM_CliRecorders/min_time:2.000", "BM_WcLines/min_time:2.000", 6.0}});
+                                     {"BM_CliRecorders/min_time:2.000", "BM_WcLines/min_time:2.000", 6.0},
+                                     // Each level against the plain one, and at least 10% over the next simpler one.
+                                     {"BM_LoadLevel/sse2/min_time:2.000", "BM_LoadLevel/plain/min_time:2.000", 0.8},
+                                     {"BM_LoadLevel/avx2/min_time:2.000", "BM_LoadLevel/plain/min_time:2.000", 0.7},
+                                     {"BM_LoadLevel/avx512/min_time:2.000", "BM_LoadLevel/plain/min_time:2.000", 0.65},
+                                     {"BM_LoadLevel/avx2/min_time:2.000", "BM_LoadLevel/sse2/min_time:2.000", 0.9},
+                                     {"BM_LoadLevel/avx512/min_time:2.000", "BM_LoadLevel/avx2/min_time:2.000", 0.9}});
 }

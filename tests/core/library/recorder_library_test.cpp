@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -260,12 +261,20 @@ const std::string kTwoDiscs = std::string(kHeader) +
                               "\"HDD_\",\"\",\"1:00\",\"0:1\",\"0:2\",\"0:3\",\"0:4\",\"0:5\"\r\n" +
                               "\"0001\",\"d\",\"2:00\",\"1:1\",\"1:2\",\"1:3\",\"1:4\",\"1:5\"\r\n";
 
+const char* const kLevelNames[] = {"Plain", "Sse2", "Avx2", "Avx512"};
+
 std::string LevelName(const testing::TestParamInfo<lv::LoaderLevel>& info) {
-    static const char* const kNames[] = {"Plain", "Sse2", "Avx2", "Avx512"};
-    return kNames[static_cast<int>(info.param)];
+    return kLevelNames[static_cast<int>(info.param)];
 }
 
 }  // namespace
+
+namespace lv {
+
+// The level's name in the tests' list, instead of its bytes.
+void PrintTo(LoaderLevel level, std::ostream* os) { *os << kLevelNames[static_cast<int>(level)]; }
+
+}  // namespace lv
 
 INSTANTIATE_TEST_SUITE_P(Levels, LoaderLevel,
                          testing::Values(lv::LoaderLevel::Sse2, lv::LoaderLevel::Avx2, lv::LoaderLevel::Avx512),

@@ -29,3 +29,16 @@
 
 // Qt texts in tests are written u"..."_s; QT_NO_CAST_FROM_ASCII forbids bare literals.
 using namespace Qt::StringLiterals;
+
+namespace lv::guitest {
+
+// A control of a window or dialog by its class and object name; a missing
+// one ends the test with its name rather than a crash.
+template <class T>
+T* Child(const QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    if (!child) qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return child;
+}
+
+}  // namespace lv::guitest

@@ -11,13 +11,16 @@
 #include <filesystem>
 
 #include "app/dialogs/message_box.h"
+#include "app/search/date_picker.h"
 #include "app/search/keyword_combo.h"
+#include "app/search/search_dialog.h"
 #include "app/shell/app.h"
 #include "app/shell/main_frame.h"
 #include "app/views/list_model.h"
 #include "app/views/list_view.h"
 #include "app/views/tree_view.h"
 #include "core/settings/netnavi_setting.h"
+#include "support/gui_test.h"
 #include "support/modal.h"
 #include "support/sjis.h"
 
@@ -195,7 +198,7 @@ std::string Window::CacheFile(const std::string& recorder, const std::string& na
     return setting.GetCacheFolder() + name;
 }
 
-CKeywordComboBox* Window::QuickBox() const { return m_frame->GetQuickSearchBox(); }
+CKeywordComboBox* Window::QuickBox() const { return Child<CKeywordComboBox>(m_frame, "QuickSearchBox"); }
 
 void Window::TypeQuick(const QString& text) {
     QLineEdit* edit = QuickBox()->lineEdit();
@@ -207,6 +210,19 @@ void Window::TypeQuick(const QString& text) {
 
 std::string Window::History() const {
     return std::filesystem::exists(HistoryFile()) ? lv::test::ReadFile(HistoryFile()) : std::string("<none>");
+}
+
+QStringList Window::ConditionShown() {
+    QStringList fields;
+    auto waiter = OnNextDialog<CSearchDialog>([&fields](CSearchDialog* d) {
+        for (const char* box : {"SearchText", "Recorder", "Disc", "Genre"})
+            fields << Child<QComboBox>(d, box)->currentText();
+        for (const char* picker : {"DateFrom", "DateTo"})
+            fields << Child<CDatePicker>(d, picker)->GetDate().toString(u"yyyy/MM/dd");
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    Key(Qt::Key_F, Qt::ControlModifier);
+    return fields;
 }
 
 QStringList Window::BoxItems(const QComboBox* box) {

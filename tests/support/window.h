@@ -91,6 +91,11 @@ public:
     std::string HistoryFile() const { return m_folder->File("Input.dat"); }
     std::string History() const;
 
+    // The condition of the last search as the condition-search dialog shows
+    // it when opened (then cancelled): text, recorder, disc, genre, and the
+    // dates as yyyy/MM/dd; empty for a field left blank.
+    QStringList ConditionShown();
+
     static QStringList BoxItems(const QComboBox* box);
     // Types text key by key, as an input method would deliver it.
     static void Type(QWidget* widget, const QString& text);

@@ -24,6 +24,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::OnNextDialog;
 
 namespace {
@@ -219,15 +220,15 @@ private slots:
         RunDialog<CPropertySheet>(ID_OPTIONS, [this](CPropertySheet* sheet) {
             auto* page = sheet->findChild<CPropPageProxy*>();
             QVERIFY(page);
-            QTest::mouseClick(page->GetUseIECheck(), Qt::LeftButton);
-            QTest::mouseClick(page->GetEnableCheck(), Qt::LeftButton);
-            QVERIFY(page->GetHostEdit()->isEnabled());
-            QVERIFY(sheet->GetApplyButton()->isEnabled());
-            page->GetPortEdit()->setFocus();
+            QTest::mouseClick(Child<QCheckBox>(page, "UseIE"), Qt::LeftButton);
+            QTest::mouseClick(Child<QCheckBox>(page, "UseProxy"), Qt::LeftButton);
+            QVERIFY(Child<QLineEdit>(page, "ProxyHost")->isEnabled());
+            QVERIFY(Child<QPushButton>(sheet, "Apply")->isEnabled());
+            Child<QLineEdit>(page, "ProxyPort")->setFocus();
             QTest::keyClick(sheet, Qt::Key_A, Qt::AltModifier);
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(page->GetHostEdit()));
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Child<QLineEdit>(page, "ProxyHost")));
             // Nothing was applied.
-            QVERIFY(sheet->GetApplyButton()->isEnabled());
+            QVERIFY(Child<QPushButton>(sheet, "Apply")->isEnabled());
             QCOMPARE(m_app->m_settings.m_bProxyUseIE, 1);
         });
     }
@@ -248,7 +249,7 @@ private slots:
         QTreeWidgetItem* dvd = lv::guitest::FindNode(m_tree, {u"RDA"_s, u"DVD"_s});
         QVERIFY(dvd && dvd->childCount() > 0);
         lv::guitest::ClickNode(m_tree, dvd->child(0));
-        m_frame->GetMainSplitter()->setSizes({40, 760});
+        Child<QSplitter>(m_frame, "MainSplitter")->setSizes({40, 760});
         QTRY_VERIFY(m_tree->horizontalScrollBar()->maximum() > 0);
         const QModelIndex disc = m_tree->currentIndex();
         QVERIFY(m_tree->visualRect(disc).width() >= m_tree->fontMetrics().horizontalAdvance(disc.data().toString()));
@@ -262,7 +263,7 @@ private slots:
         const QFontMetrics metrics(message->font());
         for (QAction* command : m_frame->actions()) {
             if (command->statusTip().isEmpty()) continue;
-            command->showStatusText(m_frame->GetToolBar());
+            command->showStatusText(Child<QToolBar>(m_frame, "ToolBar"));
             QCOMPARE(MessageShown(), command->statusTip());
             QVERIFY2(metrics.horizontalAdvance(MessageShown()) <=
                          Pane(u"Pane%1"_s.arg(ID_PANE_SELECTED))->x() - message->x(),
@@ -342,7 +343,7 @@ private slots:
         QCOMPARE(m_frame->GetPaneText(0), reason);
         QVERIFY(Act(ID_DOWNLOAD_TITLE)->toolTip().contains(reason));
         // Pointed at, F4 says it too; the word goes with the rows selected.
-        Act(ID_DOWNLOAD_TITLE)->showStatusText(m_frame->GetToolBar());
+        Act(ID_DOWNLOAD_TITLE)->showStatusText(Child<QToolBar>(m_frame, "ToolBar"));
         QCOMPARE(MessageShown(), reason);
 
         Select({u"RDA"_s, u"HDD"_s});

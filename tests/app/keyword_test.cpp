@@ -51,8 +51,8 @@ private slots:
         w->Act(ID_QUICK_SEARCH)->trigger();
         QCOMPARE(w->History(), SJ("ニュース\r\nef\r\ncd\r\nab\r\n"));
         QCOMPARE(w->Titles(), QStringList{QStringLiteral("ニュース７")});
-        QCOMPARE(w->m_frame->m_condition.m_nFlags, SC_DVD_TITLES | SC_TEXT);
-        QCOMPARE(w->m_frame->m_condition.m_strText, SJ("ニュース"));
+        // A condition of the text alone, as the condition search shows it.
+        QCOMPARE(w->ConditionShown(), (QStringList{u"ニュース"_s, {}, {}, {}, {}, {}}));
     }
 
     void aKeywordReplacesTheFirstEntryItBegins() {
@@ -64,7 +64,7 @@ private slots:
         QCOMPARE(w->BoxItems(w->QuickBox()), (QStringList{u"ab"_s, u"ef"_s, u"abc"_s}));
         // Another entry beginning with the text is shown, the search used the text typed.
         QCOMPARE(w->QuickBox()->currentText(), QStringLiteral("abc"));
-        QCOMPARE(w->m_frame->m_condition.m_strText, std::string("ab"));
+        QCOMPARE(w->ConditionShown().front(), u"ab"_s);
     }
 
     void typingIsNeitherCompletedNorLongerThan64Bytes() {
@@ -94,13 +94,13 @@ private slots:
         QCOMPARE(box->currentText(), QString::fromStdString(longLine));
         QVERIFY(!w->SearchResultsShown());
         QCOMPARE(w->History(), before);
-        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->ConditionShown(), QStringList(6));
 
         // Enter searches with the whole chosen text.
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(w->SearchResultsShown());
-        QCOMPARE(w->m_frame->m_condition.m_strText, longLine);
+        QCOMPARE(w->ConditionShown().front(), QString::fromStdString(longLine));
         QCOMPARE(w->BoxItems(box), (QStringList{QString::fromStdString(longLine), u"first"_s}));
     }
 
@@ -111,7 +111,7 @@ private slots:
         QVERIFY(w->QuickBox()->hasFocus());
         QVERIFY(!w->SearchResultsShown());
         QCOMPARE(w->History(), std::string("<none>"));
-        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->ConditionShown(), QStringList(6));
     }
 
     void anUnwritableHistoryStillSearches() {

@@ -10,6 +10,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::OnNextDialog;
 using lv::guitest::ShownTexts;
 using lv::guitest::Window;
@@ -26,7 +27,7 @@ private:
         auto waiter = OnNextDialog<CNetNaviListDialog>([&](CNetNaviListDialog* d) {
             ran = true;
             action(d);
-            if (d->isVisible()) QTest::mouseClick(d->GetCloseButton(), Qt::LeftButton);
+            if (d->isVisible()) QTest::mouseClick(Child<QPushButton>(d, "Close"), Qt::LeftButton);
         });
         lv::guitest::Activate(w->m_frame);
         QVERIFY(w->Act(ID_NETNAVI_SETTING)->isEnabled());
@@ -62,7 +63,8 @@ private:
         Window::Type(edit, text);
     }
     static void ChooseModel(CNetNaviDialog* d, const char* model) {
-        Window::Choose(d->GetModelBox(), d->GetModelBox()->findText(QString::fromLatin1(model)));
+        Window::Choose(Child<QComboBox>(d, "Model"),
+                       Child<QComboBox>(d, "Model")->findText(QString::fromLatin1(model)));
     }
     static void PressOK(CNetNaviDialog* d) {
         QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
@@ -90,25 +92,26 @@ private slots:
         const auto written = fs::last_write_time(w->m_folder->File("Default.lbv"));
         RunList([this](CNetNaviListDialog* d) {
             QCOMPARE(d->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
-            QVERIFY(d->GetList()->selectedItems().isEmpty());
-            QCOMPARE(d->GetAddButton()->text(), QStringLiteral("追加(&A)"));
-            QCOMPARE(d->GetModifyButton()->text(), QStringLiteral("変更(&M)"));
-            QCOMPARE(d->GetDeleteButton()->text(), QStringLiteral("削除(&D)"));
-            QCOMPARE(d->GetCloseButton()->text(), QStringLiteral("閉じる"));
-            QVERIFY(d->GetCloseButton()->isDefault());
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QVERIFY(Child<QListWidget>(d, "RecorderList")->selectedItems().isEmpty());
+            QCOMPARE(Child<QPushButton>(d, "Add")->text(), QStringLiteral("追加(&A)"));
+            QCOMPARE(Child<QPushButton>(d, "Modify")->text(), QStringLiteral("変更(&M)"));
+            QCOMPARE(Child<QPushButton>(d, "Delete")->text(), QStringLiteral("削除(&D)"));
+            QCOMPARE(Child<QPushButton>(d, "Close")->text(), QStringLiteral("閉じる"));
+            QVERIFY(Child<QPushButton>(d, "Close")->isDefault());
             // Nothing chosen: change and delete do nothing.
-            QVERIFY(d->GetModifyButton()->isEnabled());
-            QVERIFY(!RunProfile(d->GetModifyButton(), [](CNetNaviDialog*) {}));
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QVERIFY(Child<QPushButton>(d, "Modify")->isEnabled());
+            QVERIFY(!RunProfile(Child<QPushButton>(d, "Modify"), [](CNetNaviDialog*) {}));
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
             QVERIFY(CMessageBox::Shown().empty());
             // Cancelled changes leave everything as it was.
-            Click(d->GetList(), 1);
-            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) { SetText(p->GetNameEdit(), u"RDZ"_s); }));
-            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) { ChooseModel(p, "RD-X5"); }));
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
-            QCOMPARE(d->GetList()->currentRow(), 1);
-            QVERIFY(d->GetList()->item(1)->isSelected());
+            Click(Child<QListWidget>(d, "RecorderList"), 1);
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Modify"),
+                               [](CNetNaviDialog* p) { SetText(Child<QLineEdit>(p, "Name"), u"RDZ"_s); }));
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Add"), [](CNetNaviDialog* p) { ChooseModel(p, "RD-X5"); }));
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QCOMPARE(Child<QListWidget>(d, "RecorderList")->currentRow(), 1);
+            QVERIFY(Child<QListWidget>(d, "RecorderList")->item(1)->isSelected());
             // Esc closes as the close button does.
             QTest::keyClick(d, Qt::Key_Escape);
         });
@@ -121,49 +124,48 @@ private slots:
     void aNewRecorderInAnEmptyList() {
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            QVERIFY(!d->GetModifyButton()->isEnabled());
-            QVERIFY(!d->GetDeleteButton()->isEnabled());
-            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+            QVERIFY(!Child<QPushButton>(d, "Modify")->isEnabled());
+            QVERIFY(!Child<QPushButton>(d, "Delete")->isEnabled());
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Add"), [](CNetNaviDialog* p) {
                 QCOMPARE(p->windowTitle(), QStringLiteral("ﾈｯﾄdeﾅﾋﾞ設定"));
-                QCOMPARE(p->GetModelBox()->count(), 21);
-                QCOMPARE(p->GetModelBox()->currentIndex(), -1);
-                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("80"));
-                QCOMPARE(p->GetPasswordEdit()->echoMode(), QLineEdit::Password);
+                QCOMPARE(Child<QComboBox>(p, "Model")->count(), 21);
+                QCOMPARE(Child<QComboBox>(p, "Model")->currentIndex(), -1);
+                QCOMPARE(Child<QLineEdit>(p, "Port")->text(), QStringLiteral("80"));
+                QCOMPARE(Child<QLineEdit>(p, "Password")->echoMode(), QLineEdit::Password);
                 // Security enables the account fields, and only it.
-                QVERIFY(!p->GetUserEdit()->isEnabled());
-                QVERIFY(!p->GetPasswordEdit()->isEnabled());
-                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
-                QVERIFY(p->GetUserEdit()->isEnabled());
-                QVERIFY(p->GetPasswordEdit()->isEnabled());
-                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
-                QVERIFY(!p->GetUserEdit()->isEnabled());
+                QVERIFY(!Child<QLineEdit>(p, "User")->isEnabled());
+                QVERIFY(!Child<QLineEdit>(p, "Password")->isEnabled());
+                QTest::mouseClick(Child<QCheckBox>(p, "Auth"), Qt::LeftButton);
+                QVERIFY(Child<QLineEdit>(p, "User")->isEnabled());
+                QVERIFY(Child<QLineEdit>(p, "Password")->isEnabled());
+                QTest::mouseClick(Child<QCheckBox>(p, "Auth"), Qt::LeftButton);
+                QVERIFY(!Child<QLineEdit>(p, "User")->isEnabled());
 
                 // The model fills name and host while they are empty or the previous model.
                 ChooseModel(p, "RD-X5");
-                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RD-X5"));
-                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-X5"));
+                QCOMPARE(Child<QLineEdit>(p, "Name")->text(), QStringLiteral("RD-X5"));
+                QCOMPARE(Child<QLineEdit>(p, "Host")->text(), QStringLiteral("RD-X5"));
                 ChooseModel(p, "RD-XS40");
-                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RD-XS40"));
-                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-XS40"));
-                SetText(p->GetNameEdit(), u"Living"_s);
+                QCOMPARE(Child<QLineEdit>(p, "Name")->text(), QStringLiteral("RD-XS40"));
+                QCOMPARE(Child<QLineEdit>(p, "Host")->text(), QStringLiteral("RD-XS40"));
+                SetText(Child<QLineEdit>(p, "Name"), u"Living"_s);
                 ChooseModel(p, "RD-X3");
-                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("Living"));
-                QCOMPARE(p->GetHostEdit()->text(), QStringLiteral("RD-X3"));
+                QCOMPARE(Child<QLineEdit>(p, "Name")->text(), QStringLiteral("Living"));
+                QCOMPARE(Child<QLineEdit>(p, "Host")->text(), QStringLiteral("RD-X3"));
                 // No more than 15 bytes of name can be typed.
-                SetText(p->GetNameEdit(), u"LivingRoomRecorder"_s);
-                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("LivingRoomRecor"));
-                SetText(p->GetNameEdit(), u"Living"_s);
-                QTest::mouseClick(p->GetAuthCheck(), Qt::LeftButton);
-                SetText(p->GetUserEdit(), u"admin"_s);
-                SetText(p->GetPasswordEdit(), u"secret9"_s);
+                SetText(Child<QLineEdit>(p, "Name"), u"LivingRoomRecorder"_s);
+                QCOMPARE(Child<QLineEdit>(p, "Name")->text(), QStringLiteral("LivingRoomRecor"));
+                SetText(Child<QLineEdit>(p, "Name"), u"Living"_s);
+                QTest::mouseClick(Child<QCheckBox>(p, "Auth"), Qt::LeftButton);
+                SetText(Child<QLineEdit>(p, "User"), u"admin"_s);
+                SetText(Child<QLineEdit>(p, "Password"), u"secret9"_s);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
-                QCOMPARE(p->GetRecorderName(), std::string("Living"));
             }));
-            QCOMPARE(Items(d->GetList()), QStringList{u"Living"_s});
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), QStringList{u"Living"_s});
             // Off until the next opening.
-            QVERIFY(!d->GetModifyButton()->isEnabled());
-            QVERIFY(!d->GetDeleteButton()->isEnabled());
+            QVERIFY(!Child<QPushButton>(d, "Modify")->isEnabled());
+            QVERIFY(!Child<QPushButton>(d, "Delete")->isEnabled());
         });
         QVERIFY(CMessageBox::Shown().empty());
         const CNetNaviSetting saved = Load("Living");
@@ -182,7 +184,7 @@ private slots:
     void aRefusalKeepsTheDialogOpenWithTheFocusOnItsField() {
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Add"), [](CNetNaviDialog* p) {
                 auto expect = [p](const QString& text, QWidget* focus) {
                     CMessageBox::ClearShown();
                     CMessageBox::SetNextAnswer(QMessageBox::Ok);
@@ -192,30 +194,30 @@ private slots:
                     QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
                     QCOMPARE(QApplication::focusWidget(), focus);
                 };
-                expect(QStringLiteral("機種名が無効です。"), p->GetModelBox());
+                expect(QStringLiteral("機種名が無効です。"), Child<QComboBox>(p, "Model"));
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetHostEdit(), u"bad host"_s);
-                expect(QStringLiteral("ﾎｽﾄ名が無効です。"), p->GetHostEdit());
-                SetText(p->GetHostEdit(), u"192.168.1.20"_s);
-                SetText(p->GetPortEdit(), u"1999"_s);
-                expect(QStringLiteral("ﾎﾟｰﾄ番号が無効です。"), p->GetPortEdit());
+                SetText(Child<QLineEdit>(p, "Host"), u"bad host"_s);
+                expect(QStringLiteral("ﾎｽﾄ名が無効です。"), Child<QLineEdit>(p, "Host"));
+                SetText(Child<QLineEdit>(p, "Host"), u"192.168.1.20"_s);
+                SetText(Child<QLineEdit>(p, "Port"), u"1999"_s);
+                expect(QStringLiteral("ﾎﾟｰﾄ番号が無効です。"), Child<QLineEdit>(p, "Port"));
                 // The data exchange refuses first what is beyond its range, or no number.
-                SetText(p->GetPortEdit(), u"10001"_s);
-                expect(QStringLiteral("0 から 10000 までの整数を入力してください。"), p->GetPortEdit());
-                SetText(p->GetPortEdit(), u""_s);
-                expect(QStringLiteral("整数を入力してください。"), p->GetPortEdit());
+                SetText(Child<QLineEdit>(p, "Port"), u"10001"_s);
+                expect(QStringLiteral("0 から 10000 までの整数を入力してください。"), Child<QLineEdit>(p, "Port"));
+                SetText(Child<QLineEdit>(p, "Port"), u""_s);
+                expect(QStringLiteral("整数を入力してください。"), Child<QLineEdit>(p, "Port"));
                 // Only digits can be typed.
-                SetText(p->GetPortEdit(), u"8o8"_s);
-                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("88"));
-                SetText(p->GetPortEdit(), u"10000"_s);
-                SetText(p->GetNameEdit(), u"録画機"_s);
-                expect(QStringLiteral("本体名が無効です。"), p->GetNameEdit());
-                SetText(p->GetNameEdit(), u"Den"_s);
+                SetText(Child<QLineEdit>(p, "Port"), u"8o8"_s);
+                QCOMPARE(Child<QLineEdit>(p, "Port")->text(), QStringLiteral("88"));
+                SetText(Child<QLineEdit>(p, "Port"), u"10000"_s);
+                SetText(Child<QLineEdit>(p, "Name"), u"録画機"_s);
+                expect(QStringLiteral("本体名が無効です。"), Child<QLineEdit>(p, "Name"));
+                SetText(Child<QLineEdit>(p, "Name"), u"Den"_s);
                 CMessageBox::ClearShown();
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), QStringList{u"Den"_s});
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), QStringList{u"Den"_s});
         });
         QVERIFY(CMessageBox::Shown().empty());
         QCOMPARE(Load("Den").GetPort(), 10000);
@@ -226,10 +228,10 @@ private slots:
         w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            QVERIFY(RunProfile(d->GetAddButton(), [this](CNetNaviDialog* p) {
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Add"), [this](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-XS40");
-                SetText(p->GetNameEdit(), u"RDA"_s);
-                SetText(p->GetHostEdit(), u"10.0.0.5"_s);
+                SetText(Child<QLineEdit>(p, "Name"), u"RDA"_s);
+                SetText(Child<QLineEdit>(p, "Host"), u"10.0.0.5"_s);
                 // No: the dialog stays and nothing is touched.
                 CMessageBox::SetNextAnswer(QMessageBox::No);
                 PressOK(p);
@@ -244,7 +246,7 @@ private slots:
                 PressOK(p);
                 QVERIFY(!p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
         });
         // The document was reloaded without the old cache.
         QCOMPARE(DocumentFile(), std::string("RDA\r\nRDB\r\n"));
@@ -258,13 +260,13 @@ private slots:
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
             // A double-click changes the entry too.
-            QListWidget* list = d->GetList();
+            QListWidget* list = Child<QListWidget>(d, "RecorderList");
             bool ran = false;
             auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* p) {
                 ran = true;
-                QCOMPARE(p->GetNameEdit()->text(), QStringLiteral("RDC"));
-                QCOMPARE(p->GetModelBox()->currentText(), QStringLiteral("RD-X3"));
-                SetText(p->GetNameEdit(), u"RDA"_s);
+                QCOMPARE(Child<QLineEdit>(p, "Name")->text(), QStringLiteral("RDC"));
+                QCOMPARE(Child<QComboBox>(p, "Model")->currentText(), QStringLiteral("RD-X3"));
+                SetText(Child<QLineEdit>(p, "Name"), u"RDA"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 PressOK(p);
                 QVERIFY(!p->isVisible());
@@ -287,12 +289,12 @@ private slots:
         w->Start();
         const auto written = fs::last_write_time(w->m_folder->File("Default.lbv"));
         RunList([this](CNetNaviListDialog* d) {
-            Click(d->GetList(), 1);
-            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
-                SetText(p->GetPortEdit(), u"2080"_s);
+            Click(Child<QListWidget>(d, "RecorderList"), 1);
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Modify"), [](CNetNaviDialog* p) {
+                SetText(Child<QLineEdit>(p, "Port"), u"2080"_s);
                 PressOK(p);
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
             QVERIFY(!w->Doc().IsModified());
         });
         QVERIFY(CMessageBox::Shown().empty());
@@ -304,20 +306,20 @@ private slots:
         w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            Click(d->GetList(), 1);
+            Click(Child<QListWidget>(d, "RecorderList"), 1);
             // No keeps it.
             CMessageBox::SetNextAnswer(QMessageBox::No);
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
             QCOMPARE(ShownTexts(), QStringList{QStringLiteral("\"RDB\"を削除します。\nよろしいですか？")});
             QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Question);
             QCOMPARE(CMessageBox::Shown().front().defaultButton, QMessageBox::No);
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
             QVERIFY(fs::exists(Profile("RDB")));
-            QVERIFY(d->GetList()->item(1)->isSelected());
+            QVERIFY(Child<QListWidget>(d, "RecorderList")->item(1)->isSelected());
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QCOMPARE(Items(d->GetList()), QStringList{u"RDA"_s});
-            QVERIFY(d->GetList()->selectedItems().isEmpty());
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), QStringList{u"RDA"_s});
+            QVERIFY(Child<QListWidget>(d, "RecorderList")->selectedItems().isEmpty());
         });
         QCOMPARE(DocumentFile(), std::string("RDA\r\n"));
         QCOMPARE(w->TreeRecorders(), QStringList{u"RDA"_s});
@@ -328,11 +330,11 @@ private slots:
         lv::test::WriteFile(w->m_folder->File("Default.lbv"), SJ("RDA\r\n録画\r\n"));
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
-            Click(d->GetList(), 1);
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
+            Click(Child<QListWidget>(d, "RecorderList"), 1);
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, QStringLiteral("録画")}));
         });
         // Only the question was shown.
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
@@ -346,25 +348,25 @@ private slots:
         fs::create_directory(Profile("RDB"));
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            Click(d->GetList(), 1);
-            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
+            Click(Child<QListWidget>(d, "RecorderList"), 1);
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Modify"), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetHostEdit(), u"rdb.local"_s);
+                SetText(Child<QLineEdit>(p, "Host"), u"rdb.local"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 // Reported, and the dialog still ends with OK.
                 QVERIFY(!p->isVisible());
             }));
             // A new recorder cannot take that name either: the folder is no profile to delete.
-            QVERIFY(RunProfile(d->GetAddButton(), [](CNetNaviDialog* p) {
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Add"), [](CNetNaviDialog* p) {
                 ChooseModel(p, "RD-X5");
-                SetText(p->GetNameEdit(), u"RDB"_s);
+                SetText(Child<QLineEdit>(p, "Name"), u"RDB"_s);
                 CMessageBox::SetNextAnswer(QMessageBox::Yes);
                 CMessageBox::SetNextAnswer(QMessageBox::Ok);
                 PressOK(p);
                 QVERIFY(p->isVisible());
             }));
-            QCOMPARE(Items(d->GetList()), (QStringList{u"RDA"_s, u"RDB"_s}));
+            QCOMPARE(Items(Child<QListWidget>(d, "RecorderList")), (QStringList{u"RDA"_s, u"RDB"_s}));
         });
         const auto& shown = CMessageBox::Shown();
         QCOMPARE(shown.size(), std::size_t(3));
@@ -379,9 +381,9 @@ private slots:
         w->m_folder->AddSampleLibrary();
         w->Start();
         RunList([this](CNetNaviListDialog* d) {
-            Click(d->GetList(), 0);
+            Click(Child<QListWidget>(d, "RecorderList"), 0);
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
             // The save failure on closing is acknowledged.
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
             // The document file is replaced by a folder before the list closes.
@@ -404,10 +406,10 @@ private slots:
         QVERIFY(lv::ini::WriteString(Profile("RDA"), "NetNavi", "Port", "71041"));
         w->Start();
         RunList([](CNetNaviListDialog* d) {
-            Click(d->GetList(), 0);
+            Click(Child<QListWidget>(d, "RecorderList"), 0);
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
-            QVERIFY(RunProfile(d->GetModifyButton(), [](CNetNaviDialog* p) {
-                QCOMPARE(p->GetPortEdit()->text(), QStringLiteral("80"));
+            QVERIFY(RunProfile(Child<QPushButton>(d, "Modify"), [](CNetNaviDialog* p) {
+                QCOMPARE(Child<QLineEdit>(p, "Port")->text(), QStringLiteral("80"));
                 QCOMPARE(ShownTexts(),
                          QStringList{QStringLiteral("ﾎﾟｰﾄ番号が無効です。既定のﾎﾟｰﾄ番号 80 を使います。")});
             }));

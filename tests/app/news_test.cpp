@@ -17,6 +17,7 @@
 #include "support/sjis.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 
 namespace {
 
@@ -122,7 +123,7 @@ private slots:
         Start();
         QAction* all = Act(ID_DOWNLOAD_ALL_LIBRARIES);
         QCOMPARE(all->text(), QStringLiteral("すべてのRD本体からﾗｲﾌﾞﾗﾘ情報を取得(&L)\tShift+F5"));
-        QVERIFY(m_frame->GetToolBar()->actions().contains(all));
+        QVERIFY(Child<QToolBar>(m_frame, "ToolBar")->actions().contains(all));
         QVERIFY(all->isEnabled());  // no recorder chosen: all of them are
 
         QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);

@@ -9,6 +9,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::OnNextDialog;
 using lv::guitest::ShownTexts;
 using lv::guitest::Window;
@@ -18,10 +19,12 @@ namespace {
 struct Page {
     CPropertySheet* sheet;
     CPropPageProxy* page;
-    QCheckBox* useIE() const { return page->GetUseIECheck(); }
-    QCheckBox* enable() const { return page->GetEnableCheck(); }
-    QLineEdit* host() const { return page->GetHostEdit(); }
-    QLineEdit* port() const { return page->GetPortEdit(); }
+    QCheckBox* useIE() const { return Child<QCheckBox>(page, "UseIE"); }
+    QCheckBox* enable() const { return Child<QCheckBox>(page, "UseProxy"); }
+    QLineEdit* host() const { return Child<QLineEdit>(page, "ProxyHost"); }
+    QLineEdit* port() const { return Child<QLineEdit>(page, "ProxyPort"); }
+    QTabWidget* tabs() const { return Child<QTabWidget>(sheet, "Pages"); }
+    QPushButton* apply() const { return Child<QPushButton>(sheet, "Apply"); }
     void Press(const char* button) const {
         QTest::mouseClick(sheet->findChild<QPushButton*>(QString::fromLatin1(button)), Qt::LeftButton);
     }
@@ -68,8 +71,8 @@ private slots:
     void firstRunShowsTheDefaultsAndTheEnablingRule() {
         RunOptions([](const Page& p) {
             QCOMPARE(p.sheet->windowTitle(), QStringLiteral("オプション"));
-            QCOMPARE(p.sheet->GetTabs()->count(), 1);
-            QCOMPARE(p.sheet->GetTabs()->tabText(0), QStringLiteral("ﾌﾟﾛｷｼ設定"));
+            QCOMPARE(p.tabs()->count(), 1);
+            QCOMPARE(p.tabs()->tabText(0), QStringLiteral("ﾌﾟﾛｷｼ設定"));
             // Named after what gives the settings on this system.
 #ifdef _WIN32
             QCOMPARE(p.useIE()->text(), QStringLiteral("設定をIEから取得する(&I)"));
@@ -81,13 +84,13 @@ private slots:
             QVERIFY(!p.enable()->isEnabled());
             QVERIFY(!p.host()->isEnabled());
             QVERIFY(!p.port()->isEnabled());
-            QVERIFY(!p.sheet->GetApplyButton()->isEnabled());
+            QVERIFY(!p.apply()->isEnabled());
 
             // Without the system's settings the proxy may be chosen; the edits follow it.
             QTest::mouseClick(p.useIE(), Qt::LeftButton);
             QVERIFY(p.enable()->isEnabled());
             QVERIFY(!p.host()->isEnabled());
-            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
+            QVERIFY(p.apply()->isEnabled());
             QTest::mouseClick(p.enable(), Qt::LeftButton);
             QVERIFY(p.host()->isEnabled());
             QVERIFY(p.port()->isEnabled());
@@ -155,19 +158,19 @@ private slots:
             QTest::mouseClick(p.enable(), Qt::LeftButton);
             SetText(p.host(), QStringLiteral("gateway"));
             SetText(p.port(), QStringLiteral("8888"));
-            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
-            QTest::mouseClick(p.sheet->GetApplyButton(), Qt::LeftButton);
+            QVERIFY(p.apply()->isEnabled());
+            QTest::mouseClick(p.apply(), Qt::LeftButton);
             QVERIFY(p.sheet->isVisible());
-            QVERIFY(!p.sheet->GetApplyButton()->isEnabled());
+            QVERIFY(!p.apply()->isEnabled());
             QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));
             QCOMPARE(Settings().m_nProxyPort, 8888);
             QCOMPARE(Settings().m_bProxyUseIE, 0);
             // Typing marks the page changed again; a refused Apply applies nothing.
             SetText(p.host(), QStringLiteral("other"));
-            QVERIFY(p.sheet->GetApplyButton()->isEnabled());
+            QVERIFY(p.apply()->isEnabled());
             SetText(p.port(), QStringLiteral("70000"));
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
-            QTest::mouseClick(p.sheet->GetApplyButton(), Qt::LeftButton);
+            QTest::mouseClick(p.apply(), Qt::LeftButton);
             QCOMPARE(ShownTexts(), QStringList{QStringLiteral("1 から 65535 までの整数を入力してください。")});
             QCOMPARE(Settings().m_strProxyHost, std::string("gateway"));
             p.Press("Cancel");

@@ -11,6 +11,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::OnNextDialog;
 using lv::guitest::Window;
 
@@ -83,9 +84,9 @@ private slots:
             QVERIFY(d->findChild<QPushButton*>(QStringLiteral("OK"))->isDefault());
             QCOMPARE(d->findChild<QPushButton*>(QStringLiteral("Cancel"))->text(), QStringLiteral("ｷｬﾝｾﾙ"));
 
-            QCOMPARE(w->BoxItems(d->GetRecorderBox()), (QStringList{u""_s, u"RDA"_s, u"RDB"_s, u"RDS"_s}));
-            QCOMPARE(w->BoxItems(d->GetDiscBox()), (QStringList{u""_s, u"HDD"_s, u"DVD"_s}));
-            QComboBox* genre = d->GetGenreBox();
+            QCOMPARE(w->BoxItems(Child<QComboBox>(d, "Recorder")), (QStringList{u""_s, u"RDA"_s, u"RDB"_s, u"RDS"_s}));
+            QCOMPARE(w->BoxItems(Child<QComboBox>(d, "Disc")), (QStringList{u""_s, u"HDD"_s, u"DVD"_s}));
+            QComboBox* genre = Child<QComboBox>(d, "Genre");
             QCOMPARE(genre->count(), 159);
             QCOMPARE(genre->itemText(0), QString());
             QVERIFY(genre->itemIcon(0).isNull());
@@ -94,71 +95,61 @@ private slots:
             QCOMPARE(genre->itemData(19).toInt(), 0x10051);
             QCOMPARE(genre->itemText(19), QStringLiteral("02 野球"));
             QCOMPARE(genre->itemIcon(19).cacheKey(), w->m_app->m_images.Image(GetGenreImage(0x10051)).cacheKey());
-            QVERIFY(!d->GetDateFrom()->IsChecked());
-            QVERIFY(!d->GetDateTo()->IsChecked());
-            QVERIFY(!d->GetDateFrom()->DateEdit()->isEnabled());
+            QVERIFY(!Child<CDatePicker>(d, "DateFrom")->IsChecked());
+            QVERIFY(!Child<CDatePicker>(d, "DateTo")->IsChecked());
+            QVERIFY(!Child<CDatePicker>(d, "DateFrom")->DateEdit()->isEnabled());
 
             // Tab goes through the six inputs in order (a date is its tick, then its field).
-            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(d->GetSearchBox()));
-            const QList<QWidget*> order{d->GetRecorderBox(), d->GetDiscBox(), d->GetGenreBox(),
-                                        d->GetDateFrom()->CheckBox(), d->GetDateTo()->CheckBox()};
+            QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(Child<CKeywordComboBox>(d, "SearchText")));
+            const QList<QWidget*> order{Child<QComboBox>(d, "Recorder"), Child<QComboBox>(d, "Disc"),
+                                        Child<QComboBox>(d, "Genre"), Child<CDatePicker>(d, "DateFrom")->CheckBox(),
+                                        Child<CDatePicker>(d, "DateTo")->CheckBox()};
             for (QWidget* next : order) {
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 QCOMPARE(QApplication::focusWidget(), next);
             }
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
         });
-        QCOMPARE(w->m_frame->m_condition.m_nFlags, 0);
+        QCOMPARE(w->ConditionShown(), QStringList(6));
         QVERIFY(!w->SearchResultsShown());
     }
 
     void everyCriterionAndTheDialogOpensWithThemAgain() {
         RunSearch([this](CSearchDialog* d) {
-            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
-            Window::Choose(d->GetRecorderBox(), Find(d->GetRecorderBox(), QStringLiteral("RDS")));
-            Window::Choose(d->GetDiscBox(), 1);
-            Window::Choose(d->GetGenreBox(), Find(d->GetGenreBox(), QStringLiteral("映画全般")));
-            TypeDate(d->GetDateFrom(), QStringLiteral("20060115"));
-            TypeDate(d->GetDateTo(), QStringLiteral("20060131"));
-            QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
-            QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
+            Window::Type(Child<CKeywordComboBox>(d, "SearchText")->lineEdit(), QStringLiteral("映画"));
+            Window::Choose(Child<QComboBox>(d, "Recorder"),
+                           Find(Child<QComboBox>(d, "Recorder"), QStringLiteral("RDS")));
+            Window::Choose(Child<QComboBox>(d, "Disc"), 1);
+            Window::Choose(Child<QComboBox>(d, "Genre"),
+                           Find(Child<QComboBox>(d, "Genre"), QStringLiteral("映画全般")));
+            TypeDate(Child<CDatePicker>(d, "DateFrom"), QStringLiteral("20060115"));
+            TypeDate(Child<CDatePicker>(d, "DateTo"), QStringLiteral("20060131"));
+            QCOMPARE(Child<CDatePicker>(d, "DateFrom")->GetDate(), QDate(2006, 1, 15));
+            QCOMPARE(Child<CDatePicker>(d, "DateTo")->GetDate(), QDate(2006, 1, 31));
             Press(d, "OK");
         });
-        const CSearchCondition& c = w->m_frame->m_condition;
-        QCOMPARE(c.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_TEXT | SC_DISC | SC_GENRE | SC_DATE_FROM | SC_DATE_TO);
-        QCOMPARE(c.m_strRecorder, std::string("RDS"));
-        QCOMPARE(c.m_strText, SJ("映画"));
-        QCOMPARE(c.m_strDisc, std::string("HDD"));
-        QCOMPARE(c.m_nGenre, 0x60040);
-        QCOMPARE(c.m_strDateFrom, std::string("2006/01/15"));
-        QCOMPARE(c.m_strDateTo, std::string("2006/01/31"));
         QVERIFY(w->SearchResultsShown());
         QCOMPARE(w->Titles(), QStringList{QStringLiteral("映画B")});
         QCOMPARE(w->History(), SJ("映画\r\n"));
 
         // Opened again: the same criteria; Cancel changes nothing.
-        RunSearch([this](CSearchDialog* d) {
-            QCOMPARE(d->GetSearchBox()->currentText(), QStringLiteral("映画"));
-            QCOMPARE(d->GetRecorderBox()->currentText(), QStringLiteral("RDS"));
-            QCOMPARE(d->GetDiscBox()->currentText(), QStringLiteral("HDD"));
-            QCOMPARE(d->GetGenreBox()->currentText(), QStringLiteral("映画全般"));
-            QCOMPARE(d->GetDateFrom()->GetDate(), QDate(2006, 1, 15));
-            QCOMPARE(d->GetDateTo()->GetDate(), QDate(2006, 1, 31));
-            Window::Choose(d->GetRecorderBox(), 0);
-            d->GetSearchBox()->lineEdit()->clear();
+        const QStringList criteria{u"映画"_s, u"RDS"_s, u"HDD"_s, u"映画全般"_s, u"2006/01/15"_s, u"2006/01/31"_s};
+        QCOMPARE(w->ConditionShown(), criteria);
+        RunSearch([](CSearchDialog* d) {
+            Window::Choose(Child<QComboBox>(d, "Recorder"), 0);
+            Child<CKeywordComboBox>(d, "SearchText")->lineEdit()->clear();
             Press(d, "Cancel");
         });
-        QCOMPARE(w->m_frame->m_condition.m_strRecorder, std::string("RDS"));
-        QCOMPARE(w->m_frame->m_condition.m_strText, SJ("映画"));
+        QCOMPARE(w->ConditionShown(), criteria);
         QCOMPARE(w->Titles(), QStringList{QStringLiteral("映画B")});
         QCOMPARE(w->History(), SJ("映画\r\n"));
     }
 
     void enterSearchesAndADvdConditionListsTitles() {
         RunSearch([](CSearchDialog* d) {
-            Window::Choose(d->GetDiscBox(), 2);
-            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("映画"));
-            QTest::keyClick(d->GetSearchBox(), Qt::Key_Return);
+            Window::Choose(Child<QComboBox>(d, "Disc"), 2);
+            Window::Type(Child<CKeywordComboBox>(d, "SearchText")->lineEdit(), QStringLiteral("映画"));
+            QTest::keyClick(Child<CKeywordComboBox>(d, "SearchText"), Qt::Key_Return);
         });
         // The dialog's DVD condition lists titles on discs, not the discs.
         QCOMPARE(w->Titles(),
@@ -169,9 +160,9 @@ private slots:
         w->TypeQuick(QStringLiteral("aa"));
         w->Key(Qt::Key_F3);
         RunSearch([this](CSearchDialog* d) {
-            QCOMPARE(w->BoxItems(d->GetSearchBox()), QStringList{u"aa"_s});
-            d->GetSearchBox()->lineEdit()->clear();
-            Window::Type(d->GetSearchBox()->lineEdit(), QStringLiteral("zz"));
+            QCOMPARE(w->BoxItems(Child<CKeywordComboBox>(d, "SearchText")), QStringList{u"aa"_s});
+            Child<CKeywordComboBox>(d, "SearchText")->lineEdit()->clear();
+            Window::Type(Child<CKeywordComboBox>(d, "SearchText")->lineEdit(), QStringLiteral("zz"));
             Press(d, "OK");
         });
         QCOMPARE(w->History(), std::string("zz\r\naa\r\n"));
@@ -181,7 +172,7 @@ private slots:
         w->Key(Qt::Key_F3);
         QCOMPARE(w->History(), std::string("bb\r\naa\r\n"));
         RunSearch([this](CSearchDialog* d) {
-            QCOMPARE(w->BoxItems(d->GetSearchBox()), (QStringList{u"bb"_s, u"aa"_s}));
+            QCOMPARE(w->BoxItems(Child<CKeywordComboBox>(d, "SearchText")), (QStringList{u"bb"_s, u"aa"_s}));
             Press(d, "Cancel");
         });
     }
@@ -191,21 +182,21 @@ private slots:
         lv::test::WriteFile(w->HistoryFile(), longLine + "\r\n");
         int messagesWhileOpen = -1;
         RunSearch([&](CSearchDialog* d) {
-            Window::Choose(d->GetSearchBox(), 0);
-            QCOMPARE(d->GetSearchBox()->currentText().size(), 65);
+            Window::Choose(Child<CKeywordComboBox>(d, "SearchText"), 0);
+            QCOMPARE(Child<CKeywordComboBox>(d, "SearchText")->currentText().size(), 65);
             CMessageBox::SetNextAnswer(QMessageBox::Ok);
             Press(d, "OK");
             QVERIFY(d->isVisible());
             messagesWhileOpen = static_cast<int>(CMessageBox::Shown().size());
             // One character less is accepted.
-            QTest::keyClick(d->GetSearchBox()->lineEdit(), Qt::Key_Backspace);
+            QTest::keyClick(Child<CKeywordComboBox>(d, "SearchText")->lineEdit(), Qt::Key_Backspace);
             Press(d, "OK");
         });
         QCOMPARE(messagesWhileOpen, 1);
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QCOMPARE(CMessageBox::Shown().front().text, QStringLiteral("64 文字以内で入力してください。"));
         QCOMPARE(CMessageBox::Shown().front().icon, QMessageBox::Warning);
-        QCOMPARE(w->m_frame->m_condition.m_strText, std::string(64, 'x'));
+        QCOMPARE(w->ConditionShown().front(), QString(64, u'x'));
     }
 
     void aConditionFromElsewhereIsShownAsFarAsItFits() {
@@ -222,12 +213,12 @@ private slots:
         dialog.m_pDoc = w->m_app->GetDocument();
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(dialog.GetGenreBox()->currentIndex(), 0);
-        QVERIFY(!dialog.GetDateFrom()->IsChecked());
-        QCOMPARE(dialog.GetDateTo()->GetDate(), QDate(2006, 2, 3));
+        QCOMPARE(Child<QComboBox>(&dialog, "Genre")->currentIndex(), 0);
+        QVERIFY(!Child<CDatePicker>(&dialog, "DateFrom")->IsChecked());
+        QCOMPARE(Child<CDatePicker>(&dialog, "DateTo")->GetDate(), QDate(2006, 2, 3));
         // A recorder is chosen by its text, letters in any case.
-        QCOMPARE(dialog.GetRecorderBox()->currentText(), QStringLiteral("RDB"));
-        QCOMPARE(dialog.GetDiscBox()->currentIndex(), 0);
+        QCOMPARE(Child<QComboBox>(&dialog, "Recorder")->currentText(), QStringLiteral("RDB"));
+        QCOMPARE(Child<QComboBox>(&dialog, "Disc")->currentIndex(), 0);
         Press(&dialog, "OK");
         QVERIFY(!dialog.isVisible());
         QCOMPARE(cond.m_nFlags, SC_DVD_TITLES | SC_RECORDER | SC_DATE_TO);

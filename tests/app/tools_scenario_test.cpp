@@ -11,6 +11,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::OnNextDialog;
 using lv::guitest::Window;
 namespace fs = std::filesystem;
@@ -58,7 +59,7 @@ private:
         auto waiter = OnNextDialog<CNetNaviListDialog>([&](CNetNaviListDialog* d) {
             ran = true;
             action(d);
-            QTest::mouseClick(d->GetCloseButton(), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(d, "Close"), Qt::LeftButton);
         });
         w.Act(ID_NETNAVI_SETTING)->trigger();
         QVERIFY(ran);
@@ -66,7 +67,7 @@ private:
     static void WaitForTransfer(Window& w, int key) {
         QSignalSpy ended(w.m_frame, &CMainFrame::transferEnded);
         w.Key(key);
-        QVERIFY(w.m_frame->IsTransferring());
+        QVERIFY(w.m_frame->Action(ID_ABORT)->isEnabled());
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
     }
@@ -89,14 +90,15 @@ private slots:
         RunList(w, [&](CNetNaviListDialog* d) {
             bool added = false;
             auto waiter = OnNextDialog<CNetNaviDialog>([&](CNetNaviDialog* p) {
-                Window::Choose(p->GetModelBox(), p->GetModelBox()->findText(QStringLiteral("RD-X5")));
-                SetText(p->GetNameEdit(), QStringLiteral("Home"));
-                SetText(p->GetHostEdit(), QStringLiteral("127.0.0.1"));
-                SetText(p->GetPortEdit(), QString::number(recorder->Port()));
+                Window::Choose(Child<QComboBox>(p, "Model"),
+                               Child<QComboBox>(p, "Model")->findText(QStringLiteral("RD-X5")));
+                SetText(Child<QLineEdit>(p, "Name"), QStringLiteral("Home"));
+                SetText(Child<QLineEdit>(p, "Host"), QStringLiteral("127.0.0.1"));
+                SetText(Child<QLineEdit>(p, "Port"), QString::number(recorder->Port()));
                 QTest::mouseClick(p->findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
                 added = !p->isVisible();
             });
-            QTest::mouseClick(d->GetAddButton(), Qt::LeftButton);
+            QTest::mouseClick(Child<QPushButton>(d, "Add"), Qt::LeftButton);
             QVERIFY(added);
         });
         QCOMPARE(w.TreeRecorders(), QStringList{u"Home"_s});
@@ -120,11 +122,13 @@ private slots:
 
         // Deleting the recorder removes its profile and cache, and the tree empties.
         RunList(w, [](CNetNaviListDialog* d) {
-            QTest::mouseClick(d->GetList()->viewport(), Qt::LeftButton, Qt::NoModifier,
-                              d->GetList()->visualItemRect(d->GetList()->item(0)).center());
+            QTest::mouseClick(Child<QListWidget>(d, "RecorderList")->viewport(), Qt::LeftButton, Qt::NoModifier,
+                              Child<QListWidget>(d, "RecorderList")
+                                  ->visualItemRect(Child<QListWidget>(d, "RecorderList")->item(0))
+                                  .center());
             CMessageBox::SetNextAnswer(QMessageBox::Yes);
-            QTest::mouseClick(d->GetDeleteButton(), Qt::LeftButton);
-            QCOMPARE(d->GetList()->count(), 0);
+            QTest::mouseClick(Child<QPushButton>(d, "Delete"), Qt::LeftButton);
+            QCOMPARE(Child<QListWidget>(d, "RecorderList")->count(), 0);
         });
         QVERIFY(w.TreeRecorders().isEmpty());
         QVERIFY(!fs::exists(w.m_folder->File("Home.ini")));

@@ -113,7 +113,7 @@ private slots:
         QSignalSpy panes(m_frame, &CMainFrame::paneTextChanged);
         QSignalSpy ended(m_frame, &CMainFrame::transferEnded);
         Key(Qt::Key_F5);
-        QVERIFY(m_frame->IsTransferring());
+        QVERIFY(m_frame->Action(ID_ABORT)->isEnabled());
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.front().front().toBool(), true);
 
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(transferTexts.at(transferTexts.size() - 2), QString());
         QCOMPARE(transferTexts.back(), QStringLiteral("新着 1件 / 削除 4件"));
         QVERIFY(!m_frame->IsStatusBusy());
-        QVERIFY(!m_frame->IsTransferring());
+        QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
         QVERIFY(CMessageBox::Shown().empty());
 
         // Document reloaded, tree rebuilt, list refilled.
@@ -194,7 +194,7 @@ private slots:
         QVERIFY(ended.wait(10000));
         QCOMPARE(ended.back().front().toBool(), false);
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
-        QVERIFY(!m_frame->IsTransferring());
+        QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
     }
 
     void descriptionDownloadShowsTheLastTitle() {

@@ -25,6 +25,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 using lv::guitest::ClickNode;
 using lv::guitest::FindNode;
 
@@ -160,7 +161,7 @@ private slots:
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("DVD"));
         QCOMPARE(m_list->GetViewMode(), int(VIEW_DISCS));
         // In the quick-search box Backspace edits the text and leaves the tree alone.
-        QLineEdit* quick = m_frame->GetQuickSearchBox()->lineEdit();
+        QLineEdit* quick = Child<CKeywordComboBox>(m_frame, "QuickSearchBox")->lineEdit();
         quick->setFocus();
         QTest::keyClicks(quick, QStringLiteral("ab"));
         QTest::keyClick(quick, Qt::Key_Backspace);
@@ -315,17 +316,17 @@ private slots:
         QCOMPARE(m_list->currentWidget(), static_cast<QWidget*>(m_list->GetDetailsView()));
         QVERIFY(Act(ID_VIEW_DETAILS)->isChecked());
         Act(ID_VIEW_LIST)->trigger();
-        QCOMPARE(m_list->currentWidget(), static_cast<QWidget*>(m_list->GetIconView()));
-        QCOMPARE(m_list->GetIconView()->model(), static_cast<QAbstractItemModel*>(m_model));
+        QCOMPARE(m_list->currentWidget(), static_cast<QWidget*>(Child<QListView>(m_list, "ListIcons")));
+        QCOMPARE(Child<QListView>(m_list, "ListIcons")->model(), static_cast<QAbstractItemModel*>(m_model));
         QVERIFY(Act(ID_VIEW_LIST)->isChecked());
         Act(ID_VIEW_LARGEICON)->trigger();
-        QCOMPARE(m_list->GetIconView()->viewMode(), QListView::IconMode);
+        QCOMPARE(Child<QListView>(m_list, "ListIcons")->viewMode(), QListView::IconMode);
         Act(ID_VIEW_SMALLICON)->trigger();
         QVERIFY(!Act(ID_VIEW_BYNAME)->isChecked());
 
         // One selection for both views.
         SelectRows({1, 2});
-        QCOMPARE(m_list->GetIconView()->selectionModel()->selectedIndexes().size(), 2 * 7);
+        QCOMPARE(Child<QListView>(m_list, "ListIcons")->selectionModel()->selectedIndexes().size(), 2 * 7);
 
         // The type survives a restart; a stored small-icon type starts as a list.
         Act(ID_VIEW_LIST)->trigger();
@@ -397,7 +398,7 @@ private slots:
         QVERIFY(!Act(ID_DOWNLOAD_TITLE)->isEnabled());
         // Going to the quick-search box keeps the view that was active.
         m_list->GetDetailsView()->setFocus();
-        m_frame->GetQuickSearchBox()->lineEdit()->setFocus();
+        Child<CKeywordComboBox>(m_frame, "QuickSearchBox")->lineEdit()->setFocus();
         QVERIFY(Act(ID_DOWNLOAD_TITLE)->isEnabled());
         Select({QStringLiteral("RDA"), QStringLiteral("DVD")});
         m_list->GetDetailsView()->setFocus();
@@ -435,7 +436,7 @@ private slots:
     }
 
     void quickSearchShowsResultsInTheSearchNode() {
-        QComboBox* box = m_frame->GetQuickSearchBox();
+        QComboBox* box = Child<CKeywordComboBox>(m_frame, "QuickSearchBox");
         box->lineEdit()->setFocus();
         QTest::keyClicks(box->lineEdit(), QStringLiteral("ABC"));
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);

@@ -25,6 +25,7 @@
 #include "support/gui_test.h"
 
 using namespace lv::app;
+using lv::guitest::Child;
 
 // Receives what the program asks the desktop to open.
 class UrlCatcher : public QObject {
@@ -58,8 +59,8 @@ private slots:
         QCOMPARE(frame->pos(), QPoint(0, 0));
         QCOMPARE(frame->GetPaneText(0), QStringLiteral("ﾚﾃﾞｨ"));
         QVERIFY(!frame->IsStatusBusy());
-        QCOMPARE(frame->GetMainSplitter()->sizes().value(0), 150);
-        QCOMPARE(frame->GetRightSplitter()->sizes().value(0), 400);
+        QCOMPARE(Child<QSplitter>(frame, "MainSplitter")->sizes().value(0), 150);
+        QCOMPARE(Child<QSplitter>(frame, "RightSplitter")->sizes().value(0), 400);
         CRDTreeView* tree = frame->GetTreeView();
         QCOMPARE(tree->GetRoot()->childCount(), 2);
         QVERIFY(tree->GetRoot()->isExpanded());
@@ -112,10 +113,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         frame->move(40, 30);
         frame->resize(700, 500);
-        frame->GetMainSplitter()->setSizes({220, 480});
-        frame->GetRightSplitter()->setSizes({250, 200});
+        Child<QSplitter>(frame, "MainSplitter")->setSizes({220, 480});
+        Child<QSplitter>(frame, "RightSplitter")->setSizes({250, 200});
         frame->Action(ID_VIEW_QUICKSEARCHBAR)->trigger();
-        QVERIFY(frame->GetQuickSearchBar()->isHidden());
+        QVERIFY(Child<QToolBar>(frame, "QuickSearchBar")->isHidden());
         QVERIFY(!frame->Action(ID_VIEW_QUICKSEARCHBAR)->isChecked());
         QTRY_COMPARE(frame->pos(), QPoint(40, 30));
         frame->close();
@@ -127,9 +128,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         QCOMPARE(frame->size(), QSize(700, 500));
         QCOMPARE(frame->pos(), QPoint(40, 30));
-        QCOMPARE(frame->GetMainSplitter()->sizes().value(0), 220);
-        QCOMPARE(frame->GetRightSplitter()->sizes().value(0), 250);
-        QVERIFY(frame->GetQuickSearchBar()->isHidden());
+        QCOMPARE(Child<QSplitter>(frame, "MainSplitter")->sizes().value(0), 220);
+        QCOMPARE(Child<QSplitter>(frame, "RightSplitter")->sizes().value(0), 250);
+        QVERIFY(Child<QToolBar>(frame, "QuickSearchBar")->isHidden());
         QVERIFY(!frame->Action(ID_VIEW_QUICKSEARCHBAR)->isChecked());
         QVERIFY(frame->Action(ID_VIEW_TOOLBAR)->isChecked());
 
@@ -156,10 +157,10 @@ private slots:
         QVERIFY(frame->statusBar()->isHidden());
         QVERIFY(!frame->Action(ID_VIEW_STATUS_BAR)->isChecked());
         frame->Action(ID_VIEW_TOOLBAR)->trigger();
-        QVERIFY(frame->GetToolBar()->isHidden());
+        QVERIFY(Child<QToolBar>(frame, "ToolBar")->isHidden());
         QVERIFY(!frame->Action(ID_VIEW_TOOLBAR)->isChecked());
         frame->Action(ID_VIEW_TOOLBAR)->trigger();
-        QVERIFY(!frame->GetToolBar()->isHidden());
+        QVERIFY(!Child<QToolBar>(frame, "ToolBar")->isHidden());
         app->ExitInstance();
     }
 
@@ -169,7 +170,7 @@ private slots:
         CMainFrame* frame = app->GetMainFrame();
         // Every button is one of the window's commands, with an image, a text and a tooltip.
         int buttons = 0;
-        for (QAction* a : frame->GetToolBar()->actions()) {
+        for (QAction* a : Child<QToolBar>(frame, "ToolBar")->actions()) {
             if (a->isSeparator()) continue;
             ++buttons;
             QCOMPARE(frame->Action(a->data().toInt()), a);

@@ -29,13 +29,6 @@ public:
     CRDTitleDoc* m_pDoc = nullptr;
     const CImageList* m_pImageList = nullptr;  // the shared images, for the genres
 
-    CKeywordComboBox* GetSearchBox() const { return m_pSearchBox; }
-    QComboBox* GetRecorderBox() const { return m_pRecorderBox; }
-    QComboBox* GetDiscBox() const { return m_pDiscBox; }
-    QComboBox* GetGenreBox() const { return m_pGenreBox; }
-    CDatePicker* GetDateFrom() const { return m_pDateFrom; }
-    CDatePicker* GetDateTo() const { return m_pDateTo; }
-
 public slots:
     void accept() override;
 

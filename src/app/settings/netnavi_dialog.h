@@ -31,8 +31,6 @@ public:
 
     // Empty for a new recorder, else the name of the one to change.
     void SetRecorderName(const std::string& name) { m_strName = name; }
-    // After OK: the name the profile was saved under.
-    std::string GetRecorderName() const { return m_strName; }
     // The document's list that a new name goes into (written at once); not owned.
     void SetRecorderList(RECORDER_LIST* list) { m_pRecorderList = list; }
 
@@ -45,14 +43,6 @@ public:
     std::string m_strUser;
     std::string m_strPassword;
     RECORDER_LIST* m_pRecorderList = nullptr;
-
-    QComboBox* GetModelBox() const { return m_pModel; }
-    QLineEdit* GetNameEdit() const { return m_pName; }
-    QLineEdit* GetHostEdit() const { return m_pHost; }
-    QLineEdit* GetPortEdit() const { return m_pPort; }
-    QCheckBox* GetAuthCheck() const { return m_pAuth; }
-    QLineEdit* GetUserEdit() const { return m_pUser; }
-    QLineEdit* GetPasswordEdit() const { return m_pPassword; }
 
 public slots:
     void accept() override;
@@ -88,12 +78,6 @@ public:
 
     int m_nSel = 0;
     CRDTitleDoc* m_pDoc = nullptr;
-
-    QListWidget* GetList() const { return m_pList; }
-    QPushButton* GetAddButton() const { return m_pAdd; }
-    QPushButton* GetModifyButton() const { return m_pModify; }
-    QPushButton* GetDeleteButton() const { return m_pDelete; }
-    QPushButton* GetCloseButton() const { return m_pClose; }
 
 public slots:
     // Every way out (the close button, Esc, the window's close box) comes here.

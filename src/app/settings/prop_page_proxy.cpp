@@ -132,6 +132,7 @@ CPropertySheet::CPropertySheet(const QString& caption, QWidget* parent) : QDialo
     setObjectName(QStringLiteral("PropertySheet"));
     setWindowTitle(caption);
     m_pTabs = new QTabWidget(this);
+    m_pTabs->setObjectName(QStringLiteral("Pages"));
     QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("OK"), QStringLiteral("キャンセル"));
     // No mnemonic: Alt+A belongs to the proxy page's address field.
     m_pApply = buttons->addButton(QStringLiteral("適用"), QDialogButtonBox::ApplyRole);

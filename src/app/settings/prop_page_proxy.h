@@ -49,11 +49,6 @@ public:
 
     bool OnApply() override;
 
-    QCheckBox* GetUseIECheck() const { return m_pUseIE; }
-    QCheckBox* GetEnableCheck() const { return m_pEnable; }
-    QLineEdit* GetHostEdit() const { return m_pHost; }
-    QLineEdit* GetPortEdit() const { return m_pPort; }
-
 private:
     void OnInitDialog();
     void OnUseIE();
@@ -75,9 +70,6 @@ class CPropertySheet : public QDialog {
 public:
     explicit CPropertySheet(const QString& caption, QWidget* parent = nullptr);
     void AddPage(CPropertyPage* page, const QString& title);
-
-    QTabWidget* GetTabs() const { return m_pTabs; }
-    QPushButton* GetApplyButton() const { return m_pApply; }
 
 public slots:
     void accept() override;

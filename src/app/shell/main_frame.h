@@ -52,11 +52,6 @@ public:
 
     // The action of a command id, or null.
     QAction* Action(int id) const;
-    CKeywordComboBox* GetQuickSearchBox() const { return m_pQuickBox; }
-    QToolBar* GetToolBar() const { return m_pToolBar; }
-    QToolBar* GetQuickSearchBar() const { return m_pQuickBar; }
-    QSplitter* GetMainSplitter() const { return m_pMainSplitter; }
-    QSplitter* GetRightSplitter() const { return m_pRightSplitter; }
 
     // Status-bar panes: 0 the message pane, else a PaneId.
     void SetPaneText(int paneId, const QString& text);
@@ -64,7 +59,6 @@ public:
     void SetStatusIcon(bool busy);
     bool IsStatusBusy() const { return m_bStatusBusy; }
 
-    bool IsTransferring() const { return m_bTransferring; }
     bool IsClosed() const { return m_bClosing; }
     // Starts a description download for the leading titles of one recorder.
     void StartTitleDownload(const std::vector<TITLEINFO>& titles);
@@ -73,9 +67,6 @@ public:
     void UpdateCommandUI();
     // Names the recorders whose caches could not be read, after each load.
     void ShowLoadErrors();
-
-    // The condition of the last quick or condition search.
-    CSearchCondition m_condition;
 
 public slots:
     void OnQuickSearch();
@@ -141,6 +132,8 @@ private:
 
     CLibrovistaApp& m_app;
     CRDTitleDoc& m_doc;
+    // The condition of the last quick or condition search.
+    CSearchCondition m_condition;
 
     QSplitter* m_pMainSplitter = nullptr;
     QSplitter* m_pRightSplitter = nullptr;

@@ -30,7 +30,6 @@ public:
 
     CListModel* GetModel() const { return m_pModel; }
     QTreeView* GetDetailsView() const { return m_pDetails; }
-    QListView* GetIconView() const { return m_pIcons; }
     QAbstractItemView* GetCurrentView() const;
     int GetViewMode() const;
 

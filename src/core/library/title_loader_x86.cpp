@@ -328,13 +328,68 @@ template <int kLevel, class TAKE>
     return SplitMaskedAs<kLevel, std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>>(line, end, masks, take);
 }
 
+// A line whose masks are known into a title, each field copied straight
+// from the file as the split finds it, in blocks of 16 or 32 bytes, for which
+// both sides have room (the store's room, the file's zero tail). False when
+// the split turns the line down: then nothing is kept.
+template <int kLevel>
+[[gnu::always_inline]] inline bool AddSplit(CTitleLoad& load, const char* line, std::size_t length,
+                                            const CLineMasks& masks) {
+    static_assert(32 <= BlockReader::kTail);
+    char* const out = load.Store().Room(kTitleTextsRoom);
+    char* o = out;
+    std::string_view key;
+    // The ends of the texts gather in one word, stored whole.
+    static_assert(CRDTitleInfo::S_PAGE == 8 && sizeof(CRDTitleInfo::ENDS) == 8);
+    std::uint64_t allEnds = 0;
+    std::size_t discLength = 0;
+    auto take = [&](std::size_t i, const char* s, std::size_t n) __attribute__((always_inline)) {
+        const int slot = kTitleFieldSlot[i];
+        if (slot == kGenreKey) key = {s, n};
+        if (slot < 0) return;
+        n = std::min(n, kTitleFieldRoom[i]);
+        if (slot == CRDTitleInfo::S_GENRE) {
+            const std::size_t lead = GenrePrefixLength(s, n);
+            s += lead;
+            n -= lead;
+        }
+        // Short fields take one fixed move of their whole room: no loop.
+        if (kTitleFieldRoom[i] <= 16) {
+            std::memcpy(o, s, 16);
+        } else if (kTitleFieldRoom[i] <= 32) {
+            std::memcpy(o, s, 32);
+        } else {
+            for (std::size_t k = 0; k < n; k += 32) std::memcpy(o + k, s + k, 32);
+        }
+        o += n;
+        *o = '\0';
+        if (slot == CRDTitleInfo::S_DISC)
+            discLength = n;
+        else
+            allEnds |= static_cast<std::uint64_t>(o - out) << (8 * (slot - 1));
+        ++o;
+    };
+    if (!SplitMasked<kLevel>(line, length, masks, take)) return false;
+    load.Store().Commit(static_cast<std::size_t>(o - out));
+    CRDTitleInfo::ENDS ends;
+    std::memcpy(ends.data(), &allEnds, sizeof allEnds);
+    int genre = 0;
+    if (!ReadTenDigits(key.data(), key.size(), genre)) {
+        char digits[17];
+        std::memcpy(digits, key.data(), 16);
+        digits[std::min(key.size(), kTitleFieldRoom[12])] = '\0';
+        genre = ParseGenreCode(digits);
+    }
+    load.Add(out, ends, std::string_view(out, discLength), genre);
+    return true;
+}
+
 // Every whole line of the bytes held (followed by zeros) into a title, its
 // texts into the store; returns where the unfinished last line starts, if
 // more bytes are to come. Made once for each vector level.
 template <int kLevel>
 [[gnu::always_inline]] inline std::size_t LoadLines(CTitleLoad& load, const char* data, std::size_t size, bool atEnd,
                                                     CLASSIFY classify) {
-    CTitleStore& store = load.Store();
     const char* p = data;
     const char* const dataEnd = data + size;
     CBlockMasks blocks(classify);
@@ -356,65 +411,7 @@ template <int kLevel>
         const char* const line = p;
         p = next;
         const std::size_t length = TitleLineLength(line, next);
-        if (length == 0) continue;
-        if (exact) {
-            load.AddExact(line, length);
-            continue;
-        }
-
-        char* const out = store.Room(kTitleTextsRoom);
-        // Each field is copied straight from the file as the split finds it,
-        // in blocks of 16 or 32 bytes, for which both sides have room (the
-        // store's room, the file's zero tail). A line the split turns down
-        // leaves nothing: its room is not committed.
-        static_assert(32 <= BlockReader::kTail);
-        char* o = out;
-        std::string_view key;
-        // The ends of the texts gather in one word, stored whole.
-        static_assert(CRDTitleInfo::S_PAGE == 8 && sizeof(CRDTitleInfo::ENDS) == 8);
-        std::uint64_t allEnds = 0;
-        std::size_t discLength = 0;
-        auto take = [&](std::size_t i, const char* s, std::size_t n) [[gnu::always_inline]] {
-            const int slot = kTitleFieldSlot[i];
-            if (slot == kGenreKey) key = {s, n};
-            if (slot < 0) return;
-            n = std::min(n, kTitleFieldRoom[i]);
-            if (slot == CRDTitleInfo::S_GENRE) {
-                const std::size_t lead = GenrePrefixLength(s, n);
-                s += lead;
-                n -= lead;
-            }
-            // Short fields take one fixed move of their whole room: no loop.
-            if (kTitleFieldRoom[i] <= 16) {
-                std::memcpy(o, s, 16);
-            } else if (kTitleFieldRoom[i] <= 32) {
-                std::memcpy(o, s, 32);
-            } else {
-                for (std::size_t k = 0; k < n; k += 32) std::memcpy(o + k, s + k, 32);
-            }
-            o += n;
-            *o = '\0';
-            if (slot == CRDTitleInfo::S_DISC)
-                discLength = n;
-            else
-                allEnds |= static_cast<std::uint64_t>(o - out) << (8 * (slot - 1));
-            ++o;
-        };
-        if (!SplitMasked<kLevel>(line, length, masks, take)) {
-            load.AddExact(line, length);
-            continue;
-        }
-        store.Commit(static_cast<std::size_t>(o - out));
-        CRDTitleInfo::ENDS ends;
-        std::memcpy(ends.data(), &allEnds, sizeof allEnds);
-        int genre = 0;
-        if (!ReadTenDigits(key.data(), key.size(), genre)) {
-            char digits[17];
-            std::memcpy(digits, key.data(), 16);
-            digits[std::min(key.size(), kTitleFieldRoom[12])] = '\0';
-            genre = ParseGenreCode(digits);
-        }
-        load.Add(out, ends, std::string_view(out, discLength), genre);
+        if (length > 0 && (exact || !AddSplit<kLevel>(load, line, length, masks))) load.AddExact(line, length);
     }
     return size;
 }

@@ -21,7 +21,7 @@ inline const std::string& ScratchDir() {
 }
 
 inline std::string WriteScratch(const std::string& name, std::string_view bytes) {
-    const std::string path = ScratchDir() + name;
+    std::string path = ScratchDir() + name;
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort();
     std::fwrite(bytes.data(), 1, bytes.size(), f);

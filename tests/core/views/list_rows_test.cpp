@@ -370,32 +370,43 @@ TEST(SortedRows, GivesSortRowsOrderFromRunsOfEveryLength) {
             const char* no = next(2) ? "0003" : "0001";
             rows.push_back(DiscRow(rds[block], no, SJ(titles[next(6)]).c_str(), next(2) ? "1:00" : "0:45"));
         }
-    for (bool disc : {false, true}) {
-        std::vector<CListRowRef> refs;
-        for (const CListRow& row : rows)
-            if (row.m_bDisc == disc) {
-                // A disc as a search gives it, naming its recorder by its own text.
-                refs.push_back(disc ? CListRowRef::OfDisc(row.m_disc) : row.Ref());
-                refs.back().m_bNew = !disc && next(3) == 0;
-            }
+    auto expectOrder = [](const std::vector<CListRowRef>& refs, int sortKey, std::size_t runRows,
+                          const std::vector<CListRowRef>& expected) {
+        CSortedRows sorted(runRows);
+        for (const CListRowRef& r : refs) sorted.Add(r);
+        sorted.Sort(sortKey);
+        std::vector<CListRowRef> got;
+        sorted.ForEach([&](const CListRowRef& r) {
+            got.push_back(r);
+            return true;
+        });
+        ASSERT_EQ(got.size(), expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i)
+            ASSERT_TRUE(got[i].m_pTitle == expected[i].m_pTitle && got[i].m_pDisc == expected[i].m_pDisc &&
+                        got[i].m_pRDName == expected[i].m_pRDName && got[i].m_bNew == expected[i].m_bNew)
+                << "key " << sortKey << " run " << runRows << " at " << i;
+    };
+    std::vector<CListRowRef> kinds[2], both;
+    for (const CListRow& row : rows) {
+        // A disc as a search gives it, naming its recorder by its own text.
+        kinds[row.m_bDisc].push_back(row.m_bDisc ? CListRowRef::OfDisc(row.m_disc) : row.Ref());
+        kinds[row.m_bDisc].back().m_bNew = !row.m_bDisc && next(3) == 0;
+        both.push_back(kinds[row.m_bDisc].back());
+    }
+    for (bool disc : {false, true})
         for (int key = disc ? 7 : 0; key <= (disc ? 14 : 7); ++key)
             for (int sortKey : {key, key | SORT_DESCENDING})
                 for (std::size_t runRows : {1, 5, 1000}) {
-                    std::vector<CListRowRef> expected = refs;
+                    std::vector<CListRowRef> expected = kinds[disc];
                     SortRows(expected, sortKey);
-                    CSortedRows sorted(runRows);
-                    for (const CListRowRef& r : refs) sorted.Add(r);
-                    sorted.Sort(sortKey);
-                    std::vector<CListRowRef> got;
-                    sorted.ForEach([&](const CListRowRef& r) {
-                        got.push_back(r);
-                        return true;
-                    });
-                    ASSERT_EQ(got.size(), expected.size());
-                    for (std::size_t i = 0; i < got.size(); ++i)
-                        ASSERT_TRUE(got[i].m_pTitle == expected[i].m_pTitle && got[i].m_pDisc == expected[i].m_pDisc &&
-                                    got[i].m_pRDName == expected[i].m_pRDName && got[i].m_bNew == expected[i].m_bNew)
-                            << "key " << sortKey << " run " << runRows << " at " << i;
+                    expectOrder(kinds[disc], sortKey, runRows, expected);
                 }
+    // Both kinds (a title first): the titles, then the discs, each in their own order.
+    for (int sortKey : {5, 7 | SORT_DESCENDING}) {
+        std::vector<CListRowRef> titles = kinds[0], discs = kinds[1];
+        SortRows(titles, sortKey);
+        SortRows(discs, sortKey);
+        titles.insert(titles.end(), discs.begin(), discs.end());
+        expectOrder(both, sortKey, 5, titles);
     }
 }

@@ -64,6 +64,19 @@ void BM_CountLines(benchmark::State& state) {
 }
 BENCHMARK(BM_CountLines)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// Every recorder's disc and title lists, one after another.
+std::vector<std::unique_ptr<CRDRecorderLibrary>> LoadAll(const Cache& cache) {
+    std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
+    for (int i = 0; i < kRecorders; ++i) {
+        auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
+        lib->SetModel(Cache::Model(i));
+        lib->LoadDiscList(cache.folders[i] + "Disc.csv");
+        lib->LoadTitleList(cache.folders[i] + "Library.csv");
+        libs.push_back(std::move(lib));
+    }
+    return libs;
+}
+
 void BM_LoadLibraries(benchmark::State& state) {
     const Cache& cache = GetCache();
     double peakRatio = 0;
@@ -74,14 +87,7 @@ void BM_LoadLibraries(benchmark::State& state) {
         std::ofstream("/proc/self/clear_refs") << "5";
         long before = StatusKb("VmRSS:");
         state.ResumeTiming();
-        std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
-        for (int i = 0; i < kRecorders; ++i) {
-            auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
-            lib->SetModel(Cache::Model(i));
-            lib->LoadDiscList(cache.folders[i] + "Disc.csv");
-            lib->LoadTitleList(cache.folders[i] + "Library.csv");
-            libs.push_back(std::move(lib));
-        }
+        auto libs = LoadAll(cache);
         state.PauseTiming();
         long peak = StatusKb("VmHWM:");
         titles = 0;
@@ -107,14 +113,7 @@ void BM_LoadLevel(benchmark::State& state, lv::LoaderLevel level) {
     lv::CapLoaderLevel(level);
     std::size_t titles = 0;
     for (auto _ : state) {
-        std::vector<std::unique_ptr<CRDRecorderLibrary>> libs;
-        for (int i = 0; i < kRecorders; ++i) {
-            auto lib = std::make_unique<CRDRecorderLibrary>("RD" + std::to_string(i));
-            lib->SetModel(Cache::Model(i));
-            lib->LoadDiscList(cache.folders[i] + "Disc.csv");
-            lib->LoadTitleList(cache.folders[i] + "Library.csv");
-            libs.push_back(std::move(lib));
-        }
+        auto libs = LoadAll(cache);
         state.PauseTiming();
         titles = 0;
         for (const auto& l : libs) titles += l->Titles().size();

@@ -77,7 +77,15 @@ QLabel* Label(const QString& text, QWidget* buddy, QWidget* parent) {
 CSearchDialog::CSearchDialog(const std::string& appDir, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("SearchDialog"));
     setWindowTitle(QStringLiteral("条件検索"));
+    CreateInputs(appDir);
+    QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("検索"), QStringLiteral("ｷｬﾝｾﾙ"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(LayOutInputs());
+    layout->addWidget(buttons);
+    SetTabOrder(*buttons);
+}
 
+void CSearchDialog::CreateInputs(const std::string& appDir) {
     m_pSearchBox = new CKeywordComboBox(this);
     m_pSearchBox->setObjectName(QStringLiteral("SearchText"));
     m_pSearchBox->SetHistoryFolder(appDir);
@@ -107,7 +115,10 @@ CSearchDialog::CSearchDialog(const std::string& appDir, QWidget* parent) : QDial
     m_pDateTo = new CDatePicker(this);
     m_pDateTo->setObjectName(QStringLiteral("DateTo"));
     m_pDateTo->SetToolTip(QStringLiteral("指定した録画年月日の期間（終了）で絞り込みます。"));
+}
 
+// Each input on its own row behind its label; the two dates share the last.
+QGridLayout* CSearchDialog::LayOutInputs() {
     auto* grid = new QGridLayout;
     grid->addWidget(Label(QStringLiteral("検索文字列(&S):"), m_pSearchBox, this), 0, 0);
     grid->addWidget(m_pSearchBox, 0, 1, 1, 3);
@@ -123,15 +134,13 @@ CSearchDialog::CSearchDialog(const std::string& appDir, QWidget* parent) : QDial
     grid->addWidget(m_pDateTo, 4, 3);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
+    return grid;
+}
 
-    QDialogButtonBox* buttons = lv::app::MakeOkCancel(this, QStringLiteral("検索"), QStringLiteral("ｷｬﾝｾﾙ"));
-    QPushButton* ok = buttons->findChild<QPushButton*>(QStringLiteral("OK"));
-    QPushButton* cancel = buttons->findChild<QPushButton*>(QStringLiteral("Cancel"));
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addWidget(buttons);
-
+// Top to bottom, a date's tick before its field, then the buttons.
+void CSearchDialog::SetTabOrder(const QDialogButtonBox& buttons) {
+    QPushButton* ok = buttons.findChild<QPushButton*>(QStringLiteral("OK"));
+    QPushButton* cancel = buttons.findChild<QPushButton*>(QStringLiteral("Cancel"));
     setTabOrder(m_pSearchBox, m_pRecorderBox);
     setTabOrder(m_pRecorderBox, m_pDiscBox);
     setTabOrder(m_pDiscBox, m_pGenreBox);

@@ -11,6 +11,8 @@ class CDatePicker;
 class CImageList;
 class CRDTitleDoc;
 class QComboBox;
+class QDialogButtonBox;
+class QGridLayout;
 
 constexpr int SEARCH_TEXT_LIMIT = 64;  // bytes of code page 932
 
@@ -36,6 +38,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void CreateInputs(const std::string& appDir);
+    QGridLayout* LayOutInputs();
+    void SetTabOrder(const QDialogButtonBox& buttons);
     void OnInitDialog();
     bool OnOK();
 

@@ -227,6 +227,13 @@ void CMainFrame::CreateMenus() {
 }
 
 void CMainFrame::CreateToolBars() {
+    CreateToolBar();
+    CreateQuickSearchBar();
+    for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
+        connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
+}
+
+void CMainFrame::CreateToolBar() {
     m_pToolBar = addToolBar(QStringLiteral("ﾂｰﾙ ﾊﾞｰ"));
     m_pToolBar->setObjectName(QStringLiteral("ToolBar"));
     m_pToolBar->setIconSize(QSize(16, 16));
@@ -257,7 +264,10 @@ void CMainFrame::CreateToolBars() {
         else
             m_pToolBar->addAction(Action(id));
     }
+}
 
+// The keyword box with its button; with the filter on, typing narrows the list.
+void CMainFrame::CreateQuickSearchBar() {
     m_pQuickBar = new QToolBar(QStringLiteral("ｸｲｯｸｻｰﾁ ﾊﾞｰ"), this);
     m_pQuickBar->setObjectName(QStringLiteral("QuickSearchBar"));
     m_pQuickBar->setAllowedAreas(Qt::TopToolBarArea | Qt::BottomToolBarArea);
@@ -287,8 +297,6 @@ void CMainFrame::CreateToolBars() {
     // change of the box's text is not typing.
     connect(m_pQuickBox->lineEdit(), &QLineEdit::textEdited, this, &CMainFrame::OnFilterEdited);
     connect(m_pQuickBox, &QComboBox::textActivated, this, &CMainFrame::OnFilterEdited);
-    for (QToolBar* bar : {m_pToolBar, m_pQuickBar})
-        connect(bar, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandUI);
 }
 
 void CMainFrame::CreateStatusBar() {

@@ -95,6 +95,8 @@ private:
     void CreateActions();
     void CreateMenus();
     void CreateToolBars();
+    void CreateToolBar();
+    void CreateQuickSearchBar();
     void CreateStatusBar();
     void CreateClient();
     void ConnectViews();

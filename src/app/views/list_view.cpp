@@ -103,6 +103,26 @@ CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTi
     : QStackedWidget(parent), m_settings(settings), m_doc(doc) {
     setObjectName(QStringLiteral("ListView"));
     m_pModel = new CListModel(settings, images, doc, this);
+    ReadColumnSettings();
+    CreateDetailsView();
+    CreateIconView();
+    addWidget(m_pDetails);
+    addWidget(m_pIcons);
+    for (QAbstractItemView* view :
+         {static_cast<QAbstractItemView*>(m_pDetails), static_cast<QAbstractItemView*>(m_pIcons)}) {
+        view->viewport()->installEventFilter(this);
+        connect(view, &QAbstractItemView::activated, this, &CRDListView::OnItemActivate);
+    }
+    connect(m_pDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CRDListView::OnItemChanged);
+
+    FitNewColumnsToHeaders();
+    m_pModel->BeginFill(VIEW_TITLES);
+    m_pModel->EndFill();
+    ApplyColumns();
+    SetListStyle((m_settings.m_nListStyle & 3) | LIST_DETAILS);
+}
+
+void CRDListView::ReadColumnSettings() {
     std::array<QString, COLUMN_COUNT> headers;
     for (int i = 0; i < COLUMN_COUNT; ++i) {
         COLUMN_SETTING s{};
@@ -111,7 +131,9 @@ CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTi
         headers[static_cast<std::size_t>(i)] = lv::app::ToQ(ColumnHeader(i));
     }
     m_pModel->SetHeaderTexts(headers);
+}
 
+void CRDListView::CreateDetailsView() {
     m_pDetails = new QTreeView(this);
     m_pDetails->setObjectName(QStringLiteral("ListDetails"));
     m_pDetails->setModel(m_pModel);
@@ -125,7 +147,11 @@ CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTi
     m_pDetails->setIconSize(QSize(16, 16));
     m_pDetails->setContextMenuPolicy(Qt::DefaultContextMenu);
     m_pDetails->setHeader(new CListHeader(m_pDetails));
-    QHeaderView* header = m_pDetails->header();
+    SetUpHeader(m_pDetails->header());
+}
+
+// Columns move, hide behind a grip, sort on a click and offer their popup.
+void CRDListView::SetUpHeader(QHeaderView* header) {
     header->setSectionsMovable(true);
     // The name column moves like the others, and a column may go in front of it.
     header->setFirstSectionMovable(true);
@@ -142,7 +168,10 @@ CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTi
     header->setMinimumSectionSize(0);
     header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     connect(header, &QHeaderView::sectionClicked, this, &CRDListView::OnColumnClick);
+}
 
+// The list and icon styles: the same model and the same selection.
+void CRDListView::CreateIconView() {
     m_pIcons = new QListView(this);
     m_pIcons->setObjectName(QStringLiteral("ListIcons"));
     m_pIcons->setModel(m_pModel);
@@ -151,28 +180,17 @@ CRDListView::CRDListView(CAppSettings& settings, const CImageList& images, CRDTi
     m_pIcons->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pIcons->setResizeMode(QListView::Adjust);
     m_pIcons->setUniformItemSizes(true);
+}
 
-    addWidget(m_pDetails);
-    addWidget(m_pIcons);
-    for (QAbstractItemView* view :
-         {static_cast<QAbstractItemView*>(m_pDetails), static_cast<QAbstractItemView*>(m_pIcons)}) {
-        view->viewport()->installEventFilter(this);
-        connect(view, &QAbstractItemView::activated, this, &CRDListView::OnItemActivate);
-    }
-    connect(m_pDetails->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CRDListView::OnItemChanged);
-
-    // A column shown for the first time is as wide as its header text;
-    // a width read back is the user's and stays as it is.
+// A column shown for the first time is as wide as its header text;
+// a width read back is the user's and stays as it is.
+void CRDListView::FitNewColumnsToHeaders() {
     for (int i = 0; i < COLUMN_COUNT; ++i) {
         int& width = m_aColumnDesc[static_cast<std::size_t>(i)].nWidth;
         if (width > 0 && !m_settings.m_abColumnWidthRead[static_cast<std::size_t>(i)])
             width = std::max(width, HeaderTextWidth(i));
         m_aShownWidth[static_cast<std::size_t>(i)] = width;
     }
-    m_pModel->BeginFill(VIEW_TITLES);
-    m_pModel->EndFill();
-    ApplyColumns();
-    SetListStyle((m_settings.m_nListStyle & 3) | LIST_DETAILS);
 }
 
 QAbstractItemView* CRDListView::GetCurrentView() const {

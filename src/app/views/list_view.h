@@ -17,6 +17,7 @@ class QListView;
 class QMenu;
 class QTreeView;
 class QAbstractItemView;
+class QHeaderView;
 class CAppSettings;
 class CImageList;
 class CListModel;
@@ -89,6 +90,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void ReadColumnSettings();
+    void CreateDetailsView();
+    void SetUpHeader(QHeaderView* header);
+    void CreateIconView();
+    void FitNewColumnsToHeaders();
     void OnItemChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void OnItemActivate(const QModelIndex& index);
     void ShowDescription(int row);

@@ -169,12 +169,15 @@ TEST(RecorderLibrary, HostileLinesGiveRecordsNotCrashes) {
 TEST(RecorderLibrary, TrailingSpacesOfALineGoByWholeCharacters) {
     TempDir dir;
     Loaded l;
-    // A lead byte followed by a space is one character: that space stays.
-    Load(l, "RD-XS41", dir, kHeader, "\"0001\",t\x82   \r\n\"0002\",plain  \r\n\"0003\",\x82 \x82  \r\n");
-    ASSERT_EQ(l.lib.GetTitleCount(), 3);
+    // A lead byte followed by a space is one character: that space stays. A
+    // CR before the LF belongs to the line end, whatever byte precedes it.
+    Load(l, "RD-XS41", dir, kHeader,
+         "\"0001\",t\x82   \r\n\"0002\",plain  \r\n\"0003\",\x82 \x82  \r\n\"0004\",u\x82\r\n");
+    ASSERT_EQ(l.lib.GetTitleCount(), 4);
     EXPECT_EQ(l.lib.Title(0).Field(TF_TITLE), "t\x82 ");
     EXPECT_EQ(l.lib.Title(1).Field(TF_TITLE), "plain");
     EXPECT_EQ(l.lib.Title(2).Field(TF_TITLE), "\x82 \x82 ");
+    EXPECT_EQ(l.lib.Title(3).Field(TF_TITLE), "u\x82");
 }
 
 TEST(TitleRecord, DerivedFieldsStepByWholeCharacters) {

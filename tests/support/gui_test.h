@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -16,6 +17,7 @@
 #include "app/search/keyword_combo.h"
 #include "app/shell/app.h"
 #include "app/shell/commands.h"
+#include "app/shell/image_file.h"
 #include "app/shell/main_frame.h"
 #include "app/views/list_model.h"
 #include "app/views/list_view.h"
@@ -39,6 +41,12 @@ T* Child(const QObject* parent, const char* name) {
     T* child = parent->findChild<T*>(QString::fromLatin1(name));
     if (!child) qFatal("no %s named %s", T::staticMetaObject.className(), name);
     return child;
+}
+
+// Whether the status bar's transfer icon shows a transfer under way.
+inline bool TransferIconBusy(const QWidget* frame) {
+    const QImage shown = Child<QLabel>(frame, "TransferIcon")->pixmap().toImage();
+    return shown == QIcon(ImageFile(u"status_busy"_s)).pixmap(16, 16).toImage();
 }
 
 }  // namespace lv::guitest

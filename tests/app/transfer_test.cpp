@@ -127,7 +127,7 @@ private slots:
         // 新番組 is new, four of the five titles before are gone.
         QCOMPARE(transferTexts.at(transferTexts.size() - 2), QString());
         QCOMPARE(transferTexts.back(), QStringLiteral("新着 1件 / 削除 4件"));
-        QVERIFY(!m_frame->IsStatusBusy());
+        QVERIFY(!lv::guitest::TransferIconBusy(m_frame));
         QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
         QVERIFY(CMessageBox::Shown().empty());
 
@@ -155,7 +155,7 @@ private slots:
                        ID_NETNAVI_SETTING})
             QVERIFY2(!m_frame->Action(id)->isEnabled(), qPrintable(QString::number(id)));
         QVERIFY(m_frame->Action(ID_ABORT)->isEnabled());
-        QTRY_VERIFY(m_frame->IsStatusBusy());
+        QTRY_VERIFY(lv::guitest::TransferIconBusy(m_frame));
         // A second start while busy is dropped.
         m_frame->StartTitleDownload({});
         QTRY_VERIFY(!m_recorder->Requests().empty());
@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(CMessageBox::Shown().size(), std::size_t(1));
         QCOMPARE(CMessageBox::Shown().front().text, QStringLiteral("処理が中断されました。"));
         QCOMPARE(Titles().size(), 5);
-        QVERIFY(!m_frame->IsStatusBusy());
+        QVERIFY(!lv::guitest::TransferIconBusy(m_frame));
         QCOMPARE(m_frame->GetPaneText(ID_PANE_TRANSFER), QString());
         QVERIFY(!m_frame->Action(ID_ABORT)->isEnabled());
         QVERIFY(m_frame->Action(ID_DOWNLOAD_LIBRARY)->isEnabled());

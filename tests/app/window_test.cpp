@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(frame->size(), QSize(800, 600));
         QCOMPARE(frame->pos(), QPoint(0, 0));
         QCOMPARE(frame->GetPaneText(0), QStringLiteral("ﾚﾃﾞｨ"));
-        QVERIFY(!frame->IsStatusBusy());
+        QVERIFY(!lv::guitest::TransferIconBusy(frame));
         QCOMPARE(Child<QSplitter>(frame, "MainSplitter")->sizes().value(0), 150);
         QCOMPARE(Child<QSplitter>(frame, "RightSplitter")->sizes().value(0), 400);
         CRDTreeView* tree = frame->GetTreeView();

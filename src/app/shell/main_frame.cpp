@@ -320,6 +320,7 @@ void CMainFrame::CreateStatusBar() {
     auto* layout = new QHBoxLayout(transfer);
     layout->setContentsMargins(0, 0, 0, 0);
     m_pTransferIcon = new QLabel(transfer);
+    m_pTransferIcon->setObjectName(QStringLiteral("TransferIcon"));
     m_pTransferIcon->setFixedSize(16, 16);
     CStatusPane* text = makePane(ID_PANE_TRANSFER, transfer);
     // The usual progress; the pane widens for a longer text when one comes.
@@ -392,7 +393,6 @@ bool CMainFrame::event(QEvent* event) {
 }
 
 void CMainFrame::SetStatusIcon(bool busy) {
-    m_bStatusBusy = busy;
     m_pTransferIcon->setPixmap((busy ? m_hIconBusy : m_hIconIdle).pixmap(16, 16));
 }
 

@@ -45,9 +45,6 @@ public:
     CRDListView* GetListView() const { return m_pList; }
     CRDEditView* GetEditView() const { return m_pEdit; }
     CRDTitleDoc& GetDocument() const { return m_doc; }
-    // The view that last had the keyboard focus (tree, list or description),
-    // or null: copy, select-all, detail copy and F4 go to it.
-    QWidget* GetActiveView() const { return m_pActiveView; }
     CLibrovistaApp& GetApp() const { return m_app; }
 
     // The action of a command id, or null.
@@ -57,7 +54,6 @@ public:
     void SetPaneText(int paneId, const QString& text);
     QString GetPaneText(int paneId) const;
     void SetStatusIcon(bool busy);
-    bool IsStatusBusy() const { return m_bStatusBusy; }
 
     bool IsClosed() const { return m_bClosing; }
     // Starts a description download for the leading titles of one recorder.
@@ -142,6 +138,8 @@ private:
     CRDTreeView* m_pTree = nullptr;
     CRDListView* m_pList = nullptr;
     CRDEditView* m_pEdit = nullptr;
+    // The view that last had the keyboard focus (tree, list or description),
+    // or null: copy, select-all, detail copy and F4 go to it.
     QPointer<QWidget> m_pActiveView;
     QToolBar* m_pToolBar = nullptr;
     QToolBar* m_pQuickBar = nullptr;
@@ -154,7 +152,6 @@ private:
     QLabel* m_pTransferIcon = nullptr;
     QIcon m_hIconIdle;
     QIcon m_hIconBusy;
-    bool m_bStatusBusy = false;
     std::map<int, QAction*> m_aActions;
 
     bool m_bTransferring = false;

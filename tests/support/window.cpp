@@ -90,7 +90,7 @@ std::unique_ptr<CLibrovistaApp> ProgramFolder::Start(const QStringList& extraArg
 }
 
 QTreeWidgetItem* FindNode(CRDTreeView* tree, const QStringList& labels) {
-    QTreeWidgetItem* node = tree->GetRoot();
+    QTreeWidgetItem* node = tree->topLevelItem(0);
     for (const QString& label : labels) {
         QTreeWidgetItem* next = nullptr;
         for (int i = 0; node && i < node->childCount() && !next; ++i)
@@ -164,7 +164,8 @@ void Window::Select(const QStringList& labels) {
 }
 
 bool Window::SearchResultsShown() const {
-    return m_tree->GetSelectedNode() && m_tree->GetSelectedNode() == m_tree->GetSearchResults();
+    const QTreeWidgetItem* results = FindNode(m_tree, {u"検索結果"_s});
+    return results && m_tree->GetSelectedNode() == results;
 }
 
 QStringList Window::Column(int column) const {
@@ -188,7 +189,8 @@ void Window::SelectRows(const QList<int>& rows) {
 QStringList Window::TreeRecorders() const {
     QStringList names;
     // After "検索結果" and "新着".
-    for (int i = 2; i < m_tree->GetRoot()->childCount(); ++i) names << m_tree->GetRoot()->child(i)->text(0);
+    const QTreeWidgetItem* root = m_tree->topLevelItem(0);
+    for (int i = 2; i < root->childCount(); ++i) names << root->child(i)->text(0);
     return names;
 }
 

@@ -65,7 +65,7 @@ private:
         rows.sort();
         return rows;
     }
-    void SelectNews() { lv::guitest::ClickNode(m_tree, m_tree->GetNewTitles()); }
+    void SelectNews() { lv::guitest::ClickNode(m_tree, lv::guitest::FindNode(m_tree, {u"新着"_s})); }
 
 private slots:
     void init() {

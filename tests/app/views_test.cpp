@@ -50,14 +50,14 @@ private slots:
     void cleanup() { StopAndRemoveFolder(); }
 
     void treeShowsRecordersHardDisksAndSortedDiscs() {
-        QVERIFY(m_tree->GetRoot()->isExpanded());
-        QCOMPARE(m_tree->GetRoot()->text(0), QStringLiteral("Librovista"));
-        QCOMPARE(m_tree->GetRoot()->childCount(), 4);
-        QCOMPARE(m_tree->GetRoot()->child(0)->text(0), QStringLiteral("検索結果"));
-        QCOMPARE(m_tree->GetRoot()->child(1)->text(0), QStringLiteral("新着"));
-        QCOMPARE(m_tree->GetRoot()->child(2)->text(0), QStringLiteral("RDA"));
-        QCOMPARE(m_tree->GetRoot()->child(3)->text(0), QStringLiteral("RDB"));
-        QVERIFY(!m_tree->GetRoot()->child(2)->isExpanded());
+        QVERIFY(m_tree->topLevelItem(0)->isExpanded());
+        QCOMPARE(m_tree->topLevelItem(0)->text(0), QStringLiteral("Librovista"));
+        QCOMPARE(m_tree->topLevelItem(0)->childCount(), 4);
+        QCOMPARE(m_tree->topLevelItem(0)->child(0)->text(0), QStringLiteral("検索結果"));
+        QCOMPARE(m_tree->topLevelItem(0)->child(1)->text(0), QStringLiteral("新着"));
+        QCOMPARE(m_tree->topLevelItem(0)->child(2)->text(0), QStringLiteral("RDA"));
+        QCOMPARE(m_tree->topLevelItem(0)->child(3)->text(0), QStringLiteral("RDB"));
+        QVERIFY(!m_tree->topLevelItem(0)->child(2)->isExpanded());
         QTreeWidgetItem* dvd = FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("DVD")});
         QVERIFY(dvd);
         // The hard disk's own line of the disc list is no disc node; discs are sorted.
@@ -67,8 +67,8 @@ private slots:
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDB"), QStringLiteral("DVD")})->childCount(), 0);
         QCOMPARE(FindNode(m_tree, {QStringLiteral("RDA"), QStringLiteral("HDD")})->childCount(), 0);
         // Recorder pictures follow the model.
-        QVERIFY(m_tree->GetRoot()->child(2)->icon(0).cacheKey() == m_app->m_images.Image(9).cacheKey());
-        QVERIFY(m_tree->GetRoot()->child(3)->icon(0).cacheKey() == m_app->m_images.Image(5).cacheKey());
+        QVERIFY(m_tree->topLevelItem(0)->child(2)->icon(0).cacheKey() == m_app->m_images.Image(9).cacheKey());
+        QVERIFY(m_tree->topLevelItem(0)->child(3)->icon(0).cacheKey() == m_app->m_images.Image(5).cacheKey());
     }
 
     void selectingNodesFillsTheList() {
@@ -105,7 +105,7 @@ private slots:
 
         // The root and the unsearched results node empty the list and the recorder.
         Select({});
-        ClickNode(m_tree, m_tree->GetRoot());
+        ClickNode(m_tree, m_tree->topLevelItem(0));
         QCOMPARE(m_model->rowCount(), 0);
         QVERIFY(m_app->GetDocument()->GetCurrentRecorder().empty());
         Select({QStringLiteral("RDB")});
@@ -171,7 +171,7 @@ private slots:
         QTest::keyClick(m_frame, Qt::Key_Backspace);
         QCOMPARE(m_tree->currentItem()->text(0), QStringLiteral("RDA"));
         QTest::keyClick(m_frame, Qt::Key_Backspace);
-        QCOMPARE(m_tree->currentItem(), static_cast<QTreeWidgetItem*>(m_tree->GetRoot()));
+        QCOMPARE(m_tree->currentItem(), m_tree->topLevelItem(0));
         QVERIFY(!Act(ID_UP_ONE_LEVEL)->isEnabled());
         QCOMPARE(m_model->rowCount(), 0);
     }
@@ -440,7 +440,7 @@ private slots:
         box->lineEdit()->setFocus();
         QTest::keyClicks(box->lineEdit(), QStringLiteral("ABC"));
         QTest::keyClick(box->lineEdit(), Qt::Key_Return);
-        QCOMPARE(m_tree->currentItem(), static_cast<QTreeWidgetItem*>(m_tree->GetSearchResults()));
+        QCOMPARE(m_tree->currentItem(), FindNode(m_tree, {u"検索結果"_s}));
         QStringList titles = Column(0);
         titles.sort();
         QCOMPARE(titles, (QStringList{QStringLiteral("abc news"), QStringLiteral("映画ＡＢＣ")}));

@@ -62,8 +62,8 @@ private slots:
         QCOMPARE(Child<QSplitter>(frame, "MainSplitter")->sizes().value(0), 150);
         QCOMPARE(Child<QSplitter>(frame, "RightSplitter")->sizes().value(0), 400);
         CRDTreeView* tree = frame->GetTreeView();
-        QCOMPARE(tree->GetRoot()->childCount(), 2);
-        QVERIFY(tree->GetRoot()->isExpanded());
+        QCOMPARE(tree->topLevelItem(0)->childCount(), 2);
+        QVERIFY(tree->topLevelItem(0)->isExpanded());
         QCOMPARE(app->m_images.Count(), IMAGE_COUNT);
         for (int i = 0; i < IMAGE_COUNT; ++i) QVERIFY(!app->m_images.Image(i).isNull());
 

@@ -38,9 +38,6 @@ public:
     bool CanGoUp() const;
     void UpOneLevel();
 
-    CTreeNode* GetRoot() const { return m_hRoot; }
-    CTreeNode* GetSearchResults() const { return m_hSearchResults; }
-    CTreeNode* GetNewTitles() const { return m_hNewTitles; }
     CTreeNode* GetSelectedNode() const;
 
 public slots:

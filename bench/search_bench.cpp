@@ -11,6 +11,7 @@
 
 #include "app/shell/app.h"
 #include "app/views/list_model.h"
+#include "core/library/title_doc.h"
 #include "core/search/search_condition.h"
 #include "core/text/codec.h"
 #include "ratio_main.h"
@@ -83,11 +84,12 @@ struct ModelSink : CConditionSink {
 // Arguments: the text, and the sort key (by title, or newest first).
 void BM_QuickSearchToModel(benchmark::State& state) {
     static CLibrovistaApp app;
+    static const CRDTitleDoc doc("");
     const Recorders& recs = GetRecorders();
     CSearchCondition cond;
     cond.m_nFlags = SC_DVD_TITLES | SC_TEXT;
     cond.m_strText = lv::text::Utf8ToCp932(kTexts[state.range(0)]);
-    CListModel model(app);
+    CListModel model(app.m_settings, app.m_images, doc);
     for (auto _ : state) {
         model.BeginFill(VIEW_TITLES);
         ModelSink sink(model);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeView>
@@ -184,6 +185,12 @@ void Window::SelectRows(const QList<int>& rows) {
     QItemSelection selection;
     for (int r : rows) selection.select(m_model->index(r, 0), m_model->index(r, m_model->columnCount() - 1));
     m_list->GetDetailsView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void Window::ClickHeader(int column) {
+    QHeaderView* header = m_list->GetDetailsView()->header();
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, header->height() / 2));
 }
 
 QStringList Window::TreeRecorders() const {

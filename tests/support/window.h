@@ -82,6 +82,8 @@ public:
     // The list's titles, sorted unless asked not to.
     QStringList Titles(bool sorted = true) const;
     void SelectRows(const QList<int>& rows);
+    // Clicks a column's header (a column of the model) as a user sorts by it.
+    void ClickHeader(int column);
     QStringList TreeRecorders() const;
     std::string CacheFile(const std::string& recorder, const std::string& name) const;
 

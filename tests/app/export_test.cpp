@@ -29,7 +29,7 @@ private slots:
         QHeaderView* header = m_list->GetDetailsView()->header();
         header->moveSection(header->visualIndex(3), 0);  // the date first
         header->resizeSection(4, 0);                     // the channel hidden
-        m_list->OnColumnClick(3);                        // by date, descending
+        ClickHeader(3);                                  // by date, descending
 
         // A name without extension takes the chosen filter's.
         const std::string path = m_folder->File("list");

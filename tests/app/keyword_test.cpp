@@ -142,7 +142,7 @@ private slots:
         QVERIFY(toggle->isChecked());
         QCOMPARE(w->Titles(), (QStringList{u"映画２"_s, u"映画ＡＢＣ"_s}));
         // A header click sorts the rows shown and the rows hidden, which an emptied box shows again.
-        w->m_list->OnColumnClick(0);
+        w->ClickHeader(0);
         QCOMPARE(w->Titles(false), (QStringList{u"映画ＡＢＣ"_s, u"映画２"_s}));
         w->TypeQuick(u""_s);
         QTRY_COMPARE(w->m_model->rowCount(), 5);

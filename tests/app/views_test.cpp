@@ -39,11 +39,6 @@ private:
             texts << m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         return texts;
     }
-    void ClickHeader(int column) {
-        QHeaderView* header = m_list->GetDetailsView()->header();
-        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(x, header->height() / 2));
-    }
 
 private slots:
     void init() { StartOnSampleLibrary(); }

@@ -15,9 +15,7 @@ namespace {
 constexpr long kChunk = 4096;
 // A recorder's header block is a few hundred bytes; far more is no answer of one.
 constexpr std::size_t kMaxHeaderBytes = 256 * 1024;
-// The rest of a body not wanted is read up to this much, so that the
-// connection can carry the next request; a longer rest closes it.
-constexpr curl_off_t kMaxUnwantedBytes = 64 * 1024;
+constexpr auto kMaxUnwanted = static_cast<curl_off_t>(kMaxUnwantedBytes);
 
 void GlobalInit() {
     static const bool done = [] {
@@ -93,11 +91,11 @@ struct CHttpThread::Impl {
             curl_off_t length = -1, received = 0;
             curl_easy_getinfo(im.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
             curl_easy_getinfo(im.curl, CURLINFO_SIZE_DOWNLOAD_T, &received);
-            if (length < 0 || length - received > kMaxUnwantedBytes) return CURL_WRITEFUNC_ERROR;
+            if (length < 0 || length - received > kMaxUnwanted) return CURL_WRITEFUNC_ERROR;
             return len;
         }
         im.unwanted += static_cast<curl_off_t>(len);
-        return im.unwanted <= kMaxUnwantedBytes ? len : CURL_WRITEFUNC_ERROR;
+        return im.unwanted <= kMaxUnwanted ? len : CURL_WRITEFUNC_ERROR;
     }
 
     // Called at least once a second, also while connecting or waiting: a stop is felt promptly.

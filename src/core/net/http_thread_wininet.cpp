@@ -25,9 +25,6 @@ constexpr DWORD kChunk = 4096;
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                                 INTERNET_FLAG_EXISTING_CONNECT | INTERNET_FLAG_NO_COOKIES |
                                 INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_NO_UI | INTERNET_FLAG_KEEP_CONNECTION;
-// The rest of a body not wanted is read up to this much, so that the
-// connection can carry the next request; a longer rest closes it.
-constexpr std::uint64_t kMaxUnwantedBytes = 64 * 1024;
 
 // Core texts are code page 932.
 std::wstring Wide(std::string_view text) {

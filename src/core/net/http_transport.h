@@ -9,6 +9,10 @@
 
 #include "core/net/http_thread.h"
 
+// The rest of a body not wanted is read up to this much, so that the
+// connection can carry the next request; a longer rest closes it.
+inline constexpr std::uint64_t kMaxUnwantedBytes = 64 * 1024;
+
 class CHttpThread::CRequest {
 public:
     enum { FAIL = CResponseSink::FAIL, MORE = CResponseSink::MORE, DONE = CResponseSink::DONE };

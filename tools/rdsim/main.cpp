@@ -45,7 +45,9 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 class StopRequest {
 public:
     StopRequest();
+#ifdef _WIN32
     ~StopRequest();
+#endif
     StopRequest(const StopRequest&) = delete;
     StopRequest& operator=(const StopRequest&) = delete;
     // Blocks until a stop is asked for.
@@ -96,17 +98,13 @@ StopRequest::StopRequest() {
     signal(SIGPIPE, SIG_IGN);
 }
 
-StopRequest::~StopRequest() = default;
-
 void StopRequest::Wait() {
     int signal = 0;
     sigwait(&m_signals, &signal);
 }
 #endif
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     using namespace lv::rdsim;
     using lv::Result;
     Result<CommandLine> parsed = ParseCommandLine(Arguments(argc, argv));
@@ -168,4 +166,15 @@ int main(int argc, char** argv) {
     stop.Wait();
     sim.Stop();
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "rdsim: %s\n", e.what());
+        return 1;
+    }
 }

@@ -133,7 +133,8 @@ private:
     // The largest size at which every title fits; at the smallest, those that
     // fit and a line saying how many are left out.
     void PaintList(const std::vector<QRectF>& boxes, const std::vector<ENTRY>& entries) {
-        for (double pt = kLargestPt; pt >= kSmallestPt; pt -= 0.5) {
+        for (int halves = static_cast<int>(kLargestPt * 2); halves >= static_cast<int>(kSmallestPt * 2); --halves) {
+            const double pt = halves / 2.0;
             if (Flow(boxes, entries, pt, false) == entries.size()) {
                 Flow(boxes, entries, pt, true);
                 return;

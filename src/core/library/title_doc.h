@@ -14,8 +14,8 @@ class CRDTitleDoc;
 class CDocView {
 public:
     virtual ~CDocView() = default;
-    // hint 0 and no object: the document was reloaded; hint 1: a tree selection
-    // with the condition (a CSearchCondition*, or null) as object.
+    // Told of every change. The window sends only reloads (no sender, hint 0,
+    // no object); its tree hands selections to the list by a signal instead.
     virtual void OnUpdate(CDocView* sender, long hint, void* object) = 0;
 };
 

@@ -16,10 +16,10 @@ std::string WithOriginal(const std::string& japanese, std::string_view original)
 std::string SystemErrorText(int errnum) {
     std::string japanese;
     switch (errnum) {
-    case ENOSPC: japanese = lv::msg::ErrDiskFull(); break;
 #ifdef EDQUOT  // the Windows C runtime has no disk quotas
-    case EDQUOT: japanese = lv::msg::ErrDiskFull(); break;
+    case EDQUOT:
 #endif
+    case ENOSPC: japanese = lv::msg::ErrDiskFull(); break;
     case EACCES:
     case EPERM: japanese = lv::msg::ErrAccessDenied(); break;
     case ENOENT: japanese = lv::msg::ErrFileNotFound(); break;

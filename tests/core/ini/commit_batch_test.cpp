@@ -19,7 +19,7 @@ using lv::test::WriteFile;
 namespace {
 
 std::string Finished(const TempDir& dir, const std::string& text) {
-    const std::string tmp = lv::CreateTempFile(dir.dir() + lv::kTransferTempPrefix);
+    std::string tmp = lv::CreateTempFile(dir.dir() + lv::kTransferTempPrefix);
     WriteFile(tmp, text);
     return tmp;
 }

@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <deque>
+#include <exception>
+#include <mutex>
 #include <numeric>
 #include <thread>
 
@@ -324,6 +328,7 @@ bool SortText(const CListRowRef& row, int column, std::string_view& text) {
         }
         return true;
     }
+    if (!row.m_pTitle) return false;
     const CRDTitleInfo& t = *row.m_pTitle;
     switch (column) {
     case 0:
@@ -340,7 +345,7 @@ bool SortText(const CListRowRef& row, int column, std::string_view& text) {
 SORT_ENTRY ColumnKey(const CListRowRef& row, int column) {
     std::string_view text;
     if (SortText(row, column, text)) return TextKey(text);
-    if (row.IsDisc()) return {0, 0, TIE_EQUAL};
+    if (row.IsDisc() || !row.m_pTitle) return {0, 0, TIE_EQUAL};
     const CRDTitleInfo& t = *row.m_pTitle;
     switch (column) {
     case 1: {
@@ -479,7 +484,11 @@ namespace {
 constexpr std::uintptr_t kDiscBit = 1, kNewBit = 2;
 static_assert(alignof(CRDTitleInfo) >= 4 && alignof(CRDDiscInfo) >= 4);
 
-const void* Record(std::uintptr_t packed) { return reinterpret_cast<const void*>(packed & ~(kDiscBit | kNewBit)); }
+// The tag bits leave the pointer's provenance to the compiler's guess; eight
+// bytes a row rather than twenty-four is worth it at a million rows.
+const void* Record(std::uintptr_t packed) {
+    return reinterpret_cast<const void*>(packed & ~(kDiscBit | kNewBit));  // NOLINT(performance-no-int-to-ptr)
+}
 
 // How many rows ahead of a run's first the merge fetches records, and their texts.
 constexpr std::size_t kAheadRecords = 16, kAheadTexts = 8;
@@ -532,6 +541,74 @@ void CSortedRows::Sort(int sortKey) {
 }
 
 bool CSortedRows::ForEach(const std::function<bool(const CListRowRef&)>& each) const {
+    if (m_aRows.size() <= m_nBlockRows || std::thread::hardware_concurrency() < 2) return Merge(each);
+    // Blocks go from the merging thread to this one through a queue of a few;
+    // either side stops the other: the user by returning false or throwing,
+    // the merge when done or failed.
+    constexpr std::size_t kQueued = 4;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<std::vector<CListRowRef>> queue;
+    bool merged = false, stopped = false;
+    std::exception_ptr failure;
+    std::thread merger([&] {
+        std::vector<CListRowRef> block;
+        auto hand = [&] {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return stopped || queue.size() < kQueued; });
+            if (stopped) return false;
+            queue.push_back(std::move(block));
+            changed.notify_all();
+            block = {};
+            block.reserve(m_nBlockRows);
+            return true;
+        };
+        try {
+            block.reserve(m_nBlockRows);
+            Merge([&](const CListRowRef& row) {
+                block.push_back(row);
+                return block.size() < m_nBlockRows || hand();
+            });
+            if (!block.empty()) hand();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        const std::lock_guard lock(mutex);
+        merged = true;
+        changed.notify_all();
+    });
+    struct JOIN {
+        std::thread& t;
+        std::mutex& m;
+        std::condition_variable& c;
+        bool& stop;
+        ~JOIN() {
+            {
+                const std::lock_guard lock(m);
+                stop = true;
+                c.notify_all();
+            }
+            t.join();
+        }
+    } join{merger, mutex, changed, stopped};
+    for (;;) {
+        std::vector<CListRowRef> block;
+        {
+            std::unique_lock lock(mutex);
+            changed.wait(lock, [&] { return merged || !queue.empty(); });
+            if (queue.empty()) break;
+            block = std::move(queue.front());
+            queue.pop_front();
+            changed.notify_all();
+        }
+        for (const CListRowRef& row : block)
+            if (!each(row)) return false;
+    }
+    if (failure) std::rethrow_exception(failure);
+    return true;
+}
+
+bool CSortedRows::Merge(const std::function<bool(const CListRowRef&)>& each) const {
     // The runs' first rows meet in a tournament (each inner node keeps the
     // loser of its match), by their keys and then in full; equal rows come in
     // the order of their runs, as a stable sort keeps them.

@@ -127,14 +127,19 @@ std::vector<int> ShownColumns(const COLUMN_DESCS& descs, int viewMode);
 class CSortedRows {
 public:
     static constexpr std::size_t kRunRows = std::size_t{1} << 15;
-    explicit CSortedRows(std::size_t runRows = kRunRows) : m_nRunRows(runRows) {}
+    static constexpr std::size_t kBlockRows = std::size_t{1} << 12;
+    // More rows than a block are merged on a thread of their own and handed
+    // over a block at a time, while the caller's thread uses them.
+    explicit CSortedRows(std::size_t runRows = kRunRows, std::size_t blockRows = kBlockRows)
+        : m_nRunRows(runRows), m_nBlockRows(blockRows) {}
 
     void Add(const CListRowRef& row);
     std::size_t size() const { return m_aRows.size(); }
     // The order SortRows gives the same rows; with discs and titles together,
     // the kind of the first row comes first.
     void Sort(int sortKey);
-    // The rows in the order of the last Sort, until `each` returns false (and then false).
+    // The rows in the order of the last Sort, until `each` returns false (and
+    // then false). `each` runs on the caller's thread; what it throws comes out.
     bool ForEach(const std::function<bool(const CListRowRef&)>& each) const;
 
 private:
@@ -144,11 +149,13 @@ private:
         std::size_t begin;
     };
     static CListRowRef Row(const RUN& run, std::uintptr_t packed);
+    bool Merge(const std::function<bool(const CListRowRef&)>& each) const;
     std::size_t RunEnd(std::size_t run) const {
         return run + 1 < m_aRuns.size() ? m_aRuns[run + 1].begin : m_aRows.size();
     }
 
     std::size_t m_nRunRows;
+    std::size_t m_nBlockRows;
     std::vector<std::uintptr_t> m_aRows;  // each row's record, its kind and mark in the low bits
     std::vector<RUN> m_aRuns;
     int m_nSortKey = 0;

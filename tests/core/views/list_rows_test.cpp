@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -372,7 +373,8 @@ TEST(SortedRows, GivesSortRowsOrderFromRunsOfEveryLength) {
         }
     auto expectOrder = [](const std::vector<CListRowRef>& refs, int sortKey, std::size_t runRows,
                           const std::vector<CListRowRef>& expected) {
-        CSortedRows sorted(runRows);
+        // Blocks of 7 rows: the merge runs on its own thread.
+        CSortedRows sorted(runRows, runRows == 5 ? 7 : CSortedRows::kBlockRows);
         for (const CListRowRef& r : refs) sorted.Add(r);
         sorted.Sort(sortKey);
         std::vector<CListRowRef> got;
@@ -401,6 +403,27 @@ TEST(SortedRows, GivesSortRowsOrderFromRunsOfEveryLength) {
                     SortRows(expected, sortKey);
                     expectOrder(kinds[disc], sortKey, runRows, expected);
                 }
+    // A user that stops, or throws, ends the merge beside it; the rows it had are the first.
+    CSortedRows sorted(5, 3);
+    for (const CListRowRef& r : kinds[0]) sorted.Add(r);
+    sorted.Sort(0);
+    std::vector<CListRowRef> expected = kinds[0];
+    SortRows(expected, 0);
+    for (std::size_t stopAt : {1, 3, 50}) {
+        std::size_t n = 0;
+        EXPECT_FALSE(sorted.ForEach([&](const CListRowRef& r) {
+            EXPECT_EQ(r.m_pTitle, expected[n].m_pTitle) << n;
+            return ++n < stopAt;
+        }));
+        EXPECT_EQ(n, stopAt);
+        n = 0;
+        EXPECT_THROW(sorted.ForEach([&](const CListRowRef&) {
+            if (++n == stopAt) throw std::runtime_error("write failed");
+            return true;
+        }),
+                     std::runtime_error);
+        EXPECT_EQ(n, stopAt);
+    }
     // Both kinds (a title first): the titles, then the discs, each in their own order.
     for (int sortKey : {5, 7 | SORT_DESCENDING}) {
         std::vector<CListRowRef> titles = kinds[0], discs = kinds[1];

@@ -2,8 +2,9 @@
 // library, or one without its first title) against a first fetch of the same
 // library: `librovista-cli fetch` as a whole process against the emulator, its
 // CPU time and peak memory read from wait4. Then the comparison of two
-// libraries of 5,000,000 titles (one title apart) against one load of them,
-// and the class 1 disc list derived from 10,000 to 80,000 distinct discs.
+// libraries of 5,000,000 titles (one title apart, every line moved) against
+// one load of them, and the class 1 disc list derived from 10,000 to 80,000
+// distinct discs.
 #include <arpa/inet.h>
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -190,22 +191,41 @@ void BM_FetchWithChangedCache(benchmark::State& state) {
 BENCHMARK(BM_FetchWithChangedCache)->Iterations(8)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // 5,000,000 titles in one library file, from ten generated libraries, and
-// the library before it, without its first title.
+// two libraries before it: the same without its first title, as a download
+// finds it, and the same ten in the opposite order without the first title,
+// where no line is where it was and every title is compared.
 struct BigLibrary {
     std::filesystem::path dir = TempFolder("big");
     std::string path = (dir / "Library.csv").string();
     std::string before = (dir / "Before.csv").string();
+    std::string moved = (dir / "Moved.csv").string();
 
     BigLibrary() {
         std::ofstream out(path, std::ios::binary);
+        std::vector<std::streamoff> starts;
         for (unsigned seed = 1; seed <= 10; ++seed) {
             lv::sample::SampleOptions o;
             o.titles = 500000;
             o.discs = 2000;
             o.seed = seed;
+            starts.push_back(out.tellp());
             out << lv::sample::GenerateLibraryCsv(o);
         }
+        starts.push_back(out.tellp());
         out.close();
+        const std::string reversed = before + ".reversed";
+        std::ifstream in(path, std::ios::binary);
+        std::ofstream back(reversed, std::ios::binary);
+        std::vector<char> piece;
+        for (std::size_t i = starts.size() - 1; i > 0; --i) {
+            piece.resize(static_cast<std::size_t>(starts[i] - starts[i - 1]));
+            in.seekg(starts[i - 1]);
+            in.read(piece.data(), static_cast<std::streamsize>(piece.size()));
+            back.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        }
+        back.close();
+        CopyWithoutFirstLine(reversed, moved);
+        std::filesystem::remove(reversed);
         CopyWithoutFirstLine(path, before);
     }
     ~BigLibrary() { std::filesystem::remove_all(dir); }
@@ -227,14 +247,17 @@ void BM_LoadBig(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadBig)->Iterations(3)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
-void BM_CompareBig(benchmark::State& state) {
+void CompareBig(benchmark::State& state, const std::string& before) {
     const BigLibrary& big = GetBigLibrary();
     for (auto _ : state) {
-        const NEWTITLES news = CompareLibraryFiles(kModel, big.before, big.path);
+        const NEWTITLES news = CompareLibraryFiles(kModel, before, big.path);
         if (news.aNew.size() != 1 || news.nRemoved != 0) state.SkipWithError("not one title new");
     }
 }
+void BM_CompareBig(benchmark::State& state) { CompareBig(state, GetBigLibrary().before); }
 BENCHMARK(BM_CompareBig)->Iterations(3)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+void BM_CompareBigMoved(benchmark::State& state) { CompareBig(state, GetBigLibrary().moved); }
+BENCHMARK(BM_CompareBigMoved)->Iterations(3)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 // A class 1 library with `discs` distinct disc keys, each on two lines.
 struct DiscLibrary {
@@ -276,5 +299,6 @@ int main(int argc, char** argv) {
          {"BM_FetchWithChangedCache/iterations:8/manual_time", "BM_FirstFetch/iterations:8/manual_time", 1.5},
          {"BM_FetchWithChangedCache/iterations:8/manual_time", "counter:peak_mem/first_fetch", 2.0},
          {"BM_CompareBig/iterations:3/process_time", "BM_LoadBig/iterations:3/process_time", 2.0},
+         {"BM_CompareBigMoved/iterations:3/process_time", "BM_LoadBig/iterations:3/process_time", 2.0},
          {"BM_DiscList/80000/min_time:1.000", "BM_DiscList/40000/min_time:1.000", 2.5}});
 }

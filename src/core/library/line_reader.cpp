@@ -78,9 +78,9 @@ bool LineReader::Next(char*& line, std::size_t& length) {
     return false;
 }
 
-bool BlockReader::Open(const std::string& path) {
+bool BlockReader::Open(const std::string& path, std::uint64_t from) {
     m_file = platform::OpenRegularFile(path);
-    if (!m_file) return false;
+    if (!m_file || (from > 0 && !m_file.Seek(from))) return false;
     m_sizeHint = static_cast<std::size_t>(m_file.Size());
     return true;
 }

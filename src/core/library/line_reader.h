@@ -1,6 +1,7 @@
 #pragma once
 // Reads a file as text lines: a line ends at LF, CR LF counts as LF, and a
 // line may be of any length.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -55,8 +56,8 @@ public:
     BlockReader& operator=(const BlockReader&) = delete;
     ~BlockReader() = default;
 
-    // False when it cannot be opened.
-    bool Open(const std::string& path);
+    // False when it cannot be opened, or not read from `from` on.
+    bool Open(const std::string& path, std::uint64_t from = 0);
     // The file's size when it was opened (0 when unknown), to size buffers.
     std::size_t SizeHint() const { return m_sizeHint; }
     // Keeps the bytes held from offset `keep` on, moved to the front, and

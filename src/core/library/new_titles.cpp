@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -10,11 +11,13 @@
 #include <tuple>
 #include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "core/ini/atomic_file.h"
 #include "core/library/csv.h"
 #include "core/library/line_reader.h"
 #include "core/library/recorder_library.h"
+#include "core/platform/file.h"
 #include "core/platform/memory.h"
 #include "core/platform/path.h"
 #include "core/settings/netnavi_setting.h"
@@ -263,17 +266,91 @@ struct CountAfter {
     }
 };
 
-// Whether two files hold the same bytes; false too when either cannot be read.
-bool SameBytes(const std::string& a, const std::string& b) {
-    lv::BlockReader x, y;
-    if (!x.Open(a) || !y.Open(b) || x.SizeHint() != y.SizeHint()) return false;
-    for (std::size_t kept = 0;;) {
-        if (!x.Next(kept) || !y.Next(kept)) return false;
-        const std::size_t n = std::min(x.Size(), y.Size());
-        if (std::memcmp(x.Data(), y.Data(), n) != 0) return false;
-        if (x.AtEnd() || y.AtEnd()) return x.AtEnd() && y.AtEnd() && x.Size() == y.Size();
-        kept = n;
+// The whole lines two files share at their start and at their end: what lies
+// between (each file's middle) holds every difference.
+struct SHARED_LINES {
+    bool same = false;  // the files are equal
+    std::uint64_t head = 0, tail = 0;
+    std::uint64_t sizeBefore = 0, sizeAfter = 0;
+};
+
+constexpr std::size_t kCompareBlock = std::size_t{256} << 10;
+
+// How many bytes of x and y are equal from their start, and from their end:
+// compared a piece at a time, then byte by byte within the piece that differs.
+constexpr std::size_t kPiece = 64;
+std::size_t EqualFront(const char* x, const char* y, std::size_t n) {
+    std::size_t i = 0;
+    while (i + kPiece <= n && std::memcmp(x + i, y + i, kPiece) == 0) i += kPiece;
+    while (i < n && x[i] == y[i]) ++i;
+    return i;
+}
+std::size_t EqualBack(const char* x, const char* y, std::size_t n) {
+    std::size_t i = n;
+    while (i >= kPiece && std::memcmp(x + i - kPiece, y + i - kPiece, kPiece) == 0) i -= kPiece;
+    while (i > 0 && x[i - 1] == y[i - 1]) --i;
+    return n - i;
+}
+
+// Bytes equal at the start of both files, and the length of the whole lines among them.
+bool SharedHead(lv::platform::File& a, lv::platform::File& b, SHARED_LINES& shared) {
+    std::vector<char> x(kCompareBlock), y(kCompareBlock);
+    for (std::uint64_t at = 0;;) {
+        const std::ptrdiff_t n = a.Read(x.data(), x.size()), m = b.Read(y.data(), y.size());
+        if (n < 0 || m < 0) return false;
+        const auto both = static_cast<std::size_t>(std::min(n, m));
+        const std::size_t equal = EqualFront(x.data(), y.data(), both);
+        for (std::size_t i = equal; i > 0; --i)
+            if (x[i - 1] == '\n') {
+                shared.head = at + i;
+                break;
+            }
+        if (equal < both || n != m || static_cast<std::size_t>(n) < x.size()) {
+            shared.same = equal == both && n == m;
+            return true;
+        }
+        at += both;
     }
+}
+
+// Bytes equal at the end of both files, up to `limit`, less the part line
+// before their first line end: what is left starts a line in both.
+bool SharedTail(lv::platform::File& a, lv::platform::File& b, std::uint64_t sizeA, std::uint64_t sizeB,
+                std::uint64_t limit, SHARED_LINES& shared) {
+    std::vector<char> x(kCompareBlock), y(kCompareBlock);
+    std::uint64_t equal = 0;  // bytes from the end
+    for (bool more = true; more && equal < limit;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size(), limit - equal));
+        if (!a.Seek(sizeA - equal - n) || !b.Seek(sizeB - equal - n) ||
+            a.Read(x.data(), n) != static_cast<std::ptrdiff_t>(n) ||
+            b.Read(y.data(), n) != static_cast<std::ptrdiff_t>(n))
+            return false;
+        const std::size_t same = EqualBack(x.data(), y.data(), n);
+        equal += same;
+        more = same == n;
+    }
+    // The first line end in the equal bytes, read forwards from where they start.
+    for (std::uint64_t done = 0; done < equal;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size(), equal - done));
+        if (!a.Seek(sizeA - equal + done) || a.Read(x.data(), n) != static_cast<std::ptrdiff_t>(n)) return false;
+        if (const void* lf = std::memchr(x.data(), '\n', n)) {
+            shared.tail = equal - done - static_cast<std::uint64_t>(static_cast<const char*>(lf) - x.data()) - 1;
+            return true;
+        }
+        done += n;
+    }
+    return true;
+}
+
+bool SharedLinesOf(const std::string& before, const std::string& after, SHARED_LINES& shared) {
+    lv::platform::File a = lv::platform::OpenRegularFile(before), b = lv::platform::OpenRegularFile(after);
+    if (!a || !b || !SharedHead(a, b, shared)) return false;
+    if (shared.same) return true;
+    const std::uint64_t sizeA = a.Size(), sizeB = b.Size();
+    shared.sizeBefore = sizeA;
+    shared.sizeAfter = sizeB;
+    const std::uint64_t shorter = std::min(sizeA, sizeB);
+    return shorter < shared.head || SharedTail(a, b, sizeA, sizeB, shorter - shared.head, shared);
 }
 
 }  // namespace
@@ -286,6 +363,7 @@ NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::v
                            const std::function<bool()>& stopped, TitleHash hash) {
     auto ids = [](const std::vector<CRDTitleInfo>& titles) {
         std::vector<TITLE_ID_VIEW> views;
+        views.reserve(titles.size());
         for (const CRDTitleInfo& t : titles)
             views.push_back({t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE)});
         return views;
@@ -301,28 +379,137 @@ NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::v
     return news;
 }
 
+namespace {
+
+// The news of two libraries whose lines differ only in their middles, found
+// in the middles alone, numbered as the whole libraries number them. The
+// shared lines count too: when a recording new in the middle also has copies
+// among the last shared lines, the last of its copies are the new ones.
+class MiddleNews {
+public:
+    explicit MiddleNews(NEWTITLES& news) : m_news(news) {
+        for (std::size_t i = 0; i < news.aNew.size(); ++i) {
+            const TITLEID& id = news.aNew[i];
+            std::size_t k = Find({id.strDate, id.strTime, id.strChannel, id.strTitle});
+            if (k == kNone) {
+                k = m_recordings.size();
+                m_recordings.push_back({i});
+                m_ids.emplace(HashId(id.strDate, id.strTime, id.strChannel, id.strTitle), k);
+            }
+            m_titleSizes |= SizeBit(id.strTitle);
+            ++m_recordings[k].middleNew;
+            m_recordings[k].middleAll = id.nOccurrence;  // the last is the middle's count
+        }
+    }
+    // Counts the lines of a shared part that hold a recording new in the middle.
+    bool Count(const CRDRecorderLibrary& lib, const std::string& after, std::uint64_t from, std::uint64_t to, bool tail,
+               const std::function<bool()>& stopped) {
+        return lib.ScanTitleIds(
+            after,
+            [&](const std::vector<TITLE_ID_VIEW>& ids) {
+                for (const TITLE_ID_VIEW& id : ids) {
+                    if (!(m_titleSizes & SizeBit(id.title))) continue;  // spares most hashes
+                    const std::size_t k = Find(id);
+                    if (k == kNone) continue;
+                    ++(tail ? m_recordings[k].tail : m_recordings[k].head);
+                    if (tail) m_tailHits.push_back(k);
+                }
+                return !(stopped && stopped());
+            },
+            from, to);
+    }
+    // The news renumbered; those that moved to the shared end come last.
+    void Finish() {
+        std::vector<TITLEID> news;
+        std::vector<int> kept(m_recordings.size()), seen(m_recordings.size());
+        for (const TITLEID& id : m_news.aNew) {
+            const std::size_t k = Find({id.strDate, id.strTime, id.strChannel, id.strTitle});
+            const RECORDING& r = m_recordings[k];
+            if (kept[k]++ < Moved(r)) continue;
+            news.push_back(id);
+            news.back().nOccurrence += r.head;
+        }
+        for (std::size_t k : m_tailHits) {
+            const RECORDING& r = m_recordings[k];
+            const int t = ++seen[k];
+            if (t <= r.tail - Moved(r)) continue;
+            const TITLEID& like = m_news.aNew[r.first];
+            news.push_back({like.strDate, like.strTime, like.strChannel, like.strTitle, r.head + r.middleAll + t});
+        }
+        m_news.aNew = std::move(news);
+    }
+
+private:
+    static constexpr std::size_t kNone = SIZE_MAX;
+    struct RECORDING {
+        std::size_t first;       // its first news title
+        int middleNew = 0;       // its new titles in the middle
+        int middleAll = 0;       // its titles in the after's middle
+        int head = 0, tail = 0;  // its titles in the shared lines
+    };
+    static std::uint64_t SizeBit(std::string_view title) { return std::uint64_t{1} << (title.size() % 64); }
+    // New titles in the middle that become old ones: the copies at the end are new instead.
+    static int Moved(const RECORDING& r) { return std::min(r.middleNew, r.tail); }
+
+    std::size_t Find(const TITLE_ID_VIEW& id) const {
+        auto [at, end] = m_ids.equal_range(HashId(id.date, id.time, id.channel, id.title));
+        for (; at != end; ++at) {
+            const TITLEID& t = m_news.aNew[m_recordings[at->second].first];
+            if (t.strTitle == id.title && t.strDate == id.date && t.strTime == id.time && t.strChannel == id.channel)
+                return at->second;
+        }
+        return kNone;
+    }
+
+    NEWTITLES& m_news;
+    std::unordered_multimap<std::uint64_t, std::size_t> m_ids;
+    std::vector<RECORDING> m_recordings;
+    std::vector<std::size_t> m_tailHits;  // the recording of each counted line of the shared end
+    std::uint64_t m_titleSizes = 0;       // a bit for each new title's length, modulo 64
+};
+
+}  // namespace
+
 NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& before, const std::string& after,
                               const std::function<bool()>& stopped) {
     std::error_code ec;
     if (!std::filesystem::exists(lv::platform::FsPath(before), ec)) return {};
     // A recorder whose library did not change since its last download sends
-    // the same bytes again: nothing is new and nothing went.
-    if (SameBytes(before, after)) return {};
-    const auto bytes = std::filesystem::file_size(lv::platform::FsPath(before), ec);
+    // the same bytes again: nothing is new and nothing went. Most downloads
+    // differ from the last in a few lines together; only those are compared
+    // title by title.
+    SHARED_LINES shared;
+    if (!SharedLinesOf(before, after, shared)) shared = {};
+    if (shared.same) return {};
+    auto middleEnd = [&](std::uint64_t size) { return shared.tail ? size - shared.tail : UINT64_MAX; };
     CRDRecorderLibrary lib("");
     lib.SetModel(model);
-    // The libraries pass block by block: what stays is one record per
-    // distinct title, the table sized for lines of about 128 bytes.
-    IdTable table(ec ? 0 : static_cast<std::size_t>(bytes / 128));
+    // The middles pass block by block: what stays is one record per distinct
+    // title, the table sized for lines of about 128 bytes.
+    const std::uint64_t middle = std::max(shared.sizeBefore, shared.head + shared.tail) - shared.head - shared.tail;
+    IdTable table(static_cast<std::size_t>(middle / 128));
     NEWTITLES news;
-    auto pass = [&](const std::string& path, auto use) {
-        return lib.ScanTitleIds(path, [&](const std::vector<TITLE_ID_VIEW>& ids) {
-            auto hashOf = [&](std::size_t i) { return HashId(ids[i].date, ids[i].time, ids[i].channel, ids[i].title); };
-            return table.ForEach(ids, hashOf, stopped, use);
-        });
+    auto pass = [&](const std::string& path, std::uint64_t end, auto use) {
+        return lib.ScanTitleIds(
+            path,
+            [&](const std::vector<TITLE_ID_VIEW>& ids) {
+                auto hashOf = [&](std::size_t i) {
+                    return HashId(ids[i].date, ids[i].time, ids[i].channel, ids[i].title);
+                };
+                return table.ForEach(ids, hashOf, stopped, use);
+            },
+            shared.head, end);
     };
-    if (!pass(before, CountBefore) || !pass(after, CountAfter{news})) return {};
+    if (!pass(before, middleEnd(shared.sizeBefore), CountBefore) ||
+        !pass(after, middleEnd(shared.sizeAfter), CountAfter{news}))
+        return {};
     news.nRemoved = table.Left();
+    if (news.aNew.empty() || (shared.head == 0 && shared.tail == 0)) return news;
+    MiddleNews renumber(news);
+    if ((shared.head > 0 && !renumber.Count(lib, after, 0, shared.head, false, stopped)) ||
+        (shared.tail > 0 && !renumber.Count(lib, after, middleEnd(shared.sizeAfter), UINT64_MAX, true, stopped)))
+        return {};
+    renumber.Finish();
     return news;
 }
 

@@ -204,9 +204,11 @@ bool CRDRecorderLibrary::LoadTitleList(const std::string& path, const std::funct
     return ok;
 }
 
-bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& each) const {
+bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& each, std::uint64_t from,
+                                      std::uint64_t to) const {
     lv::BlockReader file;
-    if (!file.Open(path)) return false;
+    if (!file.Open(path, from)) return false;
+    std::uint64_t dataAt = from;  // where the bytes held start in the file
     const CSV_MODE mode = ModeFor(GetModelClass());
     std::vector<TITLE_ID_VIEW> ids;
     std::deque<std::array<char, kTextsRoom>> oddTexts;  // never moved: the views stay
@@ -218,7 +220,8 @@ bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& e
         const char* const data = file.Data();
         const char* const dataEnd = data + file.Size();
         const char* p = data;
-        while (p < dataEnd) {
+        const char* const stop = to - dataAt < file.Size() ? data + (to - dataAt) : dataEnd;
+        while (p < stop) {
             // Lines end and are trimmed as the load's.
             const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(dataEnd - p)));
             if (!lf && !file.AtEnd()) break;  // the rest comes with the next block
@@ -242,10 +245,11 @@ bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& e
                   text(CRDTitleInfo::S_TITLE)};
         }
         keep = static_cast<std::size_t>(p - data);
+        dataAt += keep;
         ok = ok && each(ids);
         ids.clear();
         oddTexts.clear();
-        if (file.AtEnd()) break;
+        if (file.AtEnd() || stop < dataEnd) break;
     }
     if (file.Error()) errno = file.Error();
     return ok;

@@ -1,6 +1,7 @@
 #pragma once
 // One recorder's part of the library: its discs, titles, model and the labels
 // of its five recording-mode settings, read from its cache files.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -63,7 +64,10 @@ public:
     // keeps nothing, whatever the file's size. False on a read error and once
     // `each` is.
     using IDS_SEEN = std::function<bool(const std::vector<TITLE_ID_VIEW>&)>;
-    bool ScanTitleIds(const std::string& path, const IDS_SEEN& each) const;
+    // Only the lines that start within bytes [from, to) of the file, where
+    // `from` is a line's start.
+    bool ScanTitleIds(const std::string& path, const IDS_SEEN& each, std::uint64_t from = 0,
+                      std::uint64_t to = UINT64_MAX) const;
 
 private:
     std::string m_strName;

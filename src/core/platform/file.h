@@ -29,6 +29,8 @@ public:
     explicit operator bool() const { return m_handle != kNone; }
     // Up to n bytes, fewer only at the end of the file; -1 on an error.
     std::ptrdiff_t Read(void* buffer, std::size_t n);
+    // The next Read starts `offset` bytes into the file; false on an error.
+    bool Seek(std::uint64_t offset);
     // All n bytes, or false.
     bool Write(const void* data, std::size_t n);
     // Puts what was written on the disk.

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 
 namespace lv::platform {
@@ -57,6 +58,11 @@ bool File::Write(const void* data, std::size_t n) {
 }
 
 bool File::Sync() { return ::fsync(Fd(m_handle)) == 0; }
+
+bool File::Seek(std::uint64_t offset) {
+    return offset <= static_cast<std::uint64_t>(INT64_MAX) &&
+           ::lseek(Fd(m_handle), static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
 
 std::uint64_t File::Size() const {
     struct stat st {};

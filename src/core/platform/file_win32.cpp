@@ -77,6 +77,14 @@ bool File::Write(const void* data, std::size_t n) {
 
 bool File::Sync() { return ::FlushFileBuffers(Handle(m_handle)) || FailWithLastError(); }
 
+bool File::Seek(std::uint64_t offset) {
+    LARGE_INTEGER to{};
+    to.QuadPart = static_cast<LONGLONG>(offset);
+    return (offset <= static_cast<std::uint64_t>(INT64_MAX) &&
+            ::SetFilePointerEx(Handle(m_handle), to, nullptr, FILE_BEGIN)) ||
+           FailWithLastError();
+}
+
 std::uint64_t File::Size() const {
     LARGE_INTEGER size{};
     if (m_handle == kNone || !::GetFileSizeEx(Handle(m_handle), &size) || size.QuadPart < 0) return 0;

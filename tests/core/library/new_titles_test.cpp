@@ -207,3 +207,52 @@ TEST(NewTitles, LibraryFilesOfManyBlocksCompareAsTheirLoadedTitles) {
     EXPECT_GT(news.aNew.size(), 1000u);
     EXPECT_GT(news.nRemoved, 1000);
 }
+
+// Downloads that differ from the last in a few lines together: the lines both
+// share at their start and end are not compared, yet copies of a recording
+// among them still number its titles, and the last copies are the new ones.
+TEST(NewTitles, LibrariesThatShareTheirFirstAndLastLinesCompareAsTheirLoadedTitles) {
+    TempDir dir;
+    std::mt19937 random(5);
+    auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // Few recordings, so that a new one often has copies in the shared lines.
+    auto line = [&] {
+        return Line(pick(2) ? "HDD" : "001", std::string(1, static_cast<char>('A' + pick(4))),
+                    "2005/12/0" + std::to_string(1 + pick(3)), pick(2) ? "p.htm" : "q.htm");
+    };
+    auto lines = [&](int most) {
+        std::string text;
+        for (int i = pick(most + 1); i > 0; --i) text += line();
+        return text;
+    };
+    for (int round = 0; round < 300; ++round) {
+        const std::string head = lines(6), tail = lines(6);
+        std::string before = head + lines(4) + tail, after = head + lines(4) + tail;
+        // A last line without its line end, the same in both or not.
+        if (pick(4) == 0) {
+            const std::string last = line();
+            before += last.substr(0, last.size() - 2);
+            after += pick(2) ? last.substr(0, last.size() - 2) : line().substr(0, last.size() - 3);
+        }
+        WriteFile(dir.file("before.csv"), before);
+        WriteFile(dir.file("after.csv"), after);
+        ASSERT_EQ(CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv")),
+                  PlainCompare(Titles(dir, before), Titles(dir, after)))
+            << "round " << round << "\n"
+            << before << "--\n"
+            << after;
+    }
+    // Shared parts of many read blocks, a copy of the new recording in each.
+    const std::string copy = Line("002", "N", "2005/12/03");
+    std::string head, tail;
+    for (int i = 0; i < 4000; ++i) {
+        head += Line("HDD", "T" + std::to_string(i), "2005/12/01") + (i == 2000 ? copy : "");
+        tail += Line("001", "U" + std::to_string(i), "2005/12/02") + (i == 1000 ? copy : "");
+    }
+    const std::string before = Line("HDD", "gone", "2005/12/04") + head + tail;
+    const std::string after = head + Line("HDD", "N", "2005/12/03") + tail;
+    WriteFile(dir.file("before.csv"), before);
+    WriteFile(dir.file("after.csv"), after);
+    EXPECT_EQ(CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv")),
+              (NEWTITLES{{Id("N", "2005/12/03", 3)}, 1}));
+}

@@ -365,6 +365,25 @@ SORT_ENTRY ColumnKey(const CListRowRef& row, int column) {
 
 bool KeyThenRow(const SORT_ENTRY& a, const SORT_ENTRY& b) { return a.key != b.key ? a.key < b.key : a.row < b.row; }
 
+// Where the texts of a run of tied keys, which agree up to their `next`, stop
+// agreeing, at a character's start: titles of one series share long
+// beginnings, which would otherwise take a key of seven bytes at a time.
+std::uint32_t SharedCharacters(std::vector<SORT_ENTRY>::const_iterator first,
+                               std::vector<SORT_ENTRY>::const_iterator last) {
+    const std::string_view a(first->text, first->size);
+    std::size_t shared = a.size();
+    for (auto e = first + 1; e != last && shared > first->next; ++e) {
+        const std::string_view b(e->text, std::min<std::size_t>(e->size, shared));
+        std::size_t i = first->next;
+        while (i < b.size() && a[i] == b[i]) ++i;
+        shared = i;
+    }
+    // Equal bytes up to `shared` split into the same characters in every text.
+    std::size_t at = first->next;
+    for (std::size_t n; at < shared && at + (n = CharLength(a, at)) <= shared;) at += n;
+    return static_cast<std::uint32_t>(at);
+}
+
 }  // namespace
 
 std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
@@ -417,9 +436,11 @@ std::vector<int> SortOrder(const std::vector<CListRowRef>& rows, int sortKey) {
             if (std::all_of(first + 1, last,
                             [text](const SORT_ENTRY& e) { return text == std::string_view(e.text, e.size); }))
                 continue;
+            // The keys go on from the first character the run's texts do not all share.
+            const std::uint32_t from = SharedCharacters(first, last);
             for (auto e = first; e != last; ++e) {
                 const std::uint32_t row = e->row;
-                *e = TextKey({e->text, e->size}, e->next);
+                *e = TextKey({e->text, e->size}, from);
                 e->row = row;
                 if (descending) e->key = ~e->key;
             }

@@ -290,6 +290,21 @@ int CharacterOrder(const CListRowRef& a, const CListRowRef& b, int key) {
 
 }  // namespace
 
+// Titles of one series share long beginnings; two that then differ only in
+// a trail byte are ordered by that character, even where the first trail
+// byte could lead a character and the second could not.
+TEST(SortRows, TitlesWithALongSharedBeginningDifferInTheirFirstUnsharedCharacter) {
+    const CListRow small = TitleRow("R", {"HDD", "連続ドラマ 第ぁA", "", "", 0});  // ぁ: 82 9F
+    const CListRow large = TitleRow("R", {"HDD", "連続ドラマ 第あA", "", "", 0});  // あ: 82 A0
+    for (int sortKey : {0, SORT_DESCENDING}) {
+        std::vector<CListRowRef> rows{large.Ref(), small.Ref(), large.Ref()};
+        SortRows(rows, sortKey);
+        const CRDTitleInfo* first = sortKey ? &large.m_title : &small.m_title;
+        EXPECT_EQ(rows[0].m_pTitle, first) << sortKey;
+        EXPECT_NE(rows[2].m_pTitle, first) << sortKey;
+    }
+}
+
 TEST(SortRows, GivesTheCharacterOrderOfEveryColumnBothWays) {
     // Kana, kanji (trail bytes in the lead range too), ASCII, half-width kana,
     // bytes no character starts with, and a lead byte at the very end.

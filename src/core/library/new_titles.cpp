@@ -112,8 +112,10 @@ public:
         auto* p = reinterpret_cast<unsigned char*>(record + 1);
         for (std::size_t k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(texts[k].size());
         p += 4;
-        for (std::string_view text : texts)
-            p = static_cast<unsigned char*>(std::memcpy(p, text.data(), text.size())) + text.size();
+        for (std::string_view text : texts) {
+            if (!text.empty()) std::memcpy(p, text.data(), text.size());  // an empty view may hold no pointer
+            p += text.size();
+        }
         const auto id = static_cast<std::uint32_t>((m_chunks.size() - 1) * kChunkUnits + m_used);
         m_used += units;
         return id;
@@ -124,7 +126,7 @@ public:
         const char* text = p + 4;
         for (std::string_view field : {t.title, t.date, t.time, t.channel}) {
             const auto n = static_cast<unsigned char>(*p++);
-            if (n != field.size() || std::memcmp(text, field.data(), n) != 0) return false;
+            if (n != field.size() || (n > 0 && std::memcmp(text, field.data(), n) != 0)) return false;
             text += n;
         }
         return true;

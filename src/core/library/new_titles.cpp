@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
-#include <tuple>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -86,10 +86,49 @@ std::uint64_t HashId(std::string_view date, std::string_view time, std::string_v
     return h ^ (h >> 33);
 }
 
-bool SameId(const TITLEID& id, const CRDTitleInfo& t) {
-    return id.strTitle == t.Field(TF_TITLE) && id.strDate == t.Field(TF_DATE) && id.strTime == t.Field(TF_TIME) &&
-           id.strChannel == t.Field(TF_CHANNEL);
+TITLE_ID_VIEW IdOf(const TITLEID& id) { return {id.strDate, id.strTime, id.strChannel, id.strTitle}; }
+TITLE_ID_VIEW IdOf(const CRDTitleInfo& t) {
+    return {t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE)};
 }
+std::uint64_t HashOf(const TITLE_ID_VIEW& id) { return HashId(id.date, id.time, id.channel, id.title); }
+
+// The distinct recordings that news name, each found by a title's four texts.
+class NewsRecordings {
+public:
+    static constexpr std::size_t kNone = SIZE_MAX;
+
+    explicit NewsRecordings(const std::vector<TITLEID>& news) : m_news(news) {
+        m_of.reserve(news.size());
+        for (std::size_t i = 0; i < news.size(); ++i) {
+            std::size_t k = Find(IdOf(news[i]));
+            if (k == kNone) {
+                k = m_first.size();
+                m_first.push_back(i);
+                m_ids.emplace(HashOf(IdOf(news[i])), k);
+            }
+            m_of.push_back(k);
+        }
+    }
+    std::size_t size() const { return m_first.size(); }
+    // The recording of news title i, and the first news title of recording k.
+    std::size_t Of(std::size_t i) const { return m_of[i]; }
+    const TITLEID& First(std::size_t k) const { return m_news[m_first[k]]; }
+    // The recording of a title, or kNone.
+    std::size_t Find(const TITLE_ID_VIEW& id) const {
+        auto [at, end] = m_ids.equal_range(HashOf(id));
+        for (; at != end; ++at) {
+            const TITLEID& t = First(at->second);
+            if (t.strTitle == id.title && t.strDate == id.date && t.strTime == id.time && t.strChannel == id.channel)
+                return at->second;
+        }
+        return kNone;
+    }
+
+private:
+    const std::vector<TITLEID>& m_news;
+    std::unordered_multimap<std::uint64_t, std::size_t> m_ids;
+    std::vector<std::size_t> m_first, m_of;
+};
 
 // The four texts of each distinct id with its hash, one record after another
 // in chunks that never move, so that the table's slots stay 16 bytes and the
@@ -330,16 +369,10 @@ bool SharedTail(lv::platform::File& a, lv::platform::File& b, std::uint64_t size
         const std::size_t same = EqualBack(x.data(), y.data(), n);
         equal += same;
         more = same == n;
-    }
-    // The first line end in the equal bytes, read forwards from where they start.
-    for (std::uint64_t done = 0; done < equal;) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size(), equal - done));
-        if (!a.Seek(sizeA - equal + done) || a.Read(x.data(), n) != static_cast<std::ptrdiff_t>(n)) return false;
-        if (const void* lf = std::memchr(x.data(), '\n', n)) {
-            shared.tail = equal - done - static_cast<std::uint64_t>(static_cast<const char*>(lf) - x.data()) - 1;
-            return true;
-        }
-        done += n;
+        // Read backwards, each block's first line end among the equal bytes
+        // is nearer the start than any found before.
+        if (const void* lf = std::memchr(x.data() + (n - same), '\n', same))
+            shared.tail = equal - same + static_cast<std::uint64_t>(x.data() + n - static_cast<const char*>(lf)) - 1;
     }
     return true;
 }
@@ -357,17 +390,14 @@ bool SharedLinesOf(const std::string& before, const std::string& after, SHARED_L
 
 }  // namespace
 
-std::uint64_t HashTitleId(const CRDTitleInfo& t) {
-    return HashId(t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE));
-}
+std::uint64_t HashTitleId(const CRDTitleInfo& t) { return HashOf(IdOf(t)); }
 
 NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::vector<CRDTitleInfo>& after,
                            const std::function<bool()>& stopped, TitleHash hash) {
     auto ids = [](const std::vector<CRDTitleInfo>& titles) {
         std::vector<TITLE_ID_VIEW> views;
         views.reserve(titles.size());
-        for (const CRDTitleInfo& t : titles)
-            views.push_back({t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE)});
+        for (const CRDTitleInfo& t : titles) views.push_back(IdOf(t));
         return views;
     };
     IdTable table(std::max(before.size(), after.size()));
@@ -389,18 +419,12 @@ namespace {
 // among the last shared lines, the last of its copies are the new ones.
 class MiddleNews {
 public:
-    explicit MiddleNews(NEWTITLES& news) : m_news(news) {
+    explicit MiddleNews(NEWTITLES& news) : m_news(news), m_recordings(news.aNew), m_counts(m_recordings.size()) {
         for (std::size_t i = 0; i < news.aNew.size(); ++i) {
-            const TITLEID& id = news.aNew[i];
-            std::size_t k = Find({id.strDate, id.strTime, id.strChannel, id.strTitle});
-            if (k == kNone) {
-                k = m_recordings.size();
-                m_recordings.push_back({i});
-                m_ids.emplace(HashId(id.strDate, id.strTime, id.strChannel, id.strTitle), k);
-            }
-            m_titleSizes |= SizeBit(id.strTitle);
-            ++m_recordings[k].middleNew;
-            m_recordings[k].middleAll = id.nOccurrence;  // the last is the middle's count
+            COUNTS& c = m_counts[m_recordings.Of(i)];
+            ++c.middleNew;
+            c.middleAll = news.aNew[i].nOccurrence;  // the last is the middle's count
+            m_titleSizes |= SizeBit(news.aNew[i].strTitle);
         }
     }
     // Counts the lines of a shared part that hold a recording new in the middle.
@@ -411,9 +435,9 @@ public:
             [&](const std::vector<TITLE_ID_VIEW>& ids) {
                 for (const TITLE_ID_VIEW& id : ids) {
                     if (!(m_titleSizes & SizeBit(id.title))) continue;  // spares most hashes
-                    const std::size_t k = Find(id);
-                    if (k == kNone) continue;
-                    ++(tail ? m_recordings[k].tail : m_recordings[k].head);
+                    const std::size_t k = m_recordings.Find(id);
+                    if (k == NewsRecordings::kNone) continue;
+                    ++(tail ? m_counts[k].tail : m_counts[k].head);
                     if (tail) m_tailHits.push_back(k);
                 }
                 return !(stopped && stopped());
@@ -423,49 +447,36 @@ public:
     // The news renumbered; those that moved to the shared end come last.
     void Finish() {
         std::vector<TITLEID> news;
-        std::vector<int> kept(m_recordings.size()), seen(m_recordings.size());
-        for (const TITLEID& id : m_news.aNew) {
-            const std::size_t k = Find({id.strDate, id.strTime, id.strChannel, id.strTitle});
-            const RECORDING& r = m_recordings[k];
-            if (kept[k]++ < Moved(r)) continue;
-            news.push_back(id);
-            news.back().nOccurrence += r.head;
+        std::vector<int> kept(m_counts.size()), seen(m_counts.size());
+        for (std::size_t i = 0; i < m_news.aNew.size(); ++i) {
+            const std::size_t k = m_recordings.Of(i);
+            if (kept[k]++ < Moved(m_counts[k])) continue;
+            news.push_back(m_news.aNew[i]);
+            news.back().nOccurrence += m_counts[k].head;
         }
         for (std::size_t k : m_tailHits) {
-            const RECORDING& r = m_recordings[k];
+            const COUNTS& c = m_counts[k];
             const int t = ++seen[k];
-            if (t <= r.tail - Moved(r)) continue;
-            const TITLEID& like = m_news.aNew[r.first];
-            news.push_back({like.strDate, like.strTime, like.strChannel, like.strTitle, r.head + r.middleAll + t});
+            if (t <= c.tail - Moved(c)) continue;
+            news.push_back(m_recordings.First(k));
+            news.back().nOccurrence = c.head + c.middleAll + t;
         }
         m_news.aNew = std::move(news);
     }
 
 private:
-    static constexpr std::size_t kNone = SIZE_MAX;
-    struct RECORDING {
-        std::size_t first;       // its first news title
-        int middleNew = 0;       // its new titles in the middle
+    struct COUNTS {
+        int middleNew = 0;       // new titles of the recording in the middle
         int middleAll = 0;       // its titles in the after's middle
         int head = 0, tail = 0;  // its titles in the shared lines
     };
     static std::uint64_t SizeBit(std::string_view title) { return std::uint64_t{1} << (title.size() % 64); }
     // New titles in the middle that become old ones: the copies at the end are new instead.
-    static int Moved(const RECORDING& r) { return std::min(r.middleNew, r.tail); }
-
-    std::size_t Find(const TITLE_ID_VIEW& id) const {
-        auto [at, end] = m_ids.equal_range(HashId(id.date, id.time, id.channel, id.title));
-        for (; at != end; ++at) {
-            const TITLEID& t = m_news.aNew[m_recordings[at->second].first];
-            if (t.strTitle == id.title && t.strDate == id.date && t.strTime == id.time && t.strChannel == id.channel)
-                return at->second;
-        }
-        return kNone;
-    }
+    static int Moved(const COUNTS& c) { return std::min(c.middleNew, c.tail); }
 
     NEWTITLES& m_news;
-    std::unordered_multimap<std::uint64_t, std::size_t> m_ids;
-    std::vector<RECORDING> m_recordings;
+    NewsRecordings m_recordings;
+    std::vector<COUNTS> m_counts;         // by recording
     std::vector<std::size_t> m_tailHits;  // the recording of each counted line of the shared end
     std::uint64_t m_titleSizes = 0;       // a bit for each new title's length, modulo 64
 };
@@ -596,29 +607,13 @@ std::vector<bool> MarkNewTitles(const NEWTITLES& news, const std::vector<CRDTitl
     if (news.aNew.empty()) return marks;
     // Few titles are named: every title is hashed, and its texts are looked
     // at only when a named one has the same hash.
-    struct Wanted {
-        const TITLEID* id;
-        std::unordered_set<int> occurrences;
-        int seen = 0;
-    };
-    std::unordered_map<std::uint64_t, std::vector<Wanted>> wanted;
-    for (const TITLEID& id : news.aNew) {
-        auto& list = wanted[HashId(id.strDate, id.strTime, id.strChannel, id.strTitle)];
-        auto same = std::find_if(list.begin(), list.end(), [&](const Wanted& w) {
-            return std::tie(w.id->strDate, w.id->strTime, w.id->strChannel, w.id->strTitle) ==
-                   std::tie(id.strDate, id.strTime, id.strChannel, id.strTitle);
-        });
-        if (same == list.end()) same = list.insert(list.end(), Wanted{&id, {}});
-        same->occurrences.insert(id.nOccurrence);
-    }
+    const NewsRecordings recordings(news.aNew);
+    std::vector<std::unordered_set<int>> occurrences(recordings.size());
+    for (std::size_t i = 0; i < news.aNew.size(); ++i) occurrences[recordings.Of(i)].insert(news.aNew[i].nOccurrence);
+    std::vector<int> seen(recordings.size());
     for (std::size_t i = 0; i < titles.size(); ++i) {
-        auto it = wanted.find(HashTitleId(titles[i]));
-        if (it == wanted.end()) continue;
-        for (Wanted& w : it->second)
-            if (SameId(*w.id, titles[i])) {
-                marks[i] = w.occurrences.count(++w.seen) != 0;
-                break;
-            }
+        const std::size_t k = recordings.Find(IdOf(titles[i]));
+        if (k != NewsRecordings::kNone) marks[i] = occurrences[k].count(++seen[k]) != 0;
     }
     return marks;
 }

@@ -50,40 +50,76 @@ constexpr std::size_t kStopCheckTitles = 4096;
 
 constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ull;
 
-// The last s.size() % 8 bytes, read in fixed-size pieces that may overlap
-// (the length is mixed in apart): a copy of a varying size is a call.
-std::uint64_t TailWord(std::string_view s) {
-    const char* p = s.data() + s.size() / 8 * 8;
-    const std::size_t n = s.size() % 8;
-    if (n >= 4) {
-        std::uint32_t a, b;
-        std::memcpy(&a, p, 4);
-        std::memcpy(&b, p + n - 4, 4);
-        return std::uint64_t{a} << 32 | b;
-    }
-    if (n == 0) return 0;
-    auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
-    return byte(0) << 16 | byte(n / 2) << 8 | byte(n - 1);
+// The two halves of a 128-bit product folded into one: every bit of either
+// side moves most bits of the result.
+inline std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
+    const unsigned __int128 product = static_cast<unsigned __int128>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
-std::uint64_t MixText(std::uint64_t h, std::string_view s) {
-    for (std::size_t i = 0; i + 8 <= s.size(); i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, s.data() + i, 8);
-        h = (h ^ w) * kMul;
-        h ^= h >> 29;
-    }
-    // The length keeps "A" + "" apart from "" + "A".
-    h = (h ^ TailWord(s) ^ (std::uint64_t{s.size()} << 56)) * kMul;
-    return h ^ (h >> 32);
+template <typename T>
+inline std::uint64_t Load(const char* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
 
+// Texts of a title's id are short: they are copied and compared in words,
+// the last of which may overlap the one before, never past either end.
+inline void CopyText(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        for (std::size_t i = 0; i + 8 < n; i += 8) std::memcpy(to + i, from + i, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+}
+inline bool SameText(const char* a, const char* b, std::size_t n) {
+    if (n >= 8) {
+        std::uint64_t differ = 0;
+        for (std::size_t i = 0; i + 8 < n; i += 8) differ |= Load<std::uint64_t>(a + i) ^ Load<std::uint64_t>(b + i);
+        return (differ | (Load<std::uint64_t>(a + n - 8) ^ Load<std::uint64_t>(b + n - 8))) == 0;
+    }
+    if (n >= 4)
+        return ((Load<std::uint32_t>(a) ^ Load<std::uint32_t>(b)) |
+                (Load<std::uint32_t>(a + n - 4) ^ Load<std::uint32_t>(b + n - 4))) == 0;
+    for (std::size_t i = 0; i < n; ++i)
+        if (a[i] != b[i]) return false;
+    return true;
+}
+
+// A text 16 bytes a round, its last (at most) 16 read in fixed-size pieces
+// that may overlap, with its length: a copy of a varying size is a call.
+inline std::uint64_t HashText(std::uint64_t seed, std::string_view s) {
+    const char* p = s.data();
+    const std::size_t n = s.size();
+    std::uint64_t a = 0, b = 0;
+    if (n > 16) {
+        for (std::size_t i = 0; i + 16 < n; i += 16)
+            seed = Fold(Load<std::uint64_t>(p + i) ^ kMul, Load<std::uint64_t>(p + i + 8) ^ seed);
+        a = Load<std::uint64_t>(p + n - 16);
+        b = Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 8) {
+        a = Load<std::uint64_t>(p);
+        b = Load<std::uint64_t>(p + n - 8);
+    } else if (n >= 4) {
+        a = Load<std::uint32_t>(p);
+        b = Load<std::uint32_t>(p + n - 4);
+    } else if (n > 0) {
+        auto byte = [&](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+        a = byte(0) << 16 | byte(n / 2) << 8 | byte(n - 1);
+    }
+    return Fold(a ^ kMul ^ n, b ^ seed);
+}
+
+// The four texts apart, each with a seed of its own: "A" + "" is not "" + "A".
 std::uint64_t HashId(std::string_view date, std::string_view time, std::string_view channel, std::string_view title) {
-    std::uint64_t h = 0x243F6A8885A308D3ull;
-    for (std::string_view text : {date, time, channel, title}) h = MixText(h, text);
-    h ^= h >> 33;
-    h *= 0xFF51AFD7ED558CCDull;
-    return h ^ (h >> 33);
+    const std::uint64_t t = HashText(0x243F6A8885A308D3ull, title), d = HashText(0x13198A2E03707344ull, date),
+                        h = HashText(0xA4093822299F31D0ull, time), c = HashText(0x082EFA98EC4E6C89ull, channel);
+    return Fold(Fold(t, d ^ 0x452821E638D01377ull) ^ kMul, Fold(h ^ 0xBE5466CF34E90C6Cull, c) ^ 0xC0AC29B7C97C50DDull);
 }
 
 TITLE_ID_VIEW IdOf(const TITLEID& id) { return {id.strDate, id.strTime, id.strChannel, id.strTitle}; }
@@ -130,52 +166,55 @@ private:
     std::vector<std::size_t> m_first, m_of;
 };
 
-// The four texts of each distinct id with its hash, one record after another
-// in chunks that never move, so that the table's slots stay 16 bytes and the
-// titles they came from need not stay. A record is named by where it starts,
-// in 8-byte units; none starts at 0.
+// The four texts of each distinct id, one record after another in chunks
+// that never move, so that the table's slots stay 16 bytes and the titles
+// they came from need not stay. A record is named by where it starts, in
+// 4-byte units; none starts at 0.
 class IdTexts {
 public:
-    std::uint32_t Add(const TITLE_ID_VIEW& t, std::uint64_t hash) {
+    std::uint32_t Add(const TITLE_ID_VIEW& t) {
         const std::string_view texts[4] = {t.title, t.date, t.time, t.channel};
-        std::size_t bytes = 12;
+        std::size_t bytes = 4;
         for (std::string_view text : texts) bytes += text.size();
-        const std::size_t units = (bytes + 7) / 8;
+        const std::size_t units = (bytes + 3) / 4;
         if (m_chunks.empty() || m_used + units > kChunkUnits) {
             if (m_chunks.size() >= 0xFFFFFFFF / kChunkUnits) throw std::length_error("library too large");
-            m_chunks.push_back(std::make_unique_for_overwrite<std::uint64_t[]>(kChunkUnits));
+            m_chunks.push_back(std::make_unique_for_overwrite<std::uint32_t[]>(kChunkUnits));
             m_used = m_chunks.size() == 1 ? 1 : 0;
         }
-        std::uint64_t* record = m_chunks.back().get() + m_used;
-        record[0] = hash;
-        auto* p = reinterpret_cast<unsigned char*>(record + 1);
+        auto* p = reinterpret_cast<unsigned char*>(m_chunks.back().get() + m_used);
         for (std::size_t k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(texts[k].size());
         p += 4;
         for (std::string_view text : texts) {
-            if (!text.empty()) std::memcpy(p, text.data(), text.size());  // an empty view may hold no pointer
+            CopyText(reinterpret_cast<char*>(p), text.data(), text.size());  // an empty view may hold no pointer
             p += text.size();
         }
         const auto id = static_cast<std::uint32_t>((m_chunks.size() - 1) * kChunkUnits + m_used);
         m_used += units;
         return id;
     }
-    std::uint64_t Hash(std::uint32_t id) const { return *Record(id); }
+    void Prefetch(std::uint32_t id) const {
+        __builtin_prefetch(Record(id));
+        __builtin_prefetch(Record(id) + 64);
+    }
     bool Same(std::uint32_t id, const TITLE_ID_VIEW& t) const {
-        const auto* p = reinterpret_cast<const char*>(Record(id) + 1);
+        const char* p = Record(id);
         const char* text = p + 4;
         for (std::string_view field : {t.title, t.date, t.time, t.channel}) {
             const auto n = static_cast<unsigned char>(*p++);
-            if (n != field.size() || (n > 0 && std::memcmp(text, field.data(), n) != 0)) return false;
+            if (n != field.size() || !SameText(text, field.data(), n)) return false;
             text += n;
         }
         return true;
     }
 
 private:
-    // 1 MiB: a record (at most 163 bytes) never spans two.
-    static constexpr std::size_t kChunkUnits = std::size_t{1} << 17;
-    const std::uint64_t* Record(std::uint32_t id) const { return m_chunks[id / kChunkUnits].get() + id % kChunkUnits; }
-    std::vector<std::unique_ptr<std::uint64_t[]>> m_chunks;
+    // 1 MiB: a record (at most 155 bytes) never spans two.
+    static constexpr std::size_t kChunkUnits = std::size_t{1} << 18;
+    const char* Record(std::uint32_t id) const {
+        return reinterpret_cast<const char*>(m_chunks[id / kChunkUnits].get() + id % kChunkUnits);
+    }
+    std::vector<std::unique_ptr<std::uint32_t[]>> m_chunks;
     std::size_t m_used = 0;
 };
 
@@ -187,7 +226,7 @@ class IdTable {
 public:
     struct Slot {
         std::uint32_t id;   // 0 for none
-        std::uint32_t tag;  // the hash's high half, to skip most text checks
+        std::uint32_t tag;  // the hash's high half: where the search starts, and most text checks spared
         std::int32_t left;  // titles of `before` not yet found again
         std::int32_t seen;  // titles of `after` so far
     };
@@ -196,23 +235,30 @@ public:
     explicit IdTable(std::size_t expected) { Resize(expected + 1); }
 
     // Calls `use` with the slot of each title, whose hash is hashOf(index).
-    // The slots of a batch are hashed and fetched ahead, so that their cache
-    // misses overlap. False when `stopped` said so.
+    // A title's slot is fetched ahead, then the texts its slot names, so
+    // that the cache misses of many titles overlap. False when `stopped`
+    // said so.
     template <typename Hash, typename Use>
     bool ForEach(const std::vector<TITLE_ID_VIEW>& titles, Hash hashOf, const std::function<bool()>& stopped, Use use) {
-        constexpr std::size_t kBatch = 16;
+        constexpr std::size_t kAhead = 16, kBatch = 1024;
         static_assert(kStopCheckTitles % kBatch == 0);
-        std::uint64_t hashes[kBatch];
         for (std::size_t at = 0; at < titles.size(); at += kBatch) {
             if (stopped && at % kStopCheckTitles == 0 && stopped()) return false;
             const std::size_t n = std::min(kBatch, titles.size() - at);
             // Room for the batch first: a resize moves the slots.
             if (m_used + n > m_slots.size() / 4 * 3) Resize(m_slots.size());
-            for (std::size_t k = 0; k < n; ++k) {
-                hashes[k] = hashOf(at + k);
-                __builtin_prefetch(&m_slots[Home(hashes[k])]);
+            std::uint64_t hashes[kBatch];
+            for (std::size_t i = 0; i < n; ++i) hashes[i] = hashOf(at + i);
+            for (std::size_t i = 0; i < n + 2 * kAhead; ++i) {
+                if (i < n) __builtin_prefetch(&m_slots[Home(Tag(hashes[i]))]);
+                if (i >= kAhead && i - kAhead < n) {
+                    const std::uint64_t h = hashes[i - kAhead];
+                    const Slot& s = m_slots[Home(Tag(h))];
+                    if (s.id != 0 && s.tag == Tag(h)) m_texts.Prefetch(s.id);
+                }
+                if (i >= 2 * kAhead)
+                    use(Find(titles[at + i - 2 * kAhead], hashes[i - 2 * kAhead]), titles[at + i - 2 * kAhead]);
             }
-            for (std::size_t k = 0; k < n; ++k) use(Find(titles[at + k], hashes[k]), titles[at + k]);
         }
         return true;
     }
@@ -224,11 +270,11 @@ public:
 
 private:
     Slot& Find(const TITLE_ID_VIEW& title, std::uint64_t h) {
-        const auto tag = static_cast<std::uint32_t>(h >> 32);
-        for (std::size_t i = Home(h);; i = (i + 1) & m_mask) {
+        const std::uint32_t tag = Tag(h);
+        for (std::size_t i = Home(tag);; i = (i + 1) & m_mask) {
             Slot& s = m_slots[i];
             if (s.id == 0) {
-                s.id = m_texts.Add(title, h);
+                s.id = m_texts.Add(title);
                 s.tag = tag;
                 ++m_used;
                 return s;
@@ -236,7 +282,10 @@ private:
             if (s.tag == tag && m_texts.Same(s.id, title)) return s;
         }
     }
-    std::size_t Home(std::uint64_t h) const { return static_cast<std::size_t>((h * kMul) >> 32) & m_mask; }
+    // Where a slot's search starts comes from its tag alone, so that a resize
+    // needs nothing but the slots.
+    static std::uint32_t Tag(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
+    std::size_t Home(std::uint32_t tag) const { return static_cast<std::size_t>((tag * kMul) >> 32) & m_mask; }
     // At least one and a half times `count` slots, the ids already in moved over.
     void Resize(std::size_t count) {
         std::size_t size = 16;
@@ -246,7 +295,7 @@ private:
         m_mask = size - 1;
         for (const Slot& s : old) {
             if (s.id == 0) continue;
-            std::size_t i = Home(m_texts.Hash(s.id));
+            std::size_t i = Home(s.tag);
             while (m_slots[i].id != 0) i = (i + 1) & m_mask;
             m_slots[i] = s;
         }
@@ -292,7 +341,9 @@ private:
 };
 
 // What a title of `before` and one of `after` do to the news.
-void CountBefore(IdTable::Slot& s, const TITLE_ID_VIEW&) { ++s.left; }
+struct CountBefore {
+    void operator()(IdTable::Slot& s, const TITLE_ID_VIEW&) const { ++s.left; }
+};
 
 struct CountAfter {
     NEWTITLES& news;
@@ -403,7 +454,7 @@ NEWTITLES CompareLibraries(const std::vector<CRDTitleInfo>& before, const std::v
     IdTable table(std::max(before.size(), after.size()));
     NEWTITLES news;
     if (!table.ForEach(
-            ids(before), [&](std::size_t i) { return hash(before[i]); }, stopped, CountBefore) ||
+            ids(before), [&](std::size_t i) { return hash(before[i]); }, stopped, CountBefore{}) ||
         !table.ForEach(
             ids(after), [&](std::size_t i) { return hash(after[i]); }, stopped, CountAfter{news}))
         return {};
@@ -513,7 +564,7 @@ NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& befor
             },
             shared.head, end);
     };
-    if (!pass(before, middleEnd(shared.sizeBefore), CountBefore) ||
+    if (!pass(before, middleEnd(shared.sizeBefore), CountBefore{}) ||
         !pass(after, middleEnd(shared.sizeAfter), CountAfter{news}))
         return {};
     news.nRemoved = table.Left();

@@ -1,16 +1,10 @@
 #include "core/library/recorder_library.h"
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <deque>
 #include <stdexcept>
-
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
 
 #include "core/library/csv.h"
 #include "core/library/line_reader.h"
@@ -38,60 +32,6 @@ void Advise(void* p, std::size_t n, std::uintptr_t page, void (*advice)(void*, s
     const auto begin = (at + page - 1) & ~(page - 1);
     const auto end = (at + n) & ~(page - 1);
     if (end > begin) advice(static_cast<char*>(p) + (begin - at), end - begin);
-}
-
-// What the scan shares with the loader.
-using lv::ParseTitleTexts;
-constexpr std::size_t kTextsRoom = lv::kTitleTextsRoom;
-constexpr const auto& kRoom = lv::kTitleFieldRoom;
-
-// The first c or NUL in [p, end), or end. Reads whole 16-byte blocks: up to
-// 15 bytes past end must be readable.
-inline const char* FindByteOrNul(const char* p, const char* end, char c) {
-#if defined(__SSE2__)
-    const __m128i needle = _mm_set1_epi8(c), nul = _mm_setzero_si128();
-    for (; p < end; p += 16) {
-        const auto block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-        const auto hits = static_cast<unsigned>(
-            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(block, needle), _mm_cmpeq_epi8(block, nul))));
-        if (hits) return std::min(p + __builtin_ctz(hits), end);
-    }
-    return end;
-#else
-    while (p < end && *p != c && *p != '\0') ++p;
-    return p;
-#endif
-}
-
-// The field at p of the line [p, end) as the exact parser reads it, without a copy;
-// null when only the full parser reads it (a NUL, or quotes that do more
-// than enclose it). The byte at end is no quote and no comma, and 15 bytes
-// past it may be read.
-inline const char* ViewField(const char* p, const char* end, std::size_t room, std::string_view& field) {
-    if (p == end) {
-        field = {};
-        return end;
-    }
-    if (*p != '"') {
-        const char* e = FindByteOrNul(p, end, ',');
-        if (e != end && *e == '\0') return nullptr;
-        field = {p, std::min(static_cast<std::size_t>(e - p), room)};
-        return e == end ? e : e + 1;
-    }
-    const char* q = FindByteOrNul(p + 1, end, '"');
-    if (q == end || *q == '\0' || (q + 1 != end && q[1] != ',')) return nullptr;
-    field = {p + 1, std::min(static_cast<std::size_t>(q - p - 1), room)};
-    return q + 1 == end ? end : q + 2;
-}
-
-// Fields 2, 3, 5 and 6 of a line, each the same as the load's; false when
-// the line takes the full parser.
-inline bool ViewIdFields(const char* p, const char* end, TITLE_ID_VIEW& id) {
-    std::string_view skipped;
-    std::string_view* const into[6] = {&skipped, &id.title, &id.date, &skipped, &id.time, &id.channel};
-    for (int i = 0; i < 6; ++i)
-        if (!(p = ViewField(p, end, kRoom[i], *into[i]))) return false;
-    return true;
 }
 
 }  // namespace
@@ -209,47 +149,20 @@ bool CRDRecorderLibrary::ScanTitleIds(const std::string& path, const IDS_SEEN& e
     lv::BlockReader file;
     if (!file.Open(path, from)) return false;
     std::uint64_t dataAt = from;  // where the bytes held start in the file
-    const CSV_MODE mode = ModeFor(GetModelClass());
+    lv::CTitleIdScan scan(ModeFor(GetModelClass()));
     std::vector<TITLE_ID_VIEW> ids;
-    std::deque<std::array<char, kTextsRoom>> oddTexts;  // never moved: the views stay
-    std::string odd;
     bool ok = true;
-    static_assert(16 <= lv::BlockReader::kTail);
     for (std::size_t keep = 0; ok;) {
         ok = file.Next(keep);
-        const char* const data = file.Data();
-        const char* const dataEnd = data + file.Size();
-        const char* p = data;
-        const char* const stop = to - dataAt < file.Size() ? data + (to - dataAt) : dataEnd;
-        while (p < stop) {
-            // Lines end and are trimmed as the load's.
-            const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(dataEnd - p)));
-            if (!lf && !file.AtEnd()) break;  // the rest comes with the next block
-            const char* const line = p;
-            std::size_t length = static_cast<std::size_t>((lf ? lf : dataEnd) - line);
-            p = lf ? lf + 1 : dataEnd;
-            if (lf && length > 0 && line[length - 1] == '\r') --length;
-            if (length > 0 && (line[length - 1] == ' ' || line[length - 1] == '\r' || line[length - 1] == '\n'))
-                length = lv::TrimmedLength(line, length, true);
-            if (length == 0) continue;
-            TITLE_ID_VIEW& id = ids.emplace_back();
-            if (ViewIdFields(line, line + length, id)) continue;
-            odd.assign(line, length);
-            odd.resize(length + 1 + lv::LINE_SLACK);
-            char* const out = oddTexts.emplace_back().data();
-            OFFSETS off;
-            int genre = 0;
-            ParseTitleTexts(odd.c_str(), length, mode, out, off, genre);
-            auto text = [&](int k) { return std::string_view(out + off[k], off[k + 1] - off[k] - 1U); };
-            id = {text(CRDTitleInfo::S_DATE), text(CRDTitleInfo::S_TIME), text(CRDTitleInfo::S_CHANNEL),
-                  text(CRDTitleInfo::S_TITLE)};
-        }
-        keep = static_cast<std::size_t>(p - data);
+        // `to` starts a line: the lines before it end within the bytes up to it.
+        const bool last = to - dataAt <= file.Size();
+        const std::size_t size = last ? static_cast<std::size_t>(to - dataAt) : file.Size();
+        keep = scan.Take(file.Data(), size, last || file.AtEnd(), ids);
         dataAt += keep;
         ok = ok && each(ids);
         ids.clear();
-        oddTexts.clear();
-        if (file.AtEnd() || stop < dataEnd) break;
+        scan.Forget();
+        if (last || file.AtEnd()) break;
     }
     if (file.Error()) errno = file.Error();
     return ok;
@@ -295,10 +208,10 @@ void ParseDiscLine(const char* line, const std::string& rdName, int modelClass, 
 }
 
 void ParseTitleLine(const char* line, int modelClass, const CRDRecorderLibrary& lib, CRDTitleInfo& title) {
-    char buf[kTextsRoom];
+    char buf[lv::kTitleTextsRoom];
     OFFSETS off;
     int genre = 0;
-    ParseTitleTexts(line, std::strlen(line), ModeFor(modelClass), buf, off, genre);
+    lv::ParseTitleTexts(line, std::strlen(line), ModeFor(modelClass), buf, off, genre);
     auto slot = [&](int k) { return std::string_view(buf + off[k], off[k + 1] - off[k] - 1U); };
     std::string_view texts[TF_COUNT] = {slot(CRDTitleInfo::S_DISC),
                                         slot(CRDTitleInfo::S_TITLE),

@@ -11,11 +11,6 @@
 #include "core/library/records.h"
 #include "core/library/title_store.h"
 
-// A title's date, time, channel and name, valid during the call it is handed to.
-struct TITLE_ID_VIEW {
-    std::string_view date, time, channel, title;
-};
-
 class CRDRecorderLibrary {
 public:
     explicit CRDRecorderLibrary(std::string name) : m_strName(std::move(name)) {}

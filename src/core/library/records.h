@@ -10,6 +10,11 @@
 #include <string>
 #include <string_view>
 
+// A title's date, time, channel and name, valid while the bytes they view are.
+struct TITLE_ID_VIEW {
+    std::string_view date, time, channel, title;
+};
+
 struct DISCINFO {
     int nFlags;
     const char* pszRDName;

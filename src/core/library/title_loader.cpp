@@ -38,7 +38,10 @@ bool ReadNumber(const char*& p, int& value) {
     return true;
 }
 
-std::size_t LoadLinesPlain(CTitleLoad& load, const char* data, std::size_t size, bool atEnd) {
+// Each whole line of the bytes to take(line, length), by its LF; returns
+// where the unfinished last line starts, when more bytes are to come.
+template <class TAKE>
+std::size_t EachLinePlain(const char* data, std::size_t size, bool atEnd, TAKE&& take) {
     const char* p = data;
     const char* const end = data + size;
     while (p < end) {
@@ -46,10 +49,23 @@ std::size_t LoadLinesPlain(CTitleLoad& load, const char* data, std::size_t size,
         if (!lf && !atEnd) break;  // the rest comes with the next block
         const char* const line = p;
         p = lf ? lf + 1 : end;
-        if (const std::size_t length = TitleLineLength(line, p)) load.AddExact(line, length);
+        if (const std::size_t length = TitleLineLength(line, p)) take(line, length);
     }
     return static_cast<std::size_t>(p - data);
 }
+
+std::size_t LoadLinesPlain(CTitleLoad& load, const char* data, std::size_t size, bool atEnd) {
+    return EachLinePlain(data, size, atEnd, [&](const char* line, std::size_t length) { load.AddExact(line, length); });
+}
+
+std::size_t ScanIdLinesPlain(CTitleIdScan& scan, const char* data, std::size_t size, bool atEnd,
+                             std::vector<TITLE_ID_VIEW>& ids) {
+    return EachLinePlain(data, size, atEnd, [&](const char* line, std::size_t length) {
+        scan.AddExact(line, length, ids.emplace_back());
+    });
+}
+
+LoaderLevel ChosenLevel() { return std::min(TopLoaderLevel(), g_cap.load()); }
 
 }  // namespace
 
@@ -137,7 +153,7 @@ void CapLoaderLevel(LoaderLevel level) { g_cap = level; }
 CTitleLoad::CTitleLoad(CTitleStore& store, const std::vector<CRDDiscInfo>& discs, int modelClass, CSV_MODE mode,
                        std::vector<CRDTitleInfo>& titles)
     : m_store(store), m_discs(discs), m_modelClass(modelClass), m_mode(mode), m_titles(titles) {
-    switch (std::min(TopLoaderLevel(), g_cap.load())) {
+    switch (ChosenLevel()) {
 #if defined(LV_VECTOR_LOADER)
     case LoaderLevel::Avx512: m_lines = &LoadLinesAvx512; break;
     case LoaderLevel::Avx2: m_lines = &LoadLinesAvx2; break;
@@ -157,6 +173,28 @@ void CTitleLoad::AddExact(const char* line, std::size_t length) {
     for (int k = 1; k < CRDTitleInfo::S_TEXTFILE; ++k) ends[k - 1] = static_cast<std::uint8_t>(off[k + 1] - 1U);
     m_store.Commit(off[CRDTitleInfo::S_TEXTFILE]);  // the file name is made when asked for
     Add(out, ends, std::string_view(out, off[CRDTitleInfo::S_TITLE] - 1U), genre);
+}
+
+CTitleIdScan::CTitleIdScan(CSV_MODE mode) : m_mode(mode) {
+    switch (ChosenLevel()) {
+#if defined(LV_VECTOR_LOADER)
+    case LoaderLevel::Avx512: m_lines = &ScanIdLinesAvx512; break;
+    case LoaderLevel::Avx2: m_lines = &ScanIdLinesAvx2; break;
+    case LoaderLevel::Sse2: m_lines = &ScanIdLinesSse2; break;
+#endif
+    default: m_lines = &ScanIdLinesPlain;
+    }
+}
+
+void CTitleIdScan::AddExact(const char* line, std::size_t length, TITLE_ID_VIEW& id) {
+    char* const out = m_texts.emplace_back().data();
+    m_line.assign(line, length);
+    CRDTitleInfo::OFFSETS off;
+    int genre = 0;
+    ParseTitleTexts(m_line.c_str(), length, m_mode, out, off, genre);
+    auto text = [&](int k) { return std::string_view(out + off[k], off[k + 1] - off[k] - 1U); };
+    id = {text(CRDTitleInfo::S_DATE), text(CRDTitleInfo::S_TIME), text(CRDTitleInfo::S_CHANNEL),
+          text(CRDTitleInfo::S_TITLE)};
 }
 
 }  // namespace lv

@@ -22,9 +22,11 @@
 // open or close a field (a doubled quote, a quote inside a field, a field
 // left open). Such lines are rare; nearly every line is split by the masks.
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -153,9 +155,42 @@ private:
     std::string m_line;  // a line for the exact parser, NUL-terminated
 };
 
+// A scan of a title list for the ids of its titles, each field read as a
+// load reads it, nothing kept: the views point into the bytes handed in, or
+// for lines the exact parser reads, into texts the scan holds until Forget.
+class CTitleIdScan {
+public:
+    explicit CTitleIdScan(CSV_MODE mode);
+
+    // The ids of every whole line of data (size bytes, then bytes that may
+    // be read up to 64 past them) to ids; returns where the unfinished last
+    // line starts, when more bytes are to come.
+    std::size_t Take(const char* data, std::size_t size, bool atEnd, std::vector<TITLE_ID_VIEW>& ids) {
+        return m_lines(*this, data, size, atEnd, ids);
+    }
+    // Drops the texts of the lines the exact parser read.
+    void Forget() { m_texts.clear(); }
+
+    // A line by the exact parser, as CTitleLoad::AddExact.
+    void AddExact(const char* line, std::size_t length, TITLE_ID_VIEW& id);
+
+private:
+    using LINES = std::size_t (*)(CTitleIdScan&, const char*, std::size_t, bool, std::vector<TITLE_ID_VIEW>&);
+    CSV_MODE m_mode;
+    LINES m_lines;
+    std::string m_line;
+    std::deque<std::array<char, kTitleTextsRoom>> m_texts;  // never moved: the views stay
+};
+
 // The line loops of the vector levels, where built (title_loader_x86.cpp).
 std::size_t LoadLinesSse2(CTitleLoad& load, const char* data, std::size_t size, bool atEnd);
 std::size_t LoadLinesAvx2(CTitleLoad& load, const char* data, std::size_t size, bool atEnd);
 std::size_t LoadLinesAvx512(CTitleLoad& load, const char* data, std::size_t size, bool atEnd);
+std::size_t ScanIdLinesSse2(CTitleIdScan& scan, const char* data, std::size_t size, bool atEnd,
+                            std::vector<TITLE_ID_VIEW>& ids);
+std::size_t ScanIdLinesAvx2(CTitleIdScan& scan, const char* data, std::size_t size, bool atEnd,
+                            std::vector<TITLE_ID_VIEW>& ids);
+std::size_t ScanIdLinesAvx512(CTitleIdScan& scan, const char* data, std::size_t size, bool atEnd,
+                              std::vector<TITLE_ID_VIEW>& ids);
 
 }  // namespace lv

@@ -191,11 +191,11 @@ inline std::size_t CountBits(std::uint64_t x) {
     return static_cast<std::size_t>((x * 0x0101010101010101) >> 56);
 }
 
-// Whether the first thirteen fields of a line, which end at `last`, are each
+// Whether the first kFields fields of a line, which end at `last`, are each
 // quoted with nothing else quoted: the quotes are exactly the fields' first
 // and last bytes, and no field is shorter than its two quotes. `seps` holds
 // the separators of each word up to last, and one word more.
-template <int kLevel>
+template <int kLevel, std::size_t kFields>
 [[gnu::always_inline]] inline bool EveryFieldQuoted(const CLineMasks& masks, const std::uint64_t* seps,
                                                     std::size_t last) {
     std::uint64_t differ = 0;
@@ -213,7 +213,7 @@ template <int kLevel>
         bounds += CountBits<kLevel >= 1>(wanted);
     }
     // Two bounds a field: a field of one byte would have one.
-    return differ == 0 && bounds == 26;
+    return differ == 0 && bounds == 2 * kFields;
 }
 
 // The offsets w * 64 + i of the set bits i of `bits`, in order, to out
@@ -239,23 +239,24 @@ template <int kLevel>
     const __m512i at = _mm512_add_epi8(_mm512_load_si512(kLanes.data()), _mm512_set1_epi8(static_cast<char>(w * 64)));
     _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(bits, at));
 }
-// The thirteen fields of a line [line, line + end) whose masks are known, to
-// take(field, bytes, length), split without a walk from field to field: the
-// commas outside quotes split the line, and the split is taken only when
-// every quote of the first thirteen fields opens or closes one (then the
-// exact parser would have split it the same way). False, and the line goes
-// to the exact parser, when one does more.
-template <int kLevel, class OFFSET, class TAKE>
+// The first kFields fields of a line [line, line + end) whose masks are
+// known, to take(field, bytes, length), split without a walk from field to
+// field: the commas outside quotes split the line, and the split is taken
+// only when every quote of those fields opens or closes one (then the exact
+// parser, which reads a line's fields in order, would have split them the
+// same way). False, and the line goes to the exact parser, when one does more.
+template <int kLevel, std::size_t kFields, class OFFSET, class TAKE>
 [[gnu::always_inline]] inline bool SplitMaskedAs(const char* line, std::size_t end, const CLineMasks& masks,
                                                  TAKE&& take) {
     // The separators' offsets: eight are taken from each word whether it has
     // them or not (no branch on their number), the count says how many hold;
     // with AVX-512, all of a word's at once.
-    OFFSET sep[kLevel >= 2 ? 13 + 64 : 13 + 8];
+    constexpr std::size_t kLast = kFields - 1;  // the separators wanted: the one after each field but the last
+    OFFSET sep[kLevel >= 2 ? kFields + 64 : kFields + 8];
     std::size_t n = 0, words = 0;
     std::uint64_t odd = 0;                       // all ones after an odd number of quotes
     std::uint64_t seps[CLineMasks::kWords + 1];  // the separators of each word
-    for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < 13; ++w) {
+    for (std::size_t w = 0; w < masks.Words() && w * 64 < end && n < kFields; ++w) {
         const std::uint64_t keep = end - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (end - w * 64)) - 1;
         const std::uint64_t marks = masks.Quotes(w) & keep;
         const std::uint64_t inside = (kLevel >= 2 ? PrefixXorClmul(marks) : PrefixXor(marks)) ^ odd;
@@ -266,7 +267,7 @@ template <int kLevel, class OFFSET, class TAKE>
         const std::size_t count = CountBits<kLevel >= 1>(bits);
         if constexpr (kLevel >= 2) {
             CompressOffsets(bits, w, sep + n);
-            n = std::min(n + count, std::size_t{13});
+            n = std::min(n + count, kFields);
             continue;
         }
         constexpr std::uint64_t kTop = std::uint64_t{1} << 63;  // keeps ctz defined once bits run out
@@ -274,19 +275,19 @@ template <int kLevel, class OFFSET, class TAKE>
             sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits | kTop));
             bits &= bits - 1;
         }
-        for (std::size_t k = 8; k < count && n + k < 13; ++k) {
+        for (std::size_t k = 8; k < count && n + k < kFields; ++k) {
             sep[n + k] = w * 64 + static_cast<std::size_t>(__builtin_ctzll(bits));
             bits &= bits - 1;
         }
-        n = std::min(n + count, std::size_t{13});
+        n = std::min(n + count, kFields);
     }
     seps[words] = 0;
-    if (n >= 12 && EveryFieldQuoted<kLevel>(masks, seps, n == 13 ? sep[12] : end)) {
+    if (n >= kLast && EveryFieldQuoted<kLevel, kFields>(masks, seps, n == kFields ? sep[kLast] : end)) {
         // Nothing to check field by field: each lies between its quotes.
         std::size_t from = 0;
 #pragma GCC unroll 13
-        for (std::size_t i = 0; i < 13; ++i) {
-            const std::size_t e = i < 12 ? sep[i] : n == 13 ? sep[12] : end;
+        for (std::size_t i = 0; i < kFields; ++i) {
+            const std::size_t e = i < kLast ? sep[i] : n == kFields ? sep[kLast] : end;
             take(i, line + from + 1, e - from - 2);
             from = e + 1;
         }
@@ -294,7 +295,7 @@ template <int kLevel, class OFFSET, class TAKE>
     }
     std::size_t start = 0, quotes = 0;
 #pragma GCC unroll 13
-    for (std::size_t i = 0; i < 13; ++i) {
+    for (std::size_t i = 0; i < kFields; ++i) {
         const std::size_t e = i < n ? sep[i] : end;
         if (start >= e) {
             take(i, line + e, 0);
@@ -307,9 +308,9 @@ template <int kLevel, class OFFSET, class TAKE>
         }
         start = std::min(e + 1, end);
     }
-    // Every quote up to the end of field 13 must be one of those: the quoted
-    // fields' first and last bytes are quotes, so it is a matter of counting.
-    const std::size_t last = n == 13 ? sep[12] : end;
+    // Every quote up to the end of the last field must be one of those: the
+    // quoted fields' first and last bytes are quotes, so it is a matter of counting.
+    const std::size_t last = n == kFields ? sep[kLast] : end;
     std::size_t seen = 0;
     for (std::size_t w = 0; w * 64 < last; ++w) {
         const std::uint64_t keep = last - w * 64 >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << (last - w * 64)) - 1;
@@ -318,14 +319,15 @@ template <int kLevel, class OFFSET, class TAKE>
     return seen == quotes;
 }
 
-template <int kLevel, class TAKE>
+template <int kLevel, std::size_t kFields = 13, class TAKE>
 [[gnu::always_inline]] inline bool SplitMasked(const char* line, std::size_t end, const CLineMasks& masks,
                                                TAKE&& take) {
     // With AVX-512 the offsets of a line of up to 256 bytes fit in bytes: a
     // word's separators take one compression instead of two.
     if constexpr (kLevel >= 2)
-        if (end <= 256) return SplitMaskedAs<kLevel, std::uint8_t>(line, end, masks, take);
-    return SplitMaskedAs<kLevel, std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>>(line, end, masks, take);
+        if (end <= 256) return SplitMaskedAs<kLevel, kFields, std::uint8_t>(line, end, masks, take);
+    return SplitMaskedAs<kLevel, kFields, std::conditional_t<kLevel >= 2, std::uint16_t, std::size_t>>(line, end, masks,
+                                                                                                       take);
 }
 
 // A line whose masks are known into a title, each field copied straight
@@ -384,12 +386,33 @@ template <int kLevel>
     return true;
 }
 
-// Every whole line of the bytes held (followed by zeros) into a title, its
-// texts into the store; returns where the unfinished last line starts, if
-// more bytes are to come. Made once for each vector level.
+// A line whose masks are known to its id: views of its fields in the file,
+// each cut to the room a load keeps of it. False when the split turns the
+// line down.
 template <int kLevel>
-[[gnu::always_inline]] inline std::size_t LoadLines(CTitleLoad& load, const char* data, std::size_t size, bool atEnd,
-                                                    CLASSIFY classify) {
+[[gnu::always_inline]] inline bool ViewSplit(const char* line, std::size_t length, const CLineMasks& masks,
+                                             TITLE_ID_VIEW& id) {
+    auto take = [&](std::size_t i, const char* s, std::size_t n) __attribute__((always_inline)) {
+        const std::string_view text(s, std::min(n, kTitleFieldRoom[i]));
+        switch (kTitleFieldSlot[i]) {
+        case CRDTitleInfo::S_TITLE: id.title = text; break;
+        case CRDTitleInfo::S_DATE: id.date = text; break;
+        case CRDTitleInfo::S_TIME: id.time = text; break;
+        case CRDTitleInfo::S_CHANNEL: id.channel = text; break;
+        default: break;
+        }
+    };
+    // The id is in the first six fields: the rest of the line is not looked at.
+    return SplitMasked<kLevel, 6>(line, length, masks, take);
+}
+
+// Every whole line of the bytes held (followed by bytes that may be read) to
+// take(line, length, masks, exact), exact when the masks do not reach it;
+// returns where the unfinished last line starts, if more bytes are to come.
+// Made once for each vector level and each use.
+template <int kLevel, class TAKE>
+[[gnu::always_inline]] inline std::size_t EachLine(const char* data, std::size_t size, bool atEnd, CLASSIFY classify,
+                                                   TAKE&& take) {
     const char* p = data;
     const char* const dataEnd = data + size;
     CBlockMasks blocks(classify);
@@ -410,10 +433,30 @@ template <int kLevel>
         }
         const char* const line = p;
         p = next;
-        const std::size_t length = TitleLineLength(line, next);
-        if (length > 0 && (exact || !AddSplit<kLevel>(load, line, length, masks))) load.AddExact(line, length);
+        if (const std::size_t length = TitleLineLength(line, next)) take(line, length, masks, exact);
     }
     return size;
+}
+
+template <int kLevel>
+[[gnu::always_inline]] inline std::size_t LoadLines(CTitleLoad& load, const char* data, std::size_t size, bool atEnd,
+                                                    CLASSIFY classify) {
+    return EachLine<kLevel>(
+        data, size, atEnd, classify,
+        [&](const char* line, std::size_t length, const CLineMasks& masks, bool exact) __attribute__((always_inline)) {
+            if (exact || !AddSplit<kLevel>(load, line, length, masks)) load.AddExact(line, length);
+        });
+}
+
+template <int kLevel>
+[[gnu::always_inline]] inline std::size_t ScanIdLines(CTitleIdScan& scan, const char* data, std::size_t size,
+                                                      bool atEnd, std::vector<TITLE_ID_VIEW>& ids, CLASSIFY classify) {
+    return EachLine<kLevel>(
+        data, size, atEnd, classify,
+        [&](const char* line, std::size_t length, const CLineMasks& masks, bool exact) __attribute__((always_inline)) {
+            TITLE_ID_VIEW& id = ids.emplace_back();
+            if (exact || !ViewSplit<kLevel>(line, length, masks, id)) scan.AddExact(line, length, id);
+        });
 }
 
 }  // namespace
@@ -430,6 +473,22 @@ std::size_t LoadLinesSse2(CTitleLoad& load, const char* data, std::size_t size, 
 [[gnu::target(LV_WIDE_TARGET)]] std::size_t LoadLinesAvx512(CTitleLoad& load, const char* data, std::size_t size,
                                                             bool atEnd) {
     return LoadLines<2>(load, data, size, atEnd, &ClassifyAvx2);
+}
+
+std::size_t ScanIdLinesSse2(CTitleIdScan& scan, const char* data, std::size_t size, bool atEnd,
+                            std::vector<TITLE_ID_VIEW>& ids) {
+    return ScanIdLines<0>(scan, data, size, atEnd, ids, &ClassifySse2);
+}
+
+[[gnu::target("avx2,bmi,bmi2,popcnt")]] std::size_t ScanIdLinesAvx2(CTitleIdScan& scan, const char* data,
+                                                                    std::size_t size, bool atEnd,
+                                                                    std::vector<TITLE_ID_VIEW>& ids) {
+    return ScanIdLines<1>(scan, data, size, atEnd, ids, &ClassifyAvx2);
+}
+
+[[gnu::target(LV_WIDE_TARGET)]] std::size_t ScanIdLinesAvx512(CTitleIdScan& scan, const char* data, std::size_t size,
+                                                              bool atEnd, std::vector<TITLE_ID_VIEW>& ids) {
+    return ScanIdLines<2>(scan, data, size, atEnd, ids, &ClassifyAvx2);
 }
 
 }  // namespace lv

@@ -257,6 +257,22 @@ protected:
             }
             ASSERT_EQ(got.m_nGenre, want.m_nGenre) << i;
         }
+        // A scan at the level reads the ids as the plain load read them.
+        std::size_t at = 0, scanned = 0;
+        const auto& titles = plain.lib.Titles();
+        EXPECT_TRUE(tested.lib.ScanTitleIds(dir.file("Library.csv"), [&](const std::vector<TITLE_ID_VIEW>& ids) {
+            scanned += ids.size();
+            for (const TITLE_ID_VIEW& id : ids) {
+                if (at >= titles.size()) break;  // too many: the count below says so
+                const CRDTitleInfo& t = titles[at++];
+                EXPECT_EQ(id.date, t.Field(TF_DATE)) << at;
+                EXPECT_EQ(id.time, t.Field(TF_TIME)) << at;
+                EXPECT_EQ(id.channel, t.Field(TF_CHANNEL)) << at;
+                EXPECT_EQ(id.title, t.Field(TF_TITLE)) << at;
+            }
+            return !HasFailure();
+        }));
+        EXPECT_EQ(scanned, titles.size());
     }
 };
 

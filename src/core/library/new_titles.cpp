@@ -230,6 +230,7 @@ public:
         std::int32_t left;  // titles of `before` not yet found again
         std::int32_t seen;  // titles of `after` so far
     };
+    static_assert(sizeof(Slot) == 16);
 
     // expected: about how many distinct ids there will be.
     explicit IdTable(std::size_t expected) { Resize(expected + 1); }
@@ -245,8 +246,8 @@ public:
         for (std::size_t at = 0; at < titles.size(); at += kBatch) {
             if (stopped && at % kStopCheckTitles == 0 && stopped()) return false;
             const std::size_t n = std::min(kBatch, titles.size() - at);
-            // Room for the batch first: a resize moves the slots.
-            if (m_used + n > m_slots.size() / 4 * 3) Resize(m_slots.size());
+            // Room for the whole batch first, all of it new or not: a resize moves the slots.
+            if (m_used + n > m_slots.size() / 4 * 3) Resize(std::max(m_slots.size(), m_used + n));
             std::uint64_t hashes[kBatch];
             for (std::size_t i = 0; i < n; ++i) hashes[i] = hashOf(at + i);
             for (std::size_t i = 0; i < n + 2 * kAhead; ++i) {
@@ -283,9 +284,12 @@ private:
         }
     }
     // Where a slot's search starts comes from its tag alone, so that a resize
-    // needs nothing but the slots.
+    // needs nothing but the slots; always the first of four slots in a cache
+    // line, so that most searches end in the line fetched ahead.
     static std::uint32_t Tag(std::uint64_t h) { return static_cast<std::uint32_t>(h >> 32); }
-    std::size_t Home(std::uint32_t tag) const { return static_cast<std::size_t>((tag * kMul) >> 32) & m_mask; }
+    std::size_t Home(std::uint32_t tag) const {
+        return static_cast<std::size_t>((tag * kMul) >> 32) & m_mask & ~std::size_t{3};
+    }
     // At least one and a half times `count` slots, the ids already in moved over.
     void Resize(std::size_t count) {
         std::size_t size = 16;

@@ -208,6 +208,20 @@ TEST(NewTitles, LibraryFilesOfManyBlocksCompareAsTheirLoadedTitles) {
     EXPECT_GT(news.nRemoved, 1000);
 }
 
+// The table is sized for the last library: one that grew many times over
+// between two downloads makes it grow in the middle of a read block.
+TEST(NewTitles, ALibraryThatGrewManyTimesOverComparesAsItsLoadedTitles) {
+    TempDir dir;
+    const std::string before = Line("HDD", "A", "2005/12/01") + Line("HDD", "gone", "2005/12/01");
+    std::string after = Line("HDD", "A", "2005/12/01");
+    for (int i = 0; i < 3000; ++i) after += Line(i % 2 ? "HDD" : "001", "T" + std::to_string(i % 2500), "2005/12/02");
+    WriteFile(dir.file("before.csv"), before);
+    WriteFile(dir.file("after.csv"), after);
+    const NEWTITLES news = CompareLibraryFiles("RD-XS41", dir.file("before.csv"), dir.file("after.csv"));
+    EXPECT_EQ(news, PlainCompare(Titles(dir, before), Titles(dir, after)));
+    EXPECT_EQ(news.aNew.size(), 3000u);
+}
+
 // Downloads that differ from the last in a few lines together: the lines both
 // share at their start and end are not compared, yet copies of a recording
 // among them still number its titles, and the last copies are the new ones.

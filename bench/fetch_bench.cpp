@@ -299,6 +299,10 @@ int main(int argc, char** argv) {
          {"BM_FetchWithChangedCache/iterations:8/manual_time", "BM_FirstFetch/iterations:8/manual_time", 1.5},
          {"BM_FetchWithChangedCache/iterations:8/manual_time", "counter:peak_mem/first_fetch", 2.0},
          {"BM_CompareBig/iterations:3/process_time", "BM_LoadBig/iterations:3/process_time", 2.0},
-         {"BM_CompareBigMoved/iterations:3/process_time", "BM_LoadBig/iterations:3/process_time", 2.0},
+         // Every title compared: both files are read and split (about 1.2 loads
+         // by themselves) and one library's ids are kept for the exact check,
+         // in fresh memory. This guards that whole comparison against getting
+         // slower; the comparison a download meets is held to the line above.
+         {"BM_CompareBigMoved/iterations:3/process_time", "BM_LoadBig/iterations:3/process_time", 3.5},
          {"BM_DiscList/80000/min_time:1.000", "BM_DiscList/40000/min_time:1.000", 2.5}});
 }

@@ -370,7 +370,8 @@ struct SHARED_LINES {
     std::uint64_t sizeBefore = 0, sizeAfter = 0;
 };
 
-constexpr std::size_t kCompareBlock = std::size_t{256} << 10;
+// Compared a view at a time: what is mapped stays small.
+constexpr std::size_t kCompareBlock = std::size_t{1} << 20;
 
 // How many bytes of x and y are equal from their start, and from their end:
 // compared a piece at a time, then byte by byte within the piece that differs.
@@ -388,59 +389,65 @@ std::size_t EqualBack(const char* x, const char* y, std::size_t n) {
     return n - i;
 }
 
+// n bytes at `at` of both files, viewed in place.
+struct BLOCKS {
+    lv::platform::FileView x, y;
+    bool Map(const lv::platform::File& a, std::uint64_t atA, const lv::platform::File& b, std::uint64_t atB,
+             std::size_t n) {
+        return x.Map(a, atA, n) && y.Map(b, atB, n);
+    }
+};
+
 // Bytes equal at the start of both files, and the length of the whole lines among them.
-bool SharedHead(lv::platform::File& a, lv::platform::File& b, SHARED_LINES& shared) {
-    std::vector<char> x(kCompareBlock), y(kCompareBlock);
-    for (std::uint64_t at = 0;;) {
-        const std::ptrdiff_t n = a.Read(x.data(), x.size()), m = b.Read(y.data(), y.size());
-        if (n < 0 || m < 0) return false;
-        const auto both = static_cast<std::size_t>(std::min(n, m));
-        const std::size_t equal = EqualFront(x.data(), y.data(), both);
+bool SharedHead(const lv::platform::File& a, const lv::platform::File& b, SHARED_LINES& shared) {
+    const std::uint64_t both = std::min(shared.sizeBefore, shared.sizeAfter);
+    BLOCKS blocks;
+    for (std::uint64_t at = 0; at < both;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kCompareBlock, both - at));
+        if (!blocks.Map(a, at, b, at, n)) return false;
+        const char* const x = blocks.x.Data();
+        const std::size_t equal = EqualFront(x, blocks.y.Data(), n);
         for (std::size_t i = equal; i > 0; --i)
             if (x[i - 1] == '\n') {
                 shared.head = at + i;
                 break;
             }
-        if (equal < both || n != m || static_cast<std::size_t>(n) < x.size()) {
-            shared.same = equal == both && n == m;
-            return true;
-        }
-        at += both;
+        if (equal < n) return true;
+        at += n;
     }
+    shared.same = shared.sizeBefore == shared.sizeAfter;
+    return true;
 }
 
 // Bytes equal at the end of both files, up to `limit`, less the part line
 // before their first line end: what is left starts a line in both.
-bool SharedTail(lv::platform::File& a, lv::platform::File& b, std::uint64_t sizeA, std::uint64_t sizeB,
-                std::uint64_t limit, SHARED_LINES& shared) {
-    std::vector<char> x(kCompareBlock), y(kCompareBlock);
+bool SharedTail(const lv::platform::File& a, const lv::platform::File& b, std::uint64_t limit, SHARED_LINES& shared) {
+    BLOCKS blocks;
     std::uint64_t equal = 0;  // bytes from the end
     for (bool more = true; more && equal < limit;) {
-        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(x.size(), limit - equal));
-        if (!a.Seek(sizeA - equal - n) || !b.Seek(sizeB - equal - n) ||
-            a.Read(x.data(), n) != static_cast<std::ptrdiff_t>(n) ||
-            b.Read(y.data(), n) != static_cast<std::ptrdiff_t>(n))
-            return false;
-        const std::size_t same = EqualBack(x.data(), y.data(), n);
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(kCompareBlock, limit - equal));
+        if (!blocks.Map(a, shared.sizeBefore - equal - n, b, shared.sizeAfter - equal - n, n)) return false;
+        const char* const x = blocks.x.Data();
+        const std::size_t same = EqualBack(x, blocks.y.Data(), n);
         equal += same;
         more = same == n;
         // Read backwards, each block's first line end among the equal bytes
         // is nearer the start than any found before.
-        if (const void* lf = std::memchr(x.data() + (n - same), '\n', same))
-            shared.tail = equal - same + static_cast<std::uint64_t>(x.data() + n - static_cast<const char*>(lf)) - 1;
+        if (const void* lf = std::memchr(x + (n - same), '\n', same))
+            shared.tail = equal - same + static_cast<std::uint64_t>(x + n - static_cast<const char*>(lf)) - 1;
     }
     return true;
 }
 
 bool SharedLinesOf(const std::string& before, const std::string& after, SHARED_LINES& shared) {
-    lv::platform::File a = lv::platform::OpenRegularFile(before), b = lv::platform::OpenRegularFile(after);
-    if (!a || !b || !SharedHead(a, b, shared)) return false;
+    const lv::platform::File a = lv::platform::OpenRegularFile(before), b = lv::platform::OpenRegularFile(after);
+    if (!a || !b) return false;
+    shared.sizeBefore = a.Size();
+    shared.sizeAfter = b.Size();
+    if (!SharedHead(a, b, shared)) return false;
     if (shared.same) return true;
-    const std::uint64_t sizeA = a.Size(), sizeB = b.Size();
-    shared.sizeBefore = sizeA;
-    shared.sizeAfter = sizeB;
-    const std::uint64_t shorter = std::min(sizeA, sizeB);
-    return shorter < shared.head || SharedTail(a, b, sizeA, sizeB, shorter - shared.head, shared);
+    const std::uint64_t shorter = std::min(shared.sizeBefore, shared.sizeAfter);
+    return SharedTail(a, b, shorter - shared.head, shared);
 }
 
 }  // namespace

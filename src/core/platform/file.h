@@ -41,12 +41,36 @@ public:
     bool Close();
 
 private:
+    friend class FileView;
     friend File OpenRegularFile(const std::string& path);
     friend File CreateNewFile(const std::string& path, unsigned mode);
     friend bool SetPermissions(File& file, unsigned mode);
     static constexpr std::intptr_t kNone = -1;
     explicit File(std::intptr_t handle) : m_handle(handle) {}
     std::intptr_t m_handle = kNone;  // a descriptor, or a Windows handle
+};
+
+// A read-only view of part of an open file: its bytes in the system's file
+// cache, read without a copy. The program replaces its files by renaming,
+// never in place, so what a view shows does not change under it.
+class FileView {
+public:
+    FileView() = default;
+    FileView(const FileView&) = delete;
+    FileView& operator=(const FileView&) = delete;
+    ~FileView() { Unmap(); }
+
+    // Bytes [offset, offset + length) of `file`, which must hold them;
+    // length > 0. False, with errno set, when they cannot be mapped. The
+    // view stays valid when the file is closed.
+    bool Map(const File& file, std::uint64_t offset, std::size_t length);
+    const char* Data() const { return m_data; }
+    void Unmap();
+
+private:
+    void* m_base = nullptr;  // where the mapping starts, before Data() for its alignment
+    std::size_t m_size = 0;
+    const char* m_data = nullptr;
 };
 
 // `path` opened for reading when it is a regular file (or a link to one). A

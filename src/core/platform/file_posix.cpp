@@ -1,6 +1,7 @@
 #include "core/platform/file.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -62,6 +63,34 @@ bool File::Sync() { return ::fsync(Fd(m_handle)) == 0; }
 bool File::Seek(std::uint64_t offset) {
     return offset <= static_cast<std::uint64_t>(INT64_MAX) &&
            ::lseek(Fd(m_handle), static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
+bool FileView::Map(const File& file, std::uint64_t offset, std::size_t length) {
+    Unmap();
+    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const std::uint64_t start = offset / page * page;
+    const auto lead = static_cast<std::size_t>(offset - start);
+    if (start > static_cast<std::uint64_t>(INT64_MAX) || length > SIZE_MAX - lead) {
+        errno = EOVERFLOW;
+        return false;
+    }
+    int flags = MAP_SHARED;
+#if defined(MAP_POPULATE)
+    flags |= MAP_POPULATE;  // the view is read through at once: one call instead of a fault per few pages
+#endif
+    void* base = ::mmap(nullptr, lead + length, PROT_READ, flags, Fd(file.m_handle), static_cast<off_t>(start));
+    if (base == MAP_FAILED) return false;
+    m_base = base;
+    m_size = lead + length;
+    m_data = static_cast<const char*>(base) + lead;
+    return true;
+}
+
+void FileView::Unmap() {
+    if (m_base) ::munmap(m_base, m_size);
+    m_base = nullptr;
+    m_size = 0;
+    m_data = nullptr;
 }
 
 std::uint64_t File::Size() const {

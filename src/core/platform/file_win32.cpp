@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 #include "core/platform/errors.h"
 #include "core/platform/path.h"
@@ -89,6 +90,37 @@ std::uint64_t File::Size() const {
     LARGE_INTEGER size{};
     if (m_handle == kNone || !::GetFileSizeEx(Handle(m_handle), &size) || size.QuadPart < 0) return 0;
     return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+bool FileView::Map(const File& file, std::uint64_t offset, std::size_t length) {
+    Unmap();
+    SYSTEM_INFO info{};
+    ::GetSystemInfo(&info);
+    const std::uint64_t start = offset / info.dwAllocationGranularity * info.dwAllocationGranularity;
+    const auto lead = static_cast<std::size_t>(offset - start);
+    if (length > SIZE_MAX - lead) {
+        errno = EOVERFLOW;
+        return false;
+    }
+    const HANDLE mapping = ::CreateFileMappingW(Handle(file.m_handle), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (!mapping) return FailWithLastError();
+    void* base = ::MapViewOfFile(mapping, FILE_MAP_READ, static_cast<DWORD>(start >> 32), static_cast<DWORD>(start),
+                                 lead + length);
+    // The view keeps what it maps; the mapping's handle is not needed again.
+    const bool mapped = base != nullptr || FailWithLastError();
+    ::CloseHandle(mapping);
+    if (!mapped) return false;
+    m_base = base;
+    m_size = lead + length;
+    m_data = static_cast<const char*>(base) + lead;
+    return true;
+}
+
+void FileView::Unmap() {
+    if (m_base) ::UnmapViewOfFile(m_base);
+    m_base = nullptr;
+    m_size = 0;
+    m_data = nullptr;
 }
 
 bool File::Close() {

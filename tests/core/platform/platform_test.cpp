@@ -96,6 +96,29 @@ TEST(PlatformFiles, ASaveNeverTearsAFileBeingRead) {
     EXPECT_EQ(bytes, "R3\r\n");
 }
 
+// Views start anywhere, though the system maps whole pages, and stay valid
+// once the file is closed.
+TEST(PlatformFiles, AViewShowsTheFilesBytesFromAnyOffset) {
+    TempDir dir;
+    const std::string path = dir.file("Library.csv");
+    std::string bytes;
+    for (int i = 0; bytes.size() < 300000; ++i) bytes += std::to_string(i * 7919) + ",";
+    ASSERT_TRUE(lv::WriteFileAtomic(path, bytes));
+    lv::platform::FileView view;
+    {
+        const lv::platform::File file = lv::platform::OpenRegularFile(path);
+        ASSERT_TRUE(file);
+        for (const std::size_t at : {std::size_t{0}, std::size_t{1}, std::size_t{65537}, bytes.size() - 3}) {
+            const std::size_t n = std::min<std::size_t>(70000, bytes.size() - at);
+            ASSERT_TRUE(view.Map(file, at, n)) << at;
+            EXPECT_EQ(std::string_view(view.Data(), n), std::string_view(bytes).substr(at, n)) << at;
+        }
+    }
+    EXPECT_EQ(std::string_view(view.Data(), 3), std::string_view(bytes).substr(bytes.size() - 3));
+    view.Unmap();
+    EXPECT_EQ(view.Data(), nullptr);
+}
+
 TEST(PlatformFiles, AReadOnlyFileIsKeptAsItIs) {
     TempDir dir;
     const std::string path = GetHistoryPath(dir.dir());

@@ -116,9 +116,9 @@ inline std::uint64_t HashText(std::uint64_t seed, std::string_view s) {
 }
 
 // The four texts apart, each with a seed of its own: "A" + "" is not "" + "A".
-std::uint64_t HashId(std::string_view date, std::string_view time, std::string_view channel, std::string_view title) {
-    const std::uint64_t t = HashText(0x243F6A8885A308D3ull, title), d = HashText(0x13198A2E03707344ull, date),
-                        h = HashText(0xA4093822299F31D0ull, time), c = HashText(0x082EFA98EC4E6C89ull, channel);
+std::uint64_t HashOf(const TITLE_ID_VIEW& id) {
+    const std::uint64_t t = HashText(0x243F6A8885A308D3ull, id.title), d = HashText(0x13198A2E03707344ull, id.date),
+                        h = HashText(0xA4093822299F31D0ull, id.time), c = HashText(0x082EFA98EC4E6C89ull, id.channel);
     return Fold(Fold(t, d ^ 0x452821E638D01377ull) ^ kMul, Fold(h ^ 0xBE5466CF34E90C6Cull, c) ^ 0xC0AC29B7C97C50DDull);
 }
 
@@ -126,7 +126,6 @@ TITLE_ID_VIEW IdOf(const TITLEID& id) { return {id.strDate, id.strTime, id.strCh
 TITLE_ID_VIEW IdOf(const CRDTitleInfo& t) {
     return {t.Field(TF_DATE), t.Field(TF_TIME), t.Field(TF_CHANNEL), t.Field(TF_TITLE)};
 }
-std::uint64_t HashOf(const TITLE_ID_VIEW& id) { return HashId(id.date, id.time, id.channel, id.title); }
 
 // The distinct recordings that news name, each found by a title's four texts.
 class NewsRecordings {
@@ -257,8 +256,9 @@ public:
                     const Slot& s = m_slots[Home(Tag(h))];
                     if (s.id != 0 && s.tag == Tag(h)) m_texts.Prefetch(s.id);
                 }
-                if (i >= 2 * kAhead)
-                    use(Find(titles[at + i - 2 * kAhead], hashes[i - 2 * kAhead]), titles[at + i - 2 * kAhead]);
+                if (i < 2 * kAhead) continue;
+                const std::size_t k = i - 2 * kAhead;
+                use(Find(titles[at + k], hashes[k]), titles[at + k]);
             }
         }
         return true;
@@ -568,10 +568,8 @@ NEWTITLES CompareLibraryFiles(const std::string& model, const std::string& befor
         return lib.ScanTitleIds(
             path,
             [&](const std::vector<TITLE_ID_VIEW>& ids) {
-                auto hashOf = [&](std::size_t i) {
-                    return HashId(ids[i].date, ids[i].time, ids[i].channel, ids[i].title);
-                };
-                return table.ForEach(ids, hashOf, stopped, use);
+                return table.ForEach(
+                    ids, [&](std::size_t i) { return HashOf(ids[i]); }, stopped, use);
             },
             shared.head, end);
     };

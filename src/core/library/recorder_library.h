@@ -60,7 +60,7 @@ public:
     // `each` is.
     using IDS_SEEN = std::function<bool(const std::vector<TITLE_ID_VIEW>&)>;
     // Only the lines that start within bytes [from, to) of the file, where
-    // `from` is a line's start.
+    // `from` and `to` each start a line (or `to` is past the end).
     bool ScanTitleIds(const std::string& path, const IDS_SEEN& each, std::uint64_t from = 0,
                       std::uint64_t to = UINT64_MAX) const;
 

@@ -511,12 +511,22 @@ const void* Record(std::uintptr_t packed) {
     return reinterpret_cast<const void*>(packed & ~(kDiscBit | kNewBit));  // NOLINT(performance-no-int-to-ptr)
 }
 
-// How many rows ahead of a run's first the merge fetches records, and their texts.
+// How many rows ahead the merge, and the thread it hands rows to, fetch
+// records, and their texts.
 constexpr std::size_t kAheadRecords = 16, kAheadTexts = 8;
 
+// The first lines of a title's texts, toward the cache.
+void FetchTexts(const CRDTitleInfo* title) {
+    const char* text = title->CStr(TF_DISC);
+    for (int line = 0; line < 3; ++line) __builtin_prefetch(text + 64 * line);
+}
+
+const void* RecordOf(const CListRowRef& row) {
+    return row.IsDisc() ? static_cast<const void*>(row.m_pDisc) : row.m_pTitle;
+}
+
 std::uintptr_t Packed(const CListRowRef& row) {
-    const void* record = row.IsDisc() ? static_cast<const void*>(row.m_pDisc) : row.m_pTitle;
-    return reinterpret_cast<std::uintptr_t>(record) | (row.IsDisc() ? kDiscBit : 0) | (row.m_bNew ? kNewBit : 0);
+    return reinterpret_cast<std::uintptr_t>(RecordOf(row)) | (row.IsDisc() ? kDiscBit : 0) | (row.m_bNew ? kNewBit : 0);
 }
 
 }  // namespace
@@ -622,8 +632,14 @@ bool CSortedRows::ForEach(const std::function<bool(const CListRowRef&)>& each) c
             queue.pop_front();
             changed.notify_all();
         }
-        for (const CListRowRef& row : block)
-            if (!each(row)) return false;
+        // The merge read these rows on another core; they are fetched
+        // ahead again for this one, as the merge fetched them.
+        for (std::size_t i = 0; i < block.size(); ++i) {
+            if (i + kAheadRecords < block.size()) __builtin_prefetch(RecordOf(block[i + kAheadRecords]));
+            if (i + kAheadTexts < block.size() && !block[i + kAheadTexts].IsDisc())
+                FetchTexts(block[i + kAheadTexts].m_pTitle);
+            if (!each(block[i])) return false;
+        }
     }
     if (failure) std::rethrow_exception(failure);
     return true;
@@ -652,10 +668,8 @@ bool CSortedRows::Merge(const std::function<bool(const CListRowRef&)>& each) con
         // The rows a run gives next lie anywhere in memory: their records
         // and texts are fetched ahead, the texts once their records are in.
         if (at + kAheadRecords < end) __builtin_prefetch(Record(m_aRows[at + kAheadRecords]));
-        if (at + kAheadTexts < end && !(m_aRows[at + kAheadTexts] & kDiscBit)) {
-            const char* text = static_cast<const CRDTitleInfo*>(Record(m_aRows[at + kAheadTexts]))->CStr(TF_DISC);
-            for (int line = 0; line < 3; ++line) __builtin_prefetch(text + 64 * line);
-        }
+        if (at + kAheadTexts < end && !(m_aRows[at + kAheadTexts] & kDiscBit))
+            FetchTexts(static_cast<const CRDTitleInfo*>(Record(m_aRows[at + kAheadTexts])));
         h.row = Row(m_aRuns[run], m_aRows[at]);
         h.key = ColumnKey(h.row, column);
         if (descending) h.key.key = ~h.key.key;

@@ -388,8 +388,9 @@ TEST(SortedRows, GivesSortRowsOrderFromRunsOfEveryLength) {
         }
     auto expectOrder = [](const std::vector<CListRowRef>& refs, int sortKey, std::size_t runRows,
                           const std::vector<CListRowRef>& expected) {
-        // Blocks of 7 rows: the merge runs on its own thread.
-        CSortedRows sorted(runRows, runRows == 5 ? 7 : CSortedRows::kBlockRows);
+        // Blocks of 7 or 20 rows: the merge runs on its own thread, and the
+        // reader fetches rows ahead within a block.
+        CSortedRows sorted(runRows, runRows == 5 ? 7 : runRows == 1 ? 20 : CSortedRows::kBlockRows);
         for (const CListRowRef& r : refs) sorted.Add(r);
         sorted.Sort(sortKey);
         std::vector<CListRowRef> got;

@@ -511,22 +511,23 @@ const void* Record(std::uintptr_t packed) {
     return reinterpret_cast<const void*>(packed & ~(kDiscBit | kNewBit));  // NOLINT(performance-no-int-to-ptr)
 }
 
-// How many rows ahead the merge, and the thread it hands rows to, fetch
-// records, and their texts.
-constexpr std::size_t kAheadRecords = 16, kAheadTexts = 8;
-
-// The first lines of a title's texts, toward the cache.
-void FetchTexts(const CRDTitleInfo* title) {
-    const char* text = title->CStr(TF_DISC);
-    for (int line = 0; line < 3; ++line) __builtin_prefetch(text + 64 * line);
-}
-
-const void* RecordOf(const CListRowRef& row) {
-    return row.IsDisc() ? static_cast<const void*>(row.m_pDisc) : row.m_pTitle;
-}
-
 std::uintptr_t Packed(const CListRowRef& row) {
-    return reinterpret_cast<std::uintptr_t>(RecordOf(row)) | (row.IsDisc() ? kDiscBit : 0) | (row.m_bNew ? kNewBit : 0);
+    const void* record = row.IsDisc() ? static_cast<const void*>(row.m_pDisc) : row.m_pTitle;
+    return reinterpret_cast<std::uintptr_t>(record) | (row.IsDisc() ? kDiscBit : 0) | (row.m_bNew ? kNewBit : 0);
+}
+
+// Rows in sorted order lie anywhere in memory: a pass that has come to row
+// `at` of `end` fetches the records a little ahead, and the first lines of
+// the texts once their records are in. `packed(i)` gives row i.
+template <class PACKED>
+void FetchAhead(std::size_t at, std::size_t end, const PACKED& packed) {
+    constexpr std::size_t kAheadRecords = 16, kAheadTexts = 8;
+    if (at + kAheadRecords < end) __builtin_prefetch(Record(packed(at + kAheadRecords)));
+    if (at + kAheadTexts >= end) return;
+    const std::uintptr_t row = packed(at + kAheadTexts);
+    if (row & kDiscBit) return;
+    const char* text = static_cast<const CRDTitleInfo*>(Record(row))->CStr(TF_DISC);
+    for (int line = 0; line < 3; ++line) __builtin_prefetch(text + 64 * line);
 }
 
 }  // namespace
@@ -632,12 +633,9 @@ bool CSortedRows::ForEach(const std::function<bool(const CListRowRef&)>& each) c
             queue.pop_front();
             changed.notify_all();
         }
-        // The merge read these rows on another core; they are fetched
-        // ahead again for this one, as the merge fetched them.
+        // The merge read these rows on another core: this one fetches them again.
         for (std::size_t i = 0; i < block.size(); ++i) {
-            if (i + kAheadRecords < block.size()) __builtin_prefetch(RecordOf(block[i + kAheadRecords]));
-            if (i + kAheadTexts < block.size() && !block[i + kAheadTexts].IsDisc())
-                FetchTexts(block[i + kAheadTexts].m_pTitle);
+            FetchAhead(i, block.size(), [&](std::size_t k) { return Packed(block[k]); });
             if (!each(block[i])) return false;
         }
     }
@@ -665,11 +663,7 @@ bool CSortedRows::Merge(const std::function<bool(const CListRowRef&)>& each) con
         h.at = at;
         const std::size_t end = RunEnd(run);
         if (at == end) return;
-        // The rows a run gives next lie anywhere in memory: their records
-        // and texts are fetched ahead, the texts once their records are in.
-        if (at + kAheadRecords < end) __builtin_prefetch(Record(m_aRows[at + kAheadRecords]));
-        if (at + kAheadTexts < end && !(m_aRows[at + kAheadTexts] & kDiscBit))
-            FetchTexts(static_cast<const CRDTitleInfo*>(Record(m_aRows[at + kAheadTexts])));
+        FetchAhead(at, end, [this](std::size_t k) { return m_aRows[k]; });
         h.row = Row(m_aRuns[run], m_aRows[at]);
         h.key = ColumnKey(h.row, column);
         if (descending) h.key.key = ~h.key.key;
